@@ -1,0 +1,58 @@
+// String, number, date and file-name helpers. Letter case is folded one way everywhere
+// (Unicode simple case folding, with an ASCII fast path).
+#pragma once
+
+#include "rtl/Exceptions.h"
+
+#include <cstdint>
+#include <fmt/format.h>
+#include <string>
+
+namespace rtl {
+
+using String = std::string;
+
+// Drop characters up to and including U+0020 (blanks and control characters) at the ends.
+String Trim(const String& S);
+String TrimLeft(const String& S);
+String TrimRight(const String& S);
+
+bool SameText(const String& S1, const String& S2);     // equal ignoring letter case
+int CompareText(const String& S1, const String& S2);   // <0, 0, >0 ignoring letter case
+int CompareStr(const String& S1, const String& S2);    // <0, 0, >0 by bytes
+String UpperCase(const String& S);
+String LowerCase(const String& S);
+String FoldCase(const String& S);                      // the key SameText compares
+
+int StrToIntDef(const String& S, int Default);  // 32-bit; anything that is not an integer: Default
+int StrToInt(const String& S);                  // raises EConvertError
+String IntToStr(int64_t Value);
+
+// Days since 1899-12-30, fraction = time of day, local time.
+using TDateTime = double;
+TDateTime Now();
+// The file system's time stamp (seconds since the epoch) of a local date and time.
+int64_t DateTimeToFileDate(TDateTime Value);
+TDateTime FileDateToDateTime(int64_t FileDate);
+
+String ExtractFileName(const String& FileName);
+String ExtractFilePath(const String& FileName);   // with the trailing separator
+String ExtractFileExt(const String& FileName);    // with the dot
+String ChangeFileExt(const String& FileName, const String& Extension);
+String IncludeTrailingPathDelimiter(const String& S);
+bool FileExists(const String& FileName);
+bool DirectoryExists(const String& Directory);
+
+// Format("{} ({})", a, b): fmt's syntax, the platform Format's role.
+template <class... Args>
+String Format(fmt::format_string<Args...> Fmt, Args&&... args) {
+  return fmt::format(Fmt, std::forward<Args>(args)...);
+}
+
+// Writes Data to FileName atomically: a temporary file in the same folder, flushed, then renamed
+// over the old one. On failure the old file is untouched and EFCreateError names file and reason.
+void WriteFileAtomic(const String& FileName, const String& Data);
+// The whole file; raises EFOpenError naming file and reason.
+String ReadFileToString(const String& FileName);
+
+} // namespace rtl
