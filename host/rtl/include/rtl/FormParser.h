@@ -1,0 +1,27 @@
+// Text form file to syntax tree.
+//
+// Accepts the platform's text form format: keywords in any letter case; integers in decimal or
+// `$hex`; floats with an optional s/c/d suffix; strings made of quoted parts and #n codes
+// (decimal UTF-16 code units, surrogate pairs joined) joined by `+` across lines, raw UTF-8
+// inside quotes; dotted property names and dotted identifiers; sets, lists, binary data and
+// collections; an optional UTF-8 byte-order mark; CR LF, LF or CR line ends.
+//
+// Every malformed input raises EParserError whose message reads
+// `<file>:<line>:<column>: expected <what> but found <what>` (or a like description of what is
+// wrong there). Time is linear in the size of the text.
+#pragma once
+
+#include "rtl/Exceptions.h"
+#include "rtl/FormFile.h"
+
+#include <string_view>
+
+namespace rtl {
+
+// Parses one module: exactly one top-level object, then nothing but blanks.
+TDfmObject ParseFormText(std::string_view Text, const String& FileName);
+
+// Raises EParserError with the file:line:column prefix.
+[[noreturn]] void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message);
+
+} // namespace rtl

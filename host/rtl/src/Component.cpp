@@ -1,0 +1,204 @@
+#include "rtl/Component.h"
+
+#include "rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace rtl {
+
+// ---------------------------------------------------------------- TPersistent
+
+TClass TPersistent::StaticClass() {
+  static TClass info = ClassBuilder<TPersistent>("TPersistent").Build();
+  return info;
+}
+
+void TPersistent::Assign(TPersistent* Source) {
+  if (!Source) throw EConvertError("Cannot assign a nil to a " + ClassName());
+  Source->AssignTo(this);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) {
+  throw EConvertError("Cannot assign a " + ClassName() + " to a " + (Dest ? Dest->ClassName() : String("nil")));
+}
+
+String TPersistent::GetNamePath() const {
+  TPersistent* owner = GetOwner();
+  String own = owner ? owner->GetNamePath() : String();
+  return own.empty() ? ClassName() : own;
+}
+
+// ---------------------------------------------------------------- TComponent
+
+TClass TComponent::StaticClass() {
+  static TClass info = ClassBuilder<TComponent>("TComponent")
+                           .StrProp("Name", &TComponent::Name, &TComponent::SetName)
+                           .Stored([](const TComponent*) { return false; })
+                           .IntProp("Tag", &TComponent::Tag, &TComponent::SetTag)
+                           .Build();
+  return info;
+}
+
+TComponent::TComponent(TComponent* AOwner) {
+  if (AOwner) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  FComponentState.Include(TComponentStateItem::csDestroying);
+  // Whoever asked to hear of this component's end hears of it first.
+  while (!FFreeNotifies.empty()) {
+    TComponent* c = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    auto& back = c->FFreeNotifies;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    c->Notification(this, TOperation::opRemove);
+  }
+  DestroyComponents();
+  if (FOwner) {
+    TComponent* owner = FOwner;
+    auto released = owner->RemoveComponent(this);
+    released.release();  // being destroyed already
+  }
+}
+
+void TComponent::SetName(const String& NewName) {
+  if (FName == NewName) return;
+  if (!NewName.empty() && !IsValidIdent(NewName))
+    throw EComponentError("'" + NewName + "' is not a valid component name");
+  if (FOwner)
+    FOwner->ValidateRename(this, FName, NewName);
+  else
+    ValidateRename(nullptr, FName, NewName);
+  FName = NewName;
+}
+
+void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName) {
+  if (AComponent && !SameText(CurName, NewName) && !NewName.empty()) {
+    TComponent* existing = FindComponent(NewName);
+    if (existing && existing != AComponent)
+      throw EComponentError("A component named " + NewName + " already exists");
+  }
+}
+
+void TComponent::ValidateContainer(TComponent* AComponent) {
+  if (AComponent->FOwner) throw EComponentError("Component " + AComponent->FName + " already has an owner");
+}
+
+TComponent* TComponent::Components(int Index) const {
+  if (Index < 0 || Index >= ComponentCount())
+    throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+  return FComponents[static_cast<size_t>(Index)].get();
+}
+
+int TComponent::ComponentIndex() const {
+  if (!FOwner) return -1;
+  const auto& list = FOwner->FComponents;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].get() == this) return static_cast<int>(i);
+  return -1;
+}
+
+TComponent* TComponent::FindComponent(const String& AName) const {
+  if (AName.empty()) return nullptr;
+  for (const auto& c : FComponents)
+    if (SameText(c->FName, AName)) return c.get();
+  return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* AComponent) {
+  ValidateContainer(AComponent);
+  if (!AComponent->FName.empty()) ValidateRename(AComponent, String(), AComponent->FName);
+  FComponents.emplace_back(AComponent);
+  AComponent->FOwner = this;
+  if (Designing()) AComponent->SetDesigning(true);
+  Notification(AComponent, TOperation::opInsert);
+}
+
+std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent* AComponent) {
+  auto it = std::find_if(FComponents.begin(), FComponents.end(),
+                         [&](const auto& p) { return p.get() == AComponent; });
+  if (it == FComponents.end()) return nullptr;
+  std::unique_ptr<TComponent> owned = std::move(*it);
+  FComponents.erase(it);
+  AComponent->FOwner = nullptr;
+  Notification(AComponent, TOperation::opRemove);
+  return owned;
+}
+
+void TComponent::DestroyComponents() {
+  while (!FComponents.empty()) {
+    // Detach first so the child's destructor does not look itself up again.
+    std::unique_ptr<TComponent> child = std::move(FComponents.back());
+    FComponents.pop_back();
+    child->FOwner = nullptr;
+    Notification(child.get(), TOperation::opRemove);
+    child.reset();
+  }
+}
+
+void TComponent::SetComponentState(TComponentStateItem Item, bool On) {
+  if (On)
+    FComponentState.Include(Item);
+  else
+    FComponentState.Exclude(Item);
+}
+
+void TComponent::SetDesigning(bool Value, bool SetChildren) {
+  SetComponentState(TComponentStateItem::csDesigning, Value);
+  if (SetChildren)
+    for (auto& c : FComponents) c->SetDesigning(Value, true);
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+  if (!AComponent || AComponent == this) return;
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
+    FFreeNotifies.push_back(AComponent);
+    AComponent->FreeNotification(this);
+  }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  RemoveNotification(AComponent);
+  if (AComponent) AComponent->RemoveNotification(this);
+}
+
+void TComponent::RemoveNotification(TComponent* AComponent) {
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation == TOperation::opRemove && AComponent) RemoveNotification(AComponent);
+  // Every component of this owner hears of it, so references among siblings are cleared.
+  for (auto& c : FComponents)
+    if (c.get() != AComponent) c->Notification(AComponent, Operation);
+}
+
+void TComponent::Loaded() { SetComponentState(TComponentStateItem::csLoading, false); }
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
+  if (this != Root) return;
+  for (auto& c : FComponents)
+    if (!c->GetParentComponent()) Proc(c.get());
+}
+
+bool IsValidIdent(const String& Ident) {
+  if (Ident.empty()) return false;
+  auto letter = [](unsigned char c) { return c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c >= 0x80; };
+  if (!letter(static_cast<unsigned char>(Ident[0]))) return false;
+  for (unsigned char c : Ident)
+    if (!letter(c) && !(c >= '0' && c <= '9')) return false;
+  return true;
+}
+
+// ---------------------------------------------------------------- TDataModule
+
+TClass TDataModule::StaticClass() {
+  static TClass info = ClassBuilder<TDataModule>("TDataModule").Build();
+  return info;
+}
+
+String TDataModule::ClassName() const {
+  return FStreamedClassName.empty() ? TComponent::ClassName() : FStreamedClassName;
+}
+
+} // namespace rtl

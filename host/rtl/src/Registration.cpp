@@ -1,0 +1,11 @@
+// Classes of this layer that form files may name, registered when the library loads.
+#include "rtl/Component.h"
+#include "rtl/Strings.h"
+
+namespace {
+
+struct TRegisterRtlClasses {
+  TRegisterRtlClasses() { rtl::RegisterClass(rtl::TDataModule::StaticClass()); }
+} RegisterRtlClasses;
+
+} // namespace
