@@ -60,7 +60,8 @@ inline constexpr const char* IndexInfo =
 inline constexpr const char* FieldOrigins =
     "SELECT t.ord, " KORV_PG_RELATION_DISPLAY_NAME("pg_catalog.pg_table_is_visible(c.oid)",
                                                    "n.nspname", "c.relname") ", a.attname"
-    " FROM pg_catalog.unnest($1::oid[], $2::int2[]) WITH ORDINALITY AS t(relid, attnum, ord)"
+    " FROM ROWS FROM (pg_catalog.unnest($1::pg_catalog.oid[]),"
+    " pg_catalog.unnest($2::pg_catalog.int2[])) WITH ORDINALITY AS t(relid, attnum, ord)"
     " JOIN pg_catalog.pg_class c ON c.oid = t.relid"
     " JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace"
     " JOIN pg_catalog.pg_attribute a ON a.attrelid = t.relid AND a.attnum = t.attnum";
