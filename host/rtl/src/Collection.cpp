@@ -178,3 +178,12 @@ void TCollection::Changed() {
 }
 
 } // namespace rtl
+
+namespace rtl {
+
+TClass TOwnedCollection::StaticClass() {
+  static TClass info = ClassBuilder<TOwnedCollection>("TOwnedCollection").Build();
+  return info;
+}
+
+} // namespace rtl
