@@ -1,0 +1,69 @@
+// Identifier utilities and the offline reading of a SELECT statement. Pure functions: no
+// connection, no state.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korv {
+
+// The identifier text to write into a statement. With quoted, every part of an owner-qualified
+// name (owner.table) is put in double quotes, an inner double quote doubled; a part that is
+// already in double quotes stays as it is, so dots inside it stay inside. Without quoted the
+// name is returned unchanged, except that a part that cannot stand bare (a blank, a character
+// other than ASCII letters, digits and "_", a leading digit, a reserved word) is quoted anyway:
+// left bare it would break the statement.
+std::string QuoteIdentifier(const std::string& name, bool quoted);
+
+// With noOwner, the name without its owner prefix (everything up to the last dot that is not
+// inside double quotes); otherwise the name unchanged.
+std::string GetValidObjName(const std::string& name, bool noOwner);
+
+// The parts of a possibly owner-qualified name, split at dots outside quotes, each without its
+// quotes ("a""b" gives a"b; [x] and `x` are taken as quoted too). "main.CUSTOMER" gives
+// {main, CUSTOMER}; "\"my.table\"" gives {my.table}.
+std::vector<std::string> SplitObjName(std::string_view name);
+
+// True when word is one of the SQL reserved words (SQL:2016, SQLite, PostgreSQL) that cannot
+// stand bare as a name; letter case is ignored.
+bool IsReservedWord(std::string_view word);
+
+// ---- What a SELECT statement reads, told from its text alone ----
+
+struct TSQLTableRef {
+  std::string Name;       // the alias when the statement gives one, else TableName
+  std::string TableName;  // as written: owner part kept, quoted parts kept quoted ([x], `x` as "x")
+};
+
+struct TSQLFieldRef {
+  std::string FieldName;   // the name the data set delivers: the alias, else the column name
+  std::string TableName;   // TableName of the table it comes from; empty when that cannot be told
+  std::string ColumnName;  // the column, without quotes
+
+  // "TableName.ColumnName", or empty when the table is not known.
+  std::string Origin() const { return TableName.empty() ? std::string() : TableName + "." + ColumnName; }
+};
+
+// A "*" or "alias.*" of the select list, left for the caller to expand from the catalogue.
+struct TSQLStarRef {
+  std::size_t Position = 0;          // index into Fields where its columns belong
+  std::string Qualifier;             // as written; empty for a bare "*"
+  std::vector<std::size_t> Tables;   // indices into Tables, in FROM order (empty: no known table)
+};
+
+struct TSQLSelectInfo {
+  std::vector<TSQLTableRef> Tables;  // the tables of the FROM clause, in order
+  std::vector<TSQLFieldRef> Fields;  // select-list items that come straight from a column
+  std::vector<TSQLStarRef> Stars;
+};
+
+// Reads the first SELECT of sql (after an optional WITH clause): the tables of its FROM clause,
+// joins included, and where each plain column of its select list comes from. Expressions,
+// subqueries and common table expressions yield no field and no table. A bare column is
+// attributed to the one table when the FROM clause names exactly one source. Anything that is
+// not a SELECT gives an empty result. Runs in time linear in the text.
+TSQLSelectInfo ParseSelectInfo(std::string_view sql);
+
+} // namespace korv

@@ -1,0 +1,28 @@
+// The version resource of a module: a section ".korv.version" in the ELF file, holding lines
+// "Key=Value" (UTF-8, "\n" or NUL between lines). The keys read are ProductName and
+// ProductVersion. A module embeds it with KORV_VERSION_RESOURCE in one of its source files:
+//
+//   KORV_VERSION_RESOURCE("Korvane", "2.0.0");
+//
+#pragma once
+
+#include <string>
+
+namespace korv {
+
+// The path of the file (shared library or program) that holds addressInModule; empty when the
+// address belongs to no loaded file.
+std::string GetModuleFileNameStr(const void* addressInModule);
+
+// Sets productName and version from the version resource of fileName. A file that cannot be read,
+// is not ELF or has no such section leaves both unchanged; a key that is missing leaves its text
+// unchanged.
+void ReadFileVersInfo(const std::string& fileName, std::string& productName, std::string& version);
+
+} // namespace korv
+
+// product and version are string literals. The array is kept by the compiler even when nothing
+// refers to it, and lands in the section the linker merges per file.
+#define KORV_VERSION_RESOURCE(product, version)                                                   \
+  [[gnu::used, gnu::section(".korv.version")]] static const char korvVersionResource[] =          \
+      "ProductName=" product "\nProductVersion=" version "\n"

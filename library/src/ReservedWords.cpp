@@ -1,0 +1,77 @@
+// Words that cannot stand bare as a table or column name in SQL:2016, SQLite or PostgreSQL.
+// Words the standard reserves only as names of built-in functions (ABS, COUNT, MAX, UPPER ...) or
+// datetime fields (YEAR ... SECOND) are left out: both servers take them as plain names, and
+// quoting them would make PostgreSQL compare them case-sensitively.
+#include "korv/KVCommon.h"
+
+#include "AsciiText.h"
+
+#include <algorithm>
+#include <array>
+
+namespace korv {
+
+namespace {
+
+constexpr std::string_view kReservedWords[] = {
+    // SQL:2016
+    "ALL", "ALLOCATE", "ALTER", "AND", "ANY", "ARE", "ARRAY", "AS", "ASENSITIVE", "ASYMMETRIC",
+    "AT", "ATOMIC", "AUTHORIZATION", "BEGIN", "BETWEEN", "BIGINT", "BINARY", "BLOB", "BOOLEAN",
+    "BOTH", "BY", "CALL", "CALLED", "CASCADED", "CASE", "CAST", "CHAR", "CHARACTER", "CHECK",
+    "CLOB", "CLOSE", "COLLATE", "COLUMN", "COMMIT", "CONDITION", "CONNECT", "CONSTRAINT",
+    "CONTAINS", "CONVERT", "CORRESPONDING", "CREATE", "CROSS", "CUBE", "CURRENT",
+    "CURRENT_CATALOG", "CURRENT_DATE", "CURRENT_DEFAULT_TRANSFORM_GROUP", "CURRENT_PATH",
+    "CURRENT_ROLE", "CURRENT_ROW", "CURRENT_SCHEMA", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+    "CURRENT_TRANSFORM_GROUP_FOR_TYPE", "CURRENT_USER", "CURSOR", "CYCLE", "DEALLOCATE", "DEC",
+    "DECIMAL", "DECLARE", "DEFAULT", "DELETE", "DEREF", "DESCRIBE", "DETERMINISTIC",
+    "DISCONNECT", "DISTINCT", "DOUBLE", "DROP", "DYNAMIC", "EACH", "ELEMENT", "ELSE", "END",
+    "ESCAPE", "EXCEPT", "EXEC", "EXECUTE", "EXISTS", "EXTERNAL", "FALSE", "FETCH", "FILTER",
+    "FLOAT", "FOR", "FOREIGN", "FREE", "FROM", "FULL", "FUNCTION", "GET", "GLOBAL", "GRANT",
+    "GROUP", "GROUPING", "GROUPS", "HAVING", "HOLD", "IDENTITY", "IN", "INDICATOR", "INNER",
+    "INOUT", "INSENSITIVE", "INSERT", "INT", "INTEGER", "INTERSECT", "INTERVAL", "INTO", "IS",
+    "JOIN", "LANGUAGE", "LARGE", "LATERAL", "LEADING", "LEFT", "LIKE", "LOCAL", "LOCALTIME",
+    "LOCALTIMESTAMP", "MATCH", "MERGE", "METHOD", "MODIFIES", "MODULE", "MULTISET", "NATIONAL",
+    "NATURAL", "NCHAR", "NCLOB", "NEW", "NO", "NONE", "NOT", "NULL", "NUMERIC", "OF", "OFFSET",
+    "OLD", "ON", "ONLY", "OPEN", "OR", "ORDER", "OUT", "OUTER", "OVER", "OVERLAPS", "PARAMETER",
+    "PARTITION", "PRECISION", "PREPARE", "PRIMARY", "PROCEDURE", "RANGE", "READS", "REAL",
+    "RECURSIVE", "REF", "REFERENCES", "REFERENCING", "RELEASE", "RESULT", "RETURN", "RETURNS",
+    "REVOKE", "RIGHT", "ROLLBACK", "ROLLUP", "ROW", "ROWS", "SAVEPOINT", "SCOPE", "SCROLL",
+    "SEARCH", "SELECT", "SENSITIVE", "SESSION_USER", "SET", "SIMILAR", "SMALLINT", "SOME",
+    "SPECIFIC", "SPECIFICTYPE", "SQL", "SQLEXCEPTION", "SQLSTATE", "SQLWARNING", "START",
+    "STATIC", "SYMMETRIC", "SYSTEM", "SYSTEM_USER", "TABLE", "TABLESAMPLE", "THEN", "TIME",
+    "TIMESTAMP", "TO", "TRAILING", "TRANSLATION", "TREAT", "TRIGGER", "TRUE", "UESCAPE", "UNION",
+    "UNIQUE", "UNKNOWN", "UNNEST", "UPDATE", "USER", "USING", "VALUE", "VALUES", "VARCHAR",
+    "VARYING", "WHEN", "WHENEVER", "WHERE", "WINDOW", "WITH", "WITHIN", "WITHOUT",
+    // SQLite keywords its parser does not accept as names
+    "ADD", "AUTOINCREMENT", "DEFERRABLE", "INDEX", "INDEXED", "ISNULL", "NOTHING", "NOTNULL",
+    "RETURNING", "TRANSACTION",
+    // PostgreSQL reserved words, also those that may name a function or type
+    "ANALYSE", "ANALYZE", "ASC", "COLLATION", "CONCURRENTLY", "DESC", "DO", "FREEZE", "ILIKE",
+    "INITIALLY", "LIMIT", "PLACING", "VARIADIC", "VERBOSE",
+};
+
+constexpr std::size_t kLongestReservedWord = 32;
+
+const std::vector<std::string_view>& SortedReservedWords() {
+  static const std::vector<std::string_view> words = [] {
+    std::vector<std::string_view> sorted(std::begin(kReservedWords), std::end(kReservedWords));
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    return sorted;
+  }();
+  return words;
+}
+
+} // namespace
+
+bool IsReservedWord(std::string_view word) {
+  if (word.empty() || word.size() > kLongestReservedWord)
+    return false;
+  std::array<char, kLongestReservedWord> upper{};
+  for (std::size_t i = 0; i < word.size(); ++i)
+    upper[i] = detail::UpperAscii(word[i]);
+  const auto& words = SortedReservedWords();
+  return std::binary_search(words.begin(), words.end(), std::string_view(upper.data(), word.size()));
+}
+
+} // namespace korv
