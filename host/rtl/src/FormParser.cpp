@@ -1,0 +1,664 @@
+#include "rtl/FormParser.h"
+
+#include <fmt/format.h>
+
+#include <charconv>
+#include <cstring>
+
+namespace rtl {
+
+void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message) {
+  throw EParserError(fmt::format("{}:{}:{}: {}", FileName, Pos.Line, Pos.Column, Message));
+}
+
+namespace {
+
+// Deeper nesting than any real form needs; the limit keeps hostile input off the stack.
+constexpr int MaxNesting = 256;
+
+bool IsIdentStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool SameAscii(std::string_view a, const char* b) {
+  size_t n = std::strlen(b);
+  if (a.size() != n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = a[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != b[i]) return false;
+  }
+  return true;
+}
+
+// Length of the UTF-8 sequence starting at p (0 when it is not a valid sequence).
+size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
+  unsigned char c = p[0];
+  if (c < 0x80) return 1;
+  size_t n;
+  uint32_t cp;
+  if ((c & 0xE0) == 0xC0) { n = 2; cp = c & 0x1F; }
+  else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0F; }
+  else if ((c & 0xF8) == 0xF0) { n = 4; cp = c & 0x07; }
+  else return 0;
+  if (static_cast<size_t>(end - p) < n) return 0;
+  for (size_t i = 1; i < n; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  if ((n == 2 && cp < 0x80) || (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000)) return 0;
+  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return n;
+}
+
+void AppendUtf8(String& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+enum class TTokenKind { tkEOF, tkIdent, tkInteger, tkFloat, tkString, tkSymbol };
+
+struct TToken {
+  TTokenKind Kind = TTokenKind::tkEOF;
+  TDfmPos Pos;
+  std::string_view Text;  // as written
+  char Symbol = 0;
+  int64_t Int = 0;
+  double Float = 0;
+  char Suffix = 0;
+};
+
+// A string under construction from quoted parts and #n codes; a high surrogate waits for its
+// low half, which may come in the next part, even after a `+`.
+struct TStringBuilder {
+  String Out;
+  uint32_t PendingHigh = 0;
+  TDfmPos PendingPos;
+};
+
+class TFormParser {
+public:
+  TFormParser(std::string_view text, const String& fileName) : FText(text), FFileName(fileName) {}
+
+  TDfmObject ParseModule() {
+    if (FText.size() >= 3 && std::memcmp(FText.data(), "\xEF\xBB\xBF", 3) == 0) {
+      FPos = FLineStart = FColFrom = 3;
+    }
+    Next();
+    if (!IsObjectKeyword()) Expected("\"object\"");
+    TDfmObject root = ParseObject(0);
+    if (FTok.Kind != TTokenKind::tkEOF) Expected("end of file");
+    return root;
+  }
+
+private:
+  // ---- errors -----------------------------------------------------------------------------
+  [[noreturn]] void Error(TDfmPos pos, const String& message) const {
+    RaiseFormError(FFileName, pos, message);
+  }
+
+  static String Shorten(std::string_view s) {
+    if (s.size() <= 40) return String(s);
+    size_t n = 40;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    return String(s.substr(0, n)) + "...";
+  }
+
+  String Describe(const TToken& t) const {
+    switch (t.Kind) {
+    case TTokenKind::tkEOF: return "end of file";
+    case TTokenKind::tkIdent: return "\"" + Shorten(t.Text) + "\"";
+    case TTokenKind::tkInteger:
+    case TTokenKind::tkFloat: return "number " + Shorten(t.Text);
+    case TTokenKind::tkString: return "a string";
+    case TTokenKind::tkSymbol: return fmt::format("\"{}\"", t.Symbol);
+    }
+    return "?";
+  }
+
+  [[noreturn]] void Expected(const String& what) const {
+    Error(FTok.Pos, fmt::format("expected {} but found {}", what, Describe(FTok)));
+  }
+
+  // ---- positions --------------------------------------------------------------------------
+  // Columns count characters, not bytes. Positions are asked for in increasing order, so the
+  // count continues from the last one asked and stays linear on very long lines.
+  TDfmPos PosAt(size_t offset) {
+    if (offset < FColFrom) {
+      FColFrom = FLineStart;
+      FColCount = 1;
+    }
+    for (size_t i = FColFrom; i < offset; ++i)
+      if ((static_cast<unsigned char>(FText[i]) & 0xC0) != 0x80) ++FColCount;
+    FColFrom = offset;
+    return TDfmPos{FLine, FColCount};
+  }
+
+  // Position of an offset on the same line as a token that starts at `start`.
+  TDfmPos PosWithin(TDfmPos tokenPos, size_t start, size_t offset) const {
+    int col = tokenPos.Column;
+    for (size_t i = start; i < offset; ++i)
+      if ((static_cast<unsigned char>(FText[i]) & 0xC0) != 0x80) ++col;
+    return TDfmPos{tokenPos.Line, col};
+  }
+
+  void NewLineAt(size_t next) {
+    ++FLine;
+    FLineStart = FColFrom = next;
+    FColCount = 1;
+  }
+
+  // ---- lexer ------------------------------------------------------------------------------
+  void SkipBlanks() {
+    const size_t n = FText.size();
+    while (FPos < n) {
+      char c = FText[FPos];
+      if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
+        ++FPos;
+      } else if (c == '\n') {
+        NewLineAt(++FPos);
+      } else if (c == '\r') {
+        ++FPos;
+        if (FPos < n && FText[FPos] == '\n') ++FPos;
+        NewLineAt(FPos);
+      } else {
+        break;
+      }
+    }
+  }
+
+  [[noreturn]] void BadCharacter(size_t offset) {
+    unsigned char c = static_cast<unsigned char>(FText[offset]);
+    TDfmPos pos = PosAt(offset);
+    if (c == 0) Error(pos, "unexpected NUL byte (binary data is not a text form file)");
+    if (c < 0x20 || c == 0x7F) Error(pos, fmt::format("unexpected control character #{}", c));
+    if (c >= 0x80) {
+      Error(pos, fmt::format("invalid UTF-8 byte 0x{:02X}", c));
+    }
+    Error(pos, fmt::format("unexpected character \"{}\"", static_cast<char>(c)));
+  }
+
+  // Identifiers may hold non-ASCII letters (component names do); any valid UTF-8 sequence
+  // counts as one. Returns its length, 0 when there is none at offset.
+  size_t Utf8LetterAt(size_t offset) const {
+    if (offset >= FText.size() || static_cast<unsigned char>(FText[offset]) < 0x80) return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FText.data());
+    return Utf8SequenceLength(bytes + offset, bytes + FText.size());
+  }
+
+  void Next() {
+    SkipBlanks();
+    const size_t n = FText.size();
+    FTok = TToken{};
+    if (FPos >= n) {
+      FTok.Kind = TTokenKind::tkEOF;
+      FTok.Pos = PosAt(FPos);
+      return;
+    }
+    FTok.Pos = PosAt(FPos);
+    char c = FText[FPos];
+    if (IsIdentStart(c) || Utf8LetterAt(FPos)) {
+      size_t start = FPos;
+      for (;;) {
+        for (;;) {
+          if (FPos < n && IsIdentChar(FText[FPos])) {
+            ++FPos;
+          } else if (size_t len = Utf8LetterAt(FPos)) {
+            FPos += len;
+          } else {
+            break;
+          }
+        }
+        if (FPos + 1 < n && FText[FPos] == '.' && (IsIdentStart(FText[FPos + 1]) || Utf8LetterAt(FPos + 1))) {
+          ++FPos;
+          continue;
+        }
+        break;
+      }
+      FTok.Kind = TTokenKind::tkIdent;
+      FTok.Text = FText.substr(start, FPos - start);
+    } else if (IsDigit(c) || c == '$' || (c == '-' && FPos + 1 < n && (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
+      LexNumber();
+    } else if (c == '\'' || c == '#') {
+      LexString();
+    } else if (std::strchr("=:[](){}<>,+", c) && c != 0) {
+      FTok.Kind = TTokenKind::tkSymbol;
+      FTok.Symbol = c;
+      FTok.Text = FText.substr(FPos, 1);
+      ++FPos;
+    } else {
+      BadCharacter(FPos);
+    }
+  }
+
+  void LexNumber() {
+    const size_t n = FText.size();
+    size_t start = FPos;
+    bool negative = false;
+    if (FText[FPos] == '-') {
+      negative = true;
+      ++FPos;
+    }
+    if (FText[FPos] == '$') {
+      ++FPos;
+      size_t digits = FPos;
+      uint64_t v = 0;
+      while (FPos < n && HexValue(FText[FPos]) >= 0) {
+        v = (v << 4) | static_cast<uint64_t>(HexValue(FText[FPos]));
+        ++FPos;
+      }
+      if (FPos == digits) Error(FTok.Pos, "expected hexadecimal digits after \"$\"");
+      if (FPos - digits > 16) Error(FTok.Pos, "hexadecimal number out of range");
+      if (FPos < n && IsIdentChar(FText[FPos])) Error(PosAt(FPos), "invalid character in a number");
+      FTok.Kind = TTokenKind::tkInteger;
+      FTok.Int = static_cast<int64_t>(negative ? (~v + 1) : v);
+      FTok.Text = FText.substr(start, FPos - start);
+      return;
+    }
+    while (FPos < n && IsDigit(FText[FPos])) ++FPos;
+    bool isFloat = false;
+    if (FPos + 1 < n && FText[FPos] == '.' && IsDigit(FText[FPos + 1])) {
+      isFloat = true;
+      ++FPos;
+      while (FPos < n && IsDigit(FText[FPos])) ++FPos;
+    }
+    if (FPos < n && (FText[FPos] == 'e' || FText[FPos] == 'E')) {
+      size_t p = FPos + 1;
+      if (p < n && (FText[p] == '+' || FText[p] == '-')) ++p;
+      if (p < n && IsDigit(FText[p])) {
+        isFloat = true;
+        FPos = p;
+        while (FPos < n && IsDigit(FText[FPos])) ++FPos;
+      }
+    }
+    size_t end = FPos;
+    FTok.Text = FText.substr(start, end - start);
+    if (isFloat) {
+      if (FPos < n && std::strchr("sScCdD", FText[FPos]) && FText[FPos] != 0 &&
+          !(FPos + 1 < n && IsIdentChar(FText[FPos + 1]))) {
+        FTok.Suffix = static_cast<char>(FText[FPos] | 0x20);
+        ++FPos;
+      }
+      if (FPos < n && IsIdentChar(FText[FPos])) Error(PosAt(FPos), "invalid character in a number");
+      double v = 0;
+      auto res = std::from_chars(FText.data() + start, FText.data() + end, v);
+      if (res.ec != std::errc() || res.ptr != FText.data() + end) Error(FTok.Pos, "invalid floating-point number");
+      FTok.Kind = TTokenKind::tkFloat;
+      FTok.Float = v;
+      FTok.Text = FText.substr(start, FPos - start);
+      return;
+    }
+    if (FPos < n && IsIdentChar(FText[FPos])) Error(PosAt(FPos), "invalid character in a number");
+    int64_t v = 0;
+    auto res = std::from_chars(FText.data() + start, FText.data() + end, v);
+    if (res.ec != std::errc() || res.ptr != FText.data() + end) Error(FTok.Pos, "integer out of range");
+    FTok.Kind = TTokenKind::tkInteger;
+    FTok.Int = v;
+  }
+
+  // A run of quoted parts and #n codes without blanks between them. Checks the syntax; the
+  // value is decoded by DecodeString.
+  void LexString() {
+    const size_t n = FText.size();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(FText.data());
+    size_t start = FPos;
+    for (;;) {
+      if (FPos < n && FText[FPos] == '\'') {
+        size_t open = FPos;
+        ++FPos;
+        for (;;) {
+          if (FPos >= n || FText[FPos] == '\n' || FText[FPos] == '\r')
+            Error(PosAt(open), fmt::format("unterminated string: expected \"'\" but found end of {}",
+                                           FPos >= n ? "file" : "line"));
+          unsigned char c = bytes[FPos];
+          if (c == '\'') {
+            if (FPos + 1 < n && FText[FPos + 1] == '\'') {
+              FPos += 2;
+              continue;
+            }
+            ++FPos;
+            break;
+          }
+          if (c == 0) BadCharacter(FPos);
+          if (c < 0x80) {
+            ++FPos;
+          } else {
+            size_t len = Utf8SequenceLength(bytes + FPos, bytes + n);
+            if (len == 0) Error(PosWithin(FTok.Pos, start, FPos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
+            FPos += len;
+          }
+        }
+      } else if (FPos < n && FText[FPos] == '#') {
+        size_t hash = FPos;
+        ++FPos;
+        const bool hex = FPos < n && FText[FPos] == '$';
+        if (hex) ++FPos;
+        size_t digits = FPos;
+        while (FPos < n && (hex ? HexValue(FText[FPos]) >= 0 : IsDigit(FText[FPos]))) ++FPos;
+        if (FPos == digits)
+          Error(PosWithin(FTok.Pos, start, hash), "expected a character code after \"#\"");
+      } else {
+        break;
+      }
+    }
+    FTok.Kind = TTokenKind::tkString;
+    FTok.Text = FText.substr(start, FPos - start);
+  }
+
+  void AppendUnit(TStringBuilder& b, uint32_t unit, TDfmPos pos) {
+    if (b.PendingHigh) {
+      if (unit >= 0xDC00 && unit <= 0xDFFF) {
+        AppendUtf8(b.Out, 0x10000 + ((b.PendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+        b.PendingHigh = 0;
+        return;
+      }
+      Error(b.PendingPos, fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      b.PendingHigh = unit;
+      b.PendingPos = pos;
+      return;
+    }
+    if (unit >= 0xDC00 && unit <= 0xDFFF)
+      Error(pos, fmt::format("invalid character code #{}: a low surrogate without its high half", unit));
+    AppendUtf8(b.Out, unit);
+  }
+
+  void DecodeString(const TToken& t, TStringBuilder& b) {
+    const std::string_view s = t.Text;
+    const size_t base = static_cast<size_t>(s.data() - FText.data());
+    size_t i = 0;
+    while (i < s.size()) {
+      if (s[i] == '\'') {
+        ++i;
+        size_t run = i;
+        for (;;) {
+          if (s[i] == '\'') {
+            if (i + 1 < s.size() && s[i + 1] == '\'') {
+              if (b.PendingHigh) AppendUnit(b, '\'', {});
+              b.Out.append(s.data() + run, i + 1 - run);
+              i += 2;
+              run = i;
+              continue;
+            }
+            break;
+          }
+          ++i;
+        }
+        if (i > run) {
+          if (b.PendingHigh) AppendUnit(b, static_cast<unsigned char>(s[run]), {});
+          b.Out.append(s.data() + run, i - run);
+        }
+        ++i;
+      } else {  // '#'
+        size_t hash = i++;
+        uint64_t v = 0;
+        bool hex = s[i] == '$';
+        if (hex) ++i;
+        bool overflow = false;
+        while (i < s.size() && (hex ? HexValue(s[i]) >= 0 : IsDigit(s[i]))) {
+          v = hex ? v * 16 + static_cast<uint64_t>(HexValue(s[i])) : v * 10 + static_cast<uint64_t>(s[i] - '0');
+          if (v > 0xFFFF) overflow = true;
+          ++i;
+        }
+        TDfmPos pos = PosWithin(t.Pos, base, base + hash);
+        if (overflow)
+          Error(pos, fmt::format("invalid character code {}: expected a UTF-16 code from 0 to 65535",
+                                 Shorten(s.substr(hash, i - hash))));
+        AppendUnit(b, static_cast<uint32_t>(v), pos);
+      }
+    }
+  }
+
+  // Reads `{ hex pairs }`; the current token is the "{".
+  String ReadBinary() {
+    const size_t n = FText.size();
+    String bytes;
+    int high = -1;
+    for (;;) {
+      SkipBlanks();
+      if (FPos >= n) Error(PosAt(FPos), "expected \"}\" but found end of file");
+      char c = FText[FPos];
+      if (c == '}') {
+        if (high >= 0) Error(PosAt(FPos), "odd number of hexadecimal digits in binary data");
+        ++FPos;
+        return bytes;
+      }
+      int v = HexValue(c);
+      if (v < 0) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) BadCharacter(FPos);
+        Error(PosAt(FPos), fmt::format("expected a hexadecimal digit or \"}}\" but found \"{}\"", c));
+      }
+      if (high < 0) {
+        high = v;
+      } else {
+        bytes += static_cast<char>((high << 4) | v);
+        high = -1;
+      }
+      ++FPos;
+    }
+  }
+
+  // True when the next non-blank character after the current token is c (without moving).
+  bool NextCharIs(char c) const {
+    size_t p = FPos;
+    while (p < FText.size() && (FText[p] == ' ' || FText[p] == '\t' || FText[p] == '\r' || FText[p] == '\n')) ++p;
+    return p < FText.size() && FText[p] == c;
+  }
+
+  // ---- grammar ----------------------------------------------------------------------------
+  bool IsSymbol(char c) const { return FTok.Kind == TTokenKind::tkSymbol && FTok.Symbol == c; }
+  bool IsKeyword(const char* kw) const {
+    return FTok.Kind == TTokenKind::tkIdent && SameAscii(FTok.Text, kw);
+  }
+  bool IsObjectKeyword() const {
+    return IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
+  }
+  void Expect(char symbol) {
+    if (!IsSymbol(symbol)) Expected(fmt::format("\"{}\"", symbol));
+    Next();
+  }
+  void CheckDepth(int depth) const {
+    if (depth > MaxNesting) Error(FTok.Pos, fmt::format("nesting deeper than {} levels", MaxNesting));
+  }
+
+  TDfmObject ParseObject(int depth) {
+    CheckDepth(depth);
+    TDfmObject obj;
+    obj.Pos = FTok.Pos;
+    obj.Kind = IsKeyword("object") ? TDfmObjectKind::okObject
+               : IsKeyword("inherited") ? TDfmObjectKind::okInherited
+                                        : TDfmObjectKind::okInline;
+    Next();
+    if (FTok.Kind != TTokenKind::tkIdent) Expected("a component name or class name");
+    obj.NamePos = FTok.Pos;
+    String first(FTok.Text);
+    Next();
+    if (IsSymbol(':')) {
+      if (first.find('.') != String::npos) Error(obj.NamePos, fmt::format("invalid component name \"{}\"", Shorten(first)));
+      Next();
+      if (FTok.Kind != TTokenKind::tkIdent) Expected("a class name");
+      obj.Name = std::move(first);
+      obj.ClassName = String(FTok.Text);
+      Next();
+    } else {
+      obj.ClassName = std::move(first);
+    }
+    if (IsSymbol('[')) {
+      Next();
+      if (FTok.Kind != TTokenKind::tkInteger) Expected("an integer");
+      obj.Index = FTok.Int;
+      Next();
+      Expect(']');
+    }
+    for (;;) {
+      if (FTok.Kind != TTokenKind::tkIdent) Expected("a property, an object or \"end\"");
+      if (!NextCharIs('=')) {
+        if (IsKeyword("end")) {
+          Next();
+          return obj;
+        }
+        if (IsObjectKeyword()) {
+          obj.Children.push_back(ParseObject(depth + 1));
+          continue;
+        }
+      }
+      obj.Props.push_back(ParseProperty(depth));
+    }
+  }
+
+  TDfmProperty ParseProperty(int depth) {
+    TDfmProperty p;
+    p.Pos = FTok.Pos;
+    p.Name = String(FTok.Text);
+    Next();
+    Expect('=');
+    p.Value = ParseValue(depth + 1);
+    return p;
+  }
+
+  TDfmValue ParseValue(int depth) {
+    CheckDepth(depth);
+    TDfmValue v;
+    v.Pos = FTok.Pos;
+    switch (FTok.Kind) {
+    case TTokenKind::tkInteger:
+      v.Kind = TDfmValueKind::vkInteger;
+      v.Int = FTok.Int;
+      Next();
+      return v;
+    case TTokenKind::tkFloat:
+      v.Kind = TDfmValueKind::vkFloat;
+      v.Float = FTok.Float;
+      v.FloatSuffix = FTok.Suffix;
+      Next();
+      return v;
+    case TTokenKind::tkString: {
+      v.Kind = TDfmValueKind::vkString;
+      TStringBuilder b;
+      DecodeString(FTok, b);
+      Next();
+      while (IsSymbol('+')) {
+        Next();
+        if (FTok.Kind != TTokenKind::tkString) Expected("a string after \"+\"");
+        DecodeString(FTok, b);
+        Next();
+      }
+      if (b.PendingHigh)
+        Error(b.PendingPos, fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
+      v.Str = std::move(b.Out);
+      return v;
+    }
+    case TTokenKind::tkIdent:
+      v.Kind = TDfmValueKind::vkIdent;
+      v.Str = String(FTok.Text);
+      Next();
+      return v;
+    case TTokenKind::tkSymbol:
+      break;
+    case TTokenKind::tkEOF:
+      Expected("a value");
+    }
+    switch (FTok.Symbol) {
+    case '[':
+      v.Kind = TDfmValueKind::vkSet;
+      Next();
+      if (IsSymbol(']')) {
+        Next();
+        return v;
+      }
+      for (;;) {
+        if (FTok.Kind != TTokenKind::tkIdent && FTok.Kind != TTokenKind::tkInteger) Expected("a set element");
+        v.Names.emplace_back(FTok.Text);
+        Next();
+        if (IsSymbol(',')) {
+          Next();
+          continue;
+        }
+        if (!IsSymbol(']')) Expected("\",\" or \"]\"");
+        Next();
+        return v;
+      }
+    case '(':
+      v.Kind = TDfmValueKind::vkList;
+      Next();
+      while (!IsSymbol(')')) {
+        if (FTok.Kind == TTokenKind::tkEOF || IsSymbol(',') || IsSymbol(']') || IsSymbol('>') || IsSymbol('}'))
+          Expected("a value or \")\"");
+        v.Items.push_back(ParseValue(depth + 1));
+      }
+      Next();
+      return v;
+    case '{':
+      v.Kind = TDfmValueKind::vkBinary;
+      v.Str = ReadBinary();
+      Next();
+      return v;
+    case '<':
+      v.Kind = TDfmValueKind::vkCollection;
+      Next();
+      while (!IsSymbol('>')) {
+        if (!IsKeyword("item")) Expected("\"item\" or \">\"");
+        TDfmItem item;
+        item.Pos = FTok.Pos;
+        Next();
+        if (IsSymbol('[')) {
+          Next();
+          if (FTok.Kind != TTokenKind::tkInteger) Expected("an integer");
+          item.Index = FTok.Int;
+          Next();
+          Expect(']');
+        }
+        for (;;) {
+          if (FTok.Kind != TTokenKind::tkIdent) Expected("a property or \"end\"");
+          if (IsKeyword("end") && !NextCharIs('=')) break;
+          item.Props.push_back(ParseProperty(depth + 1));
+        }
+        Next();
+        v.CollItems.push_back(std::move(item));
+      }
+      Next();
+      return v;
+    default:
+      Expected("a value");
+    }
+  }
+
+  std::string_view FText;
+  const String& FFileName;
+  size_t FPos = 0;
+  int FLine = 1;
+  size_t FLineStart = 0;
+  size_t FColFrom = 0;
+  int FColCount = 1;
+  TToken FTok;
+};
+
+} // namespace
+
+TDfmObject ParseFormText(std::string_view Text, const String& FileName) {
+  return TFormParser(Text, FileName).ParseModule();
+}
+
+} // namespace rtl

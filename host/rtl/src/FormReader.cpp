@@ -1,0 +1,430 @@
+#include "rtl/FormReader.h"
+
+#include "FormExtras.h"
+#include "rtl/Collection.h"
+#include "rtl/FormParser.h"
+#include "rtl/Strings.h"
+#include "rtl/SysUtils.h"
+#include "rtl/UnknownComponent.h"
+
+#include <fmt/format.h>
+
+#include <climits>
+
+namespace rtl {
+
+TClass TUnknownComponent::StaticClass() {
+  static TClass info = ClassBuilder<TUnknownComponent>("TUnknownComponent").Build();
+  return info;
+}
+
+namespace {
+
+const char* ValueKindName(TDfmValueKind kind) {
+  switch (kind) {
+  case TDfmValueKind::vkInteger: return "an integer";
+  case TDfmValueKind::vkFloat: return "a floating-point number";
+  case TDfmValueKind::vkString: return "a string";
+  case TDfmValueKind::vkIdent: return "an identifier";
+  case TDfmValueKind::vkSet: return "a set";
+  case TDfmValueKind::vkList: return "a list";
+  case TDfmValueKind::vkBinary: return "binary data";
+  case TDfmValueKind::vkCollection: return "a collection";
+  }
+  return "a value";
+}
+
+// Leaves a component's loading states as they were when reading fails half way.
+struct TLoadingGuard {
+  std::vector<TComponent*>& List;
+  bool Done = false;
+  ~TLoadingGuard() {
+    if (Done) return;
+    for (TComponent* c : List) {
+      c->SetComponentState(TComponentStateItem::csReading, false);
+      c->SetComponentState(TComponentStateItem::csLoading, false);
+    }
+  }
+};
+
+class TModuleReader {
+public:
+  TModuleReader(const String& fileName, bool bindEvents) : FFileName(fileName), FBindEvents(bindEvents) {}
+
+  // Reads node into root: the root's own properties and every nested object. Components that
+  // are created are recorded in Created (so a caller can take them back on an error).
+  void ReadRoot(TComponent* root, TDfmObject& node, bool setName) {
+    FRoot = root;
+    FLoading.push_back(root);
+    TLoadingGuard guard{FLoading};
+    root->SetComponentState(TComponentStateItem::csLoading, true);
+    root->SetComponentState(TComponentStateItem::csReading, true);
+    if (setName && !node.Name.empty()) {
+      Guarded(node.NamePos, [&] { root->SetName(node.Name); });
+    }
+    TFormExtras& extras = ExtrasOf(root);
+    extras.Kind = node.Kind;
+    extras.Index = node.Index;
+    ReadProperties(root, root, extras, "", node.Props);
+    ReadChildren(root, node);
+    ResolveReferences();
+    DropEmptyExtras();
+    for (TComponent* c : FLoading) c->SetComponentState(TComponentStateItem::csReading, false);
+    // Nested components first, the root last.
+    for (size_t i = 1; i < FLoading.size(); ++i) CallLoaded(FLoading[i]);
+    CallLoaded(root);
+    guard.Done = true;
+  }
+
+  std::vector<TComponent*> Created;
+
+private:
+  struct TFixup {
+    TComponent* Component;
+    TObject* Target;
+    const TPropInfo* Prop;
+    String Context;
+    size_t OrderIndex;
+    TDfmProperty Source;
+  };
+
+  [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
+
+  // Runs fn; an error of the object model becomes a positioned parser error.
+  template <class Fn>
+  void Guarded(TDfmPos pos, Fn&& fn, const String& what = {}) {
+    try {
+      fn();
+    } catch (const EParserError&) {
+      throw;
+    } catch (const Exception& e) {
+      Error(pos, what.empty() ? e.Message() : what + ": " + e.Message());
+    }
+  }
+
+  static void CallLoaded(TComponent* c) {
+    c->Loaded();
+    c->SetComponentState(TComponentStateItem::csLoading, false);
+  }
+
+  TFormExtras& ExtrasOf(TComponent* c) {
+    if (auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras())) return *e;
+    auto extras = std::make_unique<TFormExtras>();
+    TFormExtras& ref = *extras;
+    c->SetStreamExtras(std::move(extras));
+    return ref;
+  }
+
+  void DropEmptyExtras() {
+    for (TComponent* c : FLoading)
+      if (auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras()); e && e->Empty()) c->SetStreamExtras(nullptr);
+  }
+
+  void ReadChildren(TComponent* parent, TDfmObject& node) {
+    for (size_t i = 0; i < node.Children.size(); ++i) ReadChild(parent, node.Children[i], static_cast<int>(i));
+  }
+
+  void ReadChild(TComponent* parent, TDfmObject& node, int childIndex) {
+    TComponent* comp = nullptr;
+    if (node.Kind != TDfmObjectKind::okObject && !node.Name.empty()) comp = FRoot->FindComponent(node.Name);
+    TClass cls = comp ? comp->ClassType() : GetClass(node.ClassName);
+    if (!comp && cls) {
+      if (!cls->InheritsFrom(TComponent::StaticClass()))
+        Error(node.NamePos, fmt::format("class {} is not a component class", node.ClassName));
+      Guarded(node.NamePos, [&] {
+        std::unique_ptr<TObject> made(cls->Create(FRoot));
+        comp = dynamic_cast<TComponent*>(made.get());
+        if (!comp) throw EComponentError("class " + node.ClassName + " did not make a component");
+        if (comp->Owner() != FRoot) FRoot->InsertComponent(comp);
+        made.release();  // the root owns it now
+      }, "cannot create " + node.ClassName);
+      Created.push_back(comp);
+    }
+    if (!comp) {
+      ReadUnknown(parent, node, childIndex);
+      return;
+    }
+    FLoading.push_back(comp);
+    comp->SetComponentState(TComponentStateItem::csLoading, true);
+    comp->SetComponentState(TComponentStateItem::csReading, true);
+    if (!node.Name.empty())
+      Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
+    Guarded(node.Pos, [&] { comp->SetParentComponent(parent); });
+    TFormExtras& extras = ExtrasOf(comp);
+    extras.Kind = node.Kind;
+    extras.Index = node.Index;
+    ReadProperties(comp, comp, extras, "", node.Props);
+    ReadChildren(comp, node);
+  }
+
+  void ReadUnknown(TComponent* parent, TDfmObject& node, int childIndex) {
+    auto* comp = new TUnknownComponent(FRoot);
+    Created.push_back(comp);
+    if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
+    if (parent != FRoot) comp->SetStreamedParent(parent->Name(), childIndex);
+    comp->SetStreamed(std::move(node));
+  }
+
+  // ---- properties -------------------------------------------------------------------------
+  void ReadProperties(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx,
+                      std::vector<TDfmProperty>& props) {
+    TFormLeftovers& left = extras.Contexts[ctx];
+    left.Order.reserve(left.Order.size() + props.size());
+    for (TDfmProperty& p : props) {
+      size_t orderIndex = left.Order.size();
+      left.Order.push_back(p.Name);
+      if (!ReadProperty(comp, target, extras, ctx, orderIndex, p))
+        extras.Contexts[ctx].Props.emplace_back(orderIndex, std::move(p));
+    }
+  }
+
+  // Sets one property; false when no class knows it, so that the caller keeps it as written.
+  bool ReadProperty(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx,
+                    size_t orderIndex, TDfmProperty& p) {
+    // Walk the dotted path through owned sub-objects.
+    TObject* obj = target;
+    size_t start = 0;
+    String segment;
+    for (;;) {
+      size_t dot = p.Name.find('.', start);
+      segment = p.Name.substr(start, dot == String::npos ? String::npos : dot - start);
+      if (dot == String::npos) break;
+      const TPropInfo* pi = GetPropInfo(obj, segment);
+      if (!pi || pi->Kind() != TTypeKind::tkClass || pi->IsReference) return false;
+      TObject* sub = nullptr;
+      Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
+      if (!sub) return false;
+      obj = sub;
+      start = dot + 1;
+    }
+    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && SameText(segment, "Strings")) {
+      ReadStrings(strings, p);
+      return true;
+    }
+    const TPropInfo* pi = GetPropInfo(obj, segment);
+    if (!pi) return false;
+    const TDfmValue& v = p.Value;
+    switch (pi->Kind()) {
+    case TTypeKind::tkInteger: {
+      if (!pi->SetOrd) return false;
+      if (v.Kind != TDfmValueKind::vkInteger) WrongKind(p, "an integer");
+      int64_t value = v.Int;
+      if (pi->PropType == TypeInfoInteger()) {
+        if (value < INT32_MIN || value > UINT32_MAX) Error(v.Pos, fmt::format("value {} out of range for property {}", value, p.Name));
+        value = static_cast<int32_t>(static_cast<uint32_t>(value));
+      }
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set " + p.Name);
+      return true;
+    }
+    case TTypeKind::tkEnumeration: {
+      if (!pi->SetOrd) return false;
+      if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "an identifier");
+      int value = GetEnumValue(pi->PropType, v.Str);
+      if (value < 0) Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a value of {}", v.Str, p.Name, pi->PropType->Name));
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set " + p.Name);
+      return true;
+    }
+    case TTypeKind::tkSet: {
+      if (!pi->SetOrd) return false;
+      if (v.Kind != TDfmValueKind::vkSet) WrongKind(p, "a set");
+      uint64_t mask = 0;
+      for (const String& name : v.Names) {
+        int e = GetEnumValue(pi->PropType->CompType, name);
+        if (e < 0 || e >= 64)
+          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not an element of {}", name, p.Name, pi->PropType->Name));
+        mask |= uint64_t{1} << e;
+      }
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, static_cast<int64_t>(mask)); }, "cannot set " + p.Name);
+      return true;
+    }
+    case TTypeKind::tkString:
+      if (!pi->SetStr) return false;
+      if (v.Kind != TDfmValueKind::vkString) WrongKind(p, "a string");
+      Guarded(v.Pos, [&] { SetStrProp(obj, pi, v.Str); }, "cannot set " + p.Name);
+      return true;
+    case TTypeKind::tkFloat: {
+      if (!pi->SetFloat) return false;
+      if (v.Kind != TDfmValueKind::vkFloat && v.Kind != TDfmValueKind::vkInteger) WrongKind(p, "a number");
+      double d = v.Kind == TDfmValueKind::vkFloat ? v.Float : static_cast<double>(v.Int);
+      Guarded(v.Pos, [&] { pi->SetFloat(obj, d); }, "cannot set " + p.Name);
+      return true;
+    }
+    case TTypeKind::tkMethod:
+      if (!pi->SetMethodName) return false;
+      if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "a method name");
+      ReadEvent(obj, pi, p);
+      return true;
+    case TTypeKind::tkClass:
+      if (pi->IsReference) {
+        if (!pi->SetObj) return false;
+        if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "a component name");
+        if (SameText(v.Str, "nil")) {
+          Guarded(v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set " + p.Name);
+        } else {
+          FFixups.push_back(TFixup{comp, obj, pi, ctx, orderIndex, std::move(p)});
+        }
+        return true;
+      }
+      if (v.Kind == TDfmValueKind::vkCollection) {
+        TObject* sub = nullptr;
+        Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
+        auto* coll = dynamic_cast<TCollection*>(sub);
+        if (!coll) WrongKind(p, "a value of its kind");
+        ReadCollection(comp, coll, extras, ctx, p);
+        return true;
+      }
+      WrongKind(p, pi->PropType->Name == "TStrings" ? "a list in " + p.Name + ".Strings" : "a value it can take");
+    default:
+      return false;
+    }
+  }
+
+  [[noreturn]] void WrongKind(const TDfmProperty& p, const String& expected) {
+    Error(p.Value.Pos, fmt::format("invalid value for property {}: expected {} but found {}", p.Name, expected,
+                                   ValueKindName(p.Value.Kind)));
+  }
+
+  void ReadStrings(TStrings* strings, const TDfmProperty& p) {
+    if (p.Value.Kind != TDfmValueKind::vkList) WrongKind(p, "a list of strings");
+    for (const TDfmValue& item : p.Value.Items)
+      if (item.Kind != TDfmValueKind::vkString)
+        Error(item.Pos, fmt::format("invalid value in {}: expected a string but found {}", p.Name, ValueKindName(item.Kind)));
+    Guarded(p.Value.Pos, [&] {
+      strings->BeginUpdate();
+      try {
+        strings->Clear();
+        for (const TDfmValue& item : p.Value.Items) strings->Add(item.Str);
+      } catch (...) {
+        strings->EndUpdate();
+        throw;
+      }
+      strings->EndUpdate();
+    }, "cannot set " + p.Name);
+  }
+
+  void ReadCollection(TComponent* comp, TCollection* coll, TFormExtras& extras, const String& ctx, TDfmProperty& p) {
+    coll->BeginUpdate();
+    struct TEnd {
+      TCollection* C;
+      ~TEnd() { C->EndUpdate(); }
+    } end{coll};
+    Guarded(p.Value.Pos, [&] { coll->Clear(); }, "cannot set " + p.Name);
+    auto& items = p.Value.CollItems;
+    for (size_t i = 0; i < items.size(); ++i) {
+      TCollectionItem* item = nullptr;
+      Guarded(items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to " + p.Name);
+      ReadProperties(comp, item, extras, FormItemContext(ctx, p.Name, static_cast<int>(i)), items[i].Props);
+    }
+  }
+
+  void ReadEvent(TObject* obj, const TPropInfo* pi, const TDfmProperty& p) {
+    const String& name = p.Value.Str;
+    if (SameText(name, "nil")) {
+      Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, String()); });
+      return;
+    }
+    Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, name); }, "cannot set " + p.Name);
+    if (!FBindEvents) return;
+    const TMethodInfo* method = FRoot->ClassType()->FindMethod(name);
+    if (!method)
+      Error(p.Value.Pos, fmt::format("method {} of {} not found (named by event {})", name, FRoot->ClassName(), p.Name));
+    if (!pi->BindMethod) Error(p.Value.Pos, fmt::format("event {} cannot be bound", p.Name));
+    Guarded(p.Value.Pos, [&] { pi->BindMethod(obj, method->Bind(FRoot)); }, "cannot bind " + name + " to " + p.Name);
+  }
+
+  // References name components of the module, or "Owner" for the root. A name with a dot
+  // (another module's component) or a name the module lacks is kept as written.
+  void ResolveReferences() {
+    for (TFixup& f : FFixups) {
+      const String& name = f.Source.Value.Str;
+      TComponent* target = nullptr;
+      if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
+        target = FRoot;
+      else if (name.find('.') == String::npos)
+        target = FRoot->FindComponent(name);
+      bool set = false;
+      if (target) {
+        try {
+          SetObjectProp(f.Target, f.Prop, target);
+          set = true;
+        } catch (const Exception& e) {
+          // A component kept from an unknown class cannot be checked against the property's
+          // class: keep the reference as written. A known one of the wrong class is an error.
+          if (!dynamic_cast<TUnknownComponent*>(target))
+            Error(f.Source.Value.Pos, fmt::format("cannot set {} to {}: {}", f.Source.Name, name, e.Message()));
+        }
+      }
+      if (!set) ExtrasOf(f.Component).Contexts[f.Context].Props.emplace_back(f.OrderIndex, std::move(f.Source));
+    }
+    FFixups.clear();
+  }
+
+  const String& FFileName;
+  bool FBindEvents;
+  TComponent* FRoot = nullptr;
+  std::vector<TComponent*> FLoading;  // root first, then in creation order
+  std::vector<TFixup> FFixups;
+};
+
+std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOptions& options, const String& fileName) {
+  std::unique_ptr<TComponent> root;
+  try {
+    if (options.CreateRoot) root = options.CreateRoot(node.ClassName);
+    if (!root) {
+      if (TClass cls = GetClass(node.ClassName); cls && cls->InheritsFrom(TComponent::StaticClass())) {
+        std::unique_ptr<TObject> made(cls->Create(nullptr));
+        if (auto* c = dynamic_cast<TComponent*>(made.get())) {
+          made.release();
+          root.reset(c);
+        }
+      }
+    }
+    if (!root) {
+      auto dm = std::make_unique<TDataModule>(nullptr);
+      if (!SameText(node.ClassName, "TDataModule")) dm->SetStreamedClassName(node.ClassName);
+      root = std::move(dm);
+    }
+  } catch (const EParserError&) {
+    throw;
+  } catch (const Exception& e) {
+    RaiseFormError(fileName, node.NamePos, "cannot create " + node.ClassName + ": " + e.Message());
+  }
+  return root;
+}
+
+} // namespace
+
+std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& FileName, const TFormReadOptions& Options) {
+  TDfmObject node = ParseFormText(Text, FileName);
+  std::unique_ptr<TComponent> root = MakeRoot(node, Options, FileName);
+  if (Options.Designing) root->SetDesigning(true);
+  TModuleReader(FileName, Options.BindEvents).ReadRoot(root.get(), node, true);
+  return root;
+}
+
+std::unique_ptr<TComponent> ReadModuleFromFile(const String& FileName, const TFormReadOptions& Options) {
+  return ReadModule(ReadFileToString(FileName), ExtractFileName(FileName), Options);
+}
+
+void ReadRootComponent(TComponent* Root, std::string_view Text, const String& FileName, bool BindEvents) {
+  TDfmObject node = ParseFormText(Text, FileName);
+  TModuleReader reader(FileName, BindEvents);
+  try {
+    // A second instance of a form takes a free name (Form1_1) beside the first.
+    if (!node.Name.empty() && Root->Name().empty()) {
+      String name = node.Name;
+      for (int i = 1; Root->Owner() && Root->Owner()->FindComponent(name); ++i) name = node.Name + "_" + std::to_string(i);
+      try {
+        Root->SetName(name);
+      } catch (const Exception& e) {
+        RaiseFormError(FileName, node.NamePos, e.Message());
+      }
+    }
+    reader.ReadRoot(Root, node, false);
+  } catch (...) {
+    for (auto it = reader.Created.rbegin(); it != reader.Created.rend(); ++it) Root->RemoveComponent(*it).reset();
+    throw;
+  }
+}
+
+} // namespace rtl
