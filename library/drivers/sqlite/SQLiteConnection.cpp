@@ -131,8 +131,11 @@ sqlite3_stmt* TSQLiteConnection::Prepared(TStatement& slot, std::string_view sql
 void TSQLiteConnection::Trace(sqlite3_stmt* stmt) const {
   if (!FOnTrace || !stmt)
     return;
-  char* expanded = sqlite3_expanded_sql(stmt);
-  FOnTrace(expanded ? std::string(expanded) : std::string(sqlite3_sql(stmt)));
+  char* expanded = sqlite3_expanded_sql(stmt);  // bound values written in
+  std::string_view text = expanded ? expanded : sqlite3_sql(stmt);
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
+    text.remove_prefix(1);
+  FOnTrace(std::string(text));
   sqlite3_free(expanded);
 }
 

@@ -1,0 +1,62 @@
+// Identifier quoting and owner prefixes.
+#include "korv/KVCommon.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+using korv::GetValidObjName;
+using korv::QuoteIdentifier;
+using korv::SplitObjName;
+using ::testing::ElementsAre;
+
+TEST(QuoteIdentifier, QuotedWrapsEveryPartAndDoublesInnerQuotes) {
+  EXPECT_EQ(QuoteIdentifier("CUSTOMER", true), "\"CUSTOMER\"");
+  EXPECT_EQ(QuoteIdentifier("OLD_CUST_NO", true), "\"OLD_CUST_NO\"");
+  EXPECT_EQ(QuoteIdentifier("a\"b", true), "\"a\"\"b\"");
+  EXPECT_EQ(QuoteIdentifier("main.CUSTOMER", true), "\"main\".\"CUSTOMER\"");
+  EXPECT_EQ(QuoteIdentifier("\"my.schema\".T", true), "\"my.schema\".\"T\"");
+  EXPECT_EQ(QuoteIdentifier("\"Already\"", true), "\"Already\"");
+  // A stray dot makes no owner-qualified name: the whole text is one identifier.
+  EXPECT_EQ(QuoteIdentifier("a.", true), "\"a.\"");
+  EXPECT_EQ(QuoteIdentifier(".a", true), "\".a\"");
+  EXPECT_EQ(QuoteIdentifier("", true), "\"\"");
+}
+
+TEST(QuoteIdentifier, UnquotedLeavesPlainNamesAndQuotesWhatWouldBreak) {
+  for (const char* plain : {"CUSTOMER", "cust_no", "_x1", "NAME", "Count", "Year", "main.CUSTOMER", "", "\"Done\"",
+                            "s.\"Mixed Case\""})
+    EXPECT_EQ(QuoteIdentifier(plain, false), plain) << plain;
+  EXPECT_EQ(QuoteIdentifier("my table", false), "\"my table\"");
+  EXPECT_EQ(QuoteIdentifier("1ST", false), "\"1ST\"");
+  EXPECT_EQ(QuoteIdentifier("select", false), "\"select\"");
+  EXPECT_EQ(QuoteIdentifier("Order", false), "\"Order\"");
+  EXPECT_EQ(QuoteIdentifier("naïve", false), "\"naïve\"");
+  EXPECT_EQ(QuoteIdentifier("a-b", false), "\"a-b\"");
+  EXPECT_EQ(QuoteIdentifier("main.my table", false), "main.\"my table\"");
+  EXPECT_EQ(QuoteIdentifier("GROUP.x", false), "\"GROUP\".x");
+}
+
+TEST(QuoteIdentifier, HostileTextComesOutAsOneSafeIdentifier) {
+  EXPECT_EQ(QuoteIdentifier("x\"; drop table t; --", false), "\"x\"\"; drop table t; --\"");
+  EXPECT_EQ(QuoteIdentifier("x\"; drop table t; --", true), "\"x\"\"; drop table t; --\"");
+  // An unbalanced quote is never taken for an already quoted part.
+  EXPECT_EQ(QuoteIdentifier("\"a\"b\"", false), "\"\"\"a\"\"b\"\"\"");
+  EXPECT_EQ(QuoteIdentifier("\"a.b", true), "\"\"\"a.b\"");
+}
+
+TEST(GetValidObjName, DropsTheOwnerOnlyWhenAsked) {
+  EXPECT_EQ(GetValidObjName("main.CUSTOMER", true), "CUSTOMER");
+  EXPECT_EQ(GetValidObjName("main.CUSTOMER", false), "main.CUSTOMER");
+  EXPECT_EQ(GetValidObjName("CUSTOMER", true), "CUSTOMER");
+  EXPECT_EQ(GetValidObjName("db.sch.T", true), "T");
+  EXPECT_EQ(GetValidObjName("\"my.schema\".\"t.x\"", true), "\"t.x\"");
+  EXPECT_EQ(GetValidObjName("\"t.x\"", true), "\"t.x\"");
+}
+
+TEST(SplitObjName, UnquotesEachPart) {
+  EXPECT_THAT(SplitObjName("main.CUSTOMER"), ElementsAre("main", "CUSTOMER"));
+  EXPECT_THAT(SplitObjName("\"my.schema\".\"a\"\"b\""), ElementsAre("my.schema", "a\"b"));
+  EXPECT_THAT(SplitObjName("[x.y] . `z``w`"), ElementsAre("x.y", "z`w"));
+  EXPECT_THAT(SplitObjName("T"), ElementsAre("T"));
+  EXPECT_THAT(SplitObjName("a."), ElementsAre("a", ""));
+}
