@@ -157,6 +157,16 @@ TEST_F(PostgresDriverTest, ColumnNamesFollowColumnOrderAndServerNameRules) {
   EXPECT_THAT(Conn->ColumnNames("MixedCase"), ElementsAre("lower"));
   EXPECT_THAT(Conn->ColumnNames("v"), ElementsAre("name", "id"));
 
+  // The server cuts names to 63 bytes; temporary tables come first on the search path.
+  const std::string longName(70, 'L');
+  Sql("CREATE TABLE " + longName + " (x int)");
+  EXPECT_THAT(Conn->ColumnNames(longName), ElementsAre("x"));
+  Sql("CREATE TEMP TABLE customer (temp_id int)");
+  EXPECT_THAT(Conn->ColumnNames("customer"), ElementsAre("temp_id"));
+  EXPECT_THAT(Conn->ColumnNames("pg_temp.customer"), ElementsAre("temp_id"));
+  EXPECT_EQ(Conn->ColumnNames(Schema + ".customer"), expected);
+  Sql("DROP TABLE pg_temp.customer");
+
   for (const char* unknown : {"nothing", "\"Customer\"", "customer_ix", "other_db.x.customer",
                               "a.b.c.d", "\"open", "", "cust omer", "customer."})
     EXPECT_THAT(Conn->ColumnNames(unknown), IsEmpty()) << unknown;
@@ -244,6 +254,8 @@ TEST_F(PostgresDriverTest, DescribeStatementNamesBaseTablesAndColumns) {
               ElementsAre("id=customer.id", "id=" + Other + ".orders.id",
                           "customer_id=" + Other + ".orders.customer_id", "next=.", "k=.", "n=."));
   EXPECT_THAT(describe("select tel from v_customer"), ElementsAre("tel=v_customer.tel"));
+  EXPECT_THAT(describe("select x.tel, c.ctid from (select * from customer) x, customer c"),
+              ElementsAre("tel=customer.tel", "ctid=customer.ctid"));
   EXPECT_THAT(describe("update customer set tel = '1'"), IsEmpty());
 
   // Prepared, never run.

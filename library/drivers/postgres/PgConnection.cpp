@@ -126,7 +126,7 @@ std::vector<FieldOrigin> TPGConnection::DescribeStatement(const std::string& sta
     fields[i].FieldName = PQfname(described.get(), i);
     const Oid table = PQftable(described.get(), i);
     const int column = PQftablecol(described.get(), i);
-    if (table == InvalidOid || column <= 0) continue;
+    if (table == InvalidOid || column == 0) continue;  // system columns count below 0
     const char* separator = fromTable.empty() ? "" : ",";
     tables += fmt::format("{}{}", separator, table);
     columns += fmt::format("{}{}", separator, column);
