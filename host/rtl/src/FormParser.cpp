@@ -105,6 +105,8 @@ public:
     if (FText.size() >= 3 && std::memcmp(FText.data(), "\xEF\xBB\xBF", 3) == 0) {
       FPos = FLineStart = FColFrom = 3;
     }
+    if (FText.substr(FPos, 4) == "TPF0")
+      Error(TDfmPos{1, 1}, "expected a text form file but found a binary one (\"TPF0\")");
     Next();
     if (!IsObjectKeyword()) Expected("\"object\"");
     TDfmObject root = ParseObject(0);
@@ -242,7 +244,9 @@ private:
       LexNumber();
     } else if (c == '\'' || c == '#') {
       LexString();
-    } else if (std::strchr("=:[](){}<>,+", c) && c != 0) {
+    } else if (c > 0x20 && c < 0x7F) {
+      // Every other printable character is a symbol that no rule accepts, so that the parser
+      // says what it expected there.
       FTok.Kind = TTokenKind::tkSymbol;
       FTok.Symbol = c;
       FTok.Text = FText.substr(FPos, 1);
@@ -513,6 +517,7 @@ private:
       Expect(']');
     }
     for (;;) {
+      if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
       if (FTok.Kind != TTokenKind::tkIdent) Expected("a property, an object or \"end\"");
       if (!NextCharIs('=')) {
         if (IsKeyword("end")) {
@@ -631,6 +636,7 @@ private:
           Expect(']');
         }
         for (;;) {
+          if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
           if (FTok.Kind != TTokenKind::tkIdent) Expected("a property or \"end\"");
           if (IsKeyword("end") && !NextCharIs('=')) break;
           item.Props.push_back(ParseProperty(depth + 1));

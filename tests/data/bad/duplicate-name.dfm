@@ -1,0 +1,6 @@
+object Shop: TTestRoot
+  object W: TTestWidget
+  end
+  object w: TTestWidget
+  end
+end

@@ -1,0 +1,4 @@
+object Shop: TTestRoot
+  object W: TTestWidget
+    Caption = 'x'
+  end

@@ -1,0 +1,7 @@
+object Shop: TTestRoot
+  object W: TTestWidget
+    Lines.Strings = (
+      'a'
+      'b']
+  end
+end

@@ -1,0 +1,5 @@
+object Shop: TTestRoot
+  object W: TTestWidget
+    OnChange = NoSuchHandler
+  end
+end

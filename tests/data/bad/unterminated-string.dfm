@@ -1,0 +1,5 @@
+object Shop: TTestRoot
+  object W: TTestWidget
+    Caption = 'never closed
+  end
+end
