@@ -7,6 +7,7 @@
 #include "SqlLexer.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 
 namespace korv {
@@ -14,8 +15,10 @@ namespace korv {
 namespace {
 
 using detail::SameTextAscii;
+using detail::TSqlKeyword;
 using detail::TSqlToken;
 using detail::TSqlTokenKind;
+using K = TSqlKeyword;
 
 // A FROM source: a table, or something that only looks like one from outside (a subquery, a
 // table function, a common table expression).
@@ -26,6 +29,12 @@ struct TSource {
   std::size_t TableIndex = 0;      // into the result's Tables, for a table
 };
 
+// A name token against a name without quotes, ignoring ASCII letter case.
+bool SameName(const TSqlToken& token, std::string_view name) {
+  return token.Kind == TSqlTokenKind::Word ? SameTextAscii(token.Text(), name)
+                                           : SameTextAscii(detail::TokenValue(token), name);
+}
+
 class TSelectParser {
 public:
   explicit TSelectParser(std::string_view sql) : T(detail::TokenizeSql(sql)), N(T.size()) { MatchParentheses(); }
@@ -35,24 +44,25 @@ public:
 private:
   std::vector<TSqlToken> T;
   std::size_t N;
-  std::vector<std::size_t> Close;  // for each "(": the index of its ")", or N when unclosed
+  std::vector<std::uint32_t> Close;  // for each "(": the index of its ")", or N when unclosed
   std::vector<std::string> CteNames;
   std::vector<TSource> Sources;
   TSQLSelectInfo Result;
 
   void MatchParentheses();
-  bool IsWord(std::size_t i, std::string_view word) const {
-    return i < N && T[i].Kind == TSqlTokenKind::Word && SameTextAscii(T[i].Text, word);
-  }
-  bool IsAnyWord(std::size_t i, std::initializer_list<std::string_view> words) const {
-    if (i >= N || T[i].Kind != TSqlTokenKind::Word)
-      return false;
-    return std::any_of(words.begin(), words.end(), [&](auto w) { return SameTextAscii(T[i].Text, w); });
+  bool Is(std::size_t i, K keyword) const { return i < N && T[i].Is(keyword); }
+  bool IsAny(std::size_t i, std::initializer_list<K> keywords) const {
+    return i < N && T[i].Kind == TSqlTokenKind::Word &&
+           std::find(keywords.begin(), keywords.end(), T[i].Keyword) != keywords.end();
   }
   bool IsSymbol(std::size_t i, char c) const { return i < N && T[i].Is(c); }
   // Past the token at i, or past the whole parenthesised group that opens at i.
-  std::size_t Skip(std::size_t i) const { return T[i].Is('(') ? std::min(Close[i] + 1, N) : i + 1; }
-  bool IsClauseEnd(std::size_t i) const;
+  std::size_t Skip(std::size_t i) const { return T[i].Is('(') ? std::min<std::size_t>(Close[i] + 1, N) : i + 1; }
+  bool IsClauseEnd(std::size_t i) const {
+    return i >= N || T[i].Is(';') || T[i].Is(')') ||
+           IsAny(i, {K::kwWhere, K::kwGroup, K::kwHaving, K::kwOrder, K::kwLimit, K::kwOffset, K::kwUnion,
+                     K::kwIntersect, K::kwExcept, K::kwWindow, K::kwFetch, K::kwFor, K::kwInto, K::kwReturning});
+  }
 
   std::size_t SkipWithClause(std::size_t i);
   std::size_t ParseFromList(std::size_t i, std::size_t end);
@@ -62,42 +72,36 @@ private:
   void AddTable(const std::vector<const TSqlToken*>& nameTokens, std::string alias, std::string aliasWritten);
   void AddDerived(std::string alias) { Sources.push_back({false, std::move(alias), {}, 0}); }
   void ReadSelectItem(std::size_t a, std::size_t b);
-  const TSource* FindSource(const std::vector<std::string>& qualifier) const;
+  const TSource* FindSource(const TSqlToken* const* qualifier, std::size_t count) const;
 };
 
 void TSelectParser::MatchParentheses() {
-  Close.assign(N, N);
+  Close.assign(N, static_cast<std::uint32_t>(N));
   std::vector<std::size_t> open;
   for (std::size_t i = 0; i < N; ++i) {
     if (T[i].Is('('))
       open.push_back(i);
     else if (T[i].Is(')') && !open.empty()) {
-      Close[open.back()] = i;
+      Close[open.back()] = static_cast<std::uint32_t>(i);
       open.pop_back();
     }
   }
 }
 
-bool TSelectParser::IsClauseEnd(std::size_t i) const {
-  return i >= N || T[i].Is(';') || T[i].Is(')') ||
-         IsAnyWord(i, {"WHERE", "GROUP", "HAVING", "ORDER", "LIMIT", "OFFSET", "UNION", "INTERSECT",
-                       "EXCEPT", "WINDOW", "FETCH", "FOR", "INTO", "RETURNING"});
-}
-
 std::size_t TSelectParser::SkipWithClause(std::size_t i) {
   ++i;  // WITH
-  if (IsWord(i, "RECURSIVE"))
+  if (Is(i, K::kwRecursive))
     ++i;
   while (i < N && T[i].IsName()) {
     CteNames.push_back(detail::TokenValue(T[i]));
     ++i;
     if (IsSymbol(i, '('))  // column names
       i = Skip(i);
-    if (IsWord(i, "AS"))
+    if (Is(i, K::kwAs))
       ++i;
-    if (IsWord(i, "NOT"))
+    if (Is(i, K::kwNot))
       ++i;
-    if (IsWord(i, "MATERIALIZED"))
+    if (Is(i, K::kwMaterialized))
       ++i;
     if (IsSymbol(i, '('))
       i = Skip(i);
@@ -112,23 +116,23 @@ TSQLSelectInfo TSelectParser::Parse() {
   std::size_t i = 0;
   while (IsSymbol(i, '('))
     ++i;
-  if (IsWord(i, "WITH"))
+  if (Is(i, K::kwWith))
     i = SkipWithClause(i);
-  if (!IsWord(i, "SELECT"))
+  if (!Is(i, K::kwSelect))
     return {};
   ++i;
-  if (IsWord(i, "DISTINCT")) {
+  if (Is(i, K::kwDistinct)) {
     ++i;
-    if (IsWord(i, "ON") && IsSymbol(i + 1, '('))
+    if (Is(i, K::kwOn) && IsSymbol(i + 1, '('))
       i = Skip(i + 1);
-  } else if (IsWord(i, "ALL")) {
+  } else if (Is(i, K::kwAll)) {
     ++i;
   }
 
   // The select list: items split at top-level commas, up to FROM or the end of the clause.
   std::vector<std::pair<std::size_t, std::size_t>> items;
   std::size_t start = i;
-  while (i < N && !IsWord(i, "FROM") && !IsClauseEnd(i)) {
+  while (i < N && !Is(i, K::kwFrom) && !IsClauseEnd(i)) {
     if (T[i].Is(',')) {
       items.emplace_back(start, i);
       start = ++i;
@@ -138,8 +142,9 @@ TSQLSelectInfo TSelectParser::Parse() {
   }
   items.emplace_back(start, i);
 
-  if (IsWord(i, "FROM"))
+  if (Is(i, K::kwFrom))
     ParseFromList(i + 1, N);
+  Result.Fields.reserve(items.size());
   for (auto [a, b] : items)
     ReadSelectItem(a, b);
   return std::move(Result);
@@ -158,24 +163,24 @@ std::size_t TSelectParser::ParseFromList(std::size_t i, std::size_t end) {
         break;
       }
       std::size_t j = i;
-      if (IsWord(j, "NATURAL"))
+      if (Is(j, K::kwNatural))
         ++j;
-      if (IsAnyWord(j, {"LEFT", "RIGHT", "FULL"})) {
+      if (IsAny(j, {K::kwLeft, K::kwRight, K::kwFull})) {
         ++j;
-        if (IsWord(j, "OUTER"))
+        if (Is(j, K::kwOuter))
           ++j;
-      } else if (IsAnyWord(j, {"INNER", "CROSS"})) {
+      } else if (IsAny(j, {K::kwInner, K::kwCross})) {
         ++j;
       }
-      if (!IsWord(j, "JOIN"))
+      if (!Is(j, K::kwJoin))
         return i;
       const std::size_t joined = j + 1;
       i = ParseSource(joined, end);
       if (i == joined)
         return i;
-      if (IsWord(i, "ON"))
+      if (Is(i, K::kwOn))
         i = SkipJoinCondition(i + 1, end);
-      else if (IsWord(i, "USING") && IsSymbol(i + 1, '('))
+      else if (Is(i, K::kwUsing) && IsSymbol(i + 1, '('))
         i = Skip(i + 1);
     }
   }
@@ -184,7 +189,9 @@ std::size_t TSelectParser::ParseFromList(std::size_t i, std::size_t end) {
 
 std::size_t TSelectParser::SkipJoinCondition(std::size_t i, std::size_t end) const {
   while (i < end && !T[i].Is(',') && !IsClauseEnd(i)) {
-    if (IsAnyWord(i, {"NATURAL", "LEFT", "RIGHT", "FULL", "INNER", "CROSS", "JOIN"}) && !IsSymbol(i + 1, '('))
+    // left(...) and right(...) are functions, not joins.
+    if (IsAny(i, {K::kwNatural, K::kwLeft, K::kwRight, K::kwFull, K::kwInner, K::kwCross, K::kwJoin}) &&
+        !IsSymbol(i + 1, '('))
       break;
     i = Skip(i);
   }
@@ -192,7 +199,7 @@ std::size_t TSelectParser::SkipJoinCondition(std::size_t i, std::size_t end) con
 }
 
 std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
-  if (IsAnyWord(i, {"LATERAL", "ONLY"}))
+  if (IsAny(i, {K::kwLateral, K::kwOnly}))
     ++i;
   if (i >= end)
     return i;
@@ -201,8 +208,8 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
     std::size_t inner = i;
     while (IsSymbol(inner, '('))
       ++inner;
-    const bool derived = IsAnyWord(inner, {"SELECT", "WITH", "VALUES"});
-    const std::size_t closeAt = std::min(Close[i], end);
+    const bool derived = IsAny(inner, {K::kwSelect, K::kwWith, K::kwValues});
+    const std::size_t closeAt = std::min<std::size_t>(Close[i], end);
     if (!derived)  // a parenthesised join: its tables are tables of this FROM clause
       ParseFromList(i + 1, closeAt);
     i = ParseAlias(std::min(closeAt + 1, end), end, &alias, &aliasWritten);
@@ -221,9 +228,9 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
     i = ParseAlias(i, end, &alias, &aliasWritten);
     if (function) {
       AddDerived(std::move(alias));
-    } else if (nameTokens.size() == 1 &&
-               std::any_of(CteNames.begin(), CteNames.end(),
-                           [&](const std::string& cte) { return SameTextAscii(cte, detail::TokenValue(*nameTokens[0])); })) {
+    } else if (nameTokens.size() == 1 && std::any_of(CteNames.begin(), CteNames.end(), [&](const std::string& cte) {
+                 return SameName(*nameTokens[0], cte);
+               })) {
       AddDerived(alias.empty() ? detail::TokenValue(*nameTokens[0]) : std::move(alias));
     } else {
       AddTable(nameTokens, std::move(alias), std::move(aliasWritten));
@@ -232,33 +239,33 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
     return i;
   }
   // SQLite's INDEXED BY name / NOT INDEXED, PostgreSQL's TABLESAMPLE method (args) REPEATABLE (seed)
-  if (IsWord(i, "INDEXED"))
+  if (Is(i, K::kwIndexed))
     i = std::min(i + 3, end);
-  else if (IsWord(i, "NOT") && IsWord(i + 1, "INDEXED"))
+  else if (Is(i, K::kwNot) && Is(i + 1, K::kwIndexed))
     i += 2;
-  if (IsWord(i, "TABLESAMPLE")) {
+  if (Is(i, K::kwTableSample)) {
     i += 2;
     if (IsSymbol(i, '('))
       i = Skip(i);
-    if (IsWord(i, "REPEATABLE") && IsSymbol(i + 1, '('))
+    if (Is(i, K::kwRepeatable) && IsSymbol(i + 1, '('))
       i = Skip(i + 1);
   }
   return std::min(i, end);
 }
 
 std::size_t TSelectParser::ParseAlias(std::size_t i, std::size_t end, std::string* alias, std::string* written) {
-  if (IsWord(i, "AS")) {
+  if (Is(i, K::kwAs)) {
     if (i + 1 < end && (T[i + 1].IsName() || T[i + 1].Kind == TSqlTokenKind::String)) {
       *alias = detail::TokenValue(T[i + 1]);
       *written = detail::TokenNameAsWritten(T[i + 1]);
       i += 2;
     }
-    if (IsSymbol(i, '('))  // column aliases
+    if (IsSymbol(i, '('))  // column aliases: t AS x (a, b)
       i = Skip(i);
     return i;
   }
   if (i < end && (T[i].Kind == TSqlTokenKind::QuotedName ||
-                  (T[i].Kind == TSqlTokenKind::Word && !IsReservedWord(T[i].Text)))) {
+                  (T[i].Kind == TSqlTokenKind::Word && !IsReservedWord(T[i].Text())))) {
     *alias = detail::TokenValue(T[i]);
     *written = detail::TokenNameAsWritten(T[i]);
     ++i;
@@ -285,21 +292,21 @@ void TSelectParser::AddTable(const std::vector<const TSqlToken*>& nameTokens, st
   Sources.push_back(std::move(source));
 }
 
-const TSource* TSelectParser::FindSource(const std::vector<std::string>& qualifier) const {
+const TSource* TSelectParser::FindSource(const TSqlToken* const* qualifier, std::size_t count) const {
   for (const TSource& source : Sources) {
     if (!source.Alias.empty()) {
-      if (qualifier.size() == 1 && SameTextAscii(qualifier[0], source.Alias))
+      if (count == 1 && SameName(*qualifier[0], source.Alias))
         return &source;
       continue;
     }
     // Unaliased: the qualifier and the name agree on their trailing parts (t.c, main.t.c).
     const auto& parts = source.Parts;
-    const std::size_t common = std::min(parts.size(), qualifier.size());
+    const std::size_t common = std::min(parts.size(), count);
     if (common == 0)
       continue;
     bool same = true;
     for (std::size_t k = 1; k <= common && same; ++k)
-      same = SameTextAscii(parts[parts.size() - k], qualifier[qualifier.size() - k]);
+      same = SameName(*qualifier[count - k], parts[parts.size() - k]);
     if (same)
       return &source;
   }
@@ -309,69 +316,64 @@ const TSource* TSelectParser::FindSource(const std::vector<std::string>& qualifi
 void TSelectParser::ReadSelectItem(std::size_t a, std::size_t b) {
   if (a >= b)
     return;
-  auto allTables = [&] {
-    std::vector<std::size_t> tables;
+  if (b - a == 1 && T[a].Is('*')) {
+    TSQLStarRef star{Result.Fields.size(), {}, {}};
     for (const TSource& source : Sources)
       if (source.IsTable)
-        tables.push_back(source.TableIndex);
-    return tables;
-  };
-  if (b - a == 1 && T[a].Is('*')) {
-    Result.Stars.push_back({Result.Fields.size(), {}, allTables()});
+        star.Tables.push_back(source.TableIndex);
+    Result.Stars.push_back(std::move(star));
     return;
   }
 
   // A column reference: name(.name)* or qualifier.*, then an optional alias.
-  if (!T[a].IsName() ||
-      IsAnyWord(a, {"NULL", "TRUE", "FALSE", "CASE", "NOT", "EXISTS", "CAST", "DISTINCT", "CURRENT_DATE",
-                    "CURRENT_TIME", "CURRENT_TIMESTAMP", "CURRENT_USER", "SESSION_USER", "USER",
-                    "LOCALTIME", "LOCALTIMESTAMP", "INTERVAL", "ARRAY", "ROW", "SELECT"}))
+  if (!T[a].IsName() || IsAny(a, {K::kwNull, K::kwTrue, K::kwFalse, K::kwCase, K::kwNot, K::kwExists, K::kwCast,
+                                  K::kwDistinct, K::kwCurrentDate, K::kwCurrentTime, K::kwCurrentTimestamp,
+                                  K::kwCurrentUser, K::kwSessionUser, K::kwUser, K::kwLocalTime,
+                                  K::kwLocalTimestamp, K::kwInterval, K::kwArray, K::kwRow, K::kwSelect}))
     return;
-  std::vector<std::string> parts{detail::TokenValue(T[a])};
-  std::string qualifierWritten = detail::TokenNameAsWritten(T[a]);
+  std::array<const TSqlToken*, 8> parts{&T[a]};
+  std::size_t count = 1;
   std::size_t j = a + 1;
   while (j + 1 < b && T[j].Is('.')) {
     if (T[j + 1].Is('*')) {
       if (j + 2 != b)
         return;
-      TSQLStarRef star{Result.Fields.size(), qualifierWritten, {}};
-      if (const TSource* source = FindSource(parts); source && source->IsTable)
+      TSQLStarRef star{Result.Fields.size(), {}, {}};
+      for (std::size_t k = 0; k < count; ++k)
+        star.Qualifier += (k ? "." : "") + detail::TokenNameAsWritten(*parts[k]);
+      if (const TSource* source = FindSource(parts.data(), count); source && source->IsTable)
         star.Tables.push_back(source->TableIndex);
       Result.Stars.push_back(std::move(star));
       return;
     }
-    if (!T[j + 1].IsName())
+    if (!T[j + 1].IsName() || count == parts.size())
       return;
-    parts.push_back(detail::TokenValue(T[j + 1]));
-    qualifierWritten += '.';
-    qualifierWritten += detail::TokenNameAsWritten(T[j + 1]);
+    parts[count++] = &T[j + 1];
     j += 2;
   }
 
-  std::string alias;
+  const TSqlToken* alias = nullptr;
   if (j < b) {
-    const bool afterAs = IsWord(j, "AS");
+    const bool afterAs = Is(j, K::kwAs);
     if (afterAs)
       ++j;
     if (j + 1 != b)
       return;  // an expression
     const auto kind = T[j].Kind;
-    const bool aliasToken = kind == TSqlTokenKind::QuotedName || kind == TSqlTokenKind::String ||
-                            (kind == TSqlTokenKind::Word && (afterAs || !IsReservedWord(T[j].Text)));
-    if (!aliasToken)
+    if (kind != TSqlTokenKind::QuotedName && kind != TSqlTokenKind::String &&
+        !(kind == TSqlTokenKind::Word && (afterAs || !IsReservedWord(T[j].Text()))))
       return;
-    alias = detail::TokenValue(T[j]);
+    alias = &T[j];
   }
 
   TSQLFieldRef field;
-  field.ColumnName = std::move(parts.back());
-  parts.pop_back();
-  field.FieldName = alias.empty() ? field.ColumnName : std::move(alias);
+  field.ColumnName = detail::TokenValue(*parts[count - 1]);
+  field.FieldName = alias ? detail::TokenValue(*alias) : field.ColumnName;
   const TSource* source = nullptr;
-  if (parts.empty())
+  if (count == 1)
     source = Sources.size() == 1 ? &Sources.front() : nullptr;
   else
-    source = FindSource(parts);
+    source = FindSource(parts.data(), count - 1);
   if (source && source->IsTable)
     field.TableName = Result.Tables[source->TableIndex].TableName;
   Result.Fields.push_back(std::move(field));

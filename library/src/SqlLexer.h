@@ -3,19 +3,37 @@
 // statement, and everything else as single characters. Comments and blanks are dropped.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace korv::detail {
 
-enum class TSqlTokenKind { Word, QuotedName, String, Number, Symbol, Other };
+enum class TSqlTokenKind : unsigned char { Word, QuotedName, String, Number, Symbol, Other };
 
+// The words that shape a statement, told apart once by the lexer so that the reader compares
+// numbers. Any other word is kwNone.
+enum class TSqlKeyword : unsigned char {
+  kwNone, kwAll, kwArray, kwAs, kwCase, kwCast, kwCross, kwCurrentDate, kwCurrentTime, kwCurrentTimestamp,
+  kwCurrentUser, kwDistinct, kwExcept, kwExists, kwFalse, kwFetch, kwFor, kwFrom, kwFull, kwGroup, kwHaving,
+  kwIndexed, kwInner, kwIntersect, kwInterval, kwInto, kwJoin, kwLateral, kwLeft, kwLimit, kwLocalTime,
+  kwLocalTimestamp, kwMaterialized, kwNatural, kwNot, kwNull, kwOffset, kwOn, kwOnly, kwOrder, kwOuter,
+  kwRecursive, kwRepeatable, kwReturning, kwRight, kwRow, kwSelect, kwSessionUser, kwTableSample, kwTrue,
+  kwUnion, kwUser, kwUsing, kwValues, kwWhere, kwWindow, kwWith
+};
+
+// 16 bytes: a wide statement has many thousands of them.
 struct TSqlToken {
+  const char* Start;
+  std::uint32_t Length;
   TSqlTokenKind Kind;
-  std::string_view Text;  // as written, quotes included
+  TSqlKeyword Keyword;  // for a Word
 
-  bool Is(char symbol) const { return Kind == TSqlTokenKind::Symbol && Text.size() == 1 && Text[0] == symbol; }
+  std::string_view Text() const { return {Start, Length}; }  // as written, quotes included
+
+  bool Is(char symbol) const { return Kind == TSqlTokenKind::Symbol && Length == 1 && Start[0] == symbol; }
+  bool Is(TSqlKeyword keyword) const { return Keyword == keyword && Kind == TSqlTokenKind::Word; }
   bool IsName() const { return Kind == TSqlTokenKind::Word || Kind == TSqlTokenKind::QuotedName; }
 };
 

@@ -261,6 +261,15 @@ TEST_F(SQLiteDriverTest, RelativeFileIsTakenFromBaseDir) {
   EXPECT_THAT(db->ColumnNames("NOKEYS"), ElementsAre("A", "B"));
 }
 
+TEST_F(SQLiteDriverTest, ReadOnlyParameterRefusesWrites) {
+  ConnectionSpec spec;
+  spec.RemoteDatabase = DbFile;
+  spec.Params = {{"READONLY", "True"}};
+  auto db = GetDriver(TKVServerType::stSQLite).Connect(spec);
+  EXPECT_THAT(db->ColumnNames("NOKEYS"), ElementsAre("A", "B"));
+  EXPECT_THROW(db->Execute("insert into NOKEYS values (1, 2)"), rtl::EDatabaseError);
+}
+
 TEST_F(SQLiteDriverTest, MissingFileIsAnErrorAndIsNotCreated) {
   const auto missing = Folder.File("missing.db");
   const auto message = ConnectError(missing);

@@ -61,8 +61,17 @@ void BindObjName(TStatementRun& run, const std::string& table, const std::option
     run.BindNull(2);
 }
 
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if ((a[i] | 0x20) != (b[i] | 0x20))
+      return false;
+  return true;
+}
+
 bool IsTrueParam(const std::string& value) {
-  return value == "1" || value == "True" || value == "true" || value == "TRUE" || value == "Yes" || value == "yes";
+  return value == "1" || SameTextAscii(value, "True") || SameTextAscii(value, "Yes");
 }
 
 } // namespace
@@ -80,9 +89,9 @@ TSQLiteConnection::TSQLiteConnection(const ConnectionSpec& spec) : FOnTrace(spec
   int flags = SQLITE_OPEN_READWRITE;  // never SQLITE_OPEN_CREATE: a misspelt name must not make a file
   int busyTimeout = 0;
   for (const auto& [name, value] : spec.Params) {
-    if (name == "ReadOnly" && IsTrueParam(value))
+    if (SameTextAscii(name, "ReadOnly") && IsTrueParam(value))
       flags = SQLITE_OPEN_READONLY;
-    else if (name == "BusyTimeout")
+    else if (SameTextAscii(name, "BusyTimeout"))
       busyTimeout = std::atoi(value.c_str());
   }
 

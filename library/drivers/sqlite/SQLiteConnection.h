@@ -12,7 +12,9 @@ namespace korv::drivers::sqlite {
 class TSQLiteConnection final : public Connection {
 public:
   // Opens an existing database file and reads its schema; raises rtl::EDatabaseError naming the
-  // file when it is missing, is not a database or is locked.
+  // file when it is missing, is not a database or is locked. Parameters (names in any letter
+  // case): ReadOnly=True opens the file read-only; BusyTimeout=ms waits that long for a lock
+  // instead of failing at once.
   explicit TSQLiteConnection(const ConnectionSpec& spec);
 
   std::vector<std::string> TableNames(const std::string& pattern, bool systemTables) override;
