@@ -129,7 +129,7 @@ private:
         }
         break;
       case TTypeKind::tkString:
-        if (pi->Name != "Name" && IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::StringValue(GetStrProp(obj, pi))});
+        if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::StringValue(GetStrProp(obj, pi))});
         break;
       case TTypeKind::tkFloat:
         if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::FloatValue(pi->GetFloat(obj))});

@@ -17,6 +17,7 @@ inherited Frame1: TFrame1
     Big = 9223372036854775807
     Small = -9223372036854775808
     Empty = ''
+    NoSet = []
     Blob = {}
     Items = <
       item [0]

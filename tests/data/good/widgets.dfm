@@ -29,7 +29,6 @@ object Shop: TTestRoot
     Caption =
       'This caption is deliberately longer than sixty-four characters, ' +
       'so the writer cuts it into parts.'
-    Options = []
     Link = Owner
   end
   object Third: TTestWidget

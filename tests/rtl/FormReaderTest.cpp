@@ -1,0 +1,211 @@
+#include "rtl/FormReader.h"
+
+#include "FormTestClasses.h"
+#include "rtl/SysUtils.h"
+#include "rtl/UnknownComponent.h"
+
+#include <gtest/gtest.h>
+
+using namespace rtl;
+using namespace formtest;
+
+namespace {
+
+String Corpus(const String& name) { return ReadFileToString(KORV_SOURCE_DIR "/tests/data/" + name); }
+
+class FormReader : public ::testing::Test {
+protected:
+  void SetUp() override { Register(); }
+};
+
+TEST_F(FormReader, BuildsTheModuleThroughRtti) {
+  TFormReadOptions options;
+  options.BindEvents = true;
+  auto root = ReadModule(Corpus("good/widgets.dfm"), "widgets.dfm", options);
+  auto* shop = As<TTestRoot>(root.get());
+  EXPECT_EQ(shop->Name(), "Shop");
+  EXPECT_EQ(shop->Owner(), nullptr);
+  ASSERT_EQ(shop->ComponentCount(), 4);
+
+  auto* title = As<TTestWidget>(shop->FindComponent("Title"));
+  auto* second = As<TTestWidget>(shop->FindComponent("Second"));
+  EXPECT_EQ(title->Owner(), shop);
+  EXPECT_EQ(title->ParentSeen, shop);
+  EXPECT_EQ(title->Caption(), "Grüße, it's a \u201Ctest\u201D \xF0\x9F\x98\x80");
+  EXPECT_EQ(title->Count(), -42);
+  EXPECT_TRUE(title->Active());
+  EXPECT_EQ(title->Kind(), TTestKind::tkGamma);
+  EXPECT_EQ(title->Options(), (TTestOptions{TTestOption::toBold, TTestOption::toUnderline}));
+  EXPECT_DOUBLE_EQ(title->Ratio(), 2.5);
+  EXPECT_EQ(title->Font()->Name(), "Courier New");
+  EXPECT_EQ(title->Font()->Size(), 12);
+  ASSERT_EQ(title->Lines()->Count(), 4);
+  EXPECT_EQ(title->Lines()->Get(2), "where Name = 'x'");
+  EXPECT_EQ(title->Lines()->Get(3), "\ttabbed\r\nand broken");
+  ASSERT_EQ(title->Columns()->Count(), 2);
+  EXPECT_EQ(As<TTestItem>(title->Columns()->Items(0))->Width(), 20);
+  EXPECT_EQ(As<TTestItem>(title->Columns()->Items(1))->Caption(), "Name");
+  EXPECT_EQ(As<TTestItem>(title->Columns()->Items(1))->Width(), 50);
+
+  // References resolve after the whole module is read, "Owner" being the root; the others are
+  // kept for writing and leave the property nil.
+  EXPECT_EQ(title->Link(), second);
+  EXPECT_EQ(second->Link(), shop);
+  EXPECT_EQ(As<TTestWidget>(shop->FindComponent("Third"))->Link(), nullptr);
+  EXPECT_EQ(As<TTestWidget>(shop->FindComponent("Fourth"))->Link(), nullptr);
+
+  // Events carry the method name and call the root's method.
+  EXPECT_EQ(title->OnChange.MethodName, "WidgetChange");
+  ASSERT_TRUE(title->OnChange);
+  title->OnChange(title);
+  EXPECT_EQ(shop->LastSender, title);
+
+  // Loaded ran once on every component while it was still loading, the root last.
+  EXPECT_EQ(title->LoadedCalls, 1);
+  EXPECT_TRUE(title->LoadingWhenLoaded);
+  EXPECT_TRUE(shop->LoadedCalled);
+  EXPECT_TRUE(shop->ChildrenLoadedFirst);
+  EXPECT_FALSE(title->ComponentState().Contains(TComponentStateItem::csLoading));
+  EXPECT_FALSE(title->ComponentState().Contains(TComponentStateItem::csReading));
+}
+
+TEST_F(FormReader, EventsOnlyNamedUnlessBindingIsAsked) {
+  auto root = ReadModule(Corpus("good/widgets.dfm"), "widgets.dfm");
+  auto* title = As<TTestWidget>(root->FindComponent("Title"));
+  EXPECT_EQ(title->OnChange.MethodName, "WidgetChange");
+  EXPECT_FALSE(title->OnChange);
+
+  // A method of the wrong signature cannot be bound.
+  TFormReadOptions options;
+  options.BindEvents = true;
+  try {
+    ReadModule("object R: TTestRoot\n  object W: TTestWidget\n    OnChange = Other\n  end\nend\n", "sig.dfm", options);
+    FAIL();
+  } catch (const EParserError& e) {
+    EXPECT_EQ(String(e.what()).substr(0, 14), "sig.dfm:3:16: ") << e.what();
+  }
+}
+
+TEST_F(FormReader, UnknownClassesAndPropertiesAreKeptAndCountAsComponents) {
+  auto root = ReadModule(Corpus("good/unknown.dfm"), "unknown.dfm");
+  EXPECT_TRUE(Is<TDataModule>(root.get()));
+  EXPECT_EQ(root->ClassName(), "TDataModule1");
+  auto* cds = As<TUnknownComponent>(root->FindComponent("ClientDataSet1"));
+  EXPECT_EQ(cds->ClassName(), "TClientDataSet");
+  EXPECT_EQ(cds->Streamed().Children.size(), 1u);
+  auto* widget = As<TTestWidget>(root->FindComponent("Widget1"));
+  EXPECT_EQ(widget->Caption(), "Known");
+  EXPECT_EQ(widget->Count(), 5);
+  EXPECT_EQ(widget->Font()->Size(), 9);
+  EXPECT_EQ(widget->Link(), cds);  // a TComponent-typed reference may name an unknown component
+
+  // The unknown component's name is taken.
+  EXPECT_THROW(cds->SetName("Widget1"), EComponentError);
+  try {
+    ReadModule("object R: TTestRoot\n  object X: TMystery\n  end\n  object x: TTestWidget\n  end\nend\n", "dup.dfm");
+    FAIL();
+  } catch (const EParserError& e) {
+    EXPECT_EQ(String(e.what()), "dup.dfm:4:10: A component named x already exists");
+  }
+}
+
+TEST_F(FormReader, RootComesFromCallbackRegistryOrDataModule) {
+  String text = "object Mod: TSomething\n  Tag = 4\nend\n";
+  TFormReadOptions options;
+  String asked;
+  options.CreateRoot = [&](const String& cls) -> std::unique_ptr<TComponent> {
+    asked = cls;
+    return std::make_unique<TTestRoot>(nullptr);
+  };
+  auto root = ReadModule(text, "m.dfm", options);
+  EXPECT_EQ(asked, "TSomething");
+  EXPECT_TRUE(Is<TTestRoot>(root.get()));
+  EXPECT_EQ(root->Tag(), 4);
+
+  options.CreateRoot = [](const String&) { return std::unique_ptr<TComponent>(); };
+  EXPECT_TRUE(Is<TTestRoot>(ReadModule("object M: TTestRoot\nend\n", "m.dfm", options).get()));
+  auto dm = ReadModule(text, "m.dfm", options);
+  EXPECT_EQ(dm->ClassName(), "TSomething");
+  options.Designing = true;
+  auto designed = ReadModule("object M: TTestRoot\n  object W: TTestWidget\n  end\nend\n", "m.dfm", options);
+  EXPECT_TRUE(designed->Components(0)->Designing());
+}
+
+// Each bad file gives its own positioned error; nothing of the module survives it.
+TEST_F(FormReader, BadCorpusGivesPositionedErrors) {
+  const std::vector<std::pair<String, String>> cases = {
+      {"empty.dfm", "empty.dfm:1:1: expected \"object\" but found end of file"},
+      {"unterminated-string.dfm", "unterminated-string.dfm:3:15: unterminated string: expected \"'\" but found end of line"},
+      {"missing-end.dfm", "missing-end.dfm:5:1: expected \"end\" but found end of file"},
+      {"unknown-value.dfm", "unknown-value.dfm:3:15: expected a value but found \"@\""},
+      {"wrong-kind.dfm", "wrong-kind.dfm:3:13: invalid value for property Count: expected an integer but found a string"},
+      {"bad-enum.dfm", "bad-enum.dfm:3:12: invalid value \"tkDelta\" for property Kind: not a value of TTestKind"},
+      {"duplicate-name.dfm", "duplicate-name.dfm:4:10: A component named w already exists"},
+      {"binary-form.dfm", "binary-form.dfm:1:1: expected a text form file but found a binary one (\"TPF0\")"},
+      {"binary-garbage.dfm", "binary-garbage.dfm:2:9: unexpected NUL byte (binary data is not a text form file)"},
+      {"invalid-char-code.dfm", "invalid-char-code.dfm:3:18: invalid character code #70000: expected a UTF-16 code from 0 to 65535"},
+      {"lone-surrogate.dfm", "lone-surrogate.dfm:3:18: invalid character code #55357: a high surrogate without its low half"},
+      {"unbalanced.dfm", "unbalanced.dfm:5:10: expected a value or \")\" but found \"]\""},
+      {"unknown-event.dfm", "unknown-event.dfm:3:16: method NoSuchHandler of TTestRoot not found (named by event OnChange)"},
+      {"invalid-utf8.dfm", "invalid-utf8.dfm:3:19: invalid UTF-8 byte 0xE9 in a string"},
+  };
+  TFormReadOptions options;
+  options.BindEvents = true;
+  for (const auto& [file, message] : cases) {
+    try {
+      ReadModule(Corpus("bad/" + file), file, options);
+      ADD_FAILURE() << file << " read without error";
+    } catch (const EParserError& e) {
+      EXPECT_EQ(String(e.what()), message);
+    }
+  }
+}
+
+// A module that fails late leaves no component alive.
+TEST_F(FormReader, NothingHalfLoadedEscapes) {
+  static int alive = 0;
+  struct TCounted : TTestWidget {
+    explicit TCounted(TComponent* o) : TTestWidget(o) { ++alive; }
+    ~TCounted() override { --alive; }
+  };
+  TFormReadOptions options;
+  options.CreateRoot = [](const String&) { return std::make_unique<TTestRoot>(nullptr); };
+  auto text = "object R: TTestRoot\n  object A: TCountedWidget\n    Kind = tkBeta\n  end\n  object B: TCountedWidget\n    Kind = 3\n  end\nend\n";
+  // The widgets the reader creates are counted through a class of the test's own.
+  static TClass counted = ClassBuilder<TCounted, TTestWidget>("TCountedWidget").Build();
+  RegisterClass(counted);
+  try {
+    ReadModule(text, "late.dfm", options);
+    FAIL();
+  } catch (const EParserError& e) {
+    EXPECT_EQ(String(e.what()), "late.dfm:6:12: invalid value for property Kind: expected an identifier but found an integer");
+  }
+
+  // Into an existing root: the components this read created go again, those before stay.
+  TTestRoot form(nullptr);
+  auto* keep = new TTestWidget(&form);
+  keep->SetName("Keep");
+  EXPECT_THROW(ReadRootComponent(&form, text, "late.dfm", false), EParserError);
+  ASSERT_EQ(form.ComponentCount(), 1);
+  EXPECT_EQ(form.Components(0), keep);
+  EXPECT_FALSE(form.ComponentState().Contains(TComponentStateItem::csLoading));
+  EXPECT_EQ(alive, 0);
+  UnRegisterClass(counted);
+}
+
+TEST_F(FormReader, ReadRootComponentBuildsAFormFromItsDescription) {
+  TTestRoot owner(nullptr);
+  auto* first = new TTestRoot(&owner);
+  ReadRootComponent(first, "object Dialog: TTestRoot\n  Tag = 2\n  object Ok: TTestWidget\n    OnChange = WidgetChange\n  end\nend\n", "d.dfm", true);
+  EXPECT_EQ(first->Name(), "Dialog");
+  EXPECT_EQ(first->Tag(), 2);
+  auto* ok = As<TTestWidget>(first->FindComponent("Ok"));
+  ok->OnChange(ok);
+  EXPECT_EQ(first->LastSender, ok);
+  // A second instance beside the first takes a free name.
+  auto* second = new TTestRoot(&owner);
+  ReadRootComponent(second, "object Dialog: TTestRoot\nend\n", "d.dfm", true);
+  EXPECT_EQ(second->Name(), "Dialog_1");
+}
+
+} // namespace
