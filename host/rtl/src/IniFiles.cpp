@@ -1,0 +1,99 @@
+#include "rtl/IniFiles.h"
+
+#include "IniDocument.h"
+#include "rtl/Strings.h"
+
+namespace rtl {
+
+namespace {
+
+// Fills Strings with Lines, cleared first, inside one update.
+void FillStrings(TStrings* Strings, const std::vector<String>& Lines) {
+  Strings->BeginUpdate();
+  try {
+    Strings->Clear();
+    for (const String& s : Lines) Strings->Add(s);
+  } catch (...) {
+    Strings->EndUpdate();
+    throw;
+  }
+  Strings->EndUpdate();
+}
+
+} // namespace
+
+String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
+  TIniDocument doc(FFileName, false);
+  const char* v = doc.Value(Section, Ident);
+  return v ? String(v) : Default;
+}
+
+void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
+  TIniDocument::CheckWritable(Section, Ident, Value);
+  if (Ident.empty()) return;
+  TIniDocument doc(FFileName, true);
+  doc.Set(Section, Ident, Value);
+  doc.Save();
+}
+
+int TIniFile::ReadInteger(const String& Section, const String& Ident, int Default) const {
+  return StrToIntDef(ReadString(Section, Ident, String()), Default);
+}
+
+void TIniFile::WriteInteger(const String& Section, const String& Ident, int Value) {
+  WriteString(Section, Ident, IntToStr(Value));
+}
+
+bool TIniFile::ReadBool(const String& Section, const String& Ident, bool Default) const {
+  return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const String& Section, const String& Ident, bool Value) {
+  WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+void TIniFile::ReadSection(const String& Section, TStrings* Strings) const {
+  TIniDocument doc(FFileName, false);
+  FillStrings(Strings, doc.Keys(Section));
+}
+
+void TIniFile::ReadSections(TStrings* Strings) const {
+  TIniDocument doc(FFileName, false);
+  FillStrings(Strings, doc.Sections());
+}
+
+void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const {
+  TIniDocument doc(FFileName, false);
+  std::vector<String> lines;
+  for (const String& key : doc.Keys(Section)) {
+    const char* v = doc.Value(Section, key);
+    lines.push_back(key + "=" + (v ? v : ""));
+  }
+  FillStrings(Strings, lines);
+}
+
+void TIniFile::EraseSection(const String& Section) {
+  TIniDocument doc(FFileName, true);
+  if (doc.Data().GetSection(Section.c_str()) == nullptr) return;
+  doc.Data().Delete(Section.c_str(), nullptr);
+  doc.Save();
+}
+
+void TIniFile::DeleteKey(const String& Section, const String& Ident) {
+  TIniDocument doc(FFileName, true);
+  if (!doc.Value(Section, Ident)) return;
+  doc.Data().Delete(Section.c_str(), Ident.c_str());
+  doc.Save();
+}
+
+bool TIniFile::SectionExists(const String& Section) const {
+  TIniDocument doc(FFileName, false);
+  return doc.Data().GetSection(Section.c_str()) != nullptr;
+}
+
+bool TIniFile::ValueExists(const String& Section, const String& Ident) const {
+  TIniDocument doc(FFileName, false);
+  return doc.Value(Section, Ident) != nullptr;
+}
+
+} // namespace rtl
