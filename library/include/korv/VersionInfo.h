@@ -21,8 +21,8 @@ void ReadFileVersInfo(const std::string& fileName, std::string& productName, std
 
 } // namespace korv
 
-// product and version are string literals. The array is kept by the compiler even when nothing
-// refers to it, and lands in the section the linker merges per file.
+// product and version are string literals. The array is kept by the compiler (used) and by a
+// linker that drops unreferenced sections (retain), even though nothing refers to it.
 #define KORV_VERSION_RESOURCE(product, version)                                                   \
-  [[gnu::used, gnu::section(".korv.version")]] static const char korvVersionResource[] =          \
+  [[gnu::used, gnu::retain, gnu::section(".korv.version")]] static const char korvVersionResource[] = \
       "ProductName=" product "\nProductVersion=" version "\n"
