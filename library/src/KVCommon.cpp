@@ -68,6 +68,16 @@ std::string_view TrimBlanks(std::string_view s) {
 } // namespace
 
 std::string QuoteIdentifier(const std::string& name, bool quoted) {
+  // Fast path for the common case, a plain name without dots or quotes.
+  if (!name.empty() && static_cast<unsigned char>(name.front()) > ' ' &&
+      static_cast<unsigned char>(name.back()) > ' ' && name.find_first_of(".\"[]`") == std::string::npos) {
+    if (!quoted && CanStandBare(name))
+      return name;
+    std::string result;
+    result.reserve(name.size() + 2);
+    AppendQuoted(result, name);
+    return result;
+  }
   std::vector<std::string_view> parts = RawParts(name);
   for (auto part : parts)
     if (part.empty()) {  // a stray dot: not an owner-qualified name, so one identifier
