@@ -20,10 +20,13 @@ private:
   String FMessage;
 };
 
+// Base may be qualified (rtl::Exception): the alias lets its constructors be inherited by name.
 #define RTL_DECLARE_EXCEPTION(Name, Base)                                                          \
   class Name : public Base {                                                                       \
+    using TInheritedException = Base;                                                              \
+                                                                                                   \
   public:                                                                                          \
-    using Base::Base;                                                                              \
+    using TInheritedException::TInheritedException;                                                \
   };
 
 RTL_DECLARE_EXCEPTION(EInvalidCast, Exception)
