@@ -79,6 +79,15 @@ void TIniFile::EraseSection(const String& Section) {
   doc.Save();
 }
 
+void TIniFile::WriteSection(const String& Section, const std::vector<std::pair<String, String>>& Values) {
+  for (const auto& [ident, value] : Values) TIniDocument::CheckWritable(Section, ident, value);
+  TIniDocument doc(FFileName, true);
+  if (doc.Data().GetSection(Section.c_str())) doc.Data().Delete(Section.c_str(), nullptr);
+  for (const auto& [ident, value] : Values)
+    if (!ident.empty()) doc.Set(Section, ident, value);
+  doc.Save();
+}
+
 void TIniFile::DeleteKey(const String& Section, const String& Ident) {
   TIniDocument doc(FFileName, true);
   if (!doc.Value(Section, Ident)) return;

@@ -10,6 +10,9 @@
 
 #include "rtl/Object.h"
 
+#include <utility>
+#include <vector>
+
 namespace rtl {
 
 class TStrings;
@@ -39,6 +42,9 @@ public:
   void ReadSectionValues(const String& Section, TStrings* Strings) const;
 
   void EraseSection(const String& Section);
+  // Replaces the whole section by Values, in order, in one atomic replacement of the file:
+  // readers see the old section or the new one, never a part of it.
+  void WriteSection(const String& Section, const std::vector<std::pair<String, String>>& Values);
   void DeleteKey(const String& Section, const String& Ident);
   bool SectionExists(const String& Section) const;
   bool ValueExists(const String& Section, const String& Ident) const;
