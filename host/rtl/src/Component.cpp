@@ -69,7 +69,34 @@ void TComponent::SetName(const String& NewName) {
     FOwner->ValidateRename(this, FName, NewName);
   else
     ValidateRename(nullptr, FName, NewName);
+  String oldName = FName;
   FName = NewName;
+  if (FOwner) {
+    FOwner->UnindexName(this, oldName);
+    FOwner->IndexName(this);
+  }
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+  if (AComponent->FName.empty()) return;
+  auto [it, inserted] = FNameIndex.emplace(FoldCase(AComponent->FName), AComponent);
+  if (!inserted && it->second != AComponent) {
+    FNameClash = true;
+    if (AComponent->ComponentIndex() < it->second->ComponentIndex()) it->second = AComponent;
+  }
+}
+
+void TComponent::UnindexName(TComponent* AComponent, const String& OldName) {
+  if (OldName.empty()) return;
+  auto it = FNameIndex.find(FoldCase(OldName));
+  if (it == FNameIndex.end() || it->second != AComponent) return;
+  FNameIndex.erase(it);
+  if (!FNameClash) return;
+  for (const auto& c : FComponents)
+    if (c.get() != AComponent && SameText(c->FName, OldName)) {
+      FNameIndex.emplace(FoldCase(OldName), c.get());
+      return;
+    }
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName) {
@@ -100,9 +127,8 @@ int TComponent::ComponentIndex() const {
 
 TComponent* TComponent::FindComponent(const String& AName) const {
   if (AName.empty()) return nullptr;
-  for (const auto& c : FComponents)
-    if (SameText(c->FName, AName)) return c.get();
-  return nullptr;
+  auto it = FNameIndex.find(FoldCase(AName));
+  return it == FNameIndex.end() ? nullptr : it->second;
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -110,6 +136,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
   if (!AComponent->FName.empty()) ValidateRename(AComponent, String(), AComponent->FName);
   FComponents.emplace_back(AComponent);
   AComponent->FOwner = this;
+  IndexName(AComponent);
   if (Designing()) AComponent->SetDesigning(true);
   Notification(AComponent, TOperation::opInsert);
 }
@@ -120,6 +147,7 @@ std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent* AComponent) 
   if (it == FComponents.end()) return nullptr;
   std::unique_ptr<TComponent> owned = std::move(*it);
   FComponents.erase(it);
+  UnindexName(AComponent, AComponent->FName);
   AComponent->FOwner = nullptr;
   Notification(AComponent, TOperation::opRemove);
   return owned;
@@ -130,6 +158,7 @@ void TComponent::DestroyComponents() {
     // Detach first so the child's destructor does not look itself up again.
     std::unique_ptr<TComponent> child = std::move(FComponents.back());
     FComponents.pop_back();
+    UnindexName(child.get(), child->FName);
     child->FOwner = nullptr;
     Notification(child.get(), TOperation::opRemove);
     child.reset();

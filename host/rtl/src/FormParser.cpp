@@ -101,7 +101,8 @@ class TFormParser {
 public:
   TFormParser(std::string_view text, const String& fileName) : FText(text), FFileName(fileName) {}
 
-  TDfmObject ParseModule() {
+  TDfmObject ParseModule(TFormTextSink* sink = nullptr) {
+    FSink = sink;
     if (FText.size() >= 3 && std::memcmp(FText.data(), "\xEF\xBB\xBF", 3) == 0) {
       FPos = FLineStart = FColFrom = 3;
     }
@@ -516,19 +517,31 @@ private:
       Next();
       Expect(']');
     }
+    // Properties first, then nested objects.
+    bool inChildren = false;
     for (;;) {
       if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
-      if (FTok.Kind != TTokenKind::tkIdent) Expected("a property, an object or \"end\"");
+      if (FTok.Kind != TTokenKind::tkIdent)
+        Expected(inChildren ? "an object or \"end\"" : "a property, an object or \"end\"");
       if (!NextCharIs('=')) {
         if (IsKeyword("end")) {
+          if (depth == 0 && FSink && !inChildren) FSink->Root(obj);
           Next();
           return obj;
         }
         if (IsObjectKeyword()) {
-          obj.Children.push_back(ParseObject(depth + 1));
+          if (depth == 0 && FSink) {
+            if (!inChildren) FSink->Root(obj);
+            TDfmObject child = ParseObject(depth + 1);
+            FSink->Child(child);
+          } else {
+            obj.Children.push_back(ParseObject(depth + 1));
+          }
+          inChildren = true;
           continue;
         }
       }
+      if (inChildren) Expected("an object or \"end\"");
       obj.Props.push_back(ParseProperty(depth));
     }
   }
@@ -653,6 +666,7 @@ private:
 
   std::string_view FText;
   const String& FFileName;
+  TFormTextSink* FSink = nullptr;
   size_t FPos = 0;
   int FLine = 1;
   size_t FLineStart = 0;
@@ -665,6 +679,10 @@ private:
 
 TDfmObject ParseFormText(std::string_view Text, const String& FileName) {
   return TFormParser(Text, FileName).ParseModule();
+}
+
+void ParseFormText(std::string_view Text, const String& FileName, TFormTextSink& Sink) {
+  TFormParser(Text, FileName).ParseModule(&Sink);
 }
 
 } // namespace rtl

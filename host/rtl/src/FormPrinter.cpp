@@ -52,7 +52,7 @@ class TPrinter {
 public:
   String Out;
 
-  void Object(const TDfmObject& obj, int level) {
+  void Object(const TDfmObject& obj, int level, bool children = true) {
     Indent(level);
     Out += DfmObjectKeyword(obj.Kind);
     Out += ' ';
@@ -64,6 +64,7 @@ public:
     if (obj.Index) fmt::format_to(std::back_inserter(Out), " [{}]", *obj.Index);
     Out += '\n';
     for (const TDfmProperty& p : obj.Props) Property(p, level + 1);
+    if (!children) return;
     for (const TDfmObject& child : obj.Children) Object(child, level + 1);
     Indent(level);
     Out += "end\n";
@@ -217,6 +218,13 @@ String PrintFormText(const TDfmObject& Root) {
   TPrinter p;
   p.Object(Root, 0);
   return std::move(p.Out);
+}
+
+void PrintFormObject(String& Out, const TDfmObject& Obj, int Level, bool Children) {
+  TPrinter p;
+  p.Out = std::move(Out);
+  p.Object(Obj, Level, Children);
+  Out = std::move(p.Out);
 }
 
 String PrintFormValue(const TDfmValue& Value, int Level) {

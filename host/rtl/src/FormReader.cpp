@@ -34,58 +34,68 @@ const char* ValueKindName(TDfmValueKind kind) {
   return "a value";
 }
 
-// Leaves a component's loading states as they were when reading fails half way.
-struct TLoadingGuard {
-  std::vector<TComponent*>& List;
-  bool Done = false;
-  ~TLoadingGuard() {
-    if (Done) return;
-    for (TComponent* c : List) {
+// Reads a module as the parser delivers it: the root with its properties, then each nested
+// object; Finish resolves references and runs Loaded. Until Finish, the destructor takes the
+// loading states off again, so that an error leaves no component marked as loading.
+class TModuleReader : public TFormTextSink {
+public:
+  using TMakeRoot = std::function<TComponent*(TDfmObject& node)>;
+
+  TModuleReader(const String& fileName, bool bindEvents, TMakeRoot makeRoot)
+      : FFileName(fileName), FBindEvents(bindEvents), FMakeRoot(std::move(makeRoot)) {}
+
+  ~TModuleReader() override {
+    if (!FDone) Abandon();
+  }
+
+  void Root(TDfmObject& node) override {
+    FRoot = FMakeRoot(node);
+    FLoading.push_back(FRoot);
+    FRoot->SetComponentState(TComponentStateItem::csLoading, true);
+    FRoot->SetComponentState(TComponentStateItem::csReading, true);
+    TFormExtras& extras = ExtrasOf(FRoot);
+    extras.Kind = node.Kind;
+    extras.Index = node.Index;
+    ReadProperties(FRoot, FRoot, extras, "", node.Props);
+    DropIfEmpty(FRoot);
+  }
+
+  void Child(TDfmObject& node) override { ReadChild(FRoot, node, FChildIndex++); }
+
+  // Takes the loading states off before the caller destroys what was created.
+  void Abandon() {
+    for (TComponent* c : FLoading) {
       c->SetComponentState(TComponentStateItem::csReading, false);
       c->SetComponentState(TComponentStateItem::csLoading, false);
     }
+    FLoading.clear();
+    FFixups.clear();
   }
-};
 
-class TModuleReader {
-public:
-  TModuleReader(const String& fileName, bool bindEvents) : FFileName(fileName), FBindEvents(bindEvents) {}
-
-  // Reads node into root: the root's own properties and every nested object. Components that
-  // are created are recorded in Created (so a caller can take them back on an error).
-  void ReadRoot(TComponent* root, TDfmObject& node, bool setName) {
-    FRoot = root;
-    FLoading.push_back(root);
-    TLoadingGuard guard{FLoading};
-    root->SetComponentState(TComponentStateItem::csLoading, true);
-    root->SetComponentState(TComponentStateItem::csReading, true);
-    if (setName && !node.Name.empty()) {
-      Guarded(node.NamePos, [&] { root->SetName(node.Name); });
-    }
-    TFormExtras& extras = ExtrasOf(root);
-    extras.Kind = node.Kind;
-    extras.Index = node.Index;
-    ReadProperties(root, root, extras, "", node.Props);
-    ReadChildren(root, node);
+  void Finish() {
     ResolveReferences();
-    DropEmptyExtras();
+    FDone = true;
+    for (TComponent* c : FLoading) DropIfEmpty(c);
     for (TComponent* c : FLoading) c->SetComponentState(TComponentStateItem::csReading, false);
     // Nested components first, the root last.
     for (size_t i = 1; i < FLoading.size(); ++i) CallLoaded(FLoading[i]);
-    CallLoaded(root);
-    guard.Done = true;
+    CallLoaded(FRoot);
   }
 
   std::vector<TComponent*> Created;
 
 private:
+  // A reference waiting for the whole module: where it goes and what the file said.
   struct TFixup {
     TComponent* Component;
     TObject* Target;
     const TPropInfo* Prop;
     String Context;
     size_t OrderIndex;
-    TDfmProperty Source;
+    String Name;
+    TDfmPos Pos;
+    String Value;
+    TDfmPos ValuePos;
   };
 
   [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
@@ -115,9 +125,12 @@ private:
     return ref;
   }
 
-  void DropEmptyExtras() {
-    for (TComponent* c : FLoading)
-      if (auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras()); e && e->Empty()) c->SetStreamExtras(nullptr);
+  // Extras without leftovers go at once, unless a reference may still need the file order.
+  void DropIfEmpty(TComponent* c) {
+    auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras());
+    if (!e || !e->Empty()) return;
+    if (!FDone && !FFixups.empty() && FFixups.back().Component == c) return;
+    c->SetStreamExtras(nullptr);
   }
 
   void ReadChildren(TComponent* parent, TDfmObject& node) {
@@ -154,6 +167,7 @@ private:
     extras.Kind = node.Kind;
     extras.Index = node.Index;
     ReadProperties(comp, comp, extras, "", node.Props);
+    DropIfEmpty(comp);
     ReadChildren(comp, node);
   }
 
@@ -261,7 +275,7 @@ private:
         if (SameText(v.Str, "nil")) {
           Guarded(v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set " + p.Name);
         } else {
-          FFixups.push_back(TFixup{comp, obj, pi, ctx, orderIndex, std::move(p)});
+          FFixups.push_back(TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
         }
         return true;
       }
@@ -336,7 +350,7 @@ private:
   // (another module's component) or a name the module lacks is kept as written.
   void ResolveReferences() {
     for (TFixup& f : FFixups) {
-      const String& name = f.Source.Value.Str;
+      const String& name = f.Value;
       TComponent* target = nullptr;
       if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
         target = FRoot;
@@ -351,16 +365,23 @@ private:
           // A component kept from an unknown class cannot be checked against the property's
           // class: keep the reference as written. A known one of the wrong class is an error.
           if (!dynamic_cast<TUnknownComponent*>(target))
-            Error(f.Source.Value.Pos, fmt::format("cannot set {} to {}: {}", f.Source.Name, name, e.Message()));
+            Error(f.ValuePos, fmt::format("cannot set {} to {}: {}", f.Name, name, e.Message()));
         }
       }
-      if (!set) ExtrasOf(f.Component).Contexts[f.Context].Props.emplace_back(f.OrderIndex, std::move(f.Source));
+      if (!set) {
+        TDfmProperty kept{std::move(f.Name), f.Pos, TDfmValue::Ident(std::move(f.Value))};
+        kept.Value.Pos = f.ValuePos;
+        ExtrasOf(f.Component).Contexts[f.Context].Props.emplace_back(f.OrderIndex, std::move(kept));
+      }
     }
     FFixups.clear();
   }
 
   const String& FFileName;
   bool FBindEvents;
+  TMakeRoot FMakeRoot;
+  bool FDone = false;
+  int FChildIndex = 0;
   TComponent* FRoot = nullptr;
   std::vector<TComponent*> FLoading;  // root first, then in creation order
   std::vector<TFixup> FFixups;
@@ -395,10 +416,23 @@ std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOpti
 } // namespace
 
 std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& FileName, const TFormReadOptions& Options) {
-  TDfmObject node = ParseFormText(Text, FileName);
-  std::unique_ptr<TComponent> root = MakeRoot(node, Options, FileName);
-  if (Options.Designing) root->SetDesigning(true);
-  TModuleReader(FileName, Options.BindEvents).ReadRoot(root.get(), node, true);
+  std::unique_ptr<TComponent> root;
+  {
+    TModuleReader reader(FileName, Options.BindEvents, [&](TDfmObject& node) {
+      root = MakeRoot(node, Options, FileName);
+      if (Options.Designing) root->SetDesigning(true);
+      if (!node.Name.empty()) {
+        try {
+          root->SetName(node.Name);
+        } catch (const Exception& e) {
+          RaiseFormError(FileName, node.NamePos, e.Message());
+        }
+      }
+      return root.get();
+    });
+    ParseFormText(Text, FileName, reader);
+    reader.Finish();
+  }
   return root;
 }
 
@@ -407,9 +441,7 @@ std::unique_ptr<TComponent> ReadModuleFromFile(const String& FileName, const TFo
 }
 
 void ReadRootComponent(TComponent* Root, std::string_view Text, const String& FileName, bool BindEvents) {
-  TDfmObject node = ParseFormText(Text, FileName);
-  TModuleReader reader(FileName, BindEvents);
-  try {
+  TModuleReader reader(FileName, BindEvents, [&](TDfmObject& node) {
     // A second instance of a form takes a free name (Form1_1) beside the first.
     if (!node.Name.empty() && Root->Name().empty()) {
       String name = node.Name;
@@ -420,8 +452,13 @@ void ReadRootComponent(TComponent* Root, std::string_view Text, const String& Fi
         RaiseFormError(FileName, node.NamePos, e.Message());
       }
     }
-    reader.ReadRoot(Root, node, false);
+    return Root;
+  });
+  try {
+    ParseFormText(Text, FileName, reader);
+    reader.Finish();
   } catch (...) {
+    reader.Abandon();
     for (auto it = reader.Created.rbegin(); it != reader.Created.rend(); ++it) Root->RemoveComponent(*it).reset();
     throw;
   }

@@ -8,23 +8,53 @@
 #include "rtl/UnknownComponent.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace rtl {
 
 namespace {
 
+// Builds the syntax tree of components. Unknown components that were nested in a known one go
+// back into that one's subtree; the root's GetChildren lists them at the top.
 class TModuleWriter {
 public:
-  explicit TModuleWriter(TComponent* root) : FRoot(root) {}
+  explicit TModuleWriter(TComponent* root) : FRoot(root) {
+    for (int i = 0; i < root->ComponentCount(); ++i)
+      if (auto* u = dynamic_cast<TUnknownComponent*>(root->Components(i));
+          u && !u->StreamedParentName().empty() && root->FindComponent(u->StreamedParentName()))
+        FNested[FoldCase(u->StreamedParentName())].push_back(u);
+    for (auto& [name, list] : FNested)
+      std::stable_sort(list.begin(), list.end(), [](auto* a, auto* b) { return a->StreamedChildIndex() < b->StreamedChildIndex(); });
+  }
 
-  TDfmObject Write() {
-    TDfmObject tree = WriteComponent(FRoot);
-    PlaceUnknownComponents(tree);
-    return tree;
+  // The root's header and properties.
+  TDfmObject RootNode() { return Node(FRoot); }
+
+  // Calls Proc with each nested object of the root, complete, in order.
+  void ForEachChild(const std::function<void(TDfmObject&)>& Proc) {
+    FWritten.insert(FRoot);
+    FRoot->GetChildren([&](TComponent* child) {
+      if (!child || FWritten.count(child) || IsNested(child)) return;
+      TDfmObject node = WriteComponent(child);
+      Proc(node);
+    }, FRoot);
+    // None is lost: unknown components that were not listed, or whose parent was not written.
+    for (int i = 0; i < FRoot->ComponentCount(); ++i) {
+      auto* u = dynamic_cast<TUnknownComponent*>(FRoot->Components(i));
+      if (u && !FWritten.count(u)) {
+        TDfmObject node = WriteComponent(u);
+        Proc(node);
+      }
+    }
   }
 
 private:
+  bool IsNested(TComponent* c) const {
+    auto* u = dynamic_cast<TUnknownComponent*>(c);
+    return u && FNested.count(FoldCase(u->StreamedParentName()));
+  }
+
   // How a reference is written, seen from the module being written.
   String ReferenceName(TComponent* c) const {
     if (!c) return {};
@@ -35,14 +65,8 @@ private:
     return {};
   }
 
-  TDfmObject WriteComponent(TComponent* comp) {
-    FWritten.insert(comp);
-    if (auto* unknown = dynamic_cast<TUnknownComponent*>(comp)) {
-      TDfmObject node = unknown->Streamed();
-      node.Name = unknown->Name();
-      if (!unknown->StreamedParentName().empty()) FUnknownNested.push_back(unknown);
-      return node;
-    }
+  // A component's header and properties, without nested objects.
+  TDfmObject Node(TComponent* comp) {
     TDfmObject node;
     node.Name = comp->Name();
     node.ClassName = comp->ClassName();
@@ -52,9 +76,28 @@ private:
       node.Index = extras->Index;
     }
     node.Props = ContextProps(comp, extras, "");
+    return node;
+  }
+
+  TDfmObject WriteComponent(TComponent* comp) {
+    FWritten.insert(comp);
+    if (auto* unknown = dynamic_cast<TUnknownComponent*>(comp)) {
+      TDfmObject node = unknown->Streamed();
+      node.Name = unknown->Name();
+      return node;
+    }
+    TDfmObject node = Node(comp);
     comp->GetChildren([&](TComponent* child) {
       if (child && !FWritten.count(child)) node.Children.push_back(WriteComponent(child));
     }, FRoot);
+    auto nested = FNested.find(FoldCase(comp->Name()));
+    if (nested != FNested.end() && !comp->Name().empty()) {
+      for (TUnknownComponent* u : nested->second) {
+        if (FWritten.count(u)) continue;
+        size_t at = std::min(static_cast<size_t>(std::max(u->StreamedChildIndex(), 0)), node.Children.size());
+        node.Children.insert(node.Children.begin() + static_cast<std::ptrdiff_t>(at), WriteComponent(u));
+      }
+    }
     return node;
   }
 
@@ -81,7 +124,7 @@ private:
     for (const auto* k : kept) {
       if (std::any_of(live.begin(), live.end(), [&](const String& n) { return SameText(n, k->second.Name); })) continue;
       size_t insertAt = 0;
-      for (size_t j = k->first; j-- > 0;) {
+      for (size_t j = std::min(k->first, left.Order.size()); j-- > 0;) {
         const String& anchor = left.Order[j];
         auto pos = std::find_if(out.begin(), out.end(), [&](const TDfmProperty& p) { return SameText(p.Name, anchor); });
         if (pos != out.end()) {
@@ -160,48 +203,29 @@ private:
     }
   }
 
-  static TDfmObject* FindNode(TDfmObject& node, const String& name) {
-    if (SameText(node.Name, name)) return &node;
-    for (TDfmObject& child : node.Children)
-      if (TDfmObject* found = FindNode(child, name)) return found;
-    return nullptr;
-  }
-
-  // Unknown components nested in another component go back there; any that the root's
-  // GetChildren did not list are added at the top level so that none is lost.
-  void PlaceUnknownComponents(TDfmObject& tree) {
-    for (int i = 0; i < FRoot->ComponentCount(); ++i) {
-      TComponent* c = FRoot->Components(i);
-      if (!FWritten.count(c) && dynamic_cast<TUnknownComponent*>(c)) tree.Children.push_back(WriteComponent(c));
-    }
-    for (TUnknownComponent* u : FUnknownNested) {
-      auto top = std::find_if(tree.Children.begin(), tree.Children.end(), [&](const TDfmObject& n) {
-        return SameText(n.Name, u->Name()) && SameText(n.ClassName, u->ClassName());
-      });
-      if (top == tree.Children.end()) continue;
-      const auto index = top - tree.Children.begin();
-      TDfmObject moved = std::move(*top);
-      tree.Children.erase(top);
-      TDfmObject* parent = nullptr;
-      for (TDfmObject& child : tree.Children)
-        if ((parent = FindNode(child, u->StreamedParentName()))) break;
-      auto& list = parent ? parent->Children : tree.Children;
-      size_t at = parent ? std::min(static_cast<size_t>(std::max(u->StreamedChildIndex(), 0)), list.size())
-                         : static_cast<size_t>(index);
-      list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), std::move(moved));
-    }
-  }
-
   TComponent* FRoot;
   std::set<TComponent*> FWritten;
-  std::vector<TUnknownComponent*> FUnknownNested;
+  std::map<String, std::vector<TUnknownComponent*>> FNested;  // by folded parent name
 };
 
 } // namespace
 
-TDfmObject ModuleToFormTree(TComponent* Root) { return TModuleWriter(Root).Write(); }
+TDfmObject ModuleToFormTree(TComponent* Root) {
+  TModuleWriter writer(Root);
+  TDfmObject tree = writer.RootNode();
+  writer.ForEachChild([&](TDfmObject& child) { tree.Children.push_back(std::move(child)); });
+  return tree;
+}
 
-String WriteModule(TComponent* Root) { return PrintFormText(ModuleToFormTree(Root)); }
+// One nested object at a time, so that the whole tree never exists at once.
+String WriteModule(TComponent* Root) {
+  TModuleWriter writer(Root);
+  String out;
+  PrintFormObject(out, writer.RootNode(), 0, false);
+  writer.ForEachChild([&](TDfmObject& child) { PrintFormObject(out, child, 1); });
+  out += "end\n";
+  return out;
+}
 
 void SaveModuleToFile(TComponent* Root, const String& FileName) { WriteFileAtomic(FileName, WriteModule(Root)); }
 

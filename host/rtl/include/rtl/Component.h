@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace rtl {
@@ -93,11 +94,17 @@ protected:
 
 private:
   void RemoveNotification(TComponent* AComponent);
+  void IndexName(TComponent* AComponent);
+  void UnindexName(TComponent* AComponent, const String& OldName);
 
   String FName;
   int FTag = 0;
   TComponent* FOwner = nullptr;
   std::vector<std::unique_ptr<TComponent>> FComponents;
+  // Owned components by folded name (the first of each name), so that naming and finding stay
+  // fast in a module of thousands of components.
+  std::unordered_map<String, TComponent*> FNameIndex;
+  bool FNameClash = false;  // two owned components once shared a name: removals look again
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
   std::unique_ptr<TObject> FStreamExtras;

@@ -21,6 +21,20 @@ namespace rtl {
 // Parses one module: exactly one top-level object, then nothing but blanks.
 TDfmObject ParseFormText(std::string_view Text, const String& FileName);
 
+// Receives a module piece by piece, so that a reader need not hold the whole tree at once.
+class TFormTextSink {
+public:
+  virtual ~TFormTextSink() = default;
+  // The root object with its properties, before any of its nested objects.
+  virtual void Root(TDfmObject& Root) = 0;
+  // Each object nested directly in the root, complete, in file order; dropped afterwards.
+  virtual void Child(TDfmObject& Child) = 0;
+};
+
+// Parses one module into Sink: Root once, then Child for each nested object. The same text
+// raises the same errors as the other overload, possibly after some calls to Sink.
+void ParseFormText(std::string_view Text, const String& FileName, TFormTextSink& Sink);
+
 // Raises EParserError with the file:line:column prefix.
 [[noreturn]] void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message);
 

@@ -18,6 +18,11 @@ namespace rtl {
 
 String PrintFormText(const TDfmObject& Root);
 
+// Appends Obj at nesting Level: with Children, the whole object through its "end"; without,
+// only its header line and properties (the caller writes the rest, e.g. one nested object at
+// a time, then Level's "end").
+void PrintFormObject(String& Out, const TDfmObject& Obj, int Level, bool Children = true);
+
 // One value as it would follow `Name = ` at the given nesting level (0: the root's header).
 String PrintFormValue(const TDfmValue& Value, int Level = 1);
 
