@@ -96,6 +96,18 @@ TEST(FormParser, MalformedInputsNameWhatWasExpected) {
   EXPECT_EQ(ParseError("object A: TA\n  X = 12abc\nend"), "t.dfm:2:9: invalid character in a number");
 }
 
+TEST(FormParser, PropertiesComeBeforeNestedObjectsAndStreamOneObjectAtATime) {
+  EXPECT_EQ(ParseError("object A: TA\n  object B: TB\n  end\n  X = 1\nend"),
+            "t.dfm:4:3: expected an object or \"end\" but found \"X\"");
+  struct TSink : TFormTextSink {
+    std::vector<String> Seen;
+    void Root(TDfmObject& r) override { Seen.push_back(r.Name + ":" + std::to_string(r.Props.size())); }
+    void Child(TDfmObject& c) override { Seen.push_back(c.Name + "/" + std::to_string(c.Children.size())); }
+  } sink;
+  ParseFormText("object A: TA\n  X = 1\n  object B: TB\n    object C: TC\n    end\n  end\n  object D: TD\n  end\nend", "s.dfm", sink);
+  EXPECT_EQ(sink.Seen, (std::vector<String>{"A:1", "B/1", "D/0"}));
+}
+
 // Hostile sizes: a 10 MB line, a huge list, deep nesting. Each ends in a positioned error or a
 // result, without exhausting the stack or taking quadratic time.
 TEST(FormParser, HugeAndDeepInputs) {

@@ -193,6 +193,27 @@ TEST_F(FormReader, NothingHalfLoadedEscapes) {
   UnRegisterClass(counted);
 }
 
+// Thousands of components: names stay unique and findable through renames and removals.
+TEST_F(FormReader, LargeModulesKeepNamesFindable) {
+  String text = "object R: TTestRoot\n";
+  for (int i = 0; i < 3000; ++i) text += "  object W" + std::to_string(i) + ": TTestWidget\n    Link = W" + std::to_string(2999 - i) + "\n  end\n";
+  text += "end\n";
+  auto root = ReadModule(text, "big.dfm");
+  ASSERT_EQ(root->ComponentCount(), 3000);
+  auto* w10 = As<TTestWidget>(root->FindComponent("w10"));
+  EXPECT_EQ(w10->Link(), root->FindComponent("W2989"));
+  w10->SetName("Renamed");
+  EXPECT_EQ(root->FindComponent("W10"), nullptr);
+  EXPECT_EQ(root->FindComponent("RENAMED"), w10);
+  EXPECT_THROW(root->FindComponent("W11")->SetName("renamed"), EComponentError);
+  delete root->FindComponent("W2989");
+  EXPECT_EQ(root->FindComponent("W2989"), nullptr);
+  EXPECT_EQ(w10->Link(), nullptr);
+  auto* again = new TTestWidget(root.get());
+  again->SetName("W2989");
+  EXPECT_EQ(root->FindComponent("w2989"), again);
+}
+
 TEST_F(FormReader, ReadRootComponentBuildsAFormFromItsDescription) {
   TTestRoot owner(nullptr);
   auto* first = new TTestRoot(&owner);
