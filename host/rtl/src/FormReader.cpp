@@ -100,15 +100,17 @@ private:
 
   [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
 
-  // Runs fn; an error of the object model becomes a positioned parser error.
+  // Runs fn; an error of the object model becomes a positioned parser error, "<what> <name>: "
+  // before its message when given (built only then: this runs for every property).
   template <class Fn>
-  void Guarded(TDfmPos pos, Fn&& fn, const String& what = {}) {
+  void Guarded(TDfmPos pos, Fn&& fn, const char* what = nullptr, const String* name = nullptr) {
     try {
       fn();
     } catch (const EParserError&) {
       throw;
     } catch (const Exception& e) {
-      Error(pos, what.empty() ? e.Message() : what + ": " + e.Message());
+      if (!what) Error(pos, e.Message());
+      Error(pos, fmt::format("{} {}: {}", what, name ? *name : String(), e.Message()));
     }
   }
 
@@ -150,7 +152,7 @@ private:
         if (!comp) throw EComponentError("class " + node.ClassName + " did not make a component");
         if (comp->Owner() != FRoot) FRoot->InsertComponent(comp);
         made.release();  // the root owns it now
-      }, "cannot create " + node.ClassName);
+      }, "cannot create", &node.ClassName);
       Created.push_back(comp);
     }
     if (!comp) {
@@ -227,7 +229,7 @@ private:
         if (value < INT32_MIN || value > UINT32_MAX) Error(v.Pos, fmt::format("value {} out of range for property {}", value, p.Name));
         value = static_cast<int32_t>(static_cast<uint32_t>(value));
       }
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set " + p.Name);
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkEnumeration: {
@@ -235,7 +237,7 @@ private:
       if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "an identifier");
       int value = GetEnumValue(pi->PropType, v.Str);
       if (value < 0) Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a value of {}", v.Str, p.Name, pi->PropType->Name));
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set " + p.Name);
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkSet: {
@@ -248,19 +250,19 @@ private:
           Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not an element of {}", name, p.Name, pi->PropType->Name));
         mask |= uint64_t{1} << e;
       }
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, static_cast<int64_t>(mask)); }, "cannot set " + p.Name);
+      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, static_cast<int64_t>(mask)); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkString:
       if (!pi->SetStr) return false;
       if (v.Kind != TDfmValueKind::vkString) WrongKind(p, "a string");
-      Guarded(v.Pos, [&] { SetStrProp(obj, pi, v.Str); }, "cannot set " + p.Name);
+      Guarded(v.Pos, [&] { SetStrProp(obj, pi, v.Str); }, "cannot set", &p.Name);
       return true;
     case TTypeKind::tkFloat: {
       if (!pi->SetFloat) return false;
       if (v.Kind != TDfmValueKind::vkFloat && v.Kind != TDfmValueKind::vkInteger) WrongKind(p, "a number");
       double d = v.Kind == TDfmValueKind::vkFloat ? v.Float : static_cast<double>(v.Int);
-      Guarded(v.Pos, [&] { pi->SetFloat(obj, d); }, "cannot set " + p.Name);
+      Guarded(v.Pos, [&] { pi->SetFloat(obj, d); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkMethod:
@@ -273,7 +275,7 @@ private:
         if (!pi->SetObj) return false;
         if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "a component name");
         if (SameText(v.Str, "nil")) {
-          Guarded(v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set " + p.Name);
+          Guarded(v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
         } else {
           FFixups.push_back(TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
         }
@@ -313,7 +315,7 @@ private:
         throw;
       }
       strings->EndUpdate();
-    }, "cannot set " + p.Name);
+    }, "cannot set", &p.Name);
   }
 
   void ReadCollection(TComponent* comp, TCollection* coll, TFormExtras& extras, const String& ctx, TDfmProperty& p) {
@@ -322,11 +324,11 @@ private:
       TCollection* C;
       ~TEnd() { C->EndUpdate(); }
     } end{coll};
-    Guarded(p.Value.Pos, [&] { coll->Clear(); }, "cannot set " + p.Name);
+    Guarded(p.Value.Pos, [&] { coll->Clear(); }, "cannot set", &p.Name);
     auto& items = p.Value.CollItems;
     for (size_t i = 0; i < items.size(); ++i) {
       TCollectionItem* item = nullptr;
-      Guarded(items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to " + p.Name);
+      Guarded(items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to", &p.Name);
       ReadProperties(comp, item, extras, FormItemContext(ctx, p.Name, static_cast<int>(i)), items[i].Props);
     }
   }
@@ -337,13 +339,13 @@ private:
       Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, String()); });
       return;
     }
-    Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, name); }, "cannot set " + p.Name);
+    Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, name); }, "cannot set", &p.Name);
     if (!FBindEvents) return;
     const TMethodInfo* method = FRoot->ClassType()->FindMethod(name);
     if (!method)
       Error(p.Value.Pos, fmt::format("method {} of {} not found (named by event {})", name, FRoot->ClassName(), p.Name));
     if (!pi->BindMethod) Error(p.Value.Pos, fmt::format("event {} cannot be bound", p.Name));
-    Guarded(p.Value.Pos, [&] { pi->BindMethod(obj, method->Bind(FRoot)); }, "cannot bind " + name + " to " + p.Name);
+    Guarded(p.Value.Pos, [&] { pi->BindMethod(obj, method->Bind(FRoot)); }, "cannot bind the method to", &p.Name);
   }
 
   // References name components of the module, or "Owner" for the root. A name with a dot
