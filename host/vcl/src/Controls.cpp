@@ -201,6 +201,11 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
+TClass TGraphicControl::StaticClass() {
+  static TClass info = ClassBuilder<TGraphicControl>("TGraphicControl").Build();
+  return info;
+}
+
 // ------------------------------------------------------------------ TWinControl
 
 TClass TWinControl::StaticClass() {
