@@ -1,0 +1,188 @@
+#include "korv/KVDataSet.h"
+
+#include "korv/KVCommon.h"
+#include "korv/KVDatabase.h"
+#include "korv/KVSession.h"
+#include "korv/KVUpdateSQL.h"
+#include "rtl/SysUtils.h"
+
+#include <algorithm>
+#include <map>
+
+namespace korv {
+
+rtl::TClass TKVDataSet::StaticClass() {
+  static rtl::TClass info =
+      rtl::ClassBuilder<TKVDataSet>("TKVDataSet")
+          .StrProp("DatabaseName", &TKVDataSet::DatabaseName, &TKVDataSet::SetDatabaseName)
+          .StrProp("SessionName", &TKVDataSet::SessionName, &TKVDataSet::SetSessionName)
+          .RefProp<TKVDataSetUpdateObject>("UpdateObject", &TKVDataSet::UpdateObject, &TKVDataSet::SetUpdateObject)
+          .Build();
+  return info;
+}
+
+TKVDataSet::TKVDataSet(rtl::TComponent* AOwner) : rtl::TDataSet(AOwner) {}
+
+TKVDataSet::~TKVDataSet() {
+  SetUpdateObject(nullptr);
+  ReleaseDatabase();
+}
+
+void TKVDataSet::DatabaseError(const String& Message) const {
+  throw rtl::EDatabaseError(Name().empty() ? Message : Name() + ": " + Message);
+}
+
+void TKVDataSet::SetDatabaseName(const String& Value) {
+  if (Value == FDatabaseName) return;
+  Close();
+  FDatabaseName = Value;
+}
+
+void TKVDataSet::SetSessionName(const String& Value) {
+  if (Value == FSessionName) return;
+  Close();
+  FSessionName = Value;
+}
+
+void TKVDataSet::SetUpdateObject(TKVDataSetUpdateObject* Value) {
+  if (Value == FUpdateObject) return;
+  // Cleared before the old object hears of it, so that its answer does not come back here.
+  TKVDataSetUpdateObject* old = FUpdateObject;
+  FUpdateObject = nullptr;
+  if (old) {
+    RemoveFreeNotification(old);
+    if (old->DataSet() == this) old->SetDataSet(nullptr);
+  }
+  FUpdateObject = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->SetDataSet(this);
+  }
+}
+
+void TKVDataSet::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
+  rtl::TDataSet::Notification(AComponent, Operation);
+  if (Operation == rtl::TOperation::opRemove && AComponent && AComponent == FUpdateObject) FUpdateObject = nullptr;
+}
+
+TKVSession* TKVDataSet::GetDBSession() const {
+  if (!Sessions) throw rtl::EDatabaseError("The session list is gone");
+  return Sessions->GetSessionByName(FSessionName);
+}
+
+TKVDatabase* TKVDataSet::FindDatabase() const {
+  TKVSession* session = Sessions ? Sessions->FindSession(FSessionName) : nullptr;
+  if (!session) return nullptr;
+  return FDatabaseName.empty() ? session->DefaultDatabase() : session->FindDatabase(FDatabaseName);
+}
+
+bool TKVDataSet::IsObjOwnerSupported() {
+  TKVDatabase* db = FindDatabase();
+  if (!db) return false;
+  TKVDatabaseUse use(*db);
+  return use->SupportsObjOwner();
+}
+
+void TKVDataSet::ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldInfo, rtl::TStrings* TableInfo,
+                                       TKVDatabase* Database) {
+  const TSQLSelectInfo info = ParseSelectInfo(SQL);
+  if (TableInfo) {
+    TableInfo->BeginUpdate();
+    for (const auto& table : info.Tables) TableInfo->Add(table.Name + "=" + table.TableName);
+    TableInfo->EndUpdate();
+  }
+  if (!FieldInfo) return;
+
+  TKVDatabase* db = Database ? Database : FindDatabase();
+  drivers::Connection* connection = db && db->Connected() ? &db->Connection() : nullptr;
+  std::map<std::size_t, std::vector<std::string>> columnsOf;  // per table, asked once
+  auto expand = [&](const TSQLStarRef& star) {
+    if (!connection) return;
+    for (std::size_t t : star.Tables) {
+      const String& table = info.Tables[t].TableName;
+      auto it = columnsOf.find(t);
+      if (it == columnsOf.end()) it = columnsOf.emplace(t, connection->ColumnNames(table)).first;
+      for (const auto& column : it->second) FieldInfo->Add(column + "=" + table + "." + column);
+    }
+  };
+
+  FieldInfo->BeginUpdate();
+  try {
+    std::size_t star = 0;
+    for (std::size_t i = 0; i <= info.Fields.size(); ++i) {
+      for (; star < info.Stars.size() && info.Stars[star].Position <= i; ++star) expand(info.Stars[star]);
+      if (i == info.Fields.size()) break;
+      const TSQLFieldRef& field = info.Fields[i];
+      if (!field.TableName.empty()) FieldInfo->Add(field.FieldName + "=" + field.Origin());
+    }
+  } catch (...) {
+    FieldInfo->EndUpdate();
+    throw;
+  }
+  FieldInfo->EndUpdate();
+}
+
+TKVField* TKVDataSet::Fields(int Index) const {
+  if (Index < 0 || Index >= FieldCount())
+    throw rtl::EListError(fmt::format("Field index out of bounds ({})", Index));
+  return FFields[static_cast<std::size_t>(Index)].get();
+}
+
+TKVField* TKVDataSet::FindField(const String& FieldName) const {
+  for (const auto& f : FFields)
+    if (rtl::SameText(f->FieldName(), FieldName)) return f.get();
+  return nullptr;
+}
+
+TKVField* TKVDataSet::FieldByName(const String& FieldName) const {
+  if (TKVField* f = FindField(FieldName)) return f;
+  DatabaseError(fmt::format("Field '{}' not found", FieldName));
+}
+
+void TKVDataSet::CreateFields() {
+  FFields.clear();
+  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(FieldDefs()->Items(i)->Name()));
+}
+
+void TKVDataSet::InternalOpen() {
+  TKVSession* session = GetDBSession();
+  TKVDatabase* db = FDatabaseName.empty() ? session->DefaultDatabase() : session->FindDatabase(FDatabaseName);
+  if (!db) DatabaseError(fmt::format("Database '{}' not found in session '{}'", FDatabaseName, session->SessionName()));
+  const bool wasConnected = db->Connected();
+  if (!wasConnected) db->Open();
+  FDatabase = db;
+  FConnectedDatabase = !wasConnected;
+  db->FDataSets.push_back(this);
+  try {
+    OpenCursor(db->Connection());
+    CreateFields();
+  } catch (...) {
+    FFields.clear();
+    ReleaseDatabase();
+    throw;
+  }
+}
+
+void TKVDataSet::InternalClose() {
+  CloseCursor();
+  FFields.clear();
+  ReleaseDatabase();
+}
+
+void TKVDataSet::DetachDatabase() {
+  if (FDatabase) {
+    auto& list = FDatabase->FDataSets;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+  FDatabase = nullptr;
+  FConnectedDatabase = false;
+}
+
+void TKVDataSet::ReleaseDatabase() {
+  TKVDatabase* db = FDatabase;
+  const bool connectedIt = FConnectedDatabase;
+  DetachDatabase();
+  if (db && connectedIt && !db->KeepConnection() && db->DataSetCount() == 0) db->Close();
+}
+
+} // namespace korv

@@ -1,0 +1,155 @@
+#include "korv/KVQuery.h"
+
+#include "SqlMarkers.h"
+#include "korv/KVDatabase.h"
+#include "rtl/SysUtils.h"
+
+namespace korv {
+
+namespace {
+
+// Makes Params hold one parameter per name, in that order; a parameter whose name stays keeps
+// its type, kind and value.
+void RebuildParams(rtl::TParams& Params, const std::vector<String>& Names, rtl::TParamType NewType) {
+  bool same = Params.Count() == static_cast<int>(Names.size());
+  for (int i = 0; same && i < Params.Count(); ++i) same = Params.Items(i)->Name() == Names[static_cast<std::size_t>(i)];
+  if (same) return;
+  rtl::TParams fresh;
+  for (const auto& name : Names) {
+    if (rtl::TParam* old = Params.FindParam(name)) {
+      auto* p = static_cast<rtl::TParam*>(fresh.Add());
+      p->Assign(old);
+      p->SetName(name);
+    } else {
+      fresh.CreateParam(rtl::TFieldType::ftUnknown, name, NewType);
+    }
+  }
+  Params.Assign(&fresh);
+}
+
+// A field name not yet among the definitions: a repeated name gets "_1", "_2" ... appended.
+String UniqueFieldName(const rtl::TFieldDefs& Defs, const String& Name) {
+  if (Defs.IndexOf(Name) < 0) return Name;
+  for (int n = 1;; ++n) {
+    String candidate = Name + "_" + std::to_string(n);
+    if (Defs.IndexOf(candidate) < 0) return candidate;
+  }
+}
+
+} // namespace
+
+std::vector<String> ParseParamNames(const String& SQL) {
+  return detail::UniqueMarkerNames(detail::FindSqlMarkers(SQL, ':'));
+}
+
+std::vector<String> ParseMacroNames(const String& SQL) {
+  return detail::UniqueMarkerNames(detail::FindSqlMarkers(SQL, '&'));
+}
+
+// ---------------------------------------------------------------- TKVQuery
+
+rtl::TClass TKVQuery::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TKVQuery>("TKVQuery")
+                                .BoolProp("ParamCheck", &TKVQuery::ParamCheck, &TKVQuery::SetParamCheck, true)
+                                .ObjProp<rtl::TStrings>("SQL", &TKVQuery::SQL, &TKVQuery::SetSQL)
+                                .ObjProp<rtl::TParams>("Params", &TKVQuery::Params, &TKVQuery::SetParams)
+                                .Build();
+  return info;
+}
+
+TKVQuery::TKVQuery(rtl::TComponent* AOwner)
+    : TKVDataSet(AOwner), FSQL(std::make_unique<rtl::TStringList>()), FParams(std::make_unique<rtl::TParams>(this)) {
+  FParams->SetPropName("Params");
+  FSQL->OnChange = [this](rtl::TObject*) { QueryChanged(); };
+}
+
+TKVQuery::~TKVQuery() { FSQL->OnChange = nullptr; }
+
+void TKVQuery::SetSQL(rtl::TStrings* Value) {
+  if (Value == FSQL.get()) {
+    QueryChanged();
+    return;
+  }
+  if (Value)
+    FSQL->Assign(Value);
+  else
+    FSQL->Clear();
+}
+
+void TKVQuery::SetParams(rtl::TParams* Value) {
+  if (Value != FParams.get()) FParams->AssignValues(Value);
+}
+
+void TKVQuery::QueryChanged() {
+  Close();
+  if (FParamCheck) RebuildParams(*FParams, ParseParamNames(FSQL->Text()), rtl::TParamType::ptInput);
+}
+
+String TKVQuery::ExpandedSQL() const { return FSQL->Text(); }
+
+String TKVQuery::StatementText() const {
+  String sql = ExpandedSQL();
+  TKVDatabase* db = FindDatabase();
+  if (!db || db->ServerType() != TKVServerType::stPostgreSQL) return sql;
+  // The server numbers its parameters: the same name is the same number.
+  const auto markers = detail::FindSqlMarkers(sql, ':');
+  const auto names = detail::UniqueMarkerNames(markers);
+  return detail::ReplaceSqlMarkers(sql, markers, [&](const detail::TSqlMarker& m, std::string& text) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+      if (rtl::SameText(names[i], m.Name)) {
+        text = "$" + std::to_string(i + 1);
+        return true;
+      }
+    return false;
+  });
+}
+
+void TKVQuery::OpenCursor(drivers::Connection& Connection) {
+  const String sql = StatementText();
+  if (rtl::Trim(sql).empty()) DatabaseError("No SQL statement");
+  auto origins = Connection.DescribeStatement(sql);
+  rtl::TFieldDefs* defs = FieldDefs();
+  defs->BeginUpdate();
+  defs->Clear();
+  for (const auto& origin : origins) defs->Add(UniqueFieldName(*defs, origin.FieldName), rtl::TFieldType::ftUnknown);
+  defs->EndUpdate();
+}
+
+// ---------------------------------------------------------------- TKVMacroQuery
+
+rtl::TClass TKVMacroQuery::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TKVMacroQuery>("TKVMacroQuery")
+                                .ObjProp<rtl::TParams>("Macros", &TKVMacroQuery::Macros, &TKVMacroQuery::SetMacros)
+                                .Build();
+  return info;
+}
+
+TKVMacroQuery::TKVMacroQuery(rtl::TComponent* AOwner)
+    : TKVQuery(AOwner), FMacros(std::make_unique<rtl::TParams>(this)) {
+  FMacros->SetPropName("Macros");
+}
+
+TKVMacroQuery::~TKVMacroQuery() = default;
+
+void TKVMacroQuery::SetMacros(rtl::TParams* Value) {
+  if (Value != FMacros.get()) FMacros->AssignValues(Value);
+}
+
+void TKVMacroQuery::QueryChanged() {
+  TKVQuery::QueryChanged();
+  // The base class's constructor may report a change before this object's macros exist.
+  if (FMacros) RebuildParams(*FMacros, ParseMacroNames(SQL()->Text()), rtl::TParamType::ptInput);
+}
+
+String TKVMacroQuery::ExpandedSQL() const {
+  const String sql = SQL()->Text();
+  const auto markers = detail::FindSqlMarkers(sql, '&');
+  return detail::ReplaceSqlMarkers(sql, markers, [&](const detail::TSqlMarker& m, std::string& text) {
+    rtl::TParam* macro = FMacros->FindParam(m.Name);
+    if (!macro || macro->IsNull()) return false;
+    text = macro->Value();
+    return true;
+  });
+}
+
+} // namespace korv

@@ -1,0 +1,113 @@
+#include "korv/KVTable.h"
+
+#include "korv/KVDatabase.h"
+#include "rtl/SysUtils.h"
+
+namespace korv {
+
+namespace {
+
+std::vector<String> SplitFieldNames(const String& Fields) {
+  std::vector<String> names;
+  std::size_t start = 0;
+  while (start <= Fields.size()) {
+    std::size_t end = Fields.find(';', start);
+    if (end == String::npos) end = Fields.size();
+    String name = rtl::Trim(Fields.substr(start, end - start));
+    if (!name.empty()) names.push_back(std::move(name));
+    start = end + 1;
+  }
+  return names;
+}
+
+} // namespace
+
+rtl::TClass TKVTable::StaticClass() {
+  static rtl::TClass info =
+      rtl::ClassBuilder<TKVTable>("TKVTable")
+          .StrProp("IndexFieldNames", &TKVTable::IndexFieldNames, &TKVTable::SetIndexFieldNames)
+          .StrProp("IndexName", &TKVTable::IndexName, &TKVTable::SetIndexName)
+          .StrProp("MasterFields", &TKVTable::MasterFields, &TKVTable::SetMasterFields)
+          .RefProp<rtl::TDataSource>("MasterSource", &TKVTable::MasterSource, &TKVTable::SetMasterSource)
+          .StrProp("TableName", &TKVTable::TableName, &TKVTable::SetTableName)
+          .Build();
+  return info;
+}
+
+TKVTable::TKVTable(rtl::TComponent* AOwner) : TKVDataSet(AOwner), FIndexDefs(std::make_unique<rtl::TIndexDefs>(this)) {
+  FIndexDefs->SetPropName("IndexDefs");
+}
+
+TKVTable::~TKVTable() { SetMasterSource(nullptr); }
+
+void TKVTable::SetTableName(const String& Value) {
+  if (Value == FTableName) return;
+  Close();
+  FTableName = Value;
+}
+
+void TKVTable::SetMasterSource(rtl::TDataSource* Value) {
+  if (Value == FMasterSource) return;
+  if (FMasterSource) RemoveFreeNotification(FMasterSource);
+  FMasterSource = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TKVTable::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
+  TKVDataSet::Notification(AComponent, Operation);
+  if (Operation == rtl::TOperation::opRemove && AComponent && AComponent == FMasterSource) FMasterSource = nullptr;
+}
+
+void TKVTable::OpenCursor(drivers::Connection& Connection) {
+  if (rtl::Trim(FTableName).empty()) DatabaseError("No table name");
+  const auto columns = Connection.ColumnNames(FTableName);
+  if (columns.empty())
+    DatabaseError(fmt::format("Table '{}' does not exist in database '{}'", FTableName, DatabaseName()));
+  const auto indexRows = Connection.IndexInfo(FTableName);
+
+  rtl::TFieldDefs* fields = FieldDefs();
+  fields->BeginUpdate();
+  fields->Clear();
+  for (const auto& column : columns) fields->Add(column, rtl::TFieldType::ftUnknown);
+  fields->EndUpdate();
+
+  // Rows come in index then column order: one definition per run of the same index name.
+  FIndexDefs->BeginUpdate();
+  FIndexDefs->Clear();
+  rtl::TIndexDef* current = nullptr;
+  for (const auto& row : indexRows) {
+    if (!current || current->Name() != row.IndexName) {
+      rtl::TIndexOptions options;
+      if (row.IndexType & 4) options = options + rtl::TIndexOption::ixPrimary + rtl::TIndexOption::ixUnique;
+      if (row.IndexType & 2) options = options + rtl::TIndexOption::ixUnique;
+      if (row.ColumnName.empty()) options = options + rtl::TIndexOption::ixExpression;
+      current = FIndexDefs->Add(row.IndexName, row.ColumnName, options);
+    } else {
+      current->SetFields(current->Fields() + ";" + row.ColumnName);
+      if (row.ColumnName.empty()) current->SetOptions(current->Options() + rtl::TIndexOption::ixExpression);
+    }
+  }
+  FIndexDefs->EndUpdate();
+}
+
+void TKVTable::CloseCursor() {}
+
+std::vector<String> TKVTable::IndexFields() const {
+  if (!rtl::Trim(FIndexFieldNames).empty()) return SplitFieldNames(FIndexFieldNames);
+  if (!FIndexName.empty()) return SplitFieldNames(FIndexDefs->Find(FIndexName)->Fields());
+  for (int i = 0; i < FIndexDefs->Count(); ++i)
+    if (FIndexDefs->Items(i)->Options().Contains(rtl::TIndexOption::ixPrimary))
+      return SplitFieldNames(FIndexDefs->Items(i)->Fields());
+  return {};
+}
+
+int TKVTable::GetIndexFieldCount() const { return static_cast<int>(IndexFields().size()); }
+
+TKVField* TKVTable::GetIndexField(int Index) const {
+  const auto names = IndexFields();
+  if (Index < 0 || Index >= static_cast<int>(names.size()))
+    DatabaseError(fmt::format("Index field {} out of range", Index));
+  return FieldByName(names[static_cast<std::size_t>(Index)]);
+}
+
+} // namespace korv
