@@ -256,9 +256,12 @@ void TWinControl::InsertControl(TControl* Control) {
 }
 
 void TWinControl::RemoveControl(TControl* Control) {
+  // By address: a control being destroyed no longer answers dynamic_cast as a TWinControl.
   Control->FParent = nullptr;
-  if (auto* w = dynamic_cast<TWinControl*>(Control)) {
-    FWinControls.erase(std::remove(FWinControls.begin(), FWinControls.end(), w), FWinControls.end());
+  auto win = std::find_if(FWinControls.begin(), FWinControls.end(),
+                          [Control](TWinControl* w) { return static_cast<TControl*>(w) == Control; });
+  if (win != FWinControls.end()) {
+    FWinControls.erase(win);
     if (!IsLoading() && !ComponentState().Contains(TComponentStateItem::csDestroying)) RenumberTabOrders();
   } else {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
