@@ -1,0 +1,335 @@
+#include "designintf/Sprigs.h"
+
+#include "rtl/Collection.h"
+#include "rtl/SysUtils.h"
+
+#include <algorithm>
+
+namespace designintf {
+
+DESIGN_CLASS_IMPL(TSprig)
+DESIGN_CLASS_IMPL(TComponentSprig)
+DESIGN_CLASS_IMPL(TTransientSprig)
+DESIGN_CLASS_IMPL(TDataSetSprig)
+DESIGN_CLASS_IMPL(TCollectionSprig)
+DESIGN_CLASS_IMPL(TCollectionItemSprig)
+DESIGN_CLASS_IMPL(TRootSprig)
+
+bool GShowClassNameInTreeView = false;
+
+String CaptionFor(const String& AName, const String& ALabel, const String& AClass) {
+  String result = AName;
+  if (!ALabel.empty()) {
+    if (result.empty()) result = "<?>";
+    result += " {" + ALabel + "}";
+  }
+  if (GShowClassNameInTreeView && !AClass.empty()) result += " (" + AClass + ")";
+  return result;
+}
+
+// ---------------------------------------------------------------------------- TSprig structure
+
+TSprig::TSprig(rtl::TPersistent* AItem) : FItem(AItem) {}
+
+TSprig::~TSprig() = default;
+
+TRootSprig* TSprig::Root() const {
+  const TSprig* top = this;
+  while (top->FParent) top = top->FParent;
+  return dynamic_cast<TRootSprig*>(const_cast<TSprig*>(top));
+}
+
+TSprig* TSprig::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) throw rtl::EListError("Sprig index out of bounds (" + rtl::IntToStr(Index) + ")");
+  return FItems[static_cast<size_t>(Index)].get();
+}
+
+int TSprig::Index() const {
+  if (!FParent) return -1;
+  const auto& list = FParent->FItems;
+  for (size_t i = 0; i < list.size(); ++i)
+    if (list[i].get() == this) return static_cast<int>(i);
+  return -1;
+}
+
+bool TSprig::Contains(const TSprig* ASprig) const {
+  for (const TSprig* s = ASprig; s; s = s->FParent)
+    if (s == this) return true;
+  return false;
+}
+
+TSprig* TSprig::Add(TSprig* AItem) {
+  if (!AItem) return nullptr;
+  if (AItem->Contains(this)) throw ESprigError("The node " + AItem->UniqueName() + " cannot hang under itself");
+  if (AItem->FParent == this) return AItem;
+  std::unique_ptr<TSprig> owned = AItem->FParent ? AItem->Extract() : std::unique_ptr<TSprig>(AItem);
+  return Add(std::move(owned));
+}
+
+TSprig* TSprig::Add(std::unique_ptr<TSprig> AItem) {
+  if (!AItem) return nullptr;
+  TSprig* raw = AItem.get();
+  if (raw->Contains(this)) {
+    AItem.release();  // it is still owned where it hangs
+    throw ESprigError("The node " + raw->UniqueName() + " cannot hang under itself");
+  }
+  if (raw->FParent) {
+    // Already owned elsewhere: move it rather than own it twice.
+    AItem.release();
+    return Add(raw);
+  }
+  raw->FParent = this;
+  FItems.push_back(std::move(AItem));
+  raw->NoteParentChange();
+  return raw;
+}
+
+std::unique_ptr<TSprig> TSprig::Extract() {
+  if (!FParent) return nullptr;
+  auto& list = FParent->FItems;
+  auto it = std::find_if(list.begin(), list.end(), [&](const auto& p) { return p.get() == this; });
+  std::unique_ptr<TSprig> owned = std::move(*it);
+  list.erase(it);
+  FParent = nullptr;
+  return owned;
+}
+
+void TSprig::Clear() {
+  while (!FItems.empty()) {
+    std::unique_ptr<TSprig> last = std::move(FItems.back());
+    FItems.pop_back();
+    last->FParent = nullptr;
+  }
+}
+
+void TSprig::NoteParentChange() {
+  if (TRootSprig* root = Root()) ++root->FParentChanges;
+}
+
+TSprig* TSprig::Find(const String& AName, bool ARecurse) {
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    TSprig* child = FItems[i].get();
+    if (rtl::SameText(child->Name(), AName)) return child;
+    if (ARecurse)
+      if (TSprig* found = child->Find(AName, true)) return found;
+  }
+  return nullptr;
+}
+
+TSprig* TSprig::FindItem(const rtl::TPersistent* AItem, bool ARecurse) {
+  if (!AItem) return nullptr;
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    TSprig* child = FItems[i].get();
+    if (child->FItem == AItem) return child;
+    if (ARecurse)
+      if (TSprig* found = child->FindItem(AItem, true)) return found;
+  }
+  return nullptr;
+}
+
+TSprig* TSprig::FindItemByName(const String& AName, rtl::TClass AClass, bool ARecurse) {
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    TSprig* child = FItems[i].get();
+    if (child->FItem && rtl::SameText(child->Name(), AName) && (!AClass || child->FItem->InheritsFrom(AClass)))
+      return child;
+    if (ARecurse)
+      if (TSprig* found = child->FindItemByName(AName, AClass, true)) return found;
+  }
+  return nullptr;
+}
+
+TSprig* TSprig::FindItemByPath(const String& APath) {
+  std::vector<String> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t end = APath.find('\\', start);
+    parts.push_back(APath.substr(start, end == String::npos ? String::npos : end - start));
+    if (end == String::npos) break;
+    start = end + 1;
+  }
+  if (!rtl::SameText(parts[0], UniqueName())) return nullptr;
+  TSprig* node = this;
+  for (size_t p = 1; p < parts.size() && node; ++p) {
+    TSprig* next = nullptr;
+    for (const auto& child : node->FItems)
+      if (rtl::SameText(child->UniqueName(), parts[p])) {
+        next = child.get();
+        break;
+      }
+    node = next;
+  }
+  return node;
+}
+
+String TSprig::Path() { return FParent ? FParent->Path() + "\\" + UniqueName() : UniqueName(); }
+
+TSprig* TSprig::SeekParent(rtl::TPersistent* AItem) {
+  TRootSprig* root = Root();
+  TSprig* top = root ? static_cast<TSprig*>(root) : this;
+  if (!AItem) return top;
+  if (FParent && FParent->FItem == AItem) return FParent;
+  if (TSprig* owner = Owner(); owner && owner->FItem == AItem) return owner;
+  if (TSprig* owner = Owner())
+    if (TSprig* found = owner->FindItem(AItem, true)) return found;
+  if (TSprig* found = top->FindItem(AItem, true)) return found;
+  // An owner of the item may take it in when its node says so.
+  if (auto* c = dynamic_cast<rtl::TComponent*>(AItem))
+    for (rtl::TComponent* o = c->Owner(); o; o = o->Owner())
+      if (TSprig* s = o == top->FItem ? top : top->FindItem(o, true)) {
+        if (s->ParentOrphanedSprigs()) return s;
+        break;
+      }
+  return top;
+}
+
+void TSprig::ReparentChildren() {
+  std::vector<TSprig*> children;
+  for (const auto& c : FItems) children.push_back(c.get());
+  for (TSprig* c : children) c->Reparent();
+}
+
+rtl::TPersistent* TSprig::ParentPropertyItem() {
+  String name = ParentProperty();
+  if (name.empty() || !FItem) return nullptr;
+  const rtl::TPropInfo* p = rtl::GetPropInfo(FItem, name);
+  if (!p || p->Kind() != rtl::TTypeKind::tkClass) return nullptr;
+  return dynamic_cast<rtl::TPersistent*>(rtl::GetObjectProp(FItem, p));
+}
+
+// ---------------------------------------------------------------------------- TSprig slots
+
+void TSprig::Changed() {
+  if (TRootSprig* root = Root()) root->SetRepopulateNeeded(true);
+}
+
+String TSprig::UniqueName() { return FItem ? FItem->GetNamePath() : String(); }
+
+void TSprig::SelectItems() {
+  if (IDesigner* d = GetDesigner(); d && FItem) d->SetSelections({FItem});
+}
+
+void TSprig::RuntimeChange() {
+  if (IDesigner* d = GetDesigner()) d->Modified();
+}
+
+void TSprig::DesigntimeChange() {
+  if (IDesigner* d = GetDesigner()) d->Modified();
+}
+
+IDesigner* TSprig::GetDesigner() {
+  TRootSprig* root = Root();
+  return root ? root->GetDesigner() : nullptr;
+}
+
+rtl::TClass TSprig::ItemClass() { return FItem ? FItem->ClassType() : nullptr; }
+
+TSprig* TSprig::Owner() { return Root(); }
+
+bool TSprig::DragOverTo(TSprig*) { return false; }
+
+bool TSprig::DragDropTo(TSprig*) { return false; }
+
+bool TSprig::PaletteOver(TSprigClass ASprigClass, rtl::TClass AClass) {
+  return ASprigClass && ASprigClass->PaletteOverTo && ASprigClass->PaletteOverTo(this, AClass);
+}
+
+bool TSprig::PaletteOverTo(TSprig* AParent, rtl::TClass) { return dynamic_cast<TRootSprig*>(AParent) != nullptr; }
+
+// ---------------------------------------------------------------------------- TComponentSprig
+
+String TComponentSprig::UniqueName() {
+  rtl::TComponent* c = Component();
+  if (!c) return TSprig::UniqueName();
+  if (!c->Name().empty()) return c->Name();
+  return "<Components[" + rtl::IntToStr(c->ComponentIndex()) + "]>";
+}
+
+void TComponentSprig::FigureParent() {
+  rtl::TPersistent* parentItem = nullptr;
+  if (!ParentProperty().empty())
+    parentItem = ParentPropertyItem();
+  else if (rtl::TComponent* c = Component())
+    parentItem = c->GetParentComponent();
+  TSprig* target = parentItem ? SeekParent(parentItem) : Owner();
+  if (!target || Contains(target)) target = Root();
+  if (target && target != Parent() && !Contains(target)) target->Add(this);
+}
+
+void TComponentSprig::FigureChildren() {
+  rtl::TComponent* c = Component();
+  if (!c) return;
+  for (const rtl::TPropInfo* p : c->ClassType()->PropList()) {
+    if (p->Kind() != rtl::TTypeKind::tkClass || p->IsReference || !p->GetObj) continue;
+    auto* collection = dynamic_cast<rtl::TCollection*>(rtl::GetObjectProp(c, p));
+    if (collection && !FindItem(collection, false)) Add(std::make_unique<TCollectionSprig>(collection, p->Name));
+  }
+}
+
+bool TComponentSprig::AnyProblems() { return !ParentProperty().empty() && !ParentPropertyItem(); }
+
+bool TComponentSprig::DragOverTo(TSprig* AItem) {
+  if (!AItem || !Item()) return false;
+  const rtl::TPropInfo* p = rtl::GetPropInfo(Item(), ParentProperty());
+  if (ParentProperty().empty() || !p || p->Kind() != rtl::TTypeKind::tkClass || !p->IsReference) return false;
+  if (dynamic_cast<TRootSprig*>(AItem)) return true;
+  return AItem->Item() && p->PropType->ClassRef && AItem->Item()->InheritsFrom(p->PropType->ClassRef);
+}
+
+bool TComponentSprig::DragDropTo(TSprig* AItem) {
+  if (!DragOverTo(AItem) || AItem == Parent()) return false;
+  const rtl::TPropInfo* p = rtl::GetPropInfo(Item(), ParentProperty());
+  rtl::TObject* value = dynamic_cast<TRootSprig*>(AItem) ? nullptr : AItem->Item();
+  if (rtl::GetObjectProp(Item(), p) == value) return false;
+  rtl::SetObjectProp(Item(), p, value);
+  return true;
+}
+
+bool TComponentSprig::PaletteOverTo(TSprig* AParent, rtl::TClass AClass) { return TSprig::PaletteOverTo(AParent, AClass); }
+
+TSprig* TComponentSprig::Owner() {
+  TRootSprig* root = Root();
+  if (!root) return nullptr;
+  rtl::TComponent* c = Component();
+  if (c && c->Owner() && c->Owner() != root->Item())
+    if (TSprig* s = root->FindItem(c->Owner(), true)) return s;
+  return root;
+}
+
+// ---------------------------------------------------------------------------- others
+
+void TDataSetSprig::FigureChildren() { TComponentSprig::FigureChildren(); }
+
+TDSDesignerClass TDataSetSprig::GetDSDesignerClass() { return TDSDesigner::StaticClass(); }
+
+String TCollectionSprig::UniqueName() { return FPropName.empty() ? TSprig::UniqueName() : FPropName; }
+
+void TCollectionSprig::FigureChildren() {
+  auto* collection = dynamic_cast<rtl::TCollection*>(Item());
+  if (!collection) return;
+  for (int i = 0; i < collection->Count(); ++i)
+    if (!FindItem(collection->Items(i), false)) Add(std::make_unique<TCollectionItemSprig>(collection->Items(i)));
+}
+
+String TCollectionItemSprig::UniqueName() {
+  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  return item ? "Items[" + rtl::IntToStr(item->Index()) + "]" : TSprig::UniqueName();
+}
+
+String TCollectionItemSprig::Caption() {
+  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  return item ? rtl::IntToStr(item->Index()) + " - " + item->DisplayName() : TSprig::Caption();
+}
+
+int TCollectionItemSprig::ItemIndex() {
+  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  return item ? item->Index() : 0;
+}
+
+String TRootSprig::UniqueName() {
+  auto* c = dynamic_cast<rtl::TComponent*>(Item());
+  return c ? c->Name() : TSprig::UniqueName();
+}
+
+bool TRootSprig::PaletteOver(TSprigClass, rtl::TClass) { return true; }
+
+} // namespace designintf
