@@ -197,6 +197,10 @@ void TComponent::RemoveNotification(TComponent* AComponent) {
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent) RemoveNotification(AComponent);
+  // While a module is being read nothing refers to a component yet (references are resolved
+  // afterwards), so an insertion is not told to every sibling: that would make reading a
+  // module quadratic in its size.
+  if (Operation == TOperation::opInsert && FComponentState.Contains(TComponentStateItem::csLoading)) return;
   // Every component of this owner hears of it, so references among siblings are cleared.
   for (auto& c : FComponents)
     if (c.get() != AComponent) c->Notification(AComponent, Operation);

@@ -110,7 +110,8 @@ int CompareText(const String& S1, const String& S2) {
 }
 
 bool SameText(const String& S1, const String& S2) {
-  if (S1.size() == S2.size() && IsAscii(S1) && IsAscii(S2)) {
+  if (IsAscii(S1) && IsAscii(S2)) {
+    if (S1.size() != S2.size()) return false;
     for (size_t i = 0; i < S1.size(); ++i)
       if (AsciiLower(S1[i]) != AsciiLower(S2[i])) return false;
     return true;
