@@ -119,7 +119,9 @@ TEST_F(FormDescriptionTest, WritingTheFormKeepsWhatItRead) {
   std::string text = rtl::WriteModule(form.get());
   EXPECT_NE(text.find("object cbTable: TComboBox"), std::string::npos);
   EXPECT_NE(text.find("OnChange = cbTableChange"), std::string::npos);
-  EXPECT_NE(text.find("ItemHeight = 13"), std::string::npos);  // unknown to the model, kept
+  EXPECT_NE(text.find("ItemHeight = 13"), std::string::npos);
+  EXPECT_NE(text.find("ImageIndex = 1"), std::string::npos);  // unknown to the model, kept
+  EXPECT_EQ(text.find("object tsText: TTabSheet\n      Left"), std::string::npos);
   EXPECT_NE(text.find("07544269746D6170AABBCC"), std::string::npos);
   EXPECT_NE(text.find("PopupMenu = pmFields"), std::string::npos);
 }

@@ -13,7 +13,17 @@ using detail::Field;
 // ------------------------------------------------------------------ TTabSheet
 
 TClass TTabSheet::StaticClass() {
+  // A page's bounds are its page control's; form files do not store them.
+  auto notStored = [](const TTabSheet*) { return false; };
   static TClass info = ClassBuilder<TTabSheet>("TTabSheet")
+                           .IntProp("Left", &TTabSheet::Left, &TTabSheet::SetLeft)
+                           .Stored(notStored)
+                           .IntProp("Top", &TTabSheet::Top, &TTabSheet::SetTop)
+                           .Stored(notStored)
+                           .IntProp("Width", &TTabSheet::Width, &TTabSheet::SetWidth)
+                           .Stored(notStored)
+                           .IntProp("Height", &TTabSheet::Height, &TTabSheet::SetHeight)
+                           .Stored(notStored)
                            .StrProp("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption)
                            .BoolProp("Enabled", &TTabSheet::Enabled, &TTabSheet::SetEnabled, true)
                            .ObjProp<TFont>("Font", &TTabSheet::Font, &TTabSheet::SetFont)

@@ -228,7 +228,6 @@ TClass TCheckBox::StaticClass() {
           .BoolProp("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed)
           .StrProp("Caption", &TCheckBox::Caption, &TCheckBox::SetCaption)
           .BoolProp("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked)
-          .Stored([](const TCheckBox*) { return false; })  // State carries it
           .BoolProp("Enabled", &TCheckBox::Enabled, &TCheckBox::SetEnabled, true)
           .ObjProp<TFont>("Font", &TCheckBox::Font, &TCheckBox::SetFont)
           .Stored([](const TCheckBox* c) { return !c->ParentFont(); })
@@ -409,6 +408,7 @@ TClass TComboBox::StaticClass() {
           .BoolProp("Enabled", &TComboBox::Enabled, &TComboBox::SetEnabled, true)
           .ObjProp<TFont>("Font", &TComboBox::Font, &TComboBox::SetFont)
           .Stored([](const TComboBox* c) { return !c->ParentFont(); })
+          .IntProp("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight, 13)
           .IntProp("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex, -1)
           .BoolProp("ParentFont", &TComboBox::ParentFont, &TComboBox::SetParentFont, true)
           .RefProp<TPopupMenu>("PopupMenu", &TComboBox::PopupMenu, &TComboBox::SetPopupMenu)
@@ -501,6 +501,7 @@ TClass TListBox::StaticClass() {
           .BoolProp("ExtendedSelect", &TListBox::ExtendedSelect, &TListBox::SetExtendedSelect, true)
           .ObjProp<TFont>("Font", &TListBox::Font, &TListBox::SetFont)
           .Stored([](const TListBox* c) { return !c->ParentFont(); })
+          .IntProp("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 16)
           .ObjProp<TStrings>("Items", &TListBox::Items, &TListBox::SetItems)
           .BoolProp("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect)
           .BoolProp("ParentFont", &TListBox::ParentFont, &TListBox::SetParentFont, true)

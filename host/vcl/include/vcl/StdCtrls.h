@@ -195,6 +195,8 @@ class TComboBox : public TWinControl {
   void SetItemIndex(int Value);
   int DropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int Value) { FDropDownCount = Value; }
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int Value) { FItemHeight = Value; }
 
   virtual void Change();
   bool AcceptsFocus() const override { return true; }
@@ -219,6 +221,7 @@ private:
   int FPendingItemIndex = -2;  // read from the form file, waiting for the items
   TComboBoxStyle FStyle = csDropDown;
   int FDropDownCount = 8;
+  int FItemHeight = 13;
 };
 
 // ------------------------------------------------------------------ TListBox
@@ -234,6 +237,8 @@ class TListBox : public TWinControl {
   void SetMultiSelect(bool Value);
   bool ExtendedSelect() const { return FExtendedSelect; }
   void SetExtendedSelect(bool Value) { FExtendedSelect = Value; }
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int Value) { FItemHeight = Value; }
 
   // Selection flags; none of these setters fires an event. In a single-selection list,
   // selecting an item deselects the others.
@@ -260,6 +265,7 @@ private:
   bool FMultiSelect = false;
   bool FExtendedSelect = true;
   int FItemIndex = -1;  // multiple selection: the focus item
+  int FItemHeight = 16;
   int FHorizontalExtent = 0;
 };
 
