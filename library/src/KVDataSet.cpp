@@ -148,10 +148,11 @@ void TKVDataSet::InternalOpen() {
   TKVSession* session = GetDBSession();
   TKVDatabase* db = FDatabaseName.empty() ? session->DefaultDatabase() : session->FindDatabase(FDatabaseName);
   if (!db) DatabaseError(fmt::format("Database '{}' not found in session '{}'", FDatabaseName, session->SessionName()));
-  const bool wasConnected = db->Connected();
-  if (!wasConnected) db->Open();
+  if (!db->Connected()) {
+    db->Open();
+    db->FConnectedForDataSets = true;
+  }
   FDatabase = db;
-  FConnectedDatabase = !wasConnected;
   db->FDataSets.push_back(this);
   try {
     OpenCursor(db->Connection());
@@ -175,14 +176,12 @@ void TKVDataSet::DetachDatabase() {
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
   }
   FDatabase = nullptr;
-  FConnectedDatabase = false;
 }
 
 void TKVDataSet::ReleaseDatabase() {
   TKVDatabase* db = FDatabase;
-  const bool connectedIt = FConnectedDatabase;
   DetachDatabase();
-  if (db && connectedIt && !db->KeepConnection() && db->DataSetCount() == 0) db->Close();
+  if (db && db->FConnectedForDataSets && !db->KeepConnection() && db->DataSetCount() == 0) db->Close();
 }
 
 } // namespace korv

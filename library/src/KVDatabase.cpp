@@ -154,7 +154,11 @@ void TKVDatabase::SetConnected(bool Value) {
     FStreamedConnected = Value;
     return;
   }
-  if (Value == Connected()) return;
+  if (Value == Connected()) {
+    // A caller who connects what data sets connected wants it kept when they close.
+    if (Value) FConnectedForDataSets = false;
+    return;
+  }
   if (Value)
     DoConnect();
   else
@@ -227,6 +231,7 @@ void TKVDatabase::DoDisconnect() {
     ds->Close();
   }
   FConnection.reset();
+  FConnectedForDataSets = false;
 }
 
 TKVSession* TKVDatabase::FindDBSession() const { return Sessions ? Sessions->FindSession(FSessionName) : nullptr; }

@@ -77,8 +77,8 @@ protected:
 private:
   friend class TKVDatabase;
   void CreateFields();
-  // Leaves the database; disconnects it when opening this data set connected it and nothing
-  // else keeps it (KeepConnection off, no other open data set).
+  // Leaves the database; disconnects it when opening data sets connected it and nothing else
+  // keeps it (KeepConnection off, no other open data set).
   void ReleaseDatabase();
   void DetachDatabase();
 
@@ -86,7 +86,6 @@ private:
   String FSessionName;
   TKVDataSetUpdateObject* FUpdateObject = nullptr;
   TKVDatabase* FDatabase = nullptr;
-  bool FConnectedDatabase = false;  // opening this data set connected FDatabase
   std::vector<std::unique_ptr<TKVField>> FFields;
 };
 

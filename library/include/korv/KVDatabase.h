@@ -116,6 +116,7 @@ private:
   TKVDesignDBOptions FDesignOptions;
   String FBaseDir;
   bool FStreamedConnected = false;
+  bool FConnectedForDataSets = false;  // connected by opening a data set, not by a caller
   std::unique_ptr<drivers::Connection> FConnection;
   std::vector<TKVDataSet*> FDataSets;
 };
