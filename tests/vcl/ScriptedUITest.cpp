@@ -108,3 +108,31 @@ TEST_F(ScriptedUITest, KeysAddressesAndTextWidth) {
   lb->Font()->SetHeight(-13);
   EXPECT_EQ(lb->Canvas()->TextWidth("Größe"), 5 * 8);  // characters, not bytes
 }
+
+TEST_F(ScriptedUITest, AFormShownFromAHandlerRunsItsOwnScriptAndBlocksTheOneBehind) {
+  auto inner = CreateFormNew<TForm>(Application);
+  inner->SetName("Inner");
+  auto* ok = new TButton(inner.get());
+  ok->SetName("btInnerOk");
+  ok->SetParent(inner.get());
+  ok->SetModalResult(mrOk);
+  std::string blocked;
+  Form->Get<TButton>("btAction")->OnClick = [&](rtl::TObject*) {
+    EXPECT_EQ(inner->ShowModal(), mrOk);
+    EXPECT_EQ(Screen->ActiveForm(), Form.get());
+  };
+  UI.QueueForm("Inner", [&](TGestureDriver& d) {
+    TGestureDriver outer(Form.get());
+    try {
+      outer.Click("btOk");
+    } catch (const EGestureError& e) {
+      blocked = e.Message();
+    }
+    EXPECT_EQ(Screen->ModalFormCount(), 2);
+    d.Enter();  // the focused button
+  });
+  UI.QueueForm("TTestForm", {"click btAction", "escape"});
+  EXPECT_EQ(Form->ShowModal(), mrCancel);
+  EXPECT_EQ(blocked, "Form TestForm is behind form Inner, which is shown over it");
+  EXPECT_EQ(Screen->ActiveForm(), nullptr);
+}
