@@ -171,3 +171,27 @@ TEST(Collection, ItemsAreOwnedMovedDeletedAndAssigned) {
   EXPECT_EQ(c.Count(), 0);
   EXPECT_THROW(c.Items(0), EListError);
 }
+
+TEST(Rtti, NamedIntegerConstantsReadAndWriteByName) {
+  static const TTypeInfo* shade = [] {
+    TTypeInfo* t = const_cast<TTypeInfo*>(DefineEnumType("TShade", {}));
+    t->Kind = TTypeKind::tkInteger;
+    return t;
+  }();
+  RegisterIntegerConsts(
+      shade, [](const String& s, int64_t& v) { return SameText(s, "shDark") ? (v = -5, true) : false; },
+      [](int64_t v, String& s) { return v == -5 ? (s = "shDark", true) : false; });
+  TPropInfo p;
+  p.Name = "Shade";
+  p.PropType = shade;
+  int64_t value = 0;
+  p.GetOrd = [&](TObject*) { return value; };
+  p.SetOrd = [&](TObject*, int64_t v) { value = v; };
+  TObject o;
+  SetPropValue(&o, &p, "SHDARK");
+  EXPECT_EQ(value, -5);
+  EXPECT_EQ(GetPropValue(&o, &p), "shDark");
+  SetPropValue(&o, &p, "7");
+  EXPECT_EQ(GetPropValue(&o, &p), "7");
+  EXPECT_THROW(SetPropValue(&o, &p, "shLight"), EConvertError);
+}

@@ -223,8 +223,13 @@ private:
     switch (pi->Kind()) {
     case TTypeKind::tkInteger: {
       if (!pi->SetOrd) return false;
-      if (v.Kind != TDfmValueKind::vkInteger) WrongKind(p, "an integer");
       int64_t value = v.Int;
+      if (v.Kind == TDfmValueKind::vkIdent) {
+        if (!IdentToIntOfType(pi->PropType, v.Str, value))
+          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a constant of {}", v.Str, p.Name, pi->PropType->Name));
+      } else if (v.Kind != TDfmValueKind::vkInteger) {
+        WrongKind(p, "an integer");
+      }
       if (pi->PropType == TypeInfoInteger()) {
         if (value < INT32_MIN || value > UINT32_MAX) Error(v.Pos, fmt::format("value {} out of range for property {}", value, p.Name));
         value = static_cast<int32_t>(static_cast<uint32_t>(value));

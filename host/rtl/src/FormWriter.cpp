@@ -155,7 +155,11 @@ private:
         if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::Ident(pi->GetMethodName(obj))});
         break;
       case TTypeKind::tkInteger:
-        if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::Integer(GetOrdProp(obj, pi))});
+        if (IsStoredProp(obj, pi)) {
+          int64_t v = GetOrdProp(obj, pi);
+          String ident;
+          out.push_back({name, {}, IntToIdentOfType(pi->PropType, v, ident) ? TDfmValue::Ident(ident) : TDfmValue::Integer(v)});
+        }
         break;
       case TTypeKind::tkEnumeration:
         if (IsStoredProp(obj, pi))

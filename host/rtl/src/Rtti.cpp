@@ -26,6 +26,16 @@ std::unordered_map<String, TClass>& ClassRegistry() {
   return registry;
 }
 
+struct TIntegerConsts {
+  TIdentToInt IdentToInt;
+  TIntToIdent IntToIdent;
+};
+
+std::unordered_map<const TTypeInfo*, TIntegerConsts>& IntegerConsts() {
+  static std::unordered_map<const TTypeInfo*, TIntegerConsts> consts;
+  return consts;
+}
+
 String PropError(const TPropInfo* prop, const String& what) {
   return "Property " + prop->Name + ": " + what;
 }
@@ -114,6 +124,20 @@ const TTypeInfo* TClassInfo::TypeInfo() const {
 TObject* TClassInfo::Create(TObject* owner) const {
   if (!Factory) throw EClassNotFound("Class " + Name + " cannot be created: it is abstract");
   return Factory(owner);
+}
+
+void RegisterIntegerConsts(const TTypeInfo* IntType, TIdentToInt IdentToInt, TIntToIdent IntToIdent) {
+  IntegerConsts()[IntType] = {std::move(IdentToInt), std::move(IntToIdent)};
+}
+
+bool IdentToIntOfType(const TTypeInfo* IntType, const String& Ident, int64_t& Value) {
+  auto it = IntegerConsts().find(IntType);
+  return it != IntegerConsts().end() && it->second.IdentToInt && it->second.IdentToInt(Ident, Value);
+}
+
+bool IntToIdentOfType(const TTypeInfo* IntType, int64_t Value, String& Ident) {
+  auto it = IntegerConsts().find(IntType);
+  return it != IntegerConsts().end() && it->second.IntToIdent && it->second.IntToIdent(Value, Ident);
 }
 
 void RegisterClass(TClass aClass) { ClassRegistry()[FoldCase(aClass->Name)] = aClass; }
@@ -216,7 +240,11 @@ void SetObjectProp(TObject* obj, const TPropInfo* prop, TObject* value) {
 String GetPropValue(TObject* obj, const TPropInfo* prop) {
   switch (prop->Kind()) {
     case TTypeKind::tkString: return GetStrProp(obj, prop);
-    case TTypeKind::tkInteger: return IntToStr(GetOrdProp(obj, prop));
+    case TTypeKind::tkInteger: {
+      int64_t v = GetOrdProp(obj, prop);
+      String ident;
+      return IntToIdentOfType(prop->PropType, v, ident) ? ident : IntToStr(v);
+    }
     case TTypeKind::tkEnumeration: return GetEnumName(prop->PropType, GetOrdProp(obj, prop));
     case TTypeKind::tkSet: return SetToString(prop->PropType, GetOrdProp(obj, prop));
     case TTypeKind::tkFloat: return fmt::format("{}", prop->GetFloat(obj));
@@ -237,6 +265,11 @@ void SetPropValue(TObject* obj, const TPropInfo* prop, const String& text) {
   switch (prop->Kind()) {
     case TTypeKind::tkString: SetStrProp(obj, prop, text); return;
     case TTypeKind::tkInteger: {
+      int64_t named = 0;
+      if (IdentToIntOfType(prop->PropType, Trim(text), named)) {
+        SetOrdProp(obj, prop, named);
+        return;
+      }
       int a = StrToIntDef(text, 0), b = StrToIntDef(text, 1);
       if (a != b) throw EConvertError("'" + text + "' is not a valid integer value for " + prop->Name);
       SetOrdProp(obj, prop, a);

@@ -103,26 +103,31 @@ const TTypeInfo* TypeInfo_TFontCharset() {
   return t;
 }
 
-bool IdentToIntOfType(const TTypeInfo* Type, const String& Ident, int64_t& Value) {
-  int v = 0;
-  bool found = false;
-  if (Type == TypeInfo_TColor())
-    found = IdentToColor(Ident, v);
-  else if (Type == TypeInfo_TCursor())
-    found = IdentToCursor(Ident, v);
-  else if (Type == TypeInfo_TFontCharset())
-    found = IdentToCharset(Ident, v);
-  if (found) Value = v;
-  return found;
+namespace {
+
+// Form files and the inspector name colours, cursors and character sets.
+template <class F, class G>
+void RegisterNames(const TTypeInfo* Type, F identToInt, G intToIdent) {
+  RegisterIntegerConsts(
+      Type,
+      [identToInt](const String& Ident, int64_t& Value) {
+        int v = 0;
+        if (!identToInt(Ident, v)) return false;
+        Value = v;
+        return true;
+      },
+      [intToIdent](int64_t Value, String& Ident) { return intToIdent(static_cast<int>(Value), Ident); });
 }
 
-bool IntToIdentOfType(const TTypeInfo* Type, int64_t Value, String& Ident) {
-  int v = static_cast<int>(Value);
-  if (Type == TypeInfo_TColor()) return ColorToIdent(v, Ident);
-  if (Type == TypeInfo_TCursor()) return CursorToIdent(v, Ident);
-  if (Type == TypeInfo_TFontCharset()) return CharsetToIdent(v, Ident);
-  return false;
-}
+struct TRegisterGraphicsNames {
+  TRegisterGraphicsNames() {
+    RegisterNames(TypeInfo_TColor(), IdentToColor, ColorToIdent);
+    RegisterNames(TypeInfo_TCursor(), IdentToCursor, CursorToIdent);
+    RegisterNames(TypeInfo_TFontCharset(), IdentToCharset, CharsetToIdent);
+  }
+} RegisterGraphicsNames;
+
+} // namespace
 
 const TTypeInfo* TypeInfo_TFontStyles() {
   static const TTypeInfo* t = DefineSetType(

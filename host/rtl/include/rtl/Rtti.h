@@ -109,6 +109,14 @@ private:
   mutable std::unique_ptr<TTypeInfo> FTypeInfo;
 };
 
+// Names of integer constants (clBtnFace, crHourGlass): an integer type may register a mapping
+// so that form files and the inspector show names where the value has one.
+using TIdentToInt = std::function<bool(const String& Ident, int64_t& Value)>;
+using TIntToIdent = std::function<bool(int64_t Value, String& Ident)>;
+void RegisterIntegerConsts(const TTypeInfo* IntType, TIdentToInt IdentToInt, TIntToIdent IntToIdent);
+bool IdentToIntOfType(const TTypeInfo* IntType, const String& Ident, int64_t& Value);
+bool IntToIdentOfType(const TTypeInfo* IntType, int64_t Value, String& Ident);
+
 // The class registry: form files name classes, the registry finds them.
 void RegisterClass(TClass aClass);
 void UnRegisterClass(TClass aClass);
@@ -181,6 +189,12 @@ public:
   template <class G, class S>
   ClassBuilder& IntProp(String name, G get, S set, int64_t def = 0) {
     return Ordinal(std::move(name), TypeInfoInteger(), get, set, def);
+  }
+
+  // An integer property of its own integer type (TColor, TCursor), whose constants may be named.
+  template <class G, class S>
+  ClassBuilder& IntProp(String name, const TTypeInfo* type, G get, S set, int64_t def = 0) {
+    return Ordinal(std::move(name), type, get, set, def);
   }
 
   template <class G, class S>

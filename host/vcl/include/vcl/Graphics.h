@@ -63,12 +63,10 @@ bool IdentToCharset(const String& Ident, TFontCharset& Charset);
 bool CharsetToIdent(TFontCharset Charset, String& Ident);
 
 // Type records of the integer types whose values form files may write by name (clBtnFace,
-// crHandPoint, DEFAULT_CHARSET), and the lookup a form-file reader or writer uses for them.
+// crHandPoint, DEFAULT_CHARSET); their names are registered with rtl::RegisterIntegerConsts.
 const rtl::TTypeInfo* TypeInfo_TColor();
 const rtl::TTypeInfo* TypeInfo_TCursor();
 const rtl::TTypeInfo* TypeInfo_TFontCharset();
-bool IdentToIntOfType(const rtl::TTypeInfo* Type, const String& Ident, int64_t& Value);
-bool IntToIdentOfType(const rtl::TTypeInfo* Type, int64_t Value, String& Ident);
 
 // ------------------------------------------------------------------ fonts
 
