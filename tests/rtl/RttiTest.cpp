@@ -1,5 +1,6 @@
 #include "rtl/Collection.h"
 #include "rtl/Strings.h"
+#include "rtl/SysUtils.h"
 
 #include <gtest/gtest.h>
 
