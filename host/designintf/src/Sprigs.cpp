@@ -102,6 +102,22 @@ void TSprig::Clear() {
   }
 }
 
+void TSprig::SortChildren() {
+  if (SortByIndex()) {
+    std::vector<std::pair<int, std::unique_ptr<TSprig>>> keyed;
+    for (auto& c : FItems) keyed.emplace_back(c->ItemIndex(), std::move(c));
+    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < keyed.size(); ++i) FItems[i] = std::move(keyed[i].second);
+  } else if (SortItems()) {
+    std::vector<std::pair<String, std::unique_ptr<TSprig>>> keyed;
+    for (auto& c : FItems) keyed.emplace_back(c->Caption(), std::move(c));
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return rtl::CompareText(a.first, b.first) < 0; });
+    for (size_t i = 0; i < keyed.size(); ++i) FItems[i] = std::move(keyed[i].second);
+  }
+  for (auto& c : FItems) c->SortChildren();
+}
+
 void TSprig::NoteParentChange() {
   if (TRootSprig* root = Root()) ++root->FParentChanges;
 }

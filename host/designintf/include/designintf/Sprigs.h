@@ -53,6 +53,9 @@ class TSprig {
   std::unique_ptr<TSprig> Extract();
   // Frees every child.
   void Clear();
+  // Orders the children as the tree shows them: by ItemIndex when SortByIndex, else by
+  // Caption (letter case ignored) when SortItems, else as they are. Recurses.
+  void SortChildren();
 
   // The child whose Name equals AName ignoring letter case; with ARecurse, children and then
   // their descendants depth-first, in index order. Nil when none.
