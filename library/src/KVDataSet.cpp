@@ -34,13 +34,13 @@ void TKVDataSet::DatabaseError(const String& Message) const {
 
 void TKVDataSet::SetDatabaseName(const String& Value) {
   if (Value == FDatabaseName) return;
-  Close();
+  CloseActive();
   FDatabaseName = Value;
 }
 
 void TKVDataSet::SetSessionName(const String& Value) {
   if (Value == FSessionName) return;
-  Close();
+  CloseActive();
   FSessionName = Value;
 }
 
@@ -63,6 +63,15 @@ void TKVDataSet::SetUpdateObject(TKVDataSetUpdateObject* Value) {
 void TKVDataSet::Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) {
   rtl::TDataSet::Notification(AComponent, Operation);
   if (Operation == rtl::TOperation::opRemove && AComponent && AComponent == FUpdateObject) FUpdateObject = nullptr;
+}
+
+void TKVDataSet::Loaded() {
+  try {
+    rtl::TDataSet::Loaded();
+  } catch (const std::exception& e) {
+    if (!Sessions) throw;
+    Sessions->HandleLoadError(this, e);
+  }
 }
 
 TKVSession* TKVDataSet::GetDBSession() const {

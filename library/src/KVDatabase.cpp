@@ -173,8 +173,8 @@ void TKVDatabase::Loaded() {
     SetConnected(true);
   } catch (const std::exception& e) {
     // In the designer a database that cannot reconnect must not keep its module from opening.
-    if (!Designing() || !Sessions || !Sessions->ConnectErrorHandler()) throw;
-    Sessions->ConnectErrorHandler()(this, e);
+    if (!Sessions) throw;
+    Sessions->HandleLoadError(this, e);
   }
 }
 

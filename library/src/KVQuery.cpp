@@ -81,7 +81,7 @@ void TKVQuery::SetParams(rtl::TParams* Value) {
 }
 
 void TKVQuery::QueryChanged() {
-  Close();
+  CloseActive();
   if (FParamCheck) RebuildParams(*FParams, ParseParamNames(FSQL->Text()), rtl::TParamType::ptInput);
 }
 

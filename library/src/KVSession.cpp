@@ -160,6 +160,11 @@ void TKVSessionList::GetSessionNames(rtl::TStrings* List) const {
   AppendNames(List, names);
 }
 
+void TKVSessionList::HandleLoadError(rtl::TComponent* Component, const std::exception& Error) const {
+  if (!Component->Designing() || !FLoadErrorHandler) throw;
+  FLoadErrorHandler(Component, Error);
+}
+
 void TKVSessionList::Trace(const String& Statement) const {
   if (FMonitors.empty()) return;
   // A monitor's handler may switch monitors on or off: walk a copy.

@@ -61,7 +61,7 @@ TKVStoredProc::~TKVStoredProc() = default;
 
 void TKVStoredProc::SetStoredProcName(const String& Value) {
   if (Value == FStoredProcName) return;
-  Close();
+  CloseActive();
   UnPrepare();
   FStoredProcName = Value;
   // Parameters read from a form file belong to the name read with them.

@@ -42,7 +42,7 @@ TKVTable::~TKVTable() { SetMasterSource(nullptr); }
 
 void TKVTable::SetTableName(const String& Value) {
   if (Value == FTableName) return;
-  Close();
+  CloseActive();
   FTableName = Value;
 }
 

@@ -122,6 +122,11 @@ TEST_F(ComponentStreamingTest, ConnectedIsStoredOnlyWithStoreConnectedAndReconne
   db->SetDatabaseName("STREAMED");
   db->SetRemoteDatabase(Temp.File("shop.db"));
   db->Open();
+  auto* table = new TKVTable(root.get());
+  table->SetName("Table1");
+  table->SetDatabaseName("STREAMED");
+  table->SetTableName("ORDERS");
+  table->Open();
   EXPECT_THAT(rtl::WriteModule(root.get()), Not(HasSubstr("Connected =")));
   db->SetDesignOptions({TKVDesignDBOption::ddoStoreConnected});
   const std::string text = rtl::WriteModule(root.get());
@@ -132,24 +137,43 @@ TEST_F(ComponentStreamingTest, ConnectedIsStoredOnlyWithStoreConnectedAndReconne
 
   auto back = rtl::ReadModule(text, "Shop.dfm");
   EXPECT_TRUE(Find<TKVDatabase>(*back, "Database1")->Connected());
+  EXPECT_TRUE(Find<TKVTable>(*back, "Table1")->Active()) << "Active read before the table's other properties";
   back.reset();
 
   // A module whose database cannot reconnect still opens in the designer, and says why.
   std::string moved = text;
   moved.replace(moved.find("shop.db"), 7, "gone.db");
   std::vector<std::string> reported;
-  Sessions->SetConnectErrorHandler(
-      [&](TKVDatabase* d, const std::exception& e) { reported.push_back(d->Name() + ": " + e.what()); });
+  Sessions->SetLoadErrorHandler(
+      [&](rtl::TComponent* c, const std::exception& e) { reported.push_back(c->Name() + ": " + e.what()); });
   rtl::TFormReadOptions designing;
   designing.Designing = true;
   auto opened = rtl::ReadModule(moved, "Shop.dfm", designing);
-  Sessions->SetConnectErrorHandler(nullptr);
-  ASSERT_EQ(reported.size(), 1u);
+  Sessions->SetLoadErrorHandler(nullptr);
+  ASSERT_EQ(reported.size(), 2u) << "the database, then the table that needs it";
   EXPECT_THAT(reported[0], HasSubstr("gone.db"));
+  EXPECT_THAT(reported[1], HasSubstr("Table1"));
   EXPECT_FALSE(Find<TKVDatabase>(*opened, "Database1")->Connected());
   opened.reset();
 
   EXPECT_ANY_THROW(rtl::ReadModule(moved, "Shop.dfm")) << "outside the designer the failure stands";
+
+  // The same for a data set that cannot reopen.
+  const std::string withTable = "object Shop: TDataModule\n"
+                                "  object Table1: TKVTable\n"
+                                "    Active = True\n"
+                                "    DatabaseName = 'NOWHERE'\n"
+                                "    TableName = 'ORDERS'\n"
+                                "  end\n"
+                                "end\n";
+  reported.clear();
+  Sessions->SetLoadErrorHandler(
+      [&](rtl::TComponent* c, const std::exception& e) { reported.push_back(c->Name() + ": " + e.what()); });
+  auto module = rtl::ReadModule(withTable, "Shop.dfm", designing);
+  Sessions->SetLoadErrorHandler(nullptr);
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_THAT(reported[0], HasSubstr("NOWHERE"));
+  EXPECT_FALSE(Find<TKVTable>(*module, "Table1")->Active());
 }
 
 } // namespace

@@ -62,6 +62,9 @@ class TKVDataSet : public rtl::TDataSet {
   bool PSIsSQLBased() override { return true; }
 
   void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
+  // A stored Active that cannot be applied while the module loads in the designer is reported
+  // through Sessions' load-error handler instead of failing the load.
+  void Loaded() override;
 
 protected:
   // Opening: the database is found and connected, the data set recorded as open on it, then
@@ -71,6 +74,11 @@ protected:
   void InternalClose() final;
   virtual void OpenCursor(drivers::Connection& /*Connection*/) {}
   virtual void CloseCursor() {}
+  // Closes the data set when it is open. Setters use it rather than Close, which while a form
+  // file is read would forget an Active read before them.
+  void CloseActive() {
+    if (Active()) Close();
+  }
   // Raises EDatabaseError with the data set's name in front of Message.
   [[noreturn]] void DatabaseError(const String& Message) const;
 

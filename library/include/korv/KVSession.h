@@ -81,12 +81,16 @@ public:
   const TLoginHook& LoginHook() const { return FLoginHook; }
   void SetLoginHook(TLoginHook Hook) { FLoginHook = std::move(Hook); }
 
-  // Told of a database that could not reconnect while its module was being loaded at design
-  // time (Connected stored with ddoStoreConnected), so that the module still opens. With no
+  // Told of a database that could not reconnect (Connected stored with ddoStoreConnected) or a
+  // data set that could not reopen (Active stored) while its module was being loaded at design
+  // time, so that the module still opens; the component stays disconnected or closed. With no
   // handler the error propagates and the load fails.
-  using TConnectErrorHandler = std::function<void(TKVDatabase* Database, const std::exception& Error)>;
-  const TConnectErrorHandler& ConnectErrorHandler() const { return FConnectErrorHandler; }
-  void SetConnectErrorHandler(TConnectErrorHandler Handler) { FConnectErrorHandler = std::move(Handler); }
+  using TLoadErrorHandler = std::function<void(rtl::TComponent* Component, const std::exception& Error)>;
+  const TLoadErrorHandler& LoadErrorHandler() const { return FLoadErrorHandler; }
+  void SetLoadErrorHandler(TLoadErrorHandler Handler) { FLoadErrorHandler = std::move(Handler); }
+  // Hands Error to the load-error handler when Component is being designed and a handler is
+  // set; rethrows the exception being handled otherwise. Call only from a catch block.
+  void HandleLoadError(rtl::TComponent* Component, const std::exception& Error) const;
 
   // Every database that exists, in creation order, whatever its session.
   const std::vector<TKVDatabase*>& AllDatabases() const { return FDatabases; }
@@ -103,7 +107,7 @@ private:
   std::vector<TKVDatabase*> FDatabases;
   std::vector<TKVMonitor*> FMonitors;
   TLoginHook FLoginHook;
-  TConnectErrorHandler FConnectErrorHandler;
+  TLoadErrorHandler FLoadErrorHandler;
 };
 
 // The library's default session, named "Default", and the list of all sessions. Both are made
