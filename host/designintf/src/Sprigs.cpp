@@ -292,7 +292,7 @@ bool TComponentSprig::DragOverTo(TSprig* AItem) {
 }
 
 bool TComponentSprig::DragDropTo(TSprig* AItem) {
-  if (!DragOverTo(AItem) || AItem == Parent()) return false;
+  if (!DragOverTo(AItem)) return false;
   const rtl::TPropInfo* p = rtl::GetPropInfo(Item(), ParentProperty());
   rtl::TObject* value = dynamic_cast<TRootSprig*>(AItem) ? nullptr : AItem->Item();
   if (rtl::GetObjectProp(Item(), p) == value) return false;

@@ -182,7 +182,8 @@ class TComponentSprig : public TSprig {
   bool AnyProblems() override;
   // With a component-reference ParentProperty: the root, or a node of an item of that class.
   bool DragOverTo(TSprig* AItem) override;
-  // Sets ParentProperty to AItem's item (nil for the root) when AItem is not the parent now.
+  // Sets ParentProperty to AItem's item (nil for the root) unless it already holds it; true
+  // when it changed.
   bool DragDropTo(TSprig* AItem) override;
   static bool PaletteOverTo(TSprig* AParent, rtl::TClass AClass);
 };

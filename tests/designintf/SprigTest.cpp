@@ -1,0 +1,120 @@
+#include "DesignTestClasses.h"
+#include "FakeDesigner.h"
+
+#include "designintf/Sprigs.h"
+
+#include <gtest/gtest.h>
+
+namespace sprigtest {
+
+using namespace designintf;
+using namespace designtest;
+
+// A node that hangs under the node of its data set's Database property.
+class TDataSetOnDatabaseSprig : public TComponentSprig {
+  DESIGN_CLASS(TDataSetOnDatabaseSprig, TComponentSprig)
+  using TComponentSprig::TComponentSprig;
+  String ParentProperty() override { return "Database"; }
+};
+DESIGN_CLASS_IMPL(TDataSetOnDatabaseSprig)
+
+TEST(CaptionForTest, NameLabelAndClass) {
+  EXPECT_EQ(CaptionFor("main", "Database1"), "main {Database1}");
+  EXPECT_EQ(CaptionFor("", "Database1"), "<?> {Database1}");
+  EXPECT_EQ(CaptionFor("Database1"), "Database1");
+  EXPECT_EQ(CaptionFor(""), "");
+  EXPECT_EQ(CaptionFor("main", "Database1", "TTestDatabase"), "main {Database1}");
+  GShowClassNameInTreeView = true;
+  EXPECT_EQ(CaptionFor("main", "Database1", "TTestDatabase"), "main {Database1} (TTestDatabase)");
+  EXPECT_EQ(CaptionFor("main", "Database1", ""), "main {Database1}");
+  GShowClassNameInTreeView = false;
+}
+
+class SprigTest : public ::testing::Test {
+protected:
+  SprigTest() {
+    Module.SetName("Module1");
+    Db = new TTestDatabase(&Module);
+    Db->SetName("Db1");
+    Query = new TTestQuery(&Module);
+    Query->SetName("Query1");
+  }
+  rtl::TDataModule Module{nullptr};
+  TFakeDesigner Designer{&Module};
+  TTestDatabase* Db;
+  TTestQuery* Query;
+};
+
+TEST_F(SprigTest, AddMovesAndFindIgnoresLetterCase) {
+  TRootSprig root(&Module, &Designer);
+  TSprig* a = root.Add(std::make_unique<TComponentSprig>(Db));
+  TSprig* b = root.Add(new TComponentSprig(Query));
+  TSprig* t = root.Add(new TTransientSprig());
+  EXPECT_EQ(root.Count(), 3);
+  t->Add(b);
+  EXPECT_EQ(root.Count(), 2);
+  EXPECT_EQ(b->Parent(), t);
+  EXPECT_EQ(b->Root(), &root);
+  EXPECT_EQ(b->GetDesigner(), &Designer);
+  EXPECT_EQ(root.Find("query1", false), nullptr);
+  EXPECT_EQ(root.Find("QUERY1", true), b);
+  EXPECT_EQ(root.Find("db1", false), a);
+  EXPECT_EQ(root.FindItem(Query), b);
+  EXPECT_EQ(b->Path(), "Module1\\\\Query1");  // the transient node has no name
+  EXPECT_EQ(root.FindItemByPath("Module1\\Db1"), a);
+  EXPECT_THROW(b->Add(t), ESprigError);  // a node under its own child
+  EXPECT_EQ(b->Parent(), t);
+  EXPECT_EQ(a->Caption(), "Db1");
+}
+
+TEST_F(SprigTest, ParentPropertyPlacesAndRewires) {
+  TRootSprig root(&Module, &Designer);
+  TSprig* dbNode = root.Add(new TComponentSprig(Db));
+  TSprig* qNode = root.Add(new TDataSetOnDatabaseSprig(Query));
+  EXPECT_TRUE(qNode->AnyProblems());  // Database not set
+  qNode->FigureParent();
+  EXPECT_EQ(qNode->Parent(), &root);
+
+  Query->SetDatabase(Db);
+  EXPECT_FALSE(qNode->AnyProblems());
+  qNode->FigureParent();
+  EXPECT_EQ(qNode->Parent(), dbNode);
+
+  // Dragging: onto the root clears the property, onto a node of another class is refused.
+  EXPECT_TRUE(qNode->DragOverTo(&root));
+  EXPECT_FALSE(qNode->DragOverTo(qNode));
+  EXPECT_FALSE(dbNode->DragOverTo(&root));  // no parent property
+  EXPECT_FALSE(qNode->DragDropTo(dbNode));  // already there
+  EXPECT_TRUE(root.DragDrop(qNode));
+  EXPECT_EQ(Query->Database(), nullptr);
+  EXPECT_TRUE(dbNode->DragDrop(qNode));
+  EXPECT_EQ(Query->Database(), Db);
+}
+
+TEST_F(SprigTest, UniqueNamesAndCollectionChildren) {
+  auto* unnamed = new TTestSession(&Module);
+  TComponentSprig s(unnamed);
+  EXPECT_EQ(s.UniqueName(), "<Components[2]>");
+  Query->Params()->CreateParam(rtl::TFieldType::ftInteger, "ID", rtl::TParamType::ptInput);
+  TRootSprig root(&Module, &Designer);
+  TSprig* q = root.Add(new TComponentSprig(Query));
+  q->FigureChildren();
+  q->FigureChildren();  // no duplicates
+  // Params and IndexDefs are owned collections.
+  ASSERT_EQ(q->Count(), 2);
+  TSprig* params = q->Find("Params", false);
+  ASSERT_NE(params, nullptr);
+  params->FigureChildren();
+  ASSERT_EQ(params->Count(), 1);
+  EXPECT_EQ(params->Items(0)->Caption(), "0 - ID");
+}
+
+TEST_F(SprigTest, PaletteTestsAskTheNodeClass) {
+  TRootSprig root(&Module, &Designer);
+  TSprig* dbNode = root.Add(new TComponentSprig(Db));
+  EXPECT_TRUE(root.PaletteOver(TComponentSprig::StaticClass(), TTestQuery::StaticClass()));
+  EXPECT_FALSE(dbNode->PaletteOver(TComponentSprig::StaticClass(), TTestQuery::StaticClass()));
+  EXPECT_TRUE(TComponentSprig::StaticClass()->PaletteOverTo(&root, TTestQuery::StaticClass()));
+}
+
+} // namespace sprigtest
