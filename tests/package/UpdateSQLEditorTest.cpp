@@ -50,6 +50,24 @@ Lines SelectedItems(const TListBox* lb) {
   return out;
 }
 
+// A query that notes the screen cursor whenever its statement text is read.
+class TCursorProbeQuery : public korv::TKVQuery {
+  RTL_CLASS(TCursorProbeQuery, korv::TKVQuery)
+  using TKVQuery::TKVQuery;
+  mutable std::vector<TCursor> Seen;
+
+protected:
+  String ExpandedSQL() const override {
+    Seen.push_back(Screen->Cursor());
+    return TKVQuery::ExpandedSQL();
+  }
+};
+
+rtl::TClass TCursorProbeQuery::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TCursorProbeQuery>("TCursorProbeQuery").Build();
+  return info;
+}
+
 TKVUpdateSQLEditForm* Dialog(TGestureDriver& d) { return rtl::As<TKVUpdateSQLEditForm>(d.Form()); }
 
 class UpdateSQLEditorTest : public ::testing::Test {
@@ -95,16 +113,9 @@ protected:
     return result;
   }
 
-  void SetStatements(const Lines& Refresh, const Lines& Modify, const Lines& Insert, const Lines& Delete) {
-    Update->RefreshSQL()->SetText(Join(Refresh));
-    Update->ModifySQL()->SetText(Join(Modify));
-    Update->InsertSQL()->SetText(Join(Insert));
-    Update->DeleteSQL()->SetText(Join(Delete));
-  }
-  static String Join(const Lines& L) {
-    String s;
-    for (const String& l : L) s += l + "\n";
-    return s;
+  // The object's four statements, one line each ("" for none).
+  void SetStatements(const Lines& Texts) {
+    for (int i = 0; i < 4; ++i) Update->GetSQLIndex(i)->SetText(Texts[static_cast<size_t>(i)]);
   }
   Lines Statement(int Index) const { return Update->GetSQLIndex(Index)->ToVector(); }
 
@@ -119,6 +130,39 @@ protected:
 } // namespace
 
 // ------------------------------------------------------------------ opening
+
+// What the gestures of the other tests do not show: the frame, the focus order, the scroll bars.
+TEST(UpdateSQLEditorForm, DescriptionGivesTheDialogsLayout) {
+  auto f = CreateForm<TKVUpdateSQLEditForm>(Application);
+  EXPECT_EQ(f->Name(), "KVUpdateSQLEditForm");
+  EXPECT_EQ(f->Caption(), "UpdateSQL Editor");
+  EXPECT_EQ(std::make_pair(f->ClientWidth(), f->ClientHeight()), std::make_pair(475, 280));
+  EXPECT_EQ(f->BorderStyle(), bsDialog);
+  EXPECT_EQ(f->Position(), poScreenCenter);
+  EXPECT_EQ(f->Font()->Name(), "MS Sans Serif");
+  EXPECT_EQ(f->Font()->Height(), -11);
+  EXPECT_EQ(f->ActiveControl(), f->cbTableName);
+  EXPECT_EQ(f->meSQLText->ScrollBars(), ssBoth);
+  EXPECT_EQ(f->gbxGenSQL->TabList(),
+            (std::vector<TWinControl*>{f->cbTableName, f->btGetTableFields, f->btDataSetDefaults, f->btSelectPrimKeys,
+                                       f->btGenerateSQL, f->lbKeyFields, f->lbUpdateFields, f->cbQuotedFields}));
+  EXPECT_EQ(f->tsSQL->TabList(), (std::vector<TWinControl*>{f->meSQLText, f->rgrStatementType}));
+}
+
+TEST_F(UpdateSQLEditorTest, TheQueryIsReadUnderTheHourglass) {
+  BuildOnDataModule("");
+  auto* probe = new TCursorProbeQuery(Module.get());
+  probe->SetDatabaseName("SHOP");
+  probe->SQL()->SetText("select ID from CUSTOMER");
+  Update->SetDataSet(probe);
+  probe->Seen.clear();
+  Edit([](TGestureDriver& d) {
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    d.Escape();
+  });
+  ASSERT_FALSE(probe->Seen.empty());
+  EXPECT_EQ(probe->Seen, std::vector<TCursor>(probe->Seen.size(), crHourGlass));
+}
 
 TEST_F(UpdateSQLEditorTest, CaptionNamesTheOwnerFormOnlyAndTheDataSet) {
   auto form = std::make_unique<TForm>(nullptr);
@@ -141,7 +185,7 @@ TEST_F(UpdateSQLEditorTest, CaptionNamesTheOwnerFormOnlyAndTheDataSet) {
 
 TEST_F(UpdateSQLEditorTest, WithoutADataSetOnlyHandEditsAreOffered) {
   BuildOnDataModule("");
-  SetStatements({"select 1"}, {"update T set A = 1"}, {}, {});
+  SetStatements({"select 1", "update T set A = 1", "", ""});
   EXPECT_TRUE(Edit([](TGestureDriver& d) {
     auto* f = Dialog(d);
     EXPECT_EQ(f->Caption(), String("UpdateSQL1 (") + korv::SNoDataSet + ")");
@@ -184,7 +228,6 @@ TEST_F(UpdateSQLEditorTest, AQueryOfSeveralTablesOffersThemInOrderWithItsFieldsS
     EXPECT_EQ(f->pcUpdateSQL->ActivePage(), f->tsOptions);
     EXPECT_EQ(f->rgrStatementType->ItemIndex(), 0);
     EXPECT_FALSE(f->cbQuotedFields->Checked());
-    EXPECT_EQ(Screen->Cursor(), crDefault);  // the hourglass is gone again
     EXPECT_EQ(f->FindFieldAlias("ORDERS", "CODE"), "ORDER_CODE");
     EXPECT_EQ(f->FindFieldAlias("orders", "CODE"), "CODE");
 
@@ -201,7 +244,7 @@ TEST_F(UpdateSQLEditorTest, AQueryOfSeveralTablesOffersThemInOrderWithItsFieldsS
 
 TEST_F(UpdateSQLEditorTest, TypedTextLandsInTheBufferOfTheTypeShownWhileTyping) {
   BuildOnDataModule("select ID, NAME from CUSTOMER");
-  SetStatements({"select R"}, {"update M"}, {"insert I"}, {"delete D"});
+  SetStatements({"select R", "update M", "insert I", "delete D"});
   EXPECT_TRUE(Edit([](TGestureDriver& d) {
     auto* f = Dialog(d);
     d.Page("pcUpdateSQL", "SQL");
@@ -221,7 +264,7 @@ TEST_F(UpdateSQLEditorTest, TypedTextLandsInTheBufferOfTheTypeShownWhileTyping) 
 
 TEST_F(UpdateSQLEditorTest, GeneratingShowsTheSelectedTypeAndCancelKeepsTheObject) {
   BuildOnDataModule("select ID, NAME, TEL from CUSTOMER");
-  SetStatements({"select R"}, {"update M"}, {"insert I"}, {"delete D"});
+  SetStatements({"select R", "update M", "insert I", "delete D"});
   EXPECT_FALSE(Edit([](TGestureDriver& d) {
     auto* f = Dialog(d);
     d.Page("pcUpdateSQL", "SQL");
@@ -247,7 +290,7 @@ TEST_F(UpdateSQLEditorTest, GeneratingShowsTheSelectedTypeAndCancelKeepsTheObjec
 
 TEST_F(UpdateSQLEditorTest, GeneratingNeedsAKeyAndAnUpdateField) {
   BuildOnDataModule("select ID, NAME from CUSTOMER");
-  SetStatements({}, {"update M"}, {}, {});
+  SetStatements({"", "update M", "", ""});
   Edit([this](TGestureDriver& d) {
     auto* f = Dialog(d);
     d.Menu("lbKeyFields", "Clear All");
@@ -268,7 +311,7 @@ TEST_F(UpdateSQLEditorTest, GeneratingNeedsAKeyAndAnUpdateField) {
 
 TEST_F(UpdateSQLEditorTest, OkWithABlankModifyStatementAsks) {
   BuildOnDataModule("select ID from CUSTOMER");
-  SetStatements({"select R"}, {}, {}, {});
+  SetStatements({"select R", "", "", ""});
   EXPECT_TRUE(Edit([this](TGestureDriver& d) {
     d.Page("pcUpdateSQL", "SQL");
     d.Choose("rgrStatementType", "Modify");
