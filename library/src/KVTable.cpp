@@ -90,8 +90,6 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
   FIndexDefs->EndUpdate();
 }
 
-void TKVTable::CloseCursor() {}
-
 std::vector<String> TKVTable::IndexFields() const {
   if (!rtl::Trim(FIndexFieldNames).empty()) return SplitFieldNames(FIndexFieldNames);
   if (!FIndexName.empty()) return SplitFieldNames(FIndexDefs->Find(FIndexName)->Fields());

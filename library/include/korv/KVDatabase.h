@@ -82,7 +82,8 @@ class TKVDatabase : public rtl::TComponent {
 
   // Catalogue information of one kind as a new result set standing on its first row, nil for
   // stNone. Connects for the call when not connected (and disconnects afterwards unless
-  // KeepConnection). Fields per kind: stTables, stSysTables TABLE_NAME; stProcedures
+  // KeepConnection). Fields per kind: stTables, stSysTables (system tables too; Name a LIKE
+  // pattern, empty for all) TABLE_NAME; stProcedures
   // PROC_NAME; stColumns (Name = table) COLUMN_NAME, COLUMN_POSITION; stIndexes (Name = table)
   // INDEX_NAME, COLUMN_NAME, INDEX_TYPE (4 primary key, 2 unique), in index then column order.
   std::unique_ptr<TKVResultSet> GetSchemaInfo(TKVSchemaType SchemaType, const String& Name);

@@ -24,7 +24,8 @@ class TKVSession : public rtl::TComponent {
 
   const String& SessionName() const { return FSessionName; }
   // Raises EDatabaseError when another session already has the name (letter case ignored); the
-  // default session's name counts too.
+  // default session's name counts too. Renaming disconnects the session's databases; they keep
+  // the old name and so leave the session.
   void SetSessionName(const String& Value);
   // Whether this is the library's default session, Session.
   bool IsDefault() const;

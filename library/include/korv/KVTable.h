@@ -39,7 +39,6 @@ class TKVTable : public TKVDataSet {
 protected:
   // Raises EDatabaseError naming the table when the database has no table of that name.
   void OpenCursor(drivers::Connection& Connection) override;
-  void CloseCursor() override;
 
 private:
   std::vector<String> IndexFields() const;
