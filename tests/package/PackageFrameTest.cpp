@@ -35,7 +35,10 @@ protected:
   ~PackageFrameTest() override {
     KorvPackageFinalize();
     designintf::SetRegistrationRecorder(nullptr);
+    // Clearing also forgets the palette classes' names, which the library registered itself.
+    const auto palette = designintf::GetPaletteEntries();
     designintf::ClearRegistrations();
+    for (const auto& entry : palette) rtl::RegisterClass(entry.ComponentClass);
     korv::DefServerType = SavedServerType;
   }
   String IniPath() const { return Temp.File("settings/korv.ini"); }
