@@ -2,6 +2,7 @@
 
 #include "korv/KVCommon.h"
 #include "korv/KVDatabase.h"
+#include "korv/drivers/Registry.h"
 #include "korv/KVSession.h"
 #include "korv/KVUpdateSQL.h"
 #include "rtl/SysUtils.h"
@@ -87,9 +88,7 @@ TKVDatabase* TKVDataSet::FindDatabase() const {
 
 bool TKVDataSet::IsObjOwnerSupported() {
   TKVDatabase* db = FindDatabase();
-  if (!db) return false;
-  TKVDatabaseUse use(*db);
-  return use->SupportsObjOwner();
+  return db && drivers::GetDriver(db->ServerType()).SupportsObjOwner();
 }
 
 void TKVDataSet::ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldInfo, rtl::TStrings* TableInfo,

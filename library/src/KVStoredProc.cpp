@@ -1,6 +1,7 @@
 #include "korv/KVStoredProc.h"
 
 #include "korv/KVDatabase.h"
+#include "korv/drivers/Registry.h"
 #include "rtl/SysUtils.h"
 
 namespace korv {
@@ -99,9 +100,7 @@ void TKVStoredProc::Prepare() {
 
 bool TKVStoredProc::DescriptionsAvailable() {
   TKVDatabase* db = FindDatabase();
-  if (!db) return false;
-  TKVDatabaseUse use(*db);
-  return use->ProcedureDescriptionsAvailable();
+  return db && drivers::GetDriver(db->ServerType()).ProcedureDescriptionsAvailable();
 }
 
 void TKVStoredProc::OpenCursor(drivers::Connection& /*Connection*/) {

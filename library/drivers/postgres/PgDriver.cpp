@@ -33,6 +33,8 @@ void IgnoreNotice(void*, const char*) {}  // notices are not errors and must not
 class TPGDriver final : public Driver {
 public:
   std::string Name() const override { return "PostgreSQL"; }
+  bool SupportsObjOwner() const override { return true; }
+  bool ProcedureDescriptionsAvailable() const override { return true; }
   std::unique_ptr<Connection> Connect(const ConnectionSpec& spec) override;
 };
 

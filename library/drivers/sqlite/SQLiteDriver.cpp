@@ -10,6 +10,8 @@ namespace {
 class TSQLiteDriver final : public Driver {
 public:
   std::string Name() const override { return GetServerTypeName(TKVServerType::stSQLite); }
+  bool SupportsObjOwner() const override { return true; }  // schema.table: main, temp, attached
+  bool ProcedureDescriptionsAvailable() const override { return false; }
   std::unique_ptr<Connection> Connect(const ConnectionSpec& spec) override {
     return std::make_unique<TSQLiteConnection>(spec);
   }

@@ -68,6 +68,9 @@ public:
   virtual ~Driver() = default;
   virtual std::string Name() const = 0;  // "SQLite", "PostgreSQL"
   virtual std::unique_ptr<Connection> Connect(const ConnectionSpec& spec) = 0;
+  // What the server type can do, known without a connection.
+  virtual bool SupportsObjOwner() const = 0;
+  virtual bool ProcedureDescriptionsAvailable() const = 0;
 };
 
 } // namespace korv::drivers
