@@ -102,15 +102,6 @@ TEST_F(AboutDialogTest, EachLinkOpensItsAddressWithTheLeftButtonOnly) {
   EXPECT_TRUE(UI.Messages().empty());
 }
 
-TEST_F(AboutDialogTest, TheOrderHandlerOpensTheSecondEditionForAnyOtherSender) {
-  ShowWith([](TKVAboutDlg* dlg, TGestureDriver& driver) {
-    dlg->lblOrderMouseDown(dlg->lblOrder, mbLeft, {}, 0, 0);
-    dlg->lblOrderMouseDown(nullptr, mbLeft, {}, 0, 0);
-    driver.Click("btOk");
-  });
-  EXPECT_EQ(UI.OpenedAddresses(), (std::vector<String>{KVOrderProfessionalAddress, KVOrderProfessionalAddress}));
-}
-
 TEST_F(AboutDialogTest, AFailedOpenShowsAnErrorAndTheDialogStays) {
   UI.SetOpenAddressResult(false);
   UI.QueueAnswer(mrOk, "Error opening following address: mailto:support@korvane.example");
