@@ -1,0 +1,194 @@
+#include "korv/KVRemoteDatabaseInput.h"
+
+#include "../drivers/postgres/PgNames.h"
+#include "DialogControls.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Dialogs.h"
+
+#include <memory>
+
+// The dialogs' descriptions, compiled into the library.
+extern const char KVDialog_KVSQLiteDatabase_dfm[];
+extern const char KVDialog_KVPostgreSQLDatabase_dfm[];
+
+namespace korv {
+
+using dialogs::FindControl;
+using namespace vcl;
+using rtl::TObject;
+
+// ------------------------------------------------------------------ SQLite
+
+rtl::TClass TKVSQLiteDatabaseDlg::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TKVSQLiteDatabaseDlg>("TKVSQLiteDatabaseDlg")
+                                .Method("btBrowseClick", &TKVSQLiteDatabaseDlg::btBrowseClick)
+                                .Build();
+  return info;
+}
+
+static const TFormDescriptionRegistration KVSQLiteDatabaseDescription(&TKVSQLiteDatabaseDlg::StaticClass,
+                                                                      KVDialog_KVSQLiteDatabase_dfm,
+                                                                      "KVSQLiteDatabase.dfm");
+
+void TKVSQLiteDatabaseDlg::Loaded() {
+  TForm::Loaded();
+  lblDatabaseFile = FindControl<TLabel>(this, "lblDatabaseFile");
+  edDatabaseFile = FindControl<TEdit>(this, "edDatabaseFile");
+  btBrowse = FindControl<TButton>(this, "btBrowse");
+  btOk = FindControl<TButton>(this, "btOk");
+  btCancel = FindControl<TButton>(this, "btCancel");
+}
+
+void TKVSQLiteDatabaseDlg::btBrowseClick(TObject*) {
+  auto open = std::make_unique<TOpenDialog>(nullptr);
+  open->SetTitle("Open SQLite Database");
+  open->SetFilter(SQLiteFileFilter);
+  open->SetFileName(rtl::Trim(edDatabaseFile->Text()));
+  open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
+  if (open->Execute()) edDatabaseFile->SetText(open->FileName());
+}
+
+// ------------------------------------------------------------------ PostgreSQL
+
+rtl::TClass TKVPostgreSQLDatabaseDlg::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TKVPostgreSQLDatabaseDlg>("TKVPostgreSQLDatabaseDlg")
+                                .Method("FormCloseQuery", &TKVPostgreSQLDatabaseDlg::FormCloseQuery)
+                                .Build();
+  return info;
+}
+
+static const TFormDescriptionRegistration KVPostgreSQLDatabaseDescription(&TKVPostgreSQLDatabaseDlg::StaticClass,
+                                                                          KVDialog_KVPostgreSQLDatabase_dfm,
+                                                                          "KVPostgreSQLDatabase.dfm");
+
+void TKVPostgreSQLDatabaseDlg::Loaded() {
+  TForm::Loaded();
+  lblHost = FindControl<TLabel>(this, "lblHost");
+  edHost = FindControl<TEdit>(this, "edHost");
+  lblPort = FindControl<TLabel>(this, "lblPort");
+  edPort = FindControl<TEdit>(this, "edPort");
+  lblDatabase = FindControl<TLabel>(this, "lblDatabase");
+  edDatabase = FindControl<TEdit>(this, "edDatabase");
+  btOk = FindControl<TButton>(this, "btOk");
+  btCancel = FindControl<TButton>(this, "btCancel");
+}
+
+void TKVPostgreSQLDatabaseDlg::FormCloseQuery(TObject*, bool& CanClose) {
+  if (ModalResult() != mrOk) return;
+  const TKVPostgreSQLAddress address{edHost->Text(), edPort->Text(), edDatabase->Text()};
+  const String problem = CheckPostgreSQLAddress(address);
+  if (problem.empty()) return;
+  CanClose = false;
+  MessageDlg(problem, mtError, TMsgDlgButtons{mbOK}, 0);
+}
+
+namespace {
+
+bool IsPortNumber(const String& Text) {
+  if (Text.empty() || Text.size() > 5) return false;
+  for (char c : Text)
+    if (c < '0' || c > '9') return false;
+  const int port = std::stoi(Text);
+  return port >= 1 && port <= 65535;
+}
+
+bool HasBlank(const String& Text) {
+  for (unsigned char c : Text)
+    if (c <= ' ') return true;
+  return false;
+}
+
+} // namespace
+
+TKVPostgreSQLAddress SplitPostgreSQLAddress(const String& Text) {
+  const String text = rtl::Trim(Text);
+  TKVPostgreSQLAddress address;
+  const auto slash = text.find('/');
+  const String hostPort = text.substr(0, slash);
+  if (slash != String::npos) address.Database = text.substr(slash + 1);
+
+  if (!hostPort.empty() && hostPort.front() == '[') {
+    const auto close = hostPort.find(']');
+    const String rest = close == String::npos ? String() : hostPort.substr(close + 1);
+    if (close != String::npos && (rest.empty() || rest.front() == ':')) {
+      address.Host = hostPort.substr(1, close - 1);
+      if (!rest.empty()) address.Port = rest.substr(1);
+    } else {
+      address.Host = hostPort;
+    }
+  } else {
+    const auto colon = hostPort.find(':');
+    if (colon != String::npos && hostPort.find(':', colon + 1) == String::npos) {
+      address.Host = hostPort.substr(0, colon);
+      address.Port = hostPort.substr(colon + 1);
+    } else {
+      address.Host = hostPort;  // no port, or an IPv6 address written without brackets
+    }
+  }
+  return address;
+}
+
+String ComposePostgreSQLAddress(const TKVPostgreSQLAddress& Address) {
+  const String host = rtl::Trim(Address.Host);
+  const String port = rtl::Trim(Address.Port);
+  String text = host.find(':') != String::npos ? "[" + host + "]" : host;
+  if (!port.empty()) text += ":" + port;
+  return text + "/" + rtl::Trim(Address.Database);
+}
+
+String CheckPostgreSQLAddress(const TKVPostgreSQLAddress& Address) {
+  const String host = rtl::Trim(Address.Host);
+  const String port = rtl::Trim(Address.Port);
+  const String database = rtl::Trim(Address.Database);
+  if (!port.empty() && !IsPortNumber(port))
+    return rtl::Format("The port \"{}\" is not valid: enter a number from 1 to 65535, or nothing for the default port",
+                       port);
+  if (HasBlank(host)) return "The host name must not contain blanks";
+  if (host.find_first_of("/[]") != String::npos) return "The host name must not contain \"/\", \"[\" or \"]\"";
+  if (database.empty()) return "Enter the name of the database";
+  // What the dialog composes must read back the same in the driver.
+  try {
+    const auto parsed = drivers::postgres::ParseRemoteDatabase(ComposePostgreSQLAddress(Address));
+    if (parsed.Host != host || parsed.Port != port || parsed.Database != database)
+      return rtl::Format("\"{}\" would not name this server and database", ComposePostgreSQLAddress(Address));
+  } catch (const rtl::EDatabaseError& e) {
+    return e.Message();
+  }
+  return {};
+}
+
+// ------------------------------------------------------------------ the input
+
+namespace {
+
+String InputSQLiteDatabase(const String& Text) {
+  auto dialog = CreateForm<TKVSQLiteDatabaseDlg>(Application);
+  dialog->edDatabaseFile->SetText(Text);
+  if (dialog->ShowModal() != mrOk) return {};
+  return rtl::Trim(dialog->edDatabaseFile->Text());
+}
+
+String InputPostgreSQLDatabase(const String& Text) {
+  auto dialog = CreateForm<TKVPostgreSQLDatabaseDlg>(Application);
+  const TKVPostgreSQLAddress address = SplitPostgreSQLAddress(Text);
+  dialog->edHost->SetText(address.Host);
+  dialog->edPort->SetText(address.Port);
+  dialog->edDatabase->SetText(address.Database);
+  if (dialog->ShowModal() != mrOk) return {};
+  return ComposePostgreSQLAddress({dialog->edHost->Text(), dialog->edPort->Text(), dialog->edDatabase->Text()});
+}
+
+} // namespace
+
+String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text) {
+  switch (ServerType) {
+  case TKVServerType::stSQLite:
+    return InputSQLiteDatabase(Text);
+  case TKVServerType::stPostgreSQL:
+    return InputPostgreSQLDatabase(Text);
+  }
+  throw rtl::EDatabaseError(
+      rtl::Format("There is no remote-database dialog for server type {}", static_cast<int>(ServerType)));
+}
+
+} // namespace korv
