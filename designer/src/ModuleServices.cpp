@@ -114,9 +114,12 @@ std::shared_ptr<TTextModule> TModuleServices::FindTextModule(const String& FileN
   if (FileName.empty()) return nullptr;
   for (auto& m : FModules)
     if (rtl::SameText(m->FFileName, FileName)) return m;
+  // Without the leading designer-extension part (a prefix that is no path).
   for (auto& m : FModules) {
-    size_t dot = m->FFileName.find('.');
-    if (dot != String::npos && rtl::SameText(m->FFileName.substr(dot + 1), FileName)) return m;
+    const String& name = m->FFileName;
+    size_t dot = name.find('.');
+    if (dot == String::npos || name.find_first_of("/\\") < dot) continue;
+    if (rtl::SameText(name.substr(dot + 1), FileName)) return m;
   }
   return nullptr;
 }

@@ -201,6 +201,7 @@ TEST_F(ModuleServicesTest, DiskModulesAndUnnamedOnes) {
   Designer.Services().FindTextModule(file)->ReplaceText("bye\n");
   EXPECT_TRUE(module->Save(false, false));
   EXPECT_EQ(rtl::ReadFileToString(file), "bye\n");
+  EXPECT_EQ(services.FindModule("txt"), nullptr);  // a path is no designer extension
   // A module on the string-list file system that is tied to nothing cannot be saved.
   auto unnamed = services.CreateModule(std::make_shared<TTestCreator>("", "text\n"));
   ASSERT_NE(unnamed, nullptr);

@@ -150,6 +150,7 @@ TEST_F(RegistryTest, SprigClassIsTheNearestRegisteredAncestorNewestOnATie) {
 
 TEST_F(RegistryTest, UnregisteringAPackageTakesOnlyItsRegistrations) {
   RegisterComponentEditor(TTestDataSet::StaticClass(), TCompEdA::StaticClass());
+  rtl::RegisterClass(TTestSession::StaticClass());  // known by name before the package came
   {
     TPackageRegistrationScope scope("DclTest");
     EXPECT_EQ(CurrentRegistrationPackage(), "DclTest");
@@ -166,6 +167,8 @@ TEST_F(RegistryTest, UnregisteringAPackageTakesOnlyItsRegistrations) {
 
   UnregisterPackage("DclTest");
   EXPECT_EQ(rtl::GetClass("TTestQuery"), nullptr);
+  EXPECT_EQ(rtl::GetClass("TTestSession"), TTestSession::StaticClass());
+  rtl::UnRegisterClass(TTestSession::StaticClass());
   EXPECT_TRUE(GetPaletteEntries().empty());
   EXPECT_EQ(GetComponentEditorClass(TTestDataSet::StaticClass())->Name, "TCompEdA");
   EXPECT_EQ(EditorFor(TTestDataSet::StaticClass(), "DatabaseName"), "TStringProperty");

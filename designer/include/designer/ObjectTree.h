@@ -21,6 +21,7 @@ std::unique_ptr<designintf::TRootSprig> BuildSprigTree(rtl::TComponent* Root, de
 
 class TObjectTree {
 public:
+  // Follows Module's changes; Module must outlive the tree.
   explicit TObjectTree(TOpenModule& Module);
   ~TObjectTree();
   TObjectTree(const TObjectTree&) = delete;

@@ -101,8 +101,10 @@ void RegisterComponents(const String& Page, const std::vector<rtl::TClass>& Comp
   r.ComponentClasses = ComponentClasses;
   Record(r);
   for (rtl::TClass c : ComponentClasses) {
-    rtl::RegisterClass(c);
-    Regs().Palette.push_back({Page, c, Regs().CurrentPackage});
+    // A class known by name before stays known when the package goes.
+    const bool known = rtl::GetClass(c->Name) == c;
+    if (!known) rtl::RegisterClass(c);
+    Regs().Palette.push_back({Page, c, Regs().CurrentPackage, !known});
   }
 }
 
@@ -170,7 +172,7 @@ void UnregisterPackage(const String& PackageName) {
   TRegistries& regs = Regs();
   auto ofPackage = [&](const auto& reg) { return reg.Package == PackageName; };
   for (const TPaletteEntry& e : regs.Palette)
-    if (e.Package == PackageName) rtl::UnRegisterClass(e.ComponentClass);
+    if (e.Package == PackageName && e.RegisteredClass) rtl::UnRegisterClass(e.ComponentClass);
   std::erase_if(regs.Palette, ofPackage);
   std::erase_if(regs.PropertyEditors, ofPackage);
   std::erase_if(regs.ComponentEditors, ofPackage);
@@ -180,7 +182,8 @@ void UnregisterPackage(const String& PackageName) {
 
 void ClearRegistrations() {
   TRegistries& regs = Regs();
-  for (const TPaletteEntry& e : regs.Palette) rtl::UnRegisterClass(e.ComponentClass);
+  for (const TPaletteEntry& e : regs.Palette)
+    if (e.RegisteredClass) rtl::UnRegisterClass(e.ComponentClass);
   regs.Palette.clear();
   regs.PropertyEditors.clear();
   regs.ComponentEditors.clear();

@@ -94,6 +94,7 @@ struct TPaletteEntry {
   String Page;
   rtl::TClass ComponentClass = nullptr;
   String Package;
+  bool RegisteredClass = false;  // the palette made the class known by name (and unmakes it)
 };
 // In registration order.
 std::vector<TPaletteEntry> GetPaletteEntries();

@@ -76,8 +76,6 @@ class TSprig {
   // Calls Reparent on every child.
   void ReparentChildren();
 
-  int ImageIndex() const { return FImageIndex; }
-  void SetImageIndex(int Value) { FImageIndex = Value; }
   // 1 when the node reports problems, else 0.
   int GetStateIndex() { return AnyProblems() ? 1 : 0; }
   // Member form of the free CaptionFor.
@@ -86,6 +84,8 @@ class TSprig {
   }
 
   // ------------------------------------------------------------ overridable operations
+  // (The view-only operations of a drawn tree, its tree and structure nodes and glyphs, have
+  // no counterpart in a designer that draws nothing.)
   // The node's item changed: the tree is rebuilt before it is next looked at.
   virtual void Changed();
   // The item's name path; for components the Name, "<Components[i]>" when unnamed.
@@ -96,6 +96,8 @@ class TSprig {
   virtual void RuntimeChange();
   virtual void DesigntimeChange();
   virtual IDesigner* GetDesigner();
+  virtual int GetImageIndex() { return FImageIndex; }
+  virtual void SetImageIndex(int Value) { FImageIndex = Value; }
   virtual void BeginUpdate() { ++FUpdateCount; }
   virtual void EnsureUpdate() {}
   virtual void EndUpdate() { if (FUpdateCount > 0) --FUpdateCount; }
@@ -113,6 +115,8 @@ class TSprig {
   virtual String Name() { return UniqueName(); }
   virtual String Caption() { return CaptionFor(Name()); }
   virtual String Hint() { return {}; }
+  // Adds the node's own entries to its context menu.
+  virtual void PrepareMenu(IMenuItem* /*AItems*/) {}
   virtual bool ShowRegisteredMenus() { return true; }
   // Drag and drop, target side: asks the dragged node.
   virtual bool DragOver(TSprig* ASource) { return ASource && ASource->DragOverTo(this); }
