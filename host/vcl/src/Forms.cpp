@@ -211,6 +211,8 @@ void RegisterFormDescription(TClass FormClass, const char* Text, const String& F
   Descriptions()[FormClass] = TFormDescription{Text, FileName};
 }
 
+void UnregisterFormDescription(TClass FormClass) { Descriptions().erase(FormClass); }
+
 const TFormDescription* FindFormDescription(TClass FormClass) {
   for (TClass c = FormClass; c && c != TForm::StaticClass(); c = c->Parent) {
     auto it = Descriptions().find(c);

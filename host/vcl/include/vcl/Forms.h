@@ -143,10 +143,21 @@ void RegisterFormDescription(rtl::TClass FormClass, const char* Text, const Stri
 // The description of FormClass or of its nearest ancestor that has one; nullptr when none.
 const TFormDescription* FindFormDescription(rtl::TClass FormClass);
 
+void UnregisterFormDescription(rtl::TClass FormClass);
+
+// Registers a description for as long as the object lives: a static one in a package is
+// unregistered when the package is unloaded, so no entry outlives the class it names.
 struct TFormDescriptionRegistration {
-  TFormDescriptionRegistration(rtl::TClass (*StaticClass)(), const char* Text, const char* FileName) {
-    RegisterFormDescription(StaticClass(), Text, FileName);
+  TFormDescriptionRegistration(rtl::TClass (*StaticClass)(), const char* Text, const char* FileName)
+      : FClass(StaticClass()) {
+    RegisterFormDescription(FClass, Text, FileName);
   }
+  ~TFormDescriptionRegistration() { UnregisterFormDescription(FClass); }
+  TFormDescriptionRegistration(const TFormDescriptionRegistration&) = delete;
+  TFormDescriptionRegistration& operator=(const TFormDescriptionRegistration&) = delete;
+
+private:
+  rtl::TClass FClass;
 };
 
 namespace detail {
