@@ -1,4 +1,4 @@
-#include "DataSetFieldDefs.h"
+#include "designer/DataSetFieldDefs.h"
 
 #include "rtl/SysUtils.h"
 #include "vcl/Forms.h"

@@ -1,13 +1,13 @@
 // The fields editor: a data set's field definitions, one per line (controls: HostDialogs.h).
 #pragma once
 
-#include "designintf/ComponentEditors.h"
+#include "designer/DataSetFieldDefs.h"
 #include "vcl/Forms.h"
 #include "vcl/StdCtrls.h"
 
 namespace designer {
 
-struct TFieldDefInfo;
+using String = std::string;
 
 class TFieldsEditorForm : public vcl::TForm {
   RTL_CLASS(TFieldsEditorForm, vcl::TForm)

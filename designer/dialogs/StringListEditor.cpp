@@ -1,0 +1,143 @@
+#include "designer/StringListEditor.h"
+
+#include "FormControls.h"
+
+#include "toolsapi/StringsFileSystem.h"
+
+extern const char DesignerStringListEditorDfm[];
+
+namespace designer {
+
+namespace {
+
+class TSourceFile : public toolsapi::TInterfacedObject, public toolsapi::IOTAFile {
+public:
+  TSourceFile(String ASource, rtl::TDateTime AAge) : FSource(std::move(ASource)), FAge(AAge) {}
+  String GetSource() override { return FSource; }
+  rtl::TDateTime GetAge() override { return FAge; }
+
+private:
+  String FSource;
+  rtl::TDateTime FAge;
+};
+
+// A new text module on the string-list file system holding the lines.
+class TStringListModuleCreator : public toolsapi::TInterfacedObject, public toolsapi::IOTAModuleCreator {
+public:
+  TStringListModuleCreator(String AFileName, String AText, rtl::TDateTime AAge)
+      : FFileName(std::move(AFileName)), FText(std::move(AText)), FAge(AAge) {}
+
+  String GetCreatorType() override { return toolsapi::sText; }
+  bool GetExisting() override { return false; }
+  String GetFileSystem() override { return toolsapi::sTStringsFileSystem; }
+  std::shared_ptr<toolsapi::IOTAModule> GetOwner() override { return nullptr; }
+  bool GetUnnamed() override { return false; }
+  String GetAncestorName() override { return {}; }
+  String GetImplFileName() override { return FFileName; }
+  String GetIntfFileName() override { return {}; }
+  String GetFormName() override { return {}; }
+  bool GetMainForm() override { return false; }
+  bool GetShowForm() override { return false; }
+  bool GetShowSource() override { return true; }
+  std::shared_ptr<toolsapi::IOTAFile> NewFormFile(const String&, const String&) override { return nullptr; }
+  std::shared_ptr<toolsapi::IOTAFile> NewImplSource(const String&, const String&, const String&) override {
+    return std::make_shared<TSourceFile>(FText, FAge);
+  }
+  std::shared_ptr<toolsapi::IOTAFile> NewIntfSource(const String&, const String&, const String&) override {
+    return nullptr;
+  }
+  void FormCreated(const std::shared_ptr<toolsapi::IOTAFormEditor>&) override {}
+
+private:
+  String FFileName;
+  String FText;
+  rtl::TDateTime FAge;
+};
+
+std::shared_ptr<toolsapi::IOTAModuleServices> ModuleServices() {
+  return toolsapi::As<toolsapi::IOTAModuleServices>(toolsapi::BorlandIDEServices);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------- module route
+
+String StringListModuleName(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropertyName) {
+  auto* component = dynamic_cast<rtl::TComponent*>(Component);
+  if (!Designer || !component) return {};
+  return toolsapi::StringsModuleName(Designer->GetDesignerExtension(), Designer->GetRoot(), component, PropertyName);
+}
+
+bool OpenStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropertyName,
+                          const rtl::TStrings& Lines, bool Modified) {
+  auto services = ModuleServices();
+  String name = StringListModuleName(Designer, Component, PropertyName);
+  if (name.empty())
+    throw rtl::EComponentError(rtl::Format("{} cannot be opened in the code editor: its component is not part of "
+                                           "a named module", PropertyName));
+  toolsapi::StFilSys::Register();
+  const rtl::TDateTime age = rtl::Now();
+  auto module = services->CreateModule(std::make_shared<TStringListModuleCreator>(name, Lines.Text(), age));
+  if (!module) return false;
+  // The file system carries the module's text into the property when the module is saved.
+  toolsapi::StringsFileSystem->GetTStringsProperty(name, dynamic_cast<rtl::TComponent*>(Component), PropertyName)
+      ->SetDiskAge(rtl::DateTimeToFileDate(age));
+  if (auto editor = module->GetModuleFileEditor(0)) {
+    if (Modified) editor->MarkModified();
+    editor->Show();
+  }
+  return true;
+}
+
+bool ShowStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropertyName) {
+  String name = StringListModuleName(Designer, Component, PropertyName);
+  if (name.empty() || !toolsapi::BorlandIDEServices) return false;
+  auto services = toolsapi::Supports<toolsapi::IOTAModuleServices>(toolsapi::BorlandIDEServices);
+  auto module = services ? services->FindModule(name) : nullptr;
+  if (!module || module->GetModuleFileCount() < 1) return false;
+  module->GetModuleFileEditor(0)->Show();
+  return true;
+}
+
+// ---------------------------------------------------------------------------- the dialog
+
+rtl::TClass TStringListEditorForm::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TStringListEditorForm>("TStringListEditorForm")
+                                .Method("meLinesChange", &TStringListEditorForm::meLinesChange)
+                                .Build();
+  return info;
+}
+
+static const vcl::TFormDescriptionRegistration StringListEditorDescription(
+    &TStringListEditorForm::StaticClass, DesignerStringListEditorDfm, "StringListEditor.dfm");
+
+TStringListEditorForm::TStringListEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
+TStringListEditorForm::~TStringListEditorForm() = default;
+
+void TStringListEditorForm::Loaded() {
+  vcl::TForm::Loaded();
+  lblLineCount = FindFormControl<vcl::TLabel>(this, "lblLineCount");
+  meLines = FindFormControl<vcl::TMemo>(this, "meLines");
+  btCodeEditor = FindFormControl<vcl::TButton>(this, "btCodeEditor");
+  btOk = FindFormControl<vcl::TButton>(this, "btOk");
+  btCancel = FindFormControl<vcl::TButton>(this, "btCancel");
+}
+
+void TStringListEditorForm::Initialize(const rtl::TStrings& Lines, bool CodeEditorAllowed) {
+  meLines->Lines()->BeginUpdate();
+  meLines->Lines()->Clear();
+  meLines->Lines()->AddStrings(&Lines);
+  meLines->Lines()->EndUpdate();
+  btCodeEditor->SetEnabled(CodeEditorAllowed);
+  FModified = false;
+  UpdateLineCount();
+}
+
+void TStringListEditorForm::meLinesChange(rtl::TObject*) {
+  FModified = true;
+  UpdateLineCount();
+}
+
+void TStringListEditorForm::UpdateLineCount() { lblLineCount->SetCaption(CountText(meLines->Lines()->Count(), "line")); }
+
+} // namespace designer
