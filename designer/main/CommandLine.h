@@ -1,0 +1,27 @@
+// Designer script lines as words: one command a line, words separated by blanks, a word with
+// blanks in double quotes (\" and \\ inside, \n for a line break), "#" starting a comment
+// outside quotes.
+#pragma once
+
+#include "rtl/Exceptions.h"
+
+#include <string>
+#include <vector>
+
+namespace designer {
+
+using String = std::string;
+
+RTL_DECLARE_EXCEPTION(ECommandError, rtl::Exception)
+
+// The words of Line; empty for a blank or comment line. Raises ECommandError for an unclosed
+// quote or a quote not followed by a blank.
+std::vector<String> SplitScriptLine(const String& Line);
+
+// Whether a line holds nothing but blanks or a comment.
+bool IsBlankLine(const String& Line);
+
+// Words joined back into a line that SplitScriptLine reads as the same words.
+String QuoteWord(const String& Word);
+
+} // namespace designer

@@ -1,0 +1,679 @@
+#include "DesignSession.h"
+
+#include "CommandLine.h"
+
+#include "designintf/Registry.h"
+#include "korv/KVDatabase.h"
+#include "korv/KVSession.h"
+#include "rtl/FormReader.h"
+#include "rtl/Rtti.h"
+#include "rtl/Strings.h"
+#include "rtl/SysUtils.h"
+#include "vcl/Platform.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+namespace designer {
+
+namespace fs = std::filesystem;
+using designintf::TPropertyAttribute;
+using designintf::TSprig;
+using json = nlohmann::ordered_json;
+
+struct TDesignSession::TCommand {
+  const char* Name;
+  const char* Usage;
+  const char* Help;
+  int MinArgs;
+  int MaxArgs;  // -1: any number
+  void (TDesignSession::*Run)(const TArgs&);
+};
+
+namespace {
+
+// The current folder for a scope: a module's databases that reconnect while it is read take
+// their relative files from the module's folder.
+class TCurrentFolderScope {
+public:
+  explicit TCurrentFolderScope(const fs::path& Folder) {
+    std::error_code ec;
+    FOld = fs::current_path(ec);
+    if (!ec && !Folder.empty()) fs::current_path(Folder, ec);
+    FChanged = !ec && !Folder.empty();
+  }
+  ~TCurrentFolderScope() {
+    std::error_code ec;
+    if (FChanged) fs::current_path(FOld, ec);
+  }
+  TCurrentFolderScope(const TCurrentFolderScope&) = delete;
+  TCurrentFolderScope& operator=(const TCurrentFolderScope&) = delete;
+
+private:
+  fs::path FOld;
+  bool FChanged = false;
+};
+
+void SetDatabaseFolders(rtl::TComponent* Root, const String& Folder, bool OnlyUnset) {
+  if (!Root) return;
+  for (int i = 0; i < Root->ComponentCount(); ++i)
+    if (auto* db = dynamic_cast<korv::TKVDatabase*>(Root->Components(i)))
+      if (!OnlyUnset || db->BaseDir().empty()) db->SetBaseDir(Folder);
+}
+
+String FolderOf(const String& FileName) {
+  std::error_code ec;
+  fs::path abs = fs::absolute(FileName, ec);
+  return (ec ? fs::path(FileName) : abs).parent_path().lexically_normal().string();
+}
+
+String CurrentFolder() {
+  std::error_code ec;
+  return fs::current_path(ec).string();
+}
+
+String Join(const std::vector<String>& Items, const String& Sep) {
+  String r;
+  for (const String& s : Items) r += (r.empty() ? "" : Sep) + s;
+  return r;
+}
+
+String ComponentTitle(rtl::TComponent* C) {
+  return (C->Name().empty() ? String("<unnamed>") : C->Name()) + " (" + C->ClassName() + ")";
+}
+
+// Holds Alt down on a headless backend for a scope.
+class TAltKeyScope {
+public:
+  TAltKeyScope(vcl::THeadlessUserInterface* UI, bool Down) : FUI(Down ? UI : nullptr) {
+    if (FUI) {
+      FWasDown = FUI->IsKeyDown(vcl::VK_MENU);
+      FUI->SetKeyDown(vcl::VK_MENU, true);
+    }
+  }
+  ~TAltKeyScope() {
+    if (FUI) FUI->SetKeyDown(vcl::VK_MENU, FWasDown);
+  }
+  TAltKeyScope(const TAltKeyScope&) = delete;
+  TAltKeyScope& operator=(const TAltKeyScope&) = delete;
+
+private:
+  vcl::THeadlessUserInterface* FUI;
+  bool FWasDown = false;
+};
+
+struct TBitmapSize {
+  int Width = 0, Height = 0, BitsPerPixel = 0;
+};
+
+// Width, height and colour depth from a BMP file image's headers.
+std::optional<TBitmapSize> BitmapSize(std::string_view Data) {
+  if (Data.size() < 30 || Data[0] != 'B' || Data[1] != 'M') return std::nullopt;
+  auto u = [&](size_t at, int bytes) {
+    int64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(Data[at + static_cast<size_t>(i)]);
+    return v;
+  };
+  TBitmapSize s;
+  s.Width = static_cast<int>(static_cast<int32_t>(u(18, 4)));
+  s.Height = static_cast<int>(static_cast<int32_t>(u(22, 4)));
+  if (s.Height < 0) s.Height = -s.Height;
+  s.BitsPerPixel = static_cast<int>(u(28, 2));
+  return s;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------- lifetime
+
+TDesignSession::TDesignSession(std::ostream& Out, std::ostream& Err) : FOut(Out), FErr(Err) {
+  // A database or data set that cannot reconnect while its module is read must not keep the
+  // module from opening: it stays disconnected, and the developer is told.
+  if (korv::Sessions)
+    korv::Sessions->SetLoadErrorHandler([this](rtl::TComponent* Component, const std::exception& Error) {
+      FErr << "korv: warning: " << Component->Name() << " stays closed: " << Error.what() << '\n';
+    });
+}
+
+TDesignSession::~TDesignSession() {
+  FTree.reset();
+  if (FModule && FListener) FModule->RemoveModifiedListener(FListener);
+  FModule.reset();
+  FLoader.UnloadAll();
+  if (korv::Sessions) korv::Sessions->SetLoadErrorHandler(nullptr);
+}
+
+// ---------------------------------------------------------------------------- commands
+
+const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
+  static const std::vector<TCommand> commands = {
+      {"open", "open FILE", "open a data module file for design", 1, 1, &TDesignSession::CmdOpen},
+      {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, &TDesignSession::CmdNew},
+      {"save", "save [FILE]", "write the module (to FILE: save it under that name)", 0, 1, &TDesignSession::CmdSave},
+      {"close", "close [--discard]", "close the module (--discard: drop unsaved changes)", 0, 1,
+       &TDesignSession::CmdClose},
+      {"add", "add CLASS [NAME]", "drop a component of CLASS from the palette on the module", 1, 2,
+       &TDesignSession::CmdAdd},
+      {"delete", "delete NAME", "delete a component", 1, 1, &TDesignSession::CmdDelete},
+      {"rename", "rename NAME NEWNAME", "rename a component (or the module)", 2, 2, &TDesignSession::CmdRename},
+      {"select", "select NAME...", "select components for the inspector and the verbs", 1, -1,
+       &TDesignSession::CmdSelect},
+      {"tree", "tree", "print the object tree", 0, 0, &TDesignSession::CmdTree},
+      {"props", "props", "list the selection's properties: name = value (editor [attributes])", 0, 0,
+       &TDesignSession::CmdProps},
+      {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, &TDesignSession::CmdGet},
+      {"print", "print NAME.PROP", "print a component's property (a string list line by line)", 1, 1,
+       &TDesignSession::CmdPrint},
+      {"values", "values PROP", "print a property's drop-down list, one value a line", 1, 1,
+       &TDesignSession::CmdValues},
+      {"set", "set PROP VALUE", "type a value into a property", 2, 2, &TDesignSession::CmdSet},
+      {"edit", "edit [--alt] PROP", "click a property's ellipsis button (--alt: with Alt held)", 1, 2,
+       &TDesignSession::CmdEdit},
+      {"verbs", "verbs", "list the selected component's context-menu verbs", 0, 0, &TDesignSession::CmdVerbs},
+      {"verb", "verb INDEX", "run a context-menu verb", 1, 1, &TDesignSession::CmdVerb},
+      {"dblclick", "dblclick", "double-click the selected component", 0, 0, &TDesignSession::CmdDblClick},
+      {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, &TDesignSession::CmdDrag},
+      {"dragover", "dragover NODE TARGET", "print yes or no: would TARGET take NODE", 2, 2,
+       &TDesignSession::CmdDragOver},
+      {"palettedrop", "palettedrop CLASS TARGET", "drop a new component from the palette on a tree node", 2, 2,
+       &TDesignSession::CmdPaletteDrop},
+      {"modules", "modules", "list the code editor's open text modules", 0, 0, &TDesignSession::CmdModules},
+      {"module", "module show|type|save|close NAME [TEXT]", "show, replace the text of, save or close a text module",
+       2, 3, &TDesignSession::CmdModule},
+      {"answer", "answer yes|no|cancel|ok|FILE", "queue the answer to the next message box or file dialog", 1, 1,
+       &TDesignSession::CmdAnswer},
+      {"palette", "palette", "list the palette", 0, 0, &TDesignSession::CmdPalette},
+      {"packages", "packages", "list the loaded packages", 0, 0, &TDesignSession::CmdPackages},
+      {"echo", "echo [TEXT...]", "print the words", 0, -1, &TDesignSession::CmdEcho},
+      {"help", "help", "list the commands", 0, 0, &TDesignSession::CmdHelp},
+  };
+  return commands;
+}
+
+void TDesignSession::PrintHelp(std::ostream& Out) {
+  size_t width = 0;
+  for (const TCommand& c : Commands()) width = std::max(width, String(c.Usage).size());
+  Out << "Commands:\n";
+  for (const TCommand& c : Commands())
+    Out << "  " << c.Usage << String(width + 2 - String(c.Usage).size(), ' ') << c.Help << '\n';
+  Out << "While a dialog is open:\n"
+         "  show, type CONTROL TEXT, choose CONTROL ITEM, pick CONTROL [ITEM...|*], check CONTROL on|off,\n"
+         "  click CONTROL, menu CONTROL ITEM, page CONTROL PAGE, focus CONTROL, enter, escape, close\n"
+         "Words are separated by blanks; quote a word with blanks in \"...\" (\\\" and \\\\ inside);\n"
+         "# starts a comment.\n";
+}
+
+void TDesignSession::Execute(const std::vector<String>& Words) {
+  if (Words.empty()) return;
+  const String verb = rtl::LowerCase(Words[0]);
+  const TArgs args(Words.begin() + 1, Words.end());
+  for (const TCommand& c : Commands()) {
+    if (verb != c.Name) continue;
+    const int n = static_cast<int>(args.size());
+    if (n < c.MinArgs || (c.MaxArgs >= 0 && n > c.MaxArgs)) throw ECommandError(String("Usage: ") + c.Usage);
+    (this->*c.Run)(args);
+    return;
+  }
+  if (IsDialogCommand(verb)) throw ECommandError(verb + " acts on a dialog, and no dialog is open");
+  throw ECommandError("Unknown command \"" + Words[0] + "\" (help lists the commands)");
+}
+
+// ---------------------------------------------------------------------------- module
+
+TOpenModule& TDesignSession::RequireModule() {
+  if (!FModule) throw ECommandError("No module is open (open FILE or new CLASS NAME first)");
+  return *FModule;
+}
+
+rtl::TComponent* TDesignSession::ComponentNamed(const String& Name) {
+  TOpenModule& module = RequireModule();
+  rtl::TComponent* root = module.GetRoot();
+  if (rtl::SameText(root->Name(), Name)) return root;
+  if (rtl::TComponent* c = module.FindComponent(Name)) return c;
+  throw ECommandError("No component named " + Name + " in " + root->Name());
+}
+
+bool TDesignSession::HasUnsavedChanges() {
+  if (!FModule) return false;
+  if (FModule->IsModified()) return true;
+  for (auto& m : Services().TextModules())
+    if (m->IsModified()) return true;
+  return false;
+}
+
+void TDesignSession::CheckReplaceable() {
+  if (FModule && HasUnsavedChanges())
+    throw ECommandError(FModule->GetRoot()->Name() + " has unsaved changes: save it, or close --discard first");
+}
+
+void TDesignSession::AttachModule(std::unique_ptr<TOpenModule> Module, const String& Folder) {
+  CloseModule(true);
+  FModule = std::move(Module);
+  FFolder = Folder;
+  SetDatabaseFolders(FModule->GetRoot(), FFolder, false);
+  // Components added later (palette drops, verbs) take their files from the module's folder too.
+  FListener = FModule->AddModifiedListener([this] { SetDatabaseFolders(FModule->GetRoot(), FFolder, true); });
+  FTree = std::make_unique<TObjectTree>(*FModule);
+  FModule->SelectComponent(FModule->GetRoot());
+}
+
+void TDesignSession::OpenModule(const String& FileName) {
+  std::error_code ec;
+  if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
+  if (fs::is_directory(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": it is a folder");
+  CheckReplaceable();
+  const String text = rtl::ReadFileToString(FileName);
+  const String folder = FolderOf(FileName);
+  rtl::TFormReadOptions options;
+  options.Designing = true;
+  std::unique_ptr<rtl::TComponent> root;
+  {
+    TCurrentFolderScope here(folder);
+    root = rtl::ReadModule(text, FileName, options);
+  }
+  AttachModule(std::make_unique<TOpenModule>(std::move(root), FileName), folder);
+}
+
+void TDesignSession::CloseModule(bool Discard) {
+  if (!FModule) return;
+  if (!Discard) CheckReplaceable();
+  FTree.reset();
+  if (FListener) FModule->RemoveModifiedListener(FListener);
+  FListener = 0;
+  FModule.reset();
+  FFolder.clear();
+}
+
+void TDesignSession::CmdOpen(const TArgs& A) { OpenModule(A[0]); }
+
+void TDesignSession::CmdNew(const TArgs& A) {
+  const String& className = A[0];
+  const String& name = A[1];
+  if (!rtl::IsValidIdent(className)) throw ECommandError("\"" + className + "\" is not a valid class name");
+  if (!rtl::IsValidIdent(name)) throw ECommandError("\"" + name + "\" is not a valid module name");
+  CheckReplaceable();
+  rtl::TFormReadOptions options;
+  options.Designing = true;
+  auto root = rtl::ReadModule("object " + name + ": " + className + "\nend\n", name, options);
+  AttachModule(std::make_unique<TOpenModule>(std::move(root), String()), CurrentFolder());
+}
+
+void TDesignSession::CmdSave(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  if (A.empty()) {
+    if (module.FileName().empty())
+      throw ECommandError(module.GetRoot()->Name() + " has no file yet: save FILE");
+    module.Save();
+    return;
+  }
+  module.SaveAs(A[0]);
+  const String folder = FolderOf(A[0]);
+  if (folder != FFolder) {
+    FFolder = folder;
+    SetDatabaseFolders(module.GetRoot(), FFolder, false);
+  }
+}
+
+void TDesignSession::CmdClose(const TArgs& A) {
+  bool discard = false;
+  if (!A.empty()) {
+    if (A[0] != "--discard") throw ECommandError("Usage: close [--discard]");
+    discard = true;
+  }
+  RequireModule();
+  CloseModule(discard);
+}
+
+void TDesignSession::CmdAdd(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  rtl::TClass cls = designintf::FindPaletteClass(A[0]);
+  if (!cls) throw ECommandError("No component class " + A[0] + " on the palette (palette lists them)");
+  rtl::TComponent* c = module.CreateComponent(cls, A.size() > 1 ? A[1] : String());
+  module.SelectComponent(c);
+  if (A.size() == 1) FOut << c->Name() << '\n';
+}
+
+void TDesignSession::CmdDelete(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  module.DeleteComponent(ComponentNamed(A[0]));
+}
+
+void TDesignSession::CmdRename(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  rtl::TComponent* c = ComponentNamed(A[0]);
+  if (!rtl::SameText(A[0], A[1]) && (module.FindComponent(A[1]) || rtl::SameText(module.GetRoot()->Name(), A[1])))
+    throw ECommandError("A component named " + A[1] + " already exists");
+  module.RenameComponent(c, A[1]);
+}
+
+void TDesignSession::CmdSelect(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  designintf::TDesignerSelections selection;
+  for (const String& name : A) selection.push_back(ComponentNamed(name));
+  module.SetSelections(selection);
+}
+
+// ---------------------------------------------------------------------------- inspector
+
+designintf::TDesignerSelections TDesignSession::RequireSelection() {
+  TOpenModule& module = RequireModule();
+  designintf::TDesignerSelections selection = module.GetSelections();
+  if (selection.empty()) throw ECommandError("Nothing is selected (select NAME first)");
+  return selection;
+}
+
+rtl::TComponent* TDesignSession::RequireOneSelected(const String& Verb) {
+  designintf::TDesignerSelections selection = RequireSelection();
+  if (selection.size() != 1)
+    throw ECommandError(Verb + " acts on one selected component; " + std::to_string(selection.size()) +
+                        " are selected");
+  auto* c = dynamic_cast<rtl::TComponent*>(selection[0]);
+  if (!c) throw ECommandError(Verb + " needs a component selected");
+  return c;
+}
+
+std::unique_ptr<designintf::TPropertyEditor> TDesignSession::EditorFor(
+    const designintf::TDesignerSelections& Selection, const String& Path) {
+  TObjectInspector inspector(RequireModule());
+  inspector.SetSelection(Selection);
+  try {
+    return inspector.Editor(Path);
+  } catch (const rtl::EPropertyError&) {
+    String who = Selection.size() == 1 && dynamic_cast<rtl::TComponent*>(Selection[0])
+                     ? ComponentTitle(static_cast<rtl::TComponent*>(Selection[0]))
+                     : "The selection";
+    throw ECommandError(who + " has no property " + Path + " in the inspector");
+  }
+}
+
+void TDesignSession::CmdProps(const TArgs&) {
+  TObjectInspector inspector(RequireModule());
+  inspector.SetSelection(RequireSelection());
+  for (const TInspectorRow& row : inspector.Rows()) {
+    FOut << row.Name << " = " << row.Value << "  (" << row.EditorClass << ' '
+         << designintf::PropertyAttributesToString(row.Attributes) << ")\n";
+  }
+}
+
+void TDesignSession::CmdGet(const TArgs& A) {
+  auto editor = EditorFor(RequireSelection(), A[0]);
+  FOut << (editor->AllEqual() ? editor->GetValue() : String()) << '\n';
+}
+
+void TDesignSession::CmdPrint(const TArgs& A) {
+  const String& spec = A[0];
+  const size_t dot = spec.find('.');
+  if (dot == String::npos || dot == 0 || dot + 1 == spec.size()) throw ECommandError("Usage: print NAME.PROP");
+  rtl::TComponent* component = ComponentNamed(spec.substr(0, dot));
+  const String path = spec.substr(dot + 1);
+  auto editor = EditorFor({component}, path);
+  // A string list prints its lines as stored, not the inspector's "(TStrings)".
+  rtl::TObject* obj = component;
+  const rtl::TPropInfo* prop = nullptr;
+  for (size_t start = 0; obj;) {
+    const size_t next = path.find('.', start);
+    prop = rtl::GetPropInfo(obj, path.substr(start, next == String::npos ? String::npos : next - start));
+    if (!prop || next == String::npos) break;
+    obj = prop->Kind() == rtl::TTypeKind::tkClass && !prop->IsReference ? rtl::GetObjectProp(obj, prop) : nullptr;
+    start = next + 1;
+  }
+  if (obj && prop && prop->Kind() == rtl::TTypeKind::tkClass && !prop->IsReference)
+    if (auto* lines = dynamic_cast<rtl::TStrings*>(rtl::GetObjectProp(obj, prop))) {
+      for (int i = 0; i < lines->Count(); ++i) FOut << lines->Strings(i) << '\n';
+      return;
+    }
+  FOut << editor->GetValue() << '\n';
+}
+
+void TDesignSession::CmdValues(const TArgs& A) {
+  auto editor = EditorFor(RequireSelection(), A[0]);
+  TObjectInspector inspector(RequireModule());
+  for (const String& v : inspector.GetValues(A[0])) FOut << v << '\n';
+}
+
+void TDesignSession::CmdSet(const TArgs& A) {
+  designintf::TDesignerSelections selection = RequireSelection();
+  auto editor = EditorFor(selection, A[0]);
+  if (editor->GetAttributes().Contains(TPropertyAttribute::paReadOnly))
+    throw ECommandError("Property " + A[0] + " is read-only in the inspector (edit " + A[0] + " opens its editor)");
+  editor->SetValue(A[1]);
+}
+
+void TDesignSession::CmdEdit(const TArgs& A) {
+  bool alt = false;
+  String path;
+  for (const String& a : A) {
+    if (a == "--alt")
+      alt = true;
+    else if (path.empty())
+      path = a;
+    else
+      throw ECommandError("Usage: edit [--alt] PROP");
+  }
+  if (path.empty()) throw ECommandError("Usage: edit [--alt] PROP");
+  auto editor = EditorFor(RequireSelection(), path);
+  TAltKeyScope altKey(FUI, alt);
+  editor->Edit();
+}
+
+// ---------------------------------------------------------------------------- verbs
+
+void TDesignSession::CmdVerbs(const TArgs&) {
+  rtl::TComponent* c = RequireOneSelected("verbs");
+  auto editor = RequireModule().GetComponentEditor(c);
+  const int count = editor->GetVerbCount();
+  for (int i = 0; i < count; ++i) FOut << i << ": " << editor->GetVerb(i) << '\n';
+}
+
+void TDesignSession::CmdVerb(const TArgs& A) {
+  rtl::TComponent* c = RequireOneSelected("verb");
+  auto editor = RequireModule().GetComponentEditor(c);
+  const int count = editor->GetVerbCount();
+  const int index = rtl::StrToIntDef(A[0], -1);
+  if (index < 0 || index >= count || rtl::IntToStr(index) != rtl::Trim(A[0]))
+    throw ECommandError(ComponentTitle(c) + " has no verb " + A[0] +
+                        (count == 0 ? String(" (it has none)") : " (verbs 0 to " + std::to_string(count - 1) + ")"));
+  editor->ExecuteVerb(index);
+}
+
+void TDesignSession::CmdDblClick(const TArgs&) {
+  rtl::TComponent* c = RequireOneSelected("dblclick");
+  RequireModule().GetComponentEditor(c)->Edit();
+}
+
+// ---------------------------------------------------------------------------- tree
+
+std::vector<TSprig*> TDesignSession::FindNodes(const String& Name) {
+  RequireModule();
+  std::vector<TSprig*> found;
+  TSprig* root = FTree->Root();
+  if (Name.find('\\') != String::npos) {
+    if (TSprig* s = root->FindItemByPath(Name)) found.push_back(s);
+    return found;
+  }
+  // By lookup name (a session node's session name, a database node's database name,
+  // "<DefaultSession>", "<ImpliedDatabase>.NAME", otherwise the component's name) ...
+  auto walk = [&](auto&& self, TSprig* node, auto&& pred) -> void {
+    if (pred(node)) found.push_back(node);
+    for (int i = 0; i < node->Count(); ++i) self(self, node->Items(i), pred);
+  };
+  walk(walk, root, [&](TSprig* n) { return rtl::SameText(n->Name(), Name); });
+  // ... and, when none has it, by the name of the component a node stands for.
+  if (found.empty())
+    walk(walk, root, [&](TSprig* n) {
+      auto* c = dynamic_cast<rtl::TComponent*>(n->Item());
+      return c && rtl::SameText(c->Name(), Name);
+    });
+  return found;
+}
+
+TSprig* TDesignSession::NodeNamed(const String& Name) {
+  std::vector<TSprig*> nodes = FindNodes(Name);
+  if (nodes.empty()) throw ECommandError("No node " + Name + " in the object tree of " + FModule->GetRoot()->Name());
+  if (nodes.size() > 1) {
+    std::vector<String> paths;
+    for (TSprig* n : nodes) paths.push_back(n->Path());
+    throw ECommandError("Several nodes are named " + Name + ": " + Join(paths, ", ") + " (name one by its path)");
+  }
+  return nodes[0];
+}
+
+void TDesignSession::CmdTree(const TArgs&) { PrintTree(false); }
+
+void TDesignSession::CmdDrag(const TArgs& A) {
+  TSprig* source = NodeNamed(A[0]);
+  TSprig* target = NodeNamed(A[1]);
+  if (!FTree->DragOver(source, target)) throw ECommandError(A[1] + " does not take " + A[0]);
+  FTree->DragDrop(source, target);
+}
+
+void TDesignSession::CmdDragOver(const TArgs& A) {
+  TSprig* source = NodeNamed(A[0]);
+  TSprig* target = NodeNamed(A[1]);
+  FOut << (FTree->DragOver(source, target) ? "yes" : "no") << '\n';
+}
+
+void TDesignSession::CmdPaletteDrop(const TArgs& A) {
+  TOpenModule& module = RequireModule();
+  rtl::TClass cls = designintf::FindPaletteClass(A[0]);
+  if (!cls) throw ECommandError("No component class " + A[0] + " on the palette (palette lists them)");
+  TSprig* target = NodeNamed(A[1]);
+  if (!FTree->PaletteOver(cls, target)) throw ECommandError(A[1] + " does not take a new " + cls->Name);
+  rtl::TComponent* c = FTree->PaletteDrop(cls, target);
+  if (!c) throw ECommandError(A[1] + " does not take a new " + cls->Name);
+  module.SelectComponent(c);
+  FOut << c->Name() << '\n';
+}
+
+// ---------------------------------------------------------------------------- text modules
+
+std::shared_ptr<TTextModule> TDesignSession::TextModuleNamed(const String& Name) {
+  if (auto m = Services().FindTextModule(Name)) return m;
+  throw ECommandError("No text module " + Name + " is open (modules lists them)");
+}
+
+void TDesignSession::CmdModules(const TArgs&) {
+  for (auto& m : Services().TextModules())
+    FOut << m->GetFileName() << (m->IsModified() ? " (modified)" : "") << '\n';
+}
+
+void TDesignSession::CmdModule(const TArgs& A) {
+  const String action = rtl::LowerCase(A[0]);
+  if (action == "type") {
+    if (A.size() != 3) throw ECommandError("Usage: module type NAME TEXT");
+    TextModuleNamed(A[1])->ReplaceText(A[2]);
+    return;
+  }
+  if (A.size() != 2) throw ECommandError("Usage: module " + action + " NAME");
+  auto module = TextModuleNamed(A[1]);
+  if (action == "show") {
+    FOut << module->Text();
+    if (!module->Text().empty() && module->Text().back() != '\n') FOut << '\n';
+  } else if (action == "save") {
+    module->Save(false, true);
+  } else if (action == "close") {
+    module->Close();
+  } else {
+    throw ECommandError("Usage: module show|type|save|close NAME [TEXT]");
+  }
+}
+
+void TDesignSession::CmdAnswer(const TArgs& A) { FAnswers.Push(A[0]); }
+
+// ---------------------------------------------------------------------------- reports
+
+void TDesignSession::CmdPalette(const TArgs&) { PrintPalette(false); }
+void TDesignSession::CmdPackages(const TArgs&) { PrintPackages(false); }
+
+void TDesignSession::CmdEcho(const TArgs& A) { FOut << Join(A, " ") << '\n'; }
+
+void TDesignSession::CmdHelp(const TArgs&) { PrintHelp(FOut); }
+
+void TDesignSession::PrintTree(bool Json) {
+  RequireModule();
+  if (Json)
+    FOut << FTree->ToJson().dump(2) << '\n';
+  else
+    FOut << FTree->Print();
+}
+
+void TDesignSession::PrintPalette(bool Json) {
+  json entries = json::array();
+  std::vector<designintf::TPaletteEntry> palette = designintf::GetPaletteEntries();
+  size_t width = 0;
+  for (const auto& e : palette) width = std::max(width, e.ComponentClass->Name.size());
+  String page;
+  for (const auto& e : palette) {
+    const String& name = e.ComponentClass->Name;
+    std::optional<TPackageResource> bitmap = FLoader.FindResource(rtl::UpperCase(name));
+    std::optional<TBitmapSize> size = bitmap ? BitmapSize(bitmap->Data) : std::nullopt;
+    if (Json) {
+      json j;
+      j["page"] = e.Page;
+      j["class"] = name;
+      j["package"] = e.Package;
+      if (bitmap) {
+        json b;
+        b["name"] = bitmap->Name;
+        b["bytes"] = bitmap->Data.size();
+        if (size) {
+          b["width"] = size->Width;
+          b["height"] = size->Height;
+          b["bitsPerPixel"] = size->BitsPerPixel;
+        }
+        j["bitmap"] = b;
+      } else {
+        j["bitmap"] = nullptr;
+      }
+      entries.push_back(std::move(j));
+      continue;
+    }
+    if (e.Page != page) {
+      page = e.Page;
+      FOut << page << '\n';
+    }
+    FOut << "  " << name << String(width + 2 - name.size(), ' ') << (e.Package.empty() ? "-" : e.Package) << "  ";
+    if (!bitmap)
+      FOut << "no bitmap";
+    else if (size)
+      FOut << "bitmap " << bitmap->Name << ' ' << size->Width << 'x' << size->Height << ", " << size->BitsPerPixel
+           << " bpp";
+    else
+      FOut << "bitmap " << bitmap->Name << " (" << bitmap->Data.size() << " bytes)";
+    FOut << '\n';
+  }
+  if (Json) FOut << entries.dump(2) << '\n';
+}
+
+void TDesignSession::PrintPackages(bool Json) {
+  json list = json::array();
+  for (TLoadedPackage* p : FLoader.Packages()) {
+    const TPackageInfo& info = p->Info();
+    const String version = Join({info.ProductName, info.Version}, " ");
+    if (Json) {
+      json j;
+      j["name"] = info.Name;
+      j["description"] = info.Description;
+      j["requires"] = info.Requires;
+      j["contains"] = info.Contains;
+      j["designOnly"] = info.DesignOnly;
+      j["productName"] = info.ProductName;
+      j["version"] = info.Version;
+      j["file"] = info.FileName;
+      list.push_back(std::move(j));
+      continue;
+    }
+    FOut << info.Name << ": " << info.Description << '\n'
+         << "  version:  " << (version.empty() ? String("(none)") : version) << '\n'
+         << "  requires: " << Join(info.Requires, ", ") << '\n'
+         << "  contains: " << Join(info.Contains, ", ") << '\n'
+         << "  design-only: " << (info.DesignOnly ? "yes" : "no") << '\n'
+         << "  file:     " << info.FileName << '\n';
+  }
+  if (Json) FOut << list.dump(2) << '\n';
+}
+
+} // namespace designer

@@ -1,0 +1,99 @@
+// korv: the Korvane designer at a terminal, in a script or in one command. It loads the
+// runtime library (linked) and the design-time package DclKorv200 (through the package
+// loader), then does what a developer does in the form designer.
+#include "Runners.h"
+
+#include "designer/PackageLoader.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+using namespace designer;
+
+int main(int argc, char** argv) {
+  CLI::App app{"korv: the Korvane designer. Opens data modules (text form files) with the design-time\n"
+               "package DclKorv200 loaded, and edits them as the form designer does."};
+  app.name("korv");
+  app.set_version_flag("--version", "korv " KORV_VERSION);
+  app.require_subcommand(1);
+  app.fallthrough();
+
+  TKorvOptions options;
+  app.add_option("--package", options.PackageFile,
+                 "The design-time package to load (default: KORV_PACKAGE, else ../lib/libDclKorv200.so "
+                 "beside the korv program)");
+
+  String script;
+  std::vector<String> scriptArgs;
+  auto* run = app.add_subcommand("run", "Run a designer script; $1... are its arguments");
+  run->add_option("script", script, "The script")->required();
+  run->add_option("args", scriptArgs, "Its arguments");
+
+  std::optional<String> designFile;
+  auto* design = app.add_subcommand("design", "Type designer commands at a prompt (help lists them)");
+  design->add_option("file", designFile, "A data module to open");
+
+  String treeFile;
+  bool json = false;
+  auto* tree = app.add_subcommand("tree", "Print a module's object tree");
+  tree->add_option("file", treeFile, "The data module")->required();
+  tree->add_flag("--json", json, "As JSON");
+
+  auto* palette = app.add_subcommand("palette", "List the component palette");
+  palette->add_flag("--json", json, "As JSON");
+
+  auto* packages = app.add_subcommand("packages", "List the loaded packages");
+  packages->add_flag("--json", json, "As JSON");
+
+  TUpdateSQLOptions u;
+  auto* updatesql = app.add_subcommand(
+      "updatesql", "Generate an update object's statements in the UpdateSQL editor, and save the module");
+  updatesql->add_option("file", u.File, "The data module")->required();
+  updatesql->add_option("updateobject", u.UpdateObject, "The update object (a TKVUpdateSQL)")->required();
+  updatesql->add_option("--table", u.Table, "Type this table name");
+  updatesql->add_flag("--table-fields", u.TableFields, "Get Table Fields (the table's columns)");
+  updatesql->add_flag("--primary-keys", u.PrimaryKeys, "Select Primary Keys");
+  updatesql->add_option("--keys", u.Keys, "Pick exactly these key fields (A,B)");
+  updatesql->add_option("--fields", u.Fields, "Pick exactly these update fields (X,Y)");
+  updatesql->add_flag("--quote", u.Quote, "Quote Field Names");
+  updatesql->add_flag("--dry-run", u.DryRun, "Print the four statements instead of saving");
+  updatesql->add_flag("--json", u.Json, "With --dry-run: the statements as JSON");
+
+  String rootDir;
+  auto* config = app.add_subcommand("config", "Change the designer's settings");
+  config->require_subcommand(1);
+  auto* rootDirCmd = config->add_subcommand("root-dir", "Set the folder of the design settings (korv.ini)");
+  rootDirCmd->add_option("dir", rootDir, "The folder")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const int code = app.exit(e);
+    return code == 0 ? 0 : 2;
+  }
+
+  try {
+    if (options.PackageFile.empty()) options.PackageFile = DefaultPackageFileName();
+    if (*run) return RunScript(options, script, scriptArgs);
+    if (*design) return RunDesign(options, designFile);
+    if (*tree) return RunReport(options, TReport::rTree, treeFile, json);
+    if (*palette) return RunReport(options, TReport::rPalette, {}, json);
+    if (*packages) return RunReport(options, TReport::rPackages, {}, json);
+    if (*updatesql) {
+      if (u.Json && !u.DryRun) {
+        std::cerr << "korv: --json goes with --dry-run\n";
+        return 2;
+      }
+      return RunUpdateSQL(options, u);
+    }
+    if (*rootDirCmd) return RunConfigRootDir(rootDir);
+  } catch (const std::exception& e) {
+    std::cerr << "korv: " << e.what() << '\n';
+    return 1;
+  } catch (...) {
+    std::cerr << "korv: an unknown error ended the program\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,380 @@
+#include "Runners.h"
+
+#include "CommandLine.h"
+#include "DesignSession.h"
+#include "LineInput.h"
+#include "ScriptUI.h"
+
+#include "designer/HostDialogs.h"
+#include "korv/KVConsts.h"
+#include "korv/KVUpdateSQL.h"
+#include "rtl/Registry.h"
+#include "rtl/SysUtils.h"
+
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+namespace designer {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The designer as korv runs it: its own dialogs installed, the package loaded.
+struct THost {
+  explicit THost(const TKorvOptions& Options) : Dialogs(InstallHostDialogs()), Session(std::cout, std::cerr) {
+    Session.Loader().LoadPackage(Options.PackageFile);
+  }
+  std::unique_ptr<THostDialogsInstallation> Dialogs;
+  TDesignSession Session;
+};
+
+// An exception's message; a message of several lines keeps its first on the error line and
+// the rest (a dialog's state, say) below it.
+String MessageOf(const std::exception& E) {
+  String m = E.what();
+  while (!m.empty() && (m.back() == '\n' || m.back() == ' ')) m.pop_back();
+  const size_t nl = m.find('\n');
+  if (nl == String::npos) return m;
+  String r = m.substr(0, nl);
+  size_t start = nl + 1;
+  while (start <= m.size()) {
+    size_t end = m.find('\n', start);
+    r += "\n  " + m.substr(start, end == String::npos ? String::npos : end - start);
+    if (end == String::npos) break;
+    start = end + 1;
+  }
+  return r;
+}
+
+// A script's lines, read one after another by the runner and, while a dialog is open, by the
+// user interface. $1, $2 ... (or ${10}) stand for the script's arguments, $0 for its name.
+class TScriptSource {
+public:
+  TScriptSource(String Name, std::vector<String> Lines, std::vector<String> Args)
+      : FName(std::move(Name)), FLines(std::move(Lines)), FArgs(std::move(Args)) {}
+
+  // The next line, as written; false at the end.
+  bool Next(String& Line) {
+    if (FNext >= FLines.size()) return false;
+    FCurrent = static_cast<int>(FNext) + 1;
+    Line = FLines[FNext++];
+    return true;
+  }
+  int CurrentLine() const { return FCurrent; }
+  const String& Name() const { return FName; }
+
+  String Substitute(const String& Text) const {
+    String r;
+    for (size_t i = 0; i < Text.size(); ++i) {
+      if (Text[i] == '$' && i + 1 < Text.size()) {
+        if (std::isdigit(static_cast<unsigned char>(Text[i + 1]))) {
+          r += Argument(Text[i + 1] - '0');
+          ++i;
+          continue;
+        }
+        const size_t close = Text.find('}', i + 2);
+        if (Text[i + 1] == '{' && close != String::npos && close > i + 2 &&
+            Text.find_first_not_of("0123456789", i + 2) == close) {
+          r += Argument(std::stoi(Text.substr(i + 2, close - i - 2)));
+          i = close;
+          continue;
+        }
+      }
+      r += Text[i];
+    }
+    return r;
+  }
+
+private:
+  const String& Argument(int N) const {
+    if (N == 0) return FName;
+    if (static_cast<size_t>(N) <= FArgs.size()) return FArgs[static_cast<size_t>(N) - 1];
+    throw ECommandError("The script uses $" + std::to_string(N) + " but was given " + std::to_string(FArgs.size()) +
+                        " argument" + (FArgs.size() == 1 ? "" : "s"));
+  }
+
+  String FName;
+  std::vector<String> FLines;
+  std::vector<String> FArgs;
+  size_t FNext = 0;
+  int FCurrent = 0;
+};
+
+std::vector<String> ReadLines(const String& FileName) {
+  std::error_code ec;
+  if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
+  if (fs::is_directory(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": it is a folder");
+  const String text = rtl::ReadFileToString(FileName);
+  std::vector<String> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    String line = text.substr(start, end == String::npos ? String::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    if (end == String::npos) break;
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<String> SplitList(const String& Text) {
+  std::vector<String> items;
+  size_t start = 0;
+  for (;;) {
+    size_t comma = Text.find(',', start);
+    String item = rtl::Trim(Text.substr(start, comma == String::npos ? String::npos : comma - start));
+    if (!item.empty()) items.push_back(item);
+    if (comma == String::npos) break;
+    start = comma + 1;
+  }
+  return items;
+}
+
+String WithoutMnemonics(String Caption) {
+  std::erase(Caption, '&');
+  return Caption;
+}
+
+// A word for a gesture command line.
+String GestureWord(const String& Word) {
+  String r = "\"";
+  for (char c : Word) {
+    if (c == '"' || c == '\\') r += '\\';
+    r += c;
+  }
+  return r + "\"";
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------- run
+
+int RunScript(const TKorvOptions& Options, const String& Script, const std::vector<String>& Args) {
+  std::vector<String> lines;
+  try {
+    lines = ReadLines(Script);
+  } catch (const std::exception& e) {
+    std::cerr << "korv: " << MessageOf(e) << '\n';
+    return 1;
+  }
+  TScriptSource source(Script, std::move(lines), Args);
+  auto fail = [&](const std::exception& e) {
+    std::cout << std::flush;
+    std::cerr << source.Name() << ':' << source.CurrentLine() << ": " << MessageOf(e) << '\n';
+    return 1;
+  };
+  try {
+    THost host(Options);
+    TDesignSession& session = host.Session;
+    TRunUserInterface ui(
+        session.Answers(),
+        [&](String& line) {
+          if (!source.Next(line)) return false;
+          line = source.Substitute(line);
+          return true;
+        },
+        std::cout);
+    vcl::TUserInterfaceScope scope(&ui);
+    session.SetUserInterface(&ui);
+    // Text modules shown in the code editor stay open for "module" lines to work on.
+    session.Services().SetCodeEditor(nullptr);
+    try {
+      String line;
+      while (source.Next(line)) {
+        std::vector<String> words = SplitScriptLine(line);
+        for (String& w : words) w = source.Substitute(w);
+        session.Execute(words);
+      }
+    } catch (const std::exception& e) {
+      return fail(e);
+    }
+    if (!session.Answers().Empty())
+      std::cerr << "korv: warning: " << session.Answers().Count() << " queued answer"
+                << (session.Answers().Count() == 1 ? " was" : "s were") << " never asked for\n";
+    std::cout << std::flush;
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "korv: " << MessageOf(e) << '\n';
+    return 1;
+  }
+}
+
+// ---------------------------------------------------------------------------- design
+
+int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
+  const bool interactive = ::isatty(STDIN_FILENO) != 0;
+  THost host(Options);
+  TDesignSession& session = host.Session;
+  TLineInput input(std::cin, std::cout, interactive);
+  TDesignUserInterface ui(session.Answers(), input, std::cout);
+  vcl::TUserInterfaceScope scope(&ui);
+  session.SetUserInterface(&ui);
+  session.Services().SetCodeEditor([](TTextModule& module) {
+    std::cout << "Code editor: " << module.GetFileName()
+              << " is open (module show, module type, module save, module close)\n";
+  });
+  if (File) {
+    try {
+      session.OpenModule(*File);
+    } catch (const std::exception& e) {
+      std::cerr << "korv: " << MessageOf(e) << '\n';
+      return 1;
+    }
+  }
+  if (interactive) std::cout << "korv " KORV_VERSION " designer: type help for the commands, quit to leave\n";
+  String line;
+  for (;;) {
+    if (!input.ReadLine("korv> ", line)) break;
+    try {
+      std::vector<String> words = SplitScriptLine(line);
+      if (words.empty()) continue;
+      const String verb = rtl::LowerCase(words[0]);
+      if (verb == "quit" || verb == "exit") {
+        const bool discard = words.size() == 2 && words[1] == "--discard";
+        if (words.size() > 2 || (words.size() == 2 && !discard)) throw ECommandError("Usage: quit [--discard]");
+        if (!discard && session.HasUnsavedChanges())
+          throw ECommandError(session.Module()->GetRoot()->Name() +
+                              " has unsaved changes: save it, or quit --discard");
+        return 0;
+      }
+      session.Execute(words);
+    } catch (const vcl::EUserInterfaceError& e) {
+      // The input ended while a dialog or message box waited.
+      std::cout << std::flush;
+      std::cerr << "korv: " << MessageOf(e) << '\n';
+      return 1;
+    } catch (const std::exception& e) {
+      std::cout << "Error: " << MessageOf(e) << '\n';
+    }
+  }
+  if (session.HasUnsavedChanges())
+    std::cerr << "korv: warning: the unsaved changes to " << session.Module()->GetRoot()->Name() << " are dropped\n";
+  return 0;
+}
+
+// ---------------------------------------------------------------------------- reports
+
+int RunReport(const TKorvOptions& Options, TReport Report, const String& File, bool Json) {
+  try {
+    THost host(Options);
+    vcl::TScriptedUserInterface ui;  // a module whose databases reconnect may ask nothing
+    vcl::TUserInterfaceScope scope(&ui);
+    switch (Report) {
+      case TReport::rTree:
+        host.Session.OpenModule(File);
+        host.Session.PrintTree(Json);
+        break;
+      case TReport::rPalette: host.Session.PrintPalette(Json); break;
+      case TReport::rPackages: host.Session.PrintPackages(Json); break;
+    }
+    std::cout << std::flush;
+    return 0;
+  } catch (const std::exception& e) {
+    std::cout << std::flush;
+    std::cerr << "korv: " << MessageOf(e) << '\n';
+    return 1;
+  }
+}
+
+// ---------------------------------------------------------------------------- updatesql
+
+int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
+  try {
+    THost host(Options);
+    TDesignSession& session = host.Session;
+    vcl::TScriptedUserInterface ui;
+    vcl::TUserInterfaceScope scope(&ui);
+    session.SetUserInterface(&ui);
+    session.OpenModule(U.File);
+    rtl::TComponent* component = session.ComponentNamed(U.UpdateObject);
+    auto* update = dynamic_cast<korv::TKVUpdateSQL*>(component);
+    if (!update)
+      throw ECommandError(U.UpdateObject + " is a " + component->ClassName() + ", not an update object (TKVUpdateSQL)");
+
+    // The gestures a developer makes in the UpdateSQL editor.
+    std::vector<String> gestures;
+    if (U.Table) gestures.push_back("type cbTableName " + GestureWord(*U.Table));
+    if (U.TableFields) gestures.push_back("click btGetTableFields");
+    if (U.PrimaryKeys) gestures.push_back("click btSelectPrimKeys");
+    auto pick = [&](const char* list, const String& items) {
+      String line = String("pick ") + list;
+      for (const String& item : SplitList(items)) line += " " + GestureWord(item);
+      gestures.push_back(line);
+    };
+    if (U.Keys) pick("lbKeyFields", *U.Keys);
+    if (U.Fields) pick("lbUpdateFields", *U.Fields);
+    if (U.Quote) gestures.push_back("check cbQuotedFields on");
+    gestures.push_back("click btGenerateSQL");
+    gestures.push_back("click btOk");
+    ui.QueueForm("KVUpdateSQLEditForm", gestures);
+
+    // The component editor's verb that opens the editor, as the context menu offers it.
+    TOpenModule& module = *session.Module();
+    auto editor = module.GetComponentEditor(update);
+    int verb = -1;
+    for (int i = 0; i < editor->GetVerbCount() && verb < 0; ++i)
+      if (editor->GetVerb(i) == korv::SUpdateSQLEditor) verb = i;
+    if (verb < 0)
+      throw ECommandError("The component editor of " + U.UpdateObject + " offers no \"" +
+                          WithoutMnemonics(korv::SUpdateSQLEditor) + "\" verb");
+    editor->ExecuteVerb(verb);
+    if (!ui.AllConsumed()) throw ECommandError("The UpdateSQL editor of " + U.UpdateObject + " did not open");
+
+    if (U.DryRun) {
+      static const char* const names[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
+      nlohmann::ordered_json j;
+      for (int i = 0; i < 4; ++i) {
+        rtl::TStrings* sql = update->GetSQLIndex(i);
+        if (U.Json) {
+          j[names[i]] = sql->Text();
+          continue;
+        }
+        std::cout << (i ? "\n" : "") << "-- " << names[i] << '\n' << sql->Text();
+      }
+      if (U.Json) std::cout << j.dump(2) << '\n';
+    } else {
+      module.Save();
+      std::cout << "Saved " << U.File << '\n';
+    }
+    std::cout << std::flush;
+    return 0;
+  } catch (const std::exception& e) {
+    std::cout << std::flush;
+    std::cerr << "korv: " << MessageOf(e) << '\n';
+    return 1;
+  }
+}
+
+// ---------------------------------------------------------------------------- config
+
+int RunConfigRootDir(const String& Folder) {
+  try {
+    std::error_code ec;
+    fs::path dir = fs::absolute(Folder, ec);
+    if (ec) throw ECommandError("Cannot use " + Folder + ": " + ec.message());
+    dir = dir.lexically_normal();
+    if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) throw ECommandError(dir.string() + " is no folder");
+    fs::create_directories(dir, ec);
+    if (ec) throw ECommandError("Cannot make the folder " + dir.string() + ": " + ec.message());
+    String path = dir.string();
+    if (path.size() > 1 && path.back() == '/') path.pop_back();
+    rtl::TRegistry reg;
+    reg.OpenKey("Software\\Korvane", true);
+    reg.WriteString("RootDir", path);
+    std::cout << "RootDir = " << path << " (" << rtl::TRegistry::FileName() << ")\n";
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "korv: " << MessageOf(e) << '\n';
+    return 1;
+  }
+}
+
+} // namespace designer

@@ -1,0 +1,44 @@
+// What each korv command does once its command line is read.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace designer {
+
+using String = std::string;
+
+struct TKorvOptions {
+  String PackageFile;  // the package to load
+};
+
+// korv run SCRIPT [ARG...]: 0 when every line succeeded; else "SCRIPT:LINE: message" on
+// standard error and 1.
+int RunScript(const TKorvOptions& Options, const String& Script, const std::vector<String>& Args);
+
+// korv design [FILE]: the prompt. 0 unless the module could not be opened or the input ended
+// inside a dialog.
+int RunDesign(const TKorvOptions& Options, const std::optional<String>& File);
+
+enum class TReport { rTree, rPalette, rPackages };
+int RunReport(const TKorvOptions& Options, TReport Report, const String& File, bool Json);
+
+struct TUpdateSQLOptions {
+  String File;
+  String UpdateObject;
+  std::optional<String> Table;
+  bool TableFields = false;
+  bool PrimaryKeys = false;
+  std::optional<String> Keys;    // "A,B"
+  std::optional<String> Fields;  // "X,Y"
+  bool Quote = false;
+  bool DryRun = false;
+  bool Json = false;
+};
+int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U);
+
+// korv config root-dir DIR.
+int RunConfigRootDir(const String& Folder);
+
+} // namespace designer

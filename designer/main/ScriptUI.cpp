@@ -1,0 +1,182 @@
+#include "ScriptUI.h"
+
+#include "CommandLine.h"
+
+#include "rtl/SysUtils.h"
+#include "vcl/FormText.h"
+#include "vcl/StdCtrls.h"
+
+#include <ostream>
+
+namespace designer {
+
+namespace {
+
+String ButtonNames(vcl::TMsgDlgButtons Buttons) {
+  String r;
+  for (int b = 0; b < vcl::MsgDlgBtnCount; ++b)
+    if (Buttons.Contains(static_cast<vcl::TMsgDlgBtn>(b)))
+      r += (r.empty() ? "" : " ") + vcl::MsgDlgBtnCaption(static_cast<vcl::TMsgDlgBtn>(b));
+  return r;
+}
+
+String ModalResultName(int Result) {
+  static const char* const names[] = {"None", "OK", "Cancel", "Abort", "Retry", "Ignore",
+                                      "Yes",  "No", "All",    "NoToAll", "YesToAll", "Close"};
+  return Result >= 0 && Result < 12 ? names[Result] : std::to_string(Result);
+}
+
+String FirstWord(const String& Line) {
+  std::vector<String> words;
+  try {
+    words = vcl::SplitCommandWords(Line);
+  } catch (const std::exception&) {
+    return {};
+  }
+  return words.empty() ? String() : rtl::LowerCase(words[0]);
+}
+
+// "answer WORD": queues it; true when the line was one.
+bool QueueAnswerLine(TAnswerQueue& Answers, const String& Line) {
+  if (FirstWord(Line) != "answer") return false;
+  std::vector<String> words = vcl::SplitCommandWords(Line);
+  if (words.size() != 2) throw vcl::EGestureError("answer takes one word: yes, no, cancel, ok or a file name");
+  Answers.Push(words[1]);
+  return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------- answers
+
+std::optional<String> TAnswerQueue::Pop() {
+  if (FAnswers.empty()) return std::nullopt;
+  String a = FAnswers.front();
+  FAnswers.pop_front();
+  return a;
+}
+
+String MessageOnOneLine(const String& Msg, vcl::TMsgDlgButtons Buttons) {
+  String text = Msg;
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return "\"" + rtl::Trim(text) + "\" (" + ButtonNames(Buttons) + ")";
+}
+
+int TAnswerQueue::ButtonResult(const String& Answer, const String& Msg, vcl::TMsgDlgType,
+                               vcl::TMsgDlgButtons Buttons) {
+  for (int b = 0; b < vcl::MsgDlgBtnCount; ++b) {
+    auto btn = static_cast<vcl::TMsgDlgBtn>(b);
+    if (Buttons.Contains(btn) && rtl::SameText(Answer, vcl::MsgDlgBtnCaption(btn))) return vcl::MsgDlgBtnResult(btn);
+  }
+  throw vcl::EUserInterfaceError("The answer \"" + Answer + "\" is none of the buttons of the message box " +
+                                 MessageOnOneLine(Msg, Buttons));
+}
+
+// ---------------------------------------------------------------------------- dialog lines
+
+bool IsDialogCommand(const String& Verb) {
+  static const char* const verbs[] = {"show", "type", "choose", "pick",  "check",  "click",
+                                      "menu", "page", "focus",  "enter", "escape", "mousedown"};
+  for (const char* v : verbs)
+    if (rtl::SameText(Verb, v)) return true;
+  return false;
+}
+
+std::optional<vcl::TGestureCommand> ParseDialogLine(vcl::TGestureDriver& Driver, const String& Line) {
+  auto cmd = vcl::ParseGestureCommand(Line);
+  if (cmd && cmd->Verb == "pick" && cmd->Args.size() == 2 && cmd->Args[1] == "*") {
+    auto* list = dynamic_cast<vcl::TListBox*>(Driver.FindControl(cmd->Args[0]));
+    if (!list) throw vcl::EGestureError("pick * needs a list box; " + cmd->Args[0] + " is none");
+    cmd->Args.resize(1);
+    for (int i = 0; i < list->Items()->Count(); ++i) cmd->Args.push_back(list->Items()->Strings(i));
+  }
+  return cmd;
+}
+
+// ---------------------------------------------------------------------------- korv run
+
+void TRunUserInterface::ShowModal(vcl::TForm* Form) {
+  vcl::TGestureDriver driver(Form);
+  while (!Form->ModalEnded()) {
+    String line;
+    if (!FNextLine(line))
+      throw vcl::EUserInterfaceError("The script ended while form " + Form->Name() + " (" + Form->ClassName() +
+                                     ") was open");
+    if (IsBlankLine(line) || QueueAnswerLine(FAnswers, line)) continue;
+    String verb = FirstWord(line);
+    if (!verb.empty() && !IsDialogCommand(verb) && verb != "close")
+      throw vcl::EGestureError(verb + " is no dialog command, and form " + Form->Name() +
+                               " is open until a gesture closes it");
+    if (auto cmd = ParseDialogLine(driver, line)) RunGestureCommand(driver, *cmd, FOut);
+  }
+}
+
+int TRunUserInterface::MessageDlg(const String& Msg, vcl::TMsgDlgType DlgType, vcl::TMsgDlgButtons Buttons, int) {
+  FOut << vcl::MessageBoxToText(Msg, DlgType, Buttons);
+  std::optional<String> answer = FAnswers.Pop();
+  if (!answer)
+    throw vcl::EUserInterfaceError("A message box asks " + MessageOnOneLine(Msg, Buttons) +
+                                   " and no answer is queued for it");
+  int result = TAnswerQueue::ButtonResult(*answer, Msg, DlgType, Buttons);
+  FOut << "Answered: " << *answer << '\n';
+  return result;
+}
+
+std::optional<String> TRunUserInterface::ExecuteOpenDialog(vcl::TOpenDialog* Dialog) {
+  std::optional<String> answer = FAnswers.Pop();
+  if (!answer)
+    throw vcl::EUserInterfaceError("A file-open dialog \"" + Dialog->Title() + "\" asks for a file and no answer is queued for it");
+  if (rtl::SameText(*answer, "cancel")) return std::nullopt;
+  return answer;
+}
+
+// ---------------------------------------------------------------------------- korv design
+
+void TDesignUserInterface::ShowModal(vcl::TForm* Form) {
+  FOut << vcl::FormToText(Form);
+  vcl::TGestureDriver driver(Form);
+  while (!Form->ModalEnded()) {
+    String line;
+    if (!FInput.ReadLine("dialog> ", line))
+      throw vcl::EUserInterfaceError("The input ended while form " + Form->Name() + " was open");
+    try {
+      if (IsBlankLine(line)) continue;
+      if (FirstWord(line) == "help") {
+        FOut << "Dialog commands: show, type CONTROL TEXT, choose CONTROL ITEM, pick CONTROL [ITEM...|*],\n"
+                "  check CONTROL on|off, click CONTROL, menu CONTROL ITEM, page CONTROL PAGE, focus CONTROL,\n"
+                "  mousedown CONTROL [left|right|middle], enter, escape, close, answer WORD\n";
+        continue;
+      }
+      if (QueueAnswerLine(FAnswers, line)) continue;
+      if (auto cmd = ParseDialogLine(driver, line)) RunGestureCommand(driver, *cmd, FOut);
+    } catch (const vcl::EUserInterfaceError&) {
+      throw;
+    } catch (const std::exception& e) {
+      // As the platform shows an error that escapes an event handler, and the dialog goes on.
+      FOut << "Error: " << e.what() << '\n';
+    }
+  }
+  FOut << "Closed " << Form->Name() << ": " << ModalResultName(Form->ModalResult()) << '\n';
+}
+
+int TDesignUserInterface::MessageDlg(const String& Msg, vcl::TMsgDlgType DlgType, vcl::TMsgDlgButtons Buttons,
+                                     int HelpCtx) {
+  if (std::optional<String> answer = FAnswers.Pop()) {
+    FOut << vcl::MessageBoxToText(Msg, DlgType, Buttons);
+    int result = TAnswerQueue::ButtonResult(*answer, Msg, DlgType, Buttons);
+    FOut << "Answered: " << *answer << '\n';
+    return result;
+  }
+  return vcl::TTextUserInterface::MessageDlg(Msg, DlgType, Buttons, HelpCtx);
+}
+
+std::optional<String> TDesignUserInterface::ExecuteOpenDialog(vcl::TOpenDialog* Dialog) {
+  if (std::optional<String> answer = FAnswers.Pop()) {
+    if (rtl::SameText(*answer, "cancel")) return std::nullopt;
+    return answer;
+  }
+  return vcl::TTextUserInterface::ExecuteOpenDialog(Dialog);
+}
+
+} // namespace designer
