@@ -1,6 +1,6 @@
-// Registration table B: the component editors, one per component class. Rows are made in
-// table order; a row joins at its numbered place once its editor class exists, as
-//   RegisterComponentEditor(TKVSession::StaticClass(), TKVDefaultEditor::StaticClass());
+// Registration table B: the component editors, one per component class, in table order.
+#include "KVComponentEditors.h"
+#include "KVDatabaseEditor.h"
 #include "KVReg.h"
 
 #include "designintf/Registry.h"
@@ -12,16 +12,17 @@ using namespace korv;
 using designintf::RegisterComponentEditor;
 
 void RegisterComponentEditors() {
-  // 1  TKVSession        TKVDefaultEditor
-  // 2  TKVDatabase       TKVDatabaseEditor
-  // 3  TKVDataSet        TKVDataSetEditor   (also serves TKVTable)
-  // 4  TKVQuery          TKVQueryEditor
-  // 5  TKVMacroQuery     TKVMacroQueryEditor
-  // 6  TKVStoredProc     TKVStoredProcEditor
-  // 7  TKVUpdateSQL      TKVUpdateSQLEditor
-  // 8  TKVScript         TKVScriptEditor
-  // 9  TKVMonitor        TKVDefaultEditor
-  // 10 TKVSQLBaseServer  TKVDefaultEditor
+  RegisterComponentEditor(TKVSession::StaticClass(), TKVDefaultEditor::StaticClass());
+  RegisterComponentEditor(TKVDatabase::StaticClass(), TKVDatabaseEditor::StaticClass());
+  // Also serves TKVTable, which has no editor of its own.
+  RegisterComponentEditor(TKVDataSet::StaticClass(), TKVDataSetEditor::StaticClass());
+  RegisterComponentEditor(TKVQuery::StaticClass(), TKVQueryEditor::StaticClass());
+  RegisterComponentEditor(TKVMacroQuery::StaticClass(), TKVMacroQueryEditor::StaticClass());
+  RegisterComponentEditor(TKVStoredProc::StaticClass(), TKVStoredProcEditor::StaticClass());
+  RegisterComponentEditor(TKVUpdateSQL::StaticClass(), TKVUpdateSQLEditor::StaticClass());
+  RegisterComponentEditor(TKVScript::StaticClass(), TKVScriptEditor::StaticClass());
+  RegisterComponentEditor(TKVMonitor::StaticClass(), TKVDefaultEditor::StaticClass());
+  RegisterComponentEditor(TKVSQLBaseServer::StaticClass(), TKVDefaultEditor::StaticClass());
 }
 
 } // namespace dclkorv
