@@ -8,6 +8,8 @@
 #include "designer/ObjectInspector.h"
 #include "designintf/ComponentEditors.h"
 
+#include <sstream>
+
 namespace dialogstest {
 
 using designer::TCollectionEditorForm;
@@ -166,6 +168,21 @@ TEST_F(HostDialogsTest, CollectionEditorWithoutADesignerStillSetsProperties) {
   designintf::ShowCollectionEditorClass(nullptr, nullptr, Query, Query->Params(), "Params",
                                         {TColOption::coAdd});
   EXPECT_EQ(Query->Params()->Items(0)->Value(), "7");
+}
+
+// A person at a terminal: the text backend prints each dialog and reads gestures.
+TEST_F(HostDialogsTest, DialogsWorkAtATerminal) {
+  std::istringstream in("choose lbItems 1\nclick btClose\n"
+                        "choose lbFields TEL\nshow\nenter\n");
+  std::ostringstream out;
+  vcl::TTextUserInterface text(in, out);
+  vcl::TUserInterfaceScope scope(&text);
+  designintf::ShowCollectionEditorClass(Module.get(), nullptr, Query, Query->Params(), "Params", {});
+  designintf::ShowFieldsEditor(Module.get(), Customers, nullptr);
+  EXPECT_THAT(out.str(), HasSubstr("Form CollectionEditor: TCollectionEditorForm \"Editing Query1.Params\""));
+  EXPECT_THAT(out.str(), HasSubstr("Form FieldsEditor: TFieldsEditorForm \"DataModule1.Customers Fields\""));
+  EXPECT_THAT(out.str(), HasSubstr("TEL: ftUnknown"));
+  EXPECT_EQ(out.str().find("Error"), std::string::npos);
 }
 
 } // namespace dialogstest
