@@ -97,48 +97,10 @@ void TFieldLinkDesignerForm::Initialize(designintf::TFieldLinkProperty& Editor) 
   lblIndexes->SetVisible(FIndexBased);
   cbIndexes->SetVisible(FIndexBased);
   if (FIndexBased) {
-    const String indexName = Editor.GetIndexName();
-    const String indexFieldNames = Editor.GetIndexFieldNames();
-    FUsesIndexFieldNames = !rtl::Trim(indexFieldNames).empty();
-    const std::vector<String> wanted = SplitFieldList(indexFieldNames);
-    int chosen = -1, primary = -1;
-    if (rtl::TIndexDefs* defs = Editor.GetIndexDefs()) {
-      for (int i = 0; i < defs->Count(); ++i) {
-        const rtl::TIndexDef* d = defs->Items(i);
-        // Expression and descending indexes cannot follow a master's fields.
-        if (d->Fields().empty() || d->Options().Contains(rtl::TIndexOption::ixExpression) ||
-            d->Options().Contains(rtl::TIndexOption::ixDescending))
-          continue;
-        const bool isPrimary =
-            primary < 0 && (d->Name().empty() || d->Options().Contains(rtl::TIndexOption::ixPrimary));
-        const int entry = static_cast<int>(FIndexes.size());
-        FIndexes.push_back({isPrimary ? String(korv::SPrimary) : d->Name(), d->Fields()});
-        if (isPrimary) primary = entry;
-        if (chosen >= 0) continue;
-        if (FUsesIndexFieldNames) {
-          // The first index that starts with the fields named.
-          std::vector<String> fields = SplitFieldList(d->Fields());
-          if (fields.size() >= wanted.size() &&
-              std::equal(wanted.begin(), wanted.end(), fields.begin(), [](const String& a, const String& b) {
-                return rtl::SameText(a, b);
-              }))
-            chosen = entry;
-        } else if (!indexName.empty()) {
-          if (isPrimary ? indexName == korv::SPrimary || rtl::SameText(d->Name(), indexName)
-                        : rtl::SameText(d->Name(), indexName))
-            chosen = entry;
-        }
-      }
-    }
-    // No index named: the primary one, else the first.
-    if (chosen < 0 && !FUsesIndexFieldNames && indexName.empty()) chosen = primary >= 0 ? primary : (FIndexes.empty() ? -1 : 0);
-    cbIndexes->Items()->Clear();
-    for (const TIndexEntry& e : FIndexes) cbIndexes->Items()->Add(e.Caption);
-    cbIndexes->SetItemIndex(chosen);
+    ReadIndexes(Editor);
     if (const TIndexEntry* e = SelectedIndex()) FDetailFields = SplitFieldList(e->Fields);
   } else {
-    rtl::TDataSet* detail = DetailDataSet(Editor);
-    FDetailFields = FieldDefNames(ReadFieldDefs(detail));
+    FDetailFields = FieldDefNames(ReadFieldDefs(DetailDataSet(Editor)));
   }
 
   // The current link: the fields of the current index against the master fields, in order.
@@ -148,6 +110,45 @@ void TFieldLinkDesignerForm::Initialize(designintf::TFieldLinkProperty& Editor) 
   for (size_t i = 0; i < linked.size() && i < static_cast<size_t>(details.Count()); ++i)
     FJoins.emplace_back(details[static_cast<int>(i)], linked[i]);
   Fill();
+}
+
+void TFieldLinkDesignerForm::ReadIndexes(designintf::TFieldLinkProperty& Editor) {
+  const String indexName = Editor.GetIndexName();
+  const std::vector<String> wanted = SplitFieldList(Editor.GetIndexFieldNames());
+  FUsesIndexFieldNames = !wanted.empty();
+  auto startsWithWanted = [&](const String& Fields) {
+    std::vector<String> fields = SplitFieldList(Fields);
+    return fields.size() >= wanted.size() &&
+           std::equal(wanted.begin(), wanted.end(), fields.begin(),
+                      [](const String& a, const String& b) { return rtl::SameText(a, b); });
+  };
+  int chosen = -1, primary = -1;
+  if (rtl::TIndexDefs* defs = Editor.GetIndexDefs()) {
+    for (int i = 0; i < defs->Count(); ++i) {
+      const rtl::TIndexDef* d = defs->Items(i);
+      // Expression and descending indexes cannot follow a master's fields.
+      if (d->Fields().empty() || d->Options().Contains(rtl::TIndexOption::ixExpression) ||
+          d->Options().Contains(rtl::TIndexOption::ixDescending))
+        continue;
+      const bool isPrimary =
+          primary < 0 && (d->Name().empty() || d->Options().Contains(rtl::TIndexOption::ixPrimary));
+      const int entry = static_cast<int>(FIndexes.size());
+      FIndexes.push_back({isPrimary ? String(korv::SPrimary) : d->Name(), d->Fields()});
+      if (isPrimary) primary = entry;
+      // The current index: the first that starts with IndexFieldNames, else the one IndexName
+      // names.
+      if (chosen < 0 && (FUsesIndexFieldNames ? startsWithWanted(d->Fields())
+                                              : !indexName.empty() && (rtl::SameText(d->Name(), indexName) ||
+                                                                       (isPrimary && indexName == korv::SPrimary))))
+        chosen = entry;
+    }
+  }
+  // Neither given: the primary index, else the first.
+  if (chosen < 0 && !FUsesIndexFieldNames && indexName.empty())
+    chosen = primary >= 0 ? primary : (FIndexes.empty() ? -1 : 0);
+  cbIndexes->Items()->Clear();
+  for (const TIndexEntry& e : FIndexes) cbIndexes->Items()->Add(e.Caption);
+  cbIndexes->SetItemIndex(chosen);
 }
 
 const TFieldLinkDesignerForm::TIndexEntry* TFieldLinkDesignerForm::SelectedIndex() const {

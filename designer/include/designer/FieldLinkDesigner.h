@@ -56,6 +56,8 @@ private:
     String Caption;  // SPrimary for the primary index
     String Fields;
   };
+  // Fills the index box from the editor's index definitions and chooses the current index.
+  void ReadIndexes(designintf::TFieldLinkProperty& Editor);
   const TIndexEntry* SelectedIndex() const;
   void Fill();
   void UpdateButtons();
