@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 
+#include "designer/CodeEditor.h"
+
 #include "designintf/Registry.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVSession.h"
@@ -181,8 +183,9 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
       {"palettedrop", "palettedrop CLASS TARGET", "drop a new component from the palette on a tree node", 2, 2,
        &TDesignSession::CmdPaletteDrop},
       {"modules", "modules", "list the code editor's open text modules", 0, 0, &TDesignSession::CmdModules},
-      {"module", "module show|type|save|close NAME [TEXT]", "show, replace the text of, save or close a text module",
-       2, 3, &TDesignSession::CmdModule},
+      {"module", "module list|show|text|type|save|close [NAME] [TEXT]",
+       "list, show in the code editor, print, replace the text of, save or close a text module", 1, -1,
+       &TDesignSession::CmdModule},
       {"answer", "answer yes|no|cancel|ok|FILE", "queue the answer to the next message box or file dialog", 1, 1,
        &TDesignSession::CmdAnswer},
       {"palette", "palette", "list the palette", 0, 0, &TDesignSession::CmdPalette},
@@ -206,8 +209,13 @@ void TDesignSession::PrintHelp(std::ostream& Out) {
          "# starts a comment.\n";
 }
 
-void TDesignSession::Execute(const std::vector<String>& Words) {
+void TDesignSession::Execute(const std::vector<String>& Words, const String& Line) {
   if (Words.empty()) return;
+  struct TLineScope {
+    String& Field;
+    TLineScope(String& F, const String& L) : Field(F) { Field = L; }
+    ~TLineScope() { Field.clear(); }
+  } lineScope(FLine, Line);
   const String verb = rtl::LowerCase(Words[0]);
   const TArgs args(Words.begin() + 1, Words.end());
   for (const TCommand& c : Commands()) {
@@ -550,35 +558,16 @@ void TDesignSession::CmdPaletteDrop(const TArgs& A) {
 
 // ---------------------------------------------------------------------------- text modules
 
-std::shared_ptr<TTextModule> TDesignSession::TextModuleNamed(const String& Name) {
-  if (auto m = Services().FindTextModule(Name)) return m;
-  throw ECommandError("No text module " + Name + " is open (modules lists them)");
-}
-
-void TDesignSession::CmdModules(const TArgs&) {
-  for (auto& m : Services().TextModules())
-    FOut << m->GetFileName() << (m->IsModified() ? " (modified)" : "") << '\n';
-}
+void TDesignSession::CmdModules(const TArgs&) { RunModuleCommand(Services(), "module list", FOut); }
 
 void TDesignSession::CmdModule(const TArgs& A) {
-  const String action = rtl::LowerCase(A[0]);
-  if (action == "type") {
-    if (A.size() != 3) throw ECommandError("Usage: module type NAME TEXT");
-    TextModuleNamed(A[1])->ReplaceText(A[2]);
-    return;
+  // The code editor's own command reader takes the line as written (its text runs to the end).
+  String line = FLine;
+  if (line.empty()) {
+    line = "module";
+    for (const String& a : A) line += " " + QuoteWord(a);
   }
-  if (A.size() != 2) throw ECommandError("Usage: module " + action + " NAME");
-  auto module = TextModuleNamed(A[1]);
-  if (action == "show") {
-    FOut << module->Text();
-    if (!module->Text().empty() && module->Text().back() != '\n') FOut << '\n';
-  } else if (action == "save") {
-    module->Save(false, true);
-  } else if (action == "close") {
-    module->Close();
-  } else {
-    throw ECommandError("Usage: module show|type|save|close NAME [TEXT]");
-  }
+  RunModuleCommand(Services(), line, FOut);
 }
 
 void TDesignSession::CmdAnswer(const TArgs& A) { FAnswers.Push(A[0]); }

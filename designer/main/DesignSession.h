@@ -36,8 +36,9 @@ public:
   // The backend whose key state "edit --alt" holds Alt down in.
   void SetUserInterface(vcl::THeadlessUserInterface* UI) { FUI = UI; }
 
-  // Runs one command given as words; raises on failure.
-  void Execute(const std::vector<String>& Words);
+  // Runs one command given as words (Line: the line they came from, for commands that take
+  // the rest of a line as written); raises on failure.
+  void Execute(const std::vector<String>& Words, const String& Line = {});
   static void PrintHelp(std::ostream& Out);
 
   // ------------------------------------------------------------ the open module
@@ -72,7 +73,6 @@ private:
   designintf::TSprig* NodeNamed(const String& Name);
   void AttachModule(std::unique_ptr<TOpenModule> Module, const String& Folder);
   void CheckReplaceable();
-  std::shared_ptr<TTextModule> TextModuleNamed(const String& Name);
 
   void CmdOpen(const TArgs& A);
   void CmdNew(const TArgs& A);
@@ -115,6 +115,7 @@ private:
   std::unique_ptr<TObjectTree> FTree;
   String FFolder;  // the module's folder: relative database files are taken from it
   int FListener = 0;
+  String FLine;  // the line being run
 };
 
 } // namespace designer

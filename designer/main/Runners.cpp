@@ -5,6 +5,7 @@
 #include "LineInput.h"
 #include "ScriptUI.h"
 
+#include "designer/CodeEditor.h"
 #include "designer/HostDialogs.h"
 #include "korv/KVConsts.h"
 #include "korv/KVUpdateSQL.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 
 namespace designer {
 
@@ -184,14 +186,14 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
         std::cout);
     vcl::TUserInterfaceScope scope(&ui);
     session.SetUserInterface(&ui);
-    // Text modules shown in the code editor stay open for "module" lines to work on.
-    session.Services().SetCodeEditor(nullptr);
+    // A text module shown in the code editor is recorded; "module" lines work on it.
+    InstallCodeEditor(session.Services(), TCodeEditorKind::ckScripted);
     try {
       String line;
       while (source.Next(line)) {
         std::vector<String> words = SplitScriptLine(line);
         for (String& w : words) w = source.Substitute(w);
-        session.Execute(words);
+        session.Execute(words, source.Substitute(line));
       }
     } catch (const std::exception& e) {
       return fail(e);
@@ -217,10 +219,9 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   TDesignUserInterface ui(session.Answers(), input, std::cout);
   vcl::TUserInterfaceScope scope(&ui);
   session.SetUserInterface(&ui);
-  session.Services().SetCodeEditor([](TTextModule& module) {
-    std::cout << "Code editor: " << module.GetFileName()
-              << " is open (module show, module type, module save, module close)\n";
-  });
+  // At a terminal a text module opens in the developer's editor ($VISUAL, $EDITOR); piped
+  // input edits it with "module type".
+  InstallCodeEditor(session.Services(), interactive ? TCodeEditorKind::ckExternal : TCodeEditorKind::ckScripted);
   if (File) {
     try {
       session.OpenModule(*File);
@@ -245,7 +246,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
                               " has unsaved changes: save it, or quit --discard");
         return 0;
       }
-      session.Execute(words);
+      session.Execute(words, line);
     } catch (const vcl::EUserInterfaceError& e) {
       // The input ended while a dialog or message box waited.
       std::cout << std::flush;
@@ -287,10 +288,35 @@ int RunReport(const TKorvOptions& Options, TReport Report, const String& File, b
 // ---------------------------------------------------------------------------- updatesql
 
 int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
+  // The gestures a developer makes in the UpdateSQL editor, each with the option it stands for.
+  std::vector<std::pair<String, String>> gestures;
+  if (U.Table) gestures.emplace_back("type cbTableName " + GestureWord(*U.Table), "--table");
+  if (U.TableFields) gestures.emplace_back("click btGetTableFields", "--table-fields");
+  if (U.PrimaryKeys) gestures.emplace_back("click btSelectPrimKeys", "--primary-keys");
+  auto pick = [&](const char* list, const String& items, const char* option) {
+    String line = String("pick ") + list;
+    for (const String& item : SplitList(items)) line += " " + GestureWord(item);
+    gestures.emplace_back(line, option);
+  };
+  if (U.Keys) pick("lbKeyFields", *U.Keys, "--keys");
+  if (U.Fields) pick("lbUpdateFields", *U.Fields, "--fields");
+  if (U.Quote) gestures.emplace_back("check cbQuotedFields on", "--quote");
+  gestures.emplace_back("click btGenerateSQL", "Generate SQL");
+  gestures.emplace_back("click btOk", "OK");
+  size_t next = 0;
+
   try {
     THost host(Options);
     TDesignSession& session = host.Session;
-    vcl::TScriptedUserInterface ui;
+    std::ostringstream boxes;  // the editor's message boxes: a failure names them itself
+    TRunUserInterface ui(
+        session.Answers(),
+        [&](String& line) {
+          if (next >= gestures.size()) return false;
+          line = gestures[next++].first;
+          return true;
+        },
+        boxes);
     vcl::TUserInterfaceScope scope(&ui);
     session.SetUserInterface(&ui);
     session.OpenModule(U.File);
@@ -298,23 +324,6 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     auto* update = dynamic_cast<korv::TKVUpdateSQL*>(component);
     if (!update)
       throw ECommandError(U.UpdateObject + " is a " + component->ClassName() + ", not an update object (TKVUpdateSQL)");
-
-    // The gestures a developer makes in the UpdateSQL editor.
-    std::vector<String> gestures;
-    if (U.Table) gestures.push_back("type cbTableName " + GestureWord(*U.Table));
-    if (U.TableFields) gestures.push_back("click btGetTableFields");
-    if (U.PrimaryKeys) gestures.push_back("click btSelectPrimKeys");
-    auto pick = [&](const char* list, const String& items) {
-      String line = String("pick ") + list;
-      for (const String& item : SplitList(items)) line += " " + GestureWord(item);
-      gestures.push_back(line);
-    };
-    if (U.Keys) pick("lbKeyFields", *U.Keys);
-    if (U.Fields) pick("lbUpdateFields", *U.Fields);
-    if (U.Quote) gestures.push_back("check cbQuotedFields on");
-    gestures.push_back("click btGenerateSQL");
-    gestures.push_back("click btOk");
-    ui.QueueForm("KVUpdateSQLEditForm", gestures);
 
     // The component editor's verb that opens the editor, as the context menu offers it.
     TOpenModule& module = *session.Module();
@@ -326,7 +335,8 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
       throw ECommandError("The component editor of " + U.UpdateObject + " offers no \"" +
                           WithoutMnemonics(korv::SUpdateSQLEditor) + "\" verb");
     editor->ExecuteVerb(verb);
-    if (!ui.AllConsumed()) throw ECommandError("The UpdateSQL editor of " + U.UpdateObject + " did not open");
+    if (next == 0) throw ECommandError("The UpdateSQL editor of " + U.UpdateObject + " did not open");
+    next = gestures.size();
 
     if (U.DryRun) {
       static const char* const names[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
@@ -348,7 +358,10 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     return 0;
   } catch (const std::exception& e) {
     std::cout << std::flush;
-    std::cerr << "korv: " << MessageOf(e) << '\n';
+    // A gesture that failed names the option it stands for.
+    const bool inEditor = next > 0 && next <= gestures.size();
+    std::cerr << "korv: " << (inEditor ? "updatesql " + gestures[next - 1].second + ": " : String())
+              << MessageOf(e) << '\n';
     return 1;
   }
 }

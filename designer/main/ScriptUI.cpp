@@ -116,8 +116,8 @@ int TRunUserInterface::MessageDlg(const String& Msg, vcl::TMsgDlgType DlgType, v
   FOut << vcl::MessageBoxToText(Msg, DlgType, Buttons);
   std::optional<String> answer = FAnswers.Pop();
   if (!answer)
-    throw vcl::EUserInterfaceError("A message box asks " + MessageOnOneLine(Msg, Buttons) +
-                                   " and no answer is queued for it");
+    throw vcl::EUserInterfaceError("A message box shows " + MessageOnOneLine(Msg, Buttons) +
+                                   ", and no answer is queued for it");
   int result = TAnswerQueue::ButtonResult(*answer, Msg, DlgType, Buttons);
   FOut << "Answered: " << *answer << '\n';
   return result;
