@@ -1,8 +1,9 @@
-// Registration table D: the object-tree nodes, made last in Register. Rows are made in table
-// order; a row joins at its numbered place once its node class exists, as
-//   RegisterSprigType(TKVSession::StaticClass(), TKVSessionSprig::StaticClass());
-// The default-session and implied-database nodes are never registered.
+// Registration table D: the object-tree nodes, made last in Register, in table order. The
+// default-session and implied-database nodes are never registered: placement makes them.
 #include "KVReg.h"
+
+#include "KVDataSetSprigs.h"
+#include "KVSessionSprigs.h"
 
 #include "designintf/Registry.h"
 #include "korv/Korv.h"
@@ -13,13 +14,13 @@ using namespace korv;
 using designintf::RegisterSprigType;
 
 void RegisterSprigs() {
-  // 1  TKVSession     TKVSessionSprig
-  // 2  TKVDatabase    TKVDatabaseSprig
-  // 3  TKVDataSet     TKVDataSetSprig
-  // 4  TKVTable       TKVTableSprig
-  // 5  TKVQuery       TKVQuerySprig
-  // 6  TKVStoredProc  TKVStoredProcSprig
-  // 7  TKVUpdateSQL   TKVUpdateSQLSprig
+  RegisterSprigType(TKVSession::StaticClass(), TKVSessionSprig::StaticClass());
+  RegisterSprigType(TKVDatabase::StaticClass(), TKVDatabaseSprig::StaticClass());
+  RegisterSprigType(TKVDataSet::StaticClass(), TKVDataSetSprig::StaticClass());
+  RegisterSprigType(TKVTable::StaticClass(), TKVTableSprig::StaticClass());
+  RegisterSprigType(TKVQuery::StaticClass(), TKVQuerySprig::StaticClass());
+  RegisterSprigType(TKVStoredProc::StaticClass(), TKVStoredProcSprig::StaticClass());
+  RegisterSprigType(TKVUpdateSQL::StaticClass(), TKVUpdateSQLSprig::StaticClass());
 }
 
 } // namespace dclkorv
