@@ -1,0 +1,225 @@
+#include "KorvRun.h"
+
+namespace {
+
+class ScriptCommandsTest : public TKorvTest {};
+
+// Two sessions, a database in the first and a query on it.
+const char* const kWiredModule =
+    "object Wired: TDataModule\n"
+    "  object S1: TKVSession\n"
+    "    SessionName = 'One'\n"
+    "  end\n"
+    "  object S2: TKVSession\n"
+    "    SessionName = 'Two'\n"
+    "  end\n"
+    "  object Db: TKVDatabase\n"
+    "    DatabaseName = 'Main'\n"
+    "    SessionName = 'One'\n"
+    "    ServerType = stSQLite\n"
+    "  end\n"
+    "  object Q: TKVQuery\n"
+    "    DatabaseName = 'Main'\n"
+    "    SessionName = 'One'\n"
+    "  end\n"
+    "end\n";
+
+} // namespace
+
+TEST_F(ScriptCommandsTest, ModuleCommandsBuildSaveCloseAndReopenAModule) {
+  TKorvResult r = RunScript(
+      "# a new module, built as the developer does\n"
+      "new TOrdersModule Orders\n"
+      "add TKVSession\n"
+      "add TKVDatabase OrdersDB\n"
+      "set DatabaseName Main\n"
+      "set SessionName \"Sales Team\"\n"
+      "rename KVSession1 Sales\n"
+      "select Sales\n"
+      "set SessionName \"Sales Team\"\n"
+      "add TKVQuery\n"
+      "add TKVQuery\n"
+      "delete KVQuery1\n"
+      "save orders.dfm\n"
+      "close\n"
+      "open orders.dfm\n"
+      "tree\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out,
+            "KVSession1\n"
+            "KVQuery1\n"
+            "KVQuery2\n"
+            "Orders\n"
+            "  Default {KVSession}\n"
+            "    ! <?> {Unknown}\n"
+            "      ! <?> {KVQuery2}\n"
+            "        Params\n"
+            "  Sales Team {Sales}\n"
+            "    SQLite | <UnknownDatabase> {OrdersDB}\n");
+  EXPECT_EQ(Read("orders.dfm"),
+            "object Orders: TOrdersModule\n"
+            "  object Sales: TKVSession\n"
+            "    SessionName = 'Sales Team'\n"
+            "  end\n"
+            "  object OrdersDB: TKVDatabase\n"
+            "    DatabaseName = 'Main'\n"
+            "    SessionName = 'Sales Team'\n"
+            "    ServerType = stSQLite\n"
+            "  end\n"
+            "  object KVQuery2: TKVQuery\n"
+            "  end\n"
+            "end\n");
+}
+
+TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEditors) {
+  CopyExample();
+  TKorvResult r = RunScript(
+      "open Shop.dfm\n"
+      "select ShopDB\n"
+      "get RemoteDatabase\n"
+      "values ServerType\n"
+      "set LoginPrompt True\n"
+      "get LoginPrompt\n"
+      "edit Params\n"
+      "type meParams \"USER NAME=shop\\nTIMEOUT=5\"\n"
+      "click btOk\n"
+      "print ShopDB.Params\n"
+      "print Customers.SQL\n"
+      "print Customers.UpdateObject\n"
+      "select Customers\n"
+      "values DatabaseName\n"
+      "select Customers Parts\n"
+      "get DatabaseName\n"
+      "props\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  const std::string expectedStart =
+      "shop.db\n"
+      "stPostgreSQL\n"
+      "stSQLite\n"
+      "True\n";
+  EXPECT_EQ(r.Out.substr(0, expectedStart.size()), expectedStart) << r;
+  EXPECT_EQ(r.Out.find("Form KVParamsEditorDlg"), std::string::npos) << r;  // a dialog prints on "show" only
+  EXPECT_NE(r.Out.find("USER NAME=shop\nTIMEOUT=5\n"
+                       "select CUST_NO, NAME, CITY, TEL as PHONE from CUSTOMER\n"
+                       "CustomersUpdate\n"
+                       "ShopData\n"
+                       "ShopData\n"),
+            std::string::npos)
+      << r;
+  // Both selected components show the properties they share, one a line.
+  EXPECT_NE(r.Out.find("DatabaseName = ShopData  (TKVDatabaseNameProperty"), std::string::npos) << r;
+  EXPECT_EQ(r.Out.find("TableName ="), std::string::npos) << r;
+}
+
+TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {
+  CopyExample();
+  TKorvResult r = RunScript(
+      "open Shop.dfm\n"
+      "select ShopMonitor\n"
+      "verbs\n"
+      "verb 0\n"
+      "show\n"
+      "click btOk\n"
+      "select Parts\n"
+      "verbs\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out.substr(0, 19), "0: Korvane 2.0.0\nFo") << r;
+  EXPECT_NE(r.Out.find("Form KVAboutDlg: TKVAboutDlg \"About Korvane\"\n"), std::string::npos) << r;
+  EXPECT_NE(r.Out.find("0: Korvane 2.0.0\n1: -\n2: "), std::string::npos) << r;
+}
+
+TEST_F(ScriptCommandsTest, TreeCommandsDragNodesAndDropFromThePalette) {
+  Write("Wired.dfm", kWiredModule);
+  TKorvResult r = RunScript(
+      "open Wired.dfm\n"
+      "dragover Main Two\n"
+      "dragover Main Q\n"
+      "drag Main Two\n"
+      "print Db.SessionName\n"
+      "print Q.SessionName\n"
+      "palettedrop TKVDatabase One\n"
+      "print KVDatabase1.SessionName\n"
+      "tree\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out,
+            "yes\n"
+            "no\n"
+            "Two\n"
+            "Two\n"
+            "KVDatabase1\n"
+            "One\n"
+            "Wired\n"
+            "  One {S1}\n"
+            "    ! SQLite | <UnknownDatabase> {KVDatabase1}\n"
+            "  Two {S2}\n"
+            "    SQLite | <UnknownDatabase> {Db}\n"
+            "      ! <?> {Q}\n"
+            "        Params\n");
+}
+
+TEST_F(ScriptCommandsTest, ANodeNameThatFitsSeveralNodesIsRefusedWithTheirPaths) {
+  Write("Wired.dfm", kWiredModule);
+  TKorvResult r = RunScript(
+      "open Wired.dfm\n"
+      "select S2\n"
+      "set SessionName Main\n"
+      "drag Main One\n"
+      "echo not reached\n");
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Out, "");
+  EXPECT_EQ(r.Err, "script.korv:4: Several nodes are named Main: Wired\\S2, Wired\\S1\\Db (name one by its path)\n");
+
+  // A path names one of them.
+  r = RunScript(
+      "open Wired.dfm\n"
+      "select S2\n"
+      "set SessionName Main\n"
+      "drag Wired\\S1\\Db Wired\\S2\n"
+      "print Db.SessionName\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "Main\n");
+}
+
+TEST_F(ScriptCommandsTest, TheCodeEditorTakesAStringListAndSavesItBack) {
+  CopyExample();
+  TKorvResult r = RunScript(
+      "open Shop.dfm\n"
+      "select Customers\n"
+      "edit --alt SQL\n"
+      "modules\n"
+      "module type dfm.ShopModule.Customers.SQL \"select NAME\\nfrom CUSTOMER\"\n"
+      "modules\n"
+      "print Customers.SQL\n"
+      "module save dfm.ShopModule.Customers.SQL\n"
+      "print Customers.SQL\n"
+      "module type dfm.ShopModule.Customers.SQL \"select 1\"\n"
+      "answer no\n"
+      "module close dfm.ShopModule.Customers.SQL\n"
+      "modules\n"
+      "print Customers.SQL\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out,
+            "dfm.ShopModule.Customers.SQL\n"
+            "dfm.ShopModule.Customers.SQL (modified)\n"
+            "select CUST_NO, NAME, CITY, TEL as PHONE from CUSTOMER\n"
+            "select NAME\n"
+            "from CUSTOMER\n"
+            "Message (Confirmation):\n"
+            "  Save changes to dfm.ShopModule.Customers.SQL?\n"
+            "Buttons: Yes No Cancel\n"
+            "Answered: no\n"
+            "select NAME\n"
+            "from CUSTOMER\n");
+}
+
+TEST_F(ScriptCommandsTest, ArgumentsStandForDollarNumbers) {
+  CopyExample();
+  TKorvResult r = RunScript("open $1\necho $0 \"${2}\" $2x\nprint $3.SessionName\n", {"Shop.dfm", "a b", "ShopDB"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "script.korv a b a bx\nShop\n");
+
+  r = RunScript("echo $1\necho $2\n", {"only"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Out, "only\n");
+  EXPECT_EQ(r.Err, "script.korv:2: The script uses $2 but was given 1 argument\n");
+}
