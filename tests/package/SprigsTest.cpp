@@ -253,18 +253,6 @@ TEST_F(SprigsTest, ProblemsOfEachKind) {
   EXPECT_FALSE(problems("UpdateSQL1"));
 }
 
-TEST(QueryCaption, FirstLineAndAMarkForMore) {
-  rtl::TStringList sql;
-  EXPECT_EQ(QueryCaptionText(&sql), "");
-  sql.Add(String(200, 'x'));
-  EXPECT_EQ(QueryCaptionText(&sql), String(200, 'x'));  // shown whole
-  sql.Add("where 1 = 1");
-  EXPECT_EQ(QueryCaptionText(&sql), String(200, 'x') + "...");
-  sql.Delete(0);
-  sql.Insert(0, "");
-  EXPECT_EQ(QueryCaptionText(&sql), "...");
-}
-
 TEST_F(SprigsTest, ADatabaseOfASessionWithoutANodeMakesNoDefaultSession) {
   Open(R"(object Module1: TDataModule
   object Database1: TKVDatabase
@@ -404,23 +392,6 @@ TEST_F(SprigsTest, DataSetDropsRewireDatabaseThenSession) {
   EXPECT_FALSE(Tree->DragDrop(NodeOf("Table1"), Node("Main")));
   EXPECT_EQ(Get<TKVDataSet>("Table1")->DatabaseName(), "main");
   EXPECT_EQ(Module->ModifiedCount(), before);
-}
-
-TEST_F(SprigsTest, ReparentFollowsOnlyADatabaseParent) {
-  Open(ModuleText);
-  // Under a database node: the database's session name; the DatabaseName stays.
-  Get<TKVDataSet>("Table1")->SetSessionName("whatever");
-  Tree->Rebuild();
-  // Table1 now names a session with no node: it stays at the root, and Reparent does nothing.
-  TSprig* table1 = NodeOf("Table1");
-  ASSERT_EQ(table1->Parent(), Tree->Root());
-  table1->Reparent();
-  EXPECT_EQ(Get<TKVDataSet>("Table1")->SessionName(), "whatever");
-  // Put under the database node by hand, it takes the database's.
-  Node("Main")->Add(table1);
-  table1->Reparent();
-  EXPECT_EQ(Get<TKVDataSet>("Table1")->SessionName(), "");
-  EXPECT_EQ(Get<TKVDataSet>("Table1")->DatabaseName(), "main");
 }
 
 TEST_F(SprigsTest, PaletteDropsOntoSessionAndDatabaseNodes) {
