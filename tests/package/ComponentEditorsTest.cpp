@@ -10,6 +10,11 @@
 #include "korv/KVSQLEditor.h"
 #include "vcl/Gestures.h"
 
+#include <fmt/format.h>
+
+#include <cstdlib>
+#include <unistd.h>
+
 using namespace editortest;
 using namespace dclkorv;
 using designintf::TColOption;
@@ -351,4 +356,63 @@ TEST_F(ComponentEditorsTest, EditSQLCanHandTheTextToTheCodeEditor) {
   EXPECT_TRUE(UI.AllConsumed());
   EXPECT_TRUE(module->IsClosed());
   EXPECT_FALSE(Services.Services().FindModule("DataModule1.Query1.SQL"));
+}
+
+// A procedure the server describes, on the PostgreSQL server the test scripts start
+// (scripts/pg-cluster exports KORV_PG_*).
+TEST_F(ComponentEditorsTest, StoredProcParametersOfADescribingServerAreFixedWhileConnected) {
+  auto env = [](const char* name) {
+    const char* value = std::getenv(name);
+    return String(value ? value : "");
+  };
+  if (env("KORV_PG_PORT").empty() || env("KORV_PG_USER").empty() || env("KORV_PG_DATABASE").empty())
+    GTEST_SKIP() << "no PostgreSQL server: KORV_PG_PORT, KORV_PG_USER and KORV_PG_DATABASE are not set";
+
+  auto* pg = Create<korv::TKVDatabase>("PgDatabase");
+  pg->SetDatabaseName("PG");
+  pg->SetServerType(korv::TKVServerType::stPostgreSQL);
+  pg->SetRemoteDatabase(env("KORV_PG_HOST") + ":" + env("KORV_PG_PORT") + "/" + env("KORV_PG_DATABASE"));
+  pg->Params()->SetText("USER NAME=" + env("KORV_PG_USER") + "\nPASSWORD=" + env("KORV_PG_PASSWORD"));
+  pg->SetLoginPrompt(false);
+  pg->SetKeepConnection(false);
+  const String schema = fmt::format("kv_editors_{}", ::getpid());
+  pg->Execute("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+  pg->Execute("CREATE SCHEMA " + schema);
+  pg->Execute("CREATE FUNCTION " + schema + ".add_one(a integer) RETURNS integer AS 'select a + 1' LANGUAGE sql");
+  struct TDropSchema {
+    korv::TKVDatabase* Db;
+    String Schema;
+    ~TDropSchema() {
+      try {
+        Db->Execute("DROP SCHEMA IF EXISTS " + Schema + " CASCADE");
+      } catch (...) {
+      }
+    }
+  } drop{pg, schema};
+
+  auto* proc = Create<korv::TKVStoredProc>("StoredProc1");
+  proc->SetDatabaseName("PG");
+  proc->SetStoredProcName(schema + ".add_one");
+  auto editor = EditorFor(proc);
+  NewModifiedCalls();
+
+  // No parameters yet: prepared for the verb (connecting only for that), left unprepared, and
+  // editable by hand while the database is not connected.
+  ASSERT_EQ(proc->GetParamsCount(), 0);
+  editor->ExecuteVerb(3);
+  ASSERT_EQ(Dialogs.Calls.size(), 1u);
+  EXPECT_EQ(Dialogs.Calls[0].Options, (TColOptions{TColOption::coAdd, TColOption::coDelete}));
+  EXPECT_GT(proc->GetParamsCount(), 0);
+  EXPECT_FALSE(proc->Prepared());
+  EXPECT_FALSE(pg->Connected());
+
+  // Connected and described: fixed. A procedure prepared before is unprepared after.
+  pg->SetKeepConnection(true);
+  pg->SetConnected(true);
+  proc->Prepare();
+  editor->ExecuteVerb(3);
+  ASSERT_EQ(Dialogs.Calls.size(), 2u);
+  EXPECT_EQ(Dialogs.Calls[1].Options, TColOptions{});
+  EXPECT_FALSE(proc->Prepared());
+  EXPECT_EQ(NewModifiedCalls(), 0);
 }
