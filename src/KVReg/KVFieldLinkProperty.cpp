@@ -43,10 +43,14 @@ void TKVTableFieldLinkProperty::Edit() {
   if (!Changed()) return;
 
   edited->SetMasterFields(FTable->MasterFields());
-  if (!FTable->IndexFieldNames().empty())
+  if (!FTable->IndexFieldNames().empty()) {
     edited->SetIndexFieldNames(FTable->IndexFieldNames());
-  else
+  } else {
+    // Index field names win over an index name, so ones the copy no longer has must not stay
+    // behind the index the developer chose.
+    edited->SetIndexFieldNames(String());
     edited->SetIndexName(FTable->IndexName());
+  }
   // The link designer told the designer when it closed; tell it again now the table holds the
   // new link, so that what refreshes sees it.
   Modified();
