@@ -1,0 +1,92 @@
+#include "KorvRun.h"
+
+namespace {
+
+class DesignPromptTest : public TKorvTest {};
+
+} // namespace
+
+// Piped into the prompt, a session reads as a transcript: each prompt with the line typed.
+TEST_F(DesignPromptTest, CommandsErrorsAndADialogAtThePrompt) {
+  CopyExample();
+  TKorvResult r = Korv({"design", "Shop.dfm"},
+                       "select Parts\n"
+                       "get TableName\n"
+                       "get Nope\n"
+                       "click btOk\n"
+                       "select ShopMonitor\n"
+                       "verb 0\n"
+                       "click btNope\n"
+                       "enter\n"
+                       "set Tag 7\n"
+                       "quit\n"
+                       "quit --discard\n"
+                       "echo not reached\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Err, "");
+  const std::string start =
+      "korv> select Parts\n"
+      "korv> get TableName\n"
+      "PART\n"
+      "korv> get Nope\n"
+      "Error: Parts (TKVTable) has no property Nope in the inspector\n"
+      "korv> click btOk\n"
+      "Error: click acts on a dialog, and no dialog is open\n"
+      "korv> select ShopMonitor\n"
+      "korv> verb 0\n"
+      "Form KVAboutDlg: TKVAboutDlg \"About Korvane\"\n";
+  EXPECT_EQ(r.Out.substr(0, start.size()), start) << r;
+  const std::string end =
+      "dialog> click btNope\n"
+      "Error: Form KVAboutDlg has no control named btNope\n"
+      "dialog> enter\n"
+      "Closed KVAboutDlg: OK\n"
+      "korv> set Tag 7\n"
+      "korv> quit\n"
+      "Error: ShopModule has unsaved changes: save it, or quit --discard\n"
+      "korv> quit --discard\n";
+  ASSERT_GE(r.Out.size(), end.size());
+  EXPECT_EQ(r.Out.substr(r.Out.size() - end.size()), end) << r;
+}
+
+TEST_F(DesignPromptTest, MessageBoxesAreAskedAtThePromptUnlessAnswered) {
+  CopyExample();
+  TKorvResult r = Korv({"design", "Shop.dfm"},
+                       "select Customers\n"
+                       "edit --alt SQL\n"
+                       "module type dfm.ShopModule.Customers.SQL \"select 1\"\n"
+                       "module close dfm.ShopModule.Customers.SQL\n"
+                       "maybe\n"
+                       "yes\n"
+                       "print Customers.SQL\n"
+                       "help\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_NE(r.Out.find("korv> module close dfm.ShopModule.Customers.SQL\n"
+                       "Message (Confirmation):\n"
+                       "  Save changes to dfm.ShopModule.Customers.SQL?\n"
+                       "Buttons: Yes No Cancel\n"
+                       "answer> maybe\n"
+                       "Error: answer one of: Yes No Cancel\n"
+                       "answer> yes\n"
+                       "Answered: Yes\n"
+                       "korv> print Customers.SQL\n"
+                       "select 1\n"
+                       "korv> help\n"
+                       "Commands:\n"),
+            std::string::npos)
+      << r;
+  // The input ended with the module changed: nothing is saved, and the developer is told.
+  EXPECT_EQ(r.Err, "korv: warning: the unsaved changes to ShopModule are dropped\n");
+  EXPECT_EQ(Read("Shop.dfm"), ReadSource("examples/Shop.dfm"));
+}
+
+TEST_F(DesignPromptTest, InputThatEndsInsideADialogFails) {
+  CopyExample();
+  TKorvResult r = Korv({"design", "Shop.dfm"}, "select CustomersUpdate\ndblclick\ntype cbTableName CUSTOMER\n");
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err, "korv: The input ended while form KVUpdateSQLEditForm was open\n");
+
+  r = Korv({"design", "nothing.dfm"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err, "korv: Cannot open nothing.dfm: no such file\n");
+}
