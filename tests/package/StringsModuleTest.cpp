@@ -149,24 +149,3 @@ TEST_F(StringsModuleTest, WithoutModuleServicesEveryRoutineRaises) {
   EXPECT_THROW(CloseStringsModule(Module.get(), Query, "SQL"), rtl::EIntfCastError);
   toolsapi::BorlandIDEServices = saved;
 }
-
-TEST(StringsModuleCreator, DescribesATextModuleOnTheStringsFileSystem) {
-  auto stream = std::make_unique<rtl::TStringStream>("line 1\nline 2\n");
-  stream->SetPosition(7);
-  auto creator = std::make_shared<TStringsModuleCreator>("dfm.Form1.Query1.SQL", std::move(stream), 45000.5);
-  EXPECT_EQ(creator->GetCreatorType(), "Text");
-  EXPECT_TRUE(creator->GetExisting());
-  EXPECT_EQ(creator->GetFileSystem(), "Delphi.TStringsFileSystem");
-  EXPECT_EQ(creator->GetOwner(), nullptr);
-  EXPECT_FALSE(creator->GetUnnamed());
-  EXPECT_EQ(creator->GetImplFileName(), "dfm.Form1.Query1.SQL");
-  EXPECT_EQ(creator->GetIntfFileName() + creator->GetFormName() + creator->GetAncestorName(), "");
-  EXPECT_FALSE(creator->GetMainForm() || creator->GetShowForm());
-  EXPECT_TRUE(creator->GetShowSource());
-  EXPECT_EQ(creator->NewFormFile("", ""), nullptr);
-  EXPECT_EQ(creator->NewIntfSource("", "", ""), nullptr);
-  auto file = creator->NewImplSource("", "", "");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(file->GetSource(), "line 1\nline 2\n");  // the whole text, wherever the stream stood
-  EXPECT_EQ(file->GetAge(), 45000.5);
-}
