@@ -302,6 +302,10 @@ void TDesignSession::CmdNew(const TArgs& A) {
   const String& name = A[1];
   if (!rtl::IsValidIdent(className)) throw ECommandError("\"" + className + "\" is not a valid class name");
   if (!rtl::IsValidIdent(name)) throw ECommandError("\"" + name + "\" is not a valid module name");
+  // A class of its own (TShopModule) makes a data module of that class name; a known class must
+  // be a data module class.
+  if (rtl::TClass known = rtl::GetClass(className); known && !known->InheritsFrom(rtl::TDataModule::StaticClass()))
+    throw ECommandError(className + " is no data module class");
   CheckReplaceable();
   rtl::TFormReadOptions options;
   options.Designing = true;

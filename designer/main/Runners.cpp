@@ -168,9 +168,9 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
     return 1;
   }
   TScriptSource source(Script, std::move(lines), Args);
-  auto fail = [&](const std::exception& e) {
+  auto fail = [&](const String& Message) {
     std::cout << std::flush;
-    std::cerr << source.Name() << ':' << source.CurrentLine() << ": " << MessageOf(e) << '\n';
+    std::cerr << source.Name() << ':' << source.CurrentLine() << ": " << Message << '\n';
     return 1;
   };
   try {
@@ -196,7 +196,9 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
         session.Execute(words, source.Substitute(line));
       }
     } catch (const std::exception& e) {
-      return fail(e);
+      return fail(MessageOf(e));
+    } catch (...) {
+      return fail("an error of unknown kind");
     }
     if (!session.Answers().Empty())
       std::cerr << "korv: warning: " << session.Answers().Count() << " queued answer"
@@ -254,6 +256,8 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
       return 1;
     } catch (const std::exception& e) {
       std::cout << "Error: " << MessageOf(e) << '\n';
+    } catch (...) {
+      std::cout << "Error: an error of unknown kind\n";
     }
   }
   if (session.HasUnsavedChanges())

@@ -178,6 +178,7 @@ TEST_F(ErrorPathsTest, MalformedLinesAndModuleMisuse) {
   ExpectFailure("open Shop.dfm\nselect Parts\nset Active\n", "script.korv:3: Usage: set PROP VALUE\n");
   ExpectFailure("open Shop.dfm\nfrobnicate\n", "script.korv:2: Unknown command \"frobnicate\" (help lists the commands)\n");
   ExpectFailure("new TOrders Orders\nsave\n", "script.korv:2: Orders has no file yet: save FILE\n");
+  ExpectFailure("new TKVQuery Orders\n", "script.korv:1: TKVQuery is no data module class\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nset Tag 3\nopen Shop.dfm\n",
                 "script.korv:4: ShopModule has unsaved changes: save it, or close --discard first\n");
   TKorvResult r = RunScript("open Shop.dfm\nselect Parts\nset Tag 3\nclose --discard\nopen Shop.dfm\nprint Parts.Tag\n");
