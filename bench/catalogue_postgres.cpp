@@ -160,13 +160,13 @@ int main(int argc, char** argv) {
       RunDriver(s, [&] { return conn->ColumnNames(table); });
     });
     add(fmt::format("ColumnNames/{}/libpq", table), [pg, table](benchmark::State& s) {
-      RunDirect(s, pg, sql::ColumnNames, {nullptr, nullptr, table});
+      RunDirect(s, pg, sql::ColumnNames, {nullptr, nullptr, table, nullptr, nullptr, table});
     });
     add(fmt::format("IndexInfo/{}/driver", table), [conn, table](benchmark::State& s) {
       RunDriver(s, [&] { return conn->IndexInfo(table); });
     });
     add(fmt::format("IndexInfo/{}/libpq", table), [pg, table](benchmark::State& s) {
-      RunDirect(s, pg, sql::IndexInfo, {nullptr, nullptr, table});
+      RunDirect(s, pg, sql::IndexInfo, {nullptr, nullptr, table, nullptr, nullptr, table});
     });
   }
   // The server does the work, so wall time is what counts.

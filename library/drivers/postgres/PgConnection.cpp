@@ -74,12 +74,23 @@ std::vector<std::string> TPGConnection::FirstColumn(
   return values;
 }
 
-std::optional<TPGConnection::TNameParams> TPGConnection::ObjectNameParams(const std::string& name) {
-  auto parts = SplitQualifiedName(name);
+std::optional<TPGConnection::TNameParams> TPGConnection::ObjectNameParams(const std::string& name,
+                                                                        TUnquotedCase unquoted) {
+  auto parts = SplitQualifiedName(name, unquoted);
   if (!parts || parts->size() > 3) return std::nullopt;
   TNameParams params;
   std::size_t slot = params.size() - parts->size();
   for (auto& part : *parts) params[slot++] = std::move(part);
+  return params;
+}
+
+std::optional<std::vector<std::optional<std::string>>> TPGConnection::RelationParams(
+    const std::string& name) {
+  const auto folded = ObjectNameParams(name);
+  if (!folded) return std::nullopt;  // not a name the server could know
+  const auto asWritten = ObjectNameParams(name, TUnquotedCase::AsWritten);
+  std::vector<std::optional<std::string>> params(folded->begin(), folded->end());
+  params.insert(params.end(), asWritten->begin(), asWritten->end());
   return params;
 }
 
@@ -88,15 +99,15 @@ std::vector<std::string> TPGConnection::TableNames(const std::string& pattern, b
 }
 
 std::vector<std::string> TPGConnection::ColumnNames(const std::string& table) {
-  const auto name = ObjectNameParams(table);
-  if (!name) return {};  // not a name the server could know
-  return FirstColumn(sql::ColumnNames, {(*name)[0], (*name)[1], (*name)[2]});
+  const auto params = RelationParams(table);
+  if (!params) return {};
+  return FirstColumn(sql::ColumnNames, *params);
 }
 
 std::vector<IndexColumn> TPGConnection::IndexInfo(const std::string& table) {
-  const auto name = ObjectNameParams(table);
-  if (!name) return {};
-  const TPGresultPtr result = Query(sql::IndexInfo, {(*name)[0], (*name)[1], (*name)[2]});
+  const auto params = RelationParams(table);
+  if (!params) return {};
+  const TPGresultPtr result = Query(sql::IndexInfo, *params);
   std::vector<IndexColumn> columns;
   for (int row = 0, rows = PQntuples(result.get()); row < rows; ++row)
     columns.push_back({Value(result.get(), row, 0), Value(result.get(), row, 1),

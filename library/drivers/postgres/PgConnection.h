@@ -3,6 +3,7 @@
 #pragma once
 
 #include "PgHandles.h"
+#include "PgNames.h"
 #include "korv/drivers/Driver.h"
 
 #include <array>
@@ -31,7 +32,11 @@ public:
 private:
   // Database, schema and object name as the catalogue stores them; a missing part is NULL.
   using TNameParams = std::array<std::optional<std::string>, 3>;
-  static std::optional<TNameParams> ObjectNameParams(const std::string& name);
+  static std::optional<TNameParams> ObjectNameParams(
+      const std::string& name, TUnquotedCase unquoted = TUnquotedCase::Fold);
+  // The six parameters of a relation lookup: the name as the server reads it, then as written.
+  static std::optional<std::vector<std::optional<std::string>>> RelationParams(
+      const std::string& name);
 
   // Sends one statement with text parameters (nullopt = NULL); raises with the server's message.
   TPGresultPtr Query(const char* sql, const std::vector<std::optional<std::string>>& params);

@@ -76,7 +76,9 @@ TPGServerAddress ParseRemoteDatabase(const std::string& text) {
   return address;
 }
 
-std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text) {
+std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text,
+                                                           TUnquotedCase unquoted) {
+  const bool fold = unquoted == TUnquotedCase::Fold;
   std::vector<std::string> parts;
   std::size_t i = 0;
   const std::size_t n = text.size();
@@ -103,7 +105,7 @@ std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text
     } else {
       while (i < n && text[i] != '.' && !IsBlank(text[i])) {
         const char c = text[i++];
-        part += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        part += (fold && c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
       }
       if (part.empty()) return std::nullopt;
     }
