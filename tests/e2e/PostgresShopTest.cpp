@@ -1,0 +1,207 @@
+// korv on the example shop built on a real PostgreSQL server (scripts/pg-cluster exports
+// KORV_PG_*): the example script that points ShopPg.dfm at the server, and `korv updatesql` on
+// the module. Each test builds examples/shop-postgres.sql in a schema of its own, which the
+// module's parameters file puts alone on the search path; the password lives only in that file.
+#include "KorvRun.h"
+
+#include <libpq-fe.h>
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <random>
+
+namespace {
+
+std::string Env(const char* Name) {
+  const char* value = std::getenv(Name);
+  return value ? value : "";
+}
+
+// CI always starts a server, so there a missing one is a failure, not a reason to skip.
+bool InCI() { return Env("CI") == "true"; }
+
+#define KORV_SKIP_OR_FAIL(message)                                                                 \
+  do {                                                                                             \
+    if (InCI()) GTEST_FAIL() << message;                                                           \
+    GTEST_SKIP() << message;                                                                       \
+  } while (false)
+
+// The lines of Text from the one after the line Start up to the next empty line.
+std::vector<std::string> Section(const std::string& Text, const std::string& Start) {
+  std::vector<std::string> lines;
+  std::size_t at = Text.find(Start + "\n");
+  if (at == std::string::npos) return lines;
+  std::istringstream in(Text.substr(at + Start.size() + 1));
+  for (std::string line; std::getline(in, line) && !line.empty();) lines.push_back(line);
+  return lines;
+}
+
+// Text with each "<CR>" made the carriage return that the refresh statement's first entry holds.
+std::string WithCR(std::string Text) {
+  for (std::size_t at; (at = Text.find("<CR>")) != std::string::npos;) Text.replace(at, 4, "\r");
+  return Text;
+}
+
+void IgnoreNotice(void*, const char*) {}
+
+class PostgresShopTest : public TKorvTest {
+protected:
+  void SetUp() override {
+    if (Env("KORV_PG_PORT").empty() || Env("KORV_PG_USER").empty() || Env("KORV_PG_DATABASE").empty())
+      KORV_SKIP_OR_FAIL("no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"` "
+                        "to set KORV_PG_HOST, _PORT, _USER, _PASSWORD and _DATABASE");
+    Address = fmt::format("{}:{}/{}", Env("KORV_PG_HOST"), Env("KORV_PG_PORT"), Env("KORV_PG_DATABASE"));
+    const std::string host = Env("KORV_PG_HOST"), port = Env("KORV_PG_PORT"), user = Env("KORV_PG_USER"),
+                      password = Env("KORV_PG_PASSWORD"), database = Env("KORV_PG_DATABASE");
+    const char* keys[] = {"host", "port", "user", "password", "dbname", nullptr};
+    const char* values[] = {host.c_str(), port.c_str(), user.c_str(), password.c_str(), database.c_str(), nullptr};
+    Conn = PQconnectdbParams(keys, values, 0);
+    if (PQstatus(Conn) != CONNECTION_OK)
+      KORV_SKIP_OR_FAIL("PostgreSQL test server unreachable: " << PQerrorMessage(Conn));
+    PQsetNoticeProcessor(Conn, IgnoreNotice, nullptr);  // DROP ... CASCADE tells what it drops
+    std::random_device random;
+    Schema = fmt::format("korv_e2e_{:08x}", random());
+    Exec("CREATE SCHEMA " + Schema + "; SET search_path = " + Schema + ";\n" +
+         ReadSource("examples/shop-postgres.sql"));
+    WriteParams(password);
+  }
+  void TearDown() override {
+    if (!Schema.empty()) Exec("DROP SCHEMA IF EXISTS " + Schema + " CASCADE");
+    PQfinish(Conn);
+  }
+
+  void Exec(const std::string& Sql) {
+    PGresult* result = PQexec(Conn, Sql.c_str());
+    const bool ok = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
+    ASSERT_TRUE(ok) << PQresultErrorMessage(result);
+    PQclear(result);
+  }
+  // The parameters file the module names: readable by its owner only.
+  void WriteParams(const std::string& Password) {
+    Write("pg.params", "USER NAME=" + Env("KORV_PG_USER") + "\nPASSWORD=" + Password +
+                           "\noptions=-c search_path=" + Schema + "\n");
+    std::filesystem::permissions(Temp.File("pg.params"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write);
+  }
+  // ShopPg.dfm as the example script leaves it: on this server, with the parameters file.
+  void WritePointedModule() {
+    std::string module = ReadSource("examples/ShopPg.dfm");
+    const std::string line = "    RemoteDatabase = 'localhost:5432/shop'\n";
+    const std::size_t at = module.find(line);
+    ASSERT_NE(at, std::string::npos);
+    module.replace(at, line.size(), "    RemoteDatabase = '" + Address + "'\n    ParamsFileName = 'pg.params'\n");
+    Write("ShopPg.dfm", module);
+  }
+
+  PGconn* Conn = nullptr;
+  std::string Schema, Address;
+};
+
+const char* const kCustomerStatements = R"(== The statements it generated
+-- ModifySQL
+update customer
+set
+  name = :name,
+  city = :city,
+  tel = :phone,
+  "E-MAIL" = :"E-MAIL"
+where
+  cust_no = :OLD_cust_no
+-- InsertSQL
+insert into customer
+  (name, city, tel, "E-MAIL")
+values
+  (:name, :city, :phone, :"E-MAIL")
+-- DeleteSQL
+delete from customer
+where
+  cust_no = :OLD_cust_no
+-- RefreshSQL
+select name, city, tel as phone, "E-MAIL"<CR>
+from customer
+where
+  cust_no = :OLD_cust_no
+)";
+
+} // namespace
+
+TEST_F(PostgresShopTest, TheExampleScriptPointsTheModuleAtTheServerAndWritesTheCustomerStatements) {
+  Write("ShopPg.dfm", ReadSource("examples/ShopPg.dfm"));
+  TKorvResult r = Korv({"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-postgres.korv", "ShopPg.dfm", Address,
+                        "pg.params"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_NE(r.Out.find("\n    PostgreSQL | " + Address + " {ShopDB}\n"), std::string::npos) << r.Out;
+
+  // The names the search path finds, in the inspector's order; other tests' schemas come qualified.
+  std::vector<std::string> offered;
+  for (const std::string& name : Section(r.Out, "== What the server offers: tables for Parts, procedures for CloseOrder"))
+    if (name.find('.') == std::string::npos) offered.push_back(name);
+  EXPECT_EQ(offered, (std::vector<std::string>{"\"ORDER\"", "audit_log", "customer", "order_line", "part",
+                                               "close_order"}));
+
+  const std::size_t statements = r.Out.find("== The statements it generated");
+  ASSERT_NE(statements, std::string::npos) << r.Out;
+  EXPECT_EQ(r.Out.substr(statements), WithCR(kCustomerStatements));
+
+  // Saved: the server's address and the parameters file's name, never the password.
+  const std::string saved = Read("ShopPg.dfm");
+  EXPECT_NE(saved.find("    RemoteDatabase = '" + Address + "'\n    ParamsFileName = 'pg.params'\n"), std::string::npos)
+      << saved;
+  EXPECT_NE(saved.find("      '  cust_no = :OLD_cust_no')"), std::string::npos) << saved;
+  if (!Env("KORV_PG_PASSWORD").empty()) EXPECT_EQ(saved.find(Env("KORV_PG_PASSWORD")), std::string::npos);
+}
+
+TEST_F(PostgresShopTest, UpdatesqlReadsKeysAndColumnsOfQuotedAndCompositeKeyedTables) {
+  WritePointedModule();
+  const std::string before = Read("ShopPg.dfm");
+
+  // "ORDER" keeps its capitals on the server: Get Table Fields asks for ORDER without the quotes
+  // and still finds it.
+  TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "\"ORDER\"", "--table-fields",
+                        "--primary-keys", "--fields", "cust_no,status", "--dry-run"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, WithCR(R"(-- RefreshSQL
+select cust_no, status<CR>
+from "ORDER"
+where
+  order_no = :OLD_order_no
+
+-- ModifySQL
+update "ORDER"
+set
+  cust_no = :cust_no,
+  status = :status
+where
+  order_no = :OLD_order_no
+
+-- InsertSQL
+insert into "ORDER"
+  (cust_no, status)
+values
+  (:cust_no, :status)
+
+-- DeleteSQL
+delete from "ORDER"
+where
+  order_no = :OLD_order_no
+)"));
+
+  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields",
+            "--primary-keys", "--dry-run", "--json"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  const auto statements = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(statements["ModifySQL"],
+            "update order_line\nset\n  order_no = :order_no,\n  line_no = :line_no,\n  part_no = :part_no,\n"
+            "  qty = :qty\nwhere\n  order_no = :OLD_order_no and\n  line_no = :OLD_line_no\n");
+  EXPECT_EQ(Read("ShopPg.dfm"), before);  // a dry run saves nothing
+
+  // A wrong password: the command fails, saying which database and why, and saves nothing.
+  WriteParams("wrong");
+  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "part", "--table-fields", "--dry-run"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_NE(r.Err.find("Cannot connect to database 'ShopData'"), std::string::npos) << r;
+  EXPECT_NE(r.Err.find("password authentication failed"), std::string::npos) << r;
+  EXPECT_EQ(Read("ShopPg.dfm"), before);
+}
