@@ -136,6 +136,11 @@ TEST_F(DatabaseTest, ParamsFileAddsParametersThatParamsOverride) {
 
 TEST_F(DatabaseTest, LoginHookIsAskedOnlyWhenAServerNeedsAPasswordThatIsMissing) {
   int asked = 0;
+  // The library's own login dialog is installed at load; it comes back after the test.
+  struct TRestoreHook {
+    TKVSessionList::TLoginHook Saved = Sessions->LoginHook();
+    ~TRestoreHook() { Sessions->SetLoginHook(Saved); }
+  } restore;
   Sessions->SetLoginHook([&](TKVDatabase* db, rtl::TStrings* login) {
     ++asked;
     EXPECT_EQ(db->DatabaseName(), "PG");
@@ -143,9 +148,6 @@ TEST_F(DatabaseTest, LoginHookIsAskedOnlyWhenAServerNeedsAPasswordThatIsMissing)
     EXPECT_GE(login->IndexOfName("PASSWORD"), 0);
     return false;
   });
-  struct TResetHook {
-    ~TResetHook() { Sessions->SetLoginHook(nullptr); }
-  } reset;
 
   auto sqlite = ShopDatabase();
   sqlite->Open();
