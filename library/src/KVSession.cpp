@@ -1,6 +1,7 @@
 #include "korv/KVSession.h"
 
 #include "korv/KVDatabase.h"
+#include "korv/KVLoginDialog.h"
 #include "korv/KVMonitor.h"
 #include "rtl/SysUtils.h"
 
@@ -15,8 +16,9 @@ namespace {
 
 constexpr char kDefaultSessionName[] = "Default";
 
-// Makes the session list and the default session when the library loads, in that order, and
-// frees them in the reverse order when it unloads.
+// Makes the session list and the default session when the library loads, in that order, asks
+// for logins through the library's login dialog, and frees them in the reverse order when it
+// unloads.
 struct TLibrarySessions {
   std::unique_ptr<TKVSessionList> List;
   std::unique_ptr<TKVSession> Default;
@@ -27,6 +29,7 @@ struct TLibrarySessions {
     Default = std::make_unique<TKVSession>(nullptr);
     Default->SetSessionName(kDefaultSessionName);
     Session = Default.get();
+    InstallLoginDialog();
   }
   ~TLibrarySessions() {
     Default.reset();
