@@ -245,10 +245,10 @@ TEST_F(PostgresPackageTest, SessionCatalogueCallsAnswerFromTheServer) {
                                                  Quoted(Sales) + ".\"Archive\""));
   list.Clear();
   session->GetTableNames("PG", "pg_cl%", true, &list);
-  EXPECT_THAT(list.ToVector(), ElementsAre("pg_class"));  // system tables only when asked
+  EXPECT_THAT(Mine(list.ToVector()), ElementsAre("pg_class"));  // system tables only when asked
   list.Clear();
   session->GetTableNames("PG", "cust%", false, &list);
-  EXPECT_THAT(list.ToVector(), ElementsAre("customer"));
+  EXPECT_THAT(Mine(list.ToVector()), ElementsAre("customer"));
 
   // Columns in column order. Names in SQL spelling fold to lower case; a name whose quotes were
   // taken off still finds its mixed-case table when the folded name finds none.
@@ -530,7 +530,7 @@ TEST_F(PostgresPackageTest, ConnectionFailuresSayWhichDatabaseAndWhy) {
   });
   rtl::TStringList list;
   korv::Session->GetTableNames("PG", "cust%", false, &list);
-  EXPECT_THAT(list.ToVector(), ElementsAre("customer"));
+  EXPECT_THAT(Mine(list.ToVector()), ElementsAre("customer"));
   EXPECT_TRUE(UI.AllConsumed());
 }
 
