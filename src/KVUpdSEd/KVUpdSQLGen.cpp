@@ -3,6 +3,7 @@
 #include "korv/KVCommon.h"
 #include "rtl/SysUtils.h"
 
+#include <vector>
 
 namespace dclkorv {
 
@@ -15,21 +16,38 @@ String StatementTable(const TUpdateSQLGenInputs& Inputs) {
 
 // "%s%s = :%s" with two blanks, the quoted column and the quoted parameter name.
 String Condition(const TUpdateSQLGenInputs& Inputs, const String& Column, const String& Param) {
-  return "  " + QuoteName(Inputs, Column) + " = :" + QuoteName(Inputs, Param);
+  const String column = QuoteName(Inputs, Column), param = QuoteName(Inputs, Param);
+  String text;
+  text.reserve(column.size() + param.size() + 6);
+  text.append("  ").append(column).append(" = :").append(param);
+  return text;
 }
 
-// Appends Line, first ending the last line with Separator unless that line is exactly Head.
-void AppendJoined(rtl::TStrings* Dest, const String& Head, const String& Separator, const String& Line) {
-  int last = Dest->Count() - 1;
-  if (last >= 0 && Dest->Get(last) != Head) Dest->Put(last, Dest->Get(last) + Separator);
-  Dest->Add(Line);
-}
+// A statement's lines, gathered here and handed to the buffer when the statement is done, or
+// when an error stops it (the buffer then holds the lines appended so far).
+class TStatementLines {
+public:
+  explicit TStatementLines(rtl::TStrings* Dest) : FDest(Dest) { FDest->Clear(); }
+  ~TStatementLines() { FDest->AddStrings(FLines); }
+  TStatementLines(const TStatementLines&) = delete;
+  TStatementLines& operator=(const TStatementLines&) = delete;
 
-void AppendKeyConditions(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  void Add(String Line) { FLines.push_back(std::move(Line)); }
+  // Appends Line, first ending the last line with Separator unless that line is exactly Head.
+  void AddJoined(const char* Head, const char* Separator, String Line) {
+    if (!FLines.empty() && FLines.back() != Head) FLines.back() += Separator;
+    FLines.push_back(std::move(Line));
+  }
+
+private:
+  rtl::TStrings* FDest;
+  std::vector<String> FLines;
+};
+
+void AppendKeyConditions(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, TStatementLines& Lines) {
   for (const TGenField& k : Inputs.KeyFields)
     if (k.Selected)
-      AppendJoined(Dest, "where", " and",
-                   Condition(Inputs, k.Name, "OLD_" + Aliases.Find(Inputs.TableText, k.Name)));
+      Lines.AddJoined("where", " and", Condition(Inputs, k.Name, "OLD_" + Aliases.Find(Inputs.TableText, k.Name)));
 }
 
 } // namespace
@@ -70,17 +88,17 @@ String QuoteName(const TUpdateSQLGenInputs& Inputs, const String& AIdentName) {
 }
 
 void GenerateModifySQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  Dest->Clear();
-  Dest->Add("update " + StatementTable(Inputs));
-  Dest->Add("set");
+  TStatementLines lines(Dest);
+  lines.Add("update " + StatementTable(Inputs));
+  lines.Add("set");
   for (const TGenField& f : Inputs.UpdateFields)
-    if (f.Selected) AppendJoined(Dest, "set", ",", Condition(Inputs, f.Name, Aliases.Find(Inputs.TableText, f.Name)));
-  Dest->Add("where");
-  AppendKeyConditions(Inputs, Aliases, Dest);
+    if (f.Selected) lines.AddJoined("set", ",", Condition(Inputs, f.Name, Aliases.Find(Inputs.TableText, f.Name)));
+  lines.Add("where");
+  AppendKeyConditions(Inputs, Aliases, lines);
 }
 
 void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  Dest->Clear();
+  TStatementLines lines(Dest);
   String columns;
   for (const TGenField& f : Inputs.UpdateFields) {
     if (!f.Selected) continue;
@@ -90,14 +108,14 @@ void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap&
     if (alias != f.Name) columns += " as " + QuoteName(Inputs, alias);
   }
   // One entry holding two text lines.
-  Dest->Add("select " + columns + "\r\n" + "from " + StatementTable(Inputs));
-  Dest->Add("where");
-  AppendKeyConditions(Inputs, Aliases, Dest);
+  lines.Add("select " + columns + "\r\n" + "from " + StatementTable(Inputs));
+  lines.Add("where");
+  AppendKeyConditions(Inputs, Aliases, lines);
 }
 
 void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  Dest->Clear();
-  Dest->Add("insert into " + StatementTable(Inputs));
+  TStatementLines lines(Dest);
+  lines.Add("insert into " + StatementTable(Inputs));
   String columns, values;
   for (const TGenField& f : Inputs.UpdateFields) {
     if (!f.Selected) continue;
@@ -106,16 +124,16 @@ void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& 
     if (!values.empty()) values += ", ";
     values += ":" + QuoteName(Inputs, Aliases.Find(Inputs.TableText, f.Name));
   }
-  Dest->Add("  (" + columns + ")");
-  Dest->Add("values");
-  Dest->Add("  (" + values + ")");
+  lines.Add("  (" + columns + ")");
+  lines.Add("values");
+  lines.Add("  (" + values + ")");
 }
 
 void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  Dest->Clear();
-  Dest->Add("delete from " + StatementTable(Inputs));
-  Dest->Add("where");
-  AppendKeyConditions(Inputs, Aliases, Dest);
+  TStatementLines lines(Dest);
+  lines.Add("delete from " + StatementTable(Inputs));
+  lines.Add("where");
+  AppendKeyConditions(Inputs, Aliases, lines);
 }
 
 } // namespace dclkorv
