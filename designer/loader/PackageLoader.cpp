@@ -5,6 +5,7 @@
 #include "rtl/SysUtils.h"
 
 #include <dlfcn.h>
+#include <fmt/format.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -50,6 +51,18 @@ struct TLibraryHandle {
 };
 
 } // namespace
+
+// ---------------------------------------------------------------------------- host packages
+
+const std::vector<String>& HostPackages() {
+  static const std::vector<String> names{"rtl200", "vcl200", "designide200", "dcldb200", "Korv200"};
+  return names;
+}
+
+bool IsHostPackage(const String& Name) {
+  const auto& names = HostPackages();
+  return std::any_of(names.begin(), names.end(), [&](const String& n) { return rtl::SameText(n, Name); });
+}
 
 // ---------------------------------------------------------------------------- TLoadedPackage
 
@@ -100,7 +113,11 @@ TLoadedPackage& TPackageLoader::LoadPackage(const String& FileName) {
 
   const KorvPackageInfo* info = nullptr;
   if (auto error = Guarded([&] { info = getInfo(); })) throw fail(*error);
-  if (!info || !info->Name || !*info->Name) throw fail("the package gives no name");
+  if (!info) throw fail("the package gives no description");
+  if (info->AbiVersion != KORV_PACKAGE_ABI_VERSION)
+    throw fail(fmt::format("it was built for package interface version {}; this designer has version {}",
+                           info->AbiVersion, KORV_PACKAGE_ABI_VERSION));
+  if (!info->Name || !*info->Name) throw fail("the package gives no name");
 
   auto package = std::unique_ptr<TLoadedPackage>(new TLoadedPackage());
   TPackageInfo& meta = package->FInfo;
@@ -112,6 +129,9 @@ TLoadedPackage& TPackageLoader::LoadPackage(const String& FileName) {
   meta.FileName = path.string();
   korv::ReadFileVersInfo(meta.FileName, meta.ProductName, meta.Version);
   if (FindPackage(meta.Name)) throw fail("a package named " + meta.Name + " is already loaded");
+  for (const String& required : meta.Requires)
+    if (!IsHostPackage(required) && !FindPackage(required))
+      throw fail("it requires the package " + required + ", which is not loaded");
 
   if (auto error = Guarded(initialize)) throw fail("its initialization failed: " + *error);
   // From here on the package's units are initialized: a failure finalizes them again.

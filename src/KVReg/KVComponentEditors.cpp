@@ -22,106 +22,104 @@ DESIGN_CLASS_IMPL(TKVQueryEditor)
 DESIGN_CLASS_IMPL(TKVStoredProcEditor)
 DESIGN_CLASS_IMPL(TKVMacroQueryEditor)
 
-namespace {
-
-constexpr const char* kSeparator = "-";
-
-// Tells the designer of a change; the designer is fetched afresh and may be gone.
-void NotifyModified(TComponentEditor& Editor) {
-  if (designintf::IDesigner* designer = Editor.GetDesigner()) designer->Modified();
-}
-
-} // namespace
+using designintf::SVerbSeparator;
 
 // ---------------------------------------------------------------------------- TKVDefaultEditor
 
-void TKVDefaultEditor::Edit() { ExecuteVerb(TComponentEditor::GetVerbCount()); }
+void TKVDefaultEditor::Edit() { ExecuteVerb(TComponentEditor::GetVerbCount() + vAbout); }
 
 void TKVDefaultEditor::ExecuteVerb(int Index) {
-  const int base = TComponentEditor::GetVerbCount();
-  if (Index < base)
+  const int own = Index - TComponentEditor::GetVerbCount();
+  if (own < 0)
     TComponentEditor::ExecuteVerb(Index);
-  else if (Index == base)
+  else if (own == vAbout)
     ShowAboutBox();
 }
 
 String TKVDefaultEditor::GetVerb(int Index) {
-  const int base = TComponentEditor::GetVerbCount();
-  if (Index < base) return TComponentEditor::GetVerb(Index);
-  if (Index == base) return GetProductCaption();
+  const int own = Index - TComponentEditor::GetVerbCount();
+  if (own < 0) return TComponentEditor::GetVerb(Index);
+  if (own == vAbout) return GetProductCaption();
   return {};
 }
 
-int TKVDefaultEditor::GetVerbCount() { return TComponentEditor::GetVerbCount() + 1; }
+int TKVDefaultEditor::GetVerbCount() { return TComponentEditor::GetVerbCount() + VerbCount; }
 
 // ---------------------------------------------------------------------------- TKVUpdateSQLEditor
 
-void TKVUpdateSQLEditor::Edit() { ExecuteVerb(TKVDefaultEditor::GetVerbCount() + 1); }
+void TKVUpdateSQLEditor::Edit() { ExecuteVerb(TKVDefaultEditor::GetVerbCount() + vUpdateSQLEditor); }
 
 void TKVUpdateSQLEditor::ExecuteVerb(int Index) {
-  const int base = TKVDefaultEditor::GetVerbCount();
-  if (Index < base)
+  const int own = Index - TKVDefaultEditor::GetVerbCount();
+  if (own < 0)
     TKVDefaultEditor::ExecuteVerb(Index);
-  else if (Index == base + 1)
+  else if (own == vUpdateSQLEditor)
     EditUpdateSQLObject(GetDesigner(), rtl::As<korv::TKVUpdateSQL>(Component()));
 }
 
 String TKVUpdateSQLEditor::GetVerb(int Index) {
-  const int base = TKVDefaultEditor::GetVerbCount();
-  if (Index < base) return TKVDefaultEditor::GetVerb(Index);
-  if (Index == base) return kSeparator;
-  if (Index == base + 1) return korv::SUpdateSQLEditor;
-  return {};
+  const int own = Index - TKVDefaultEditor::GetVerbCount();
+  if (own < 0) return TKVDefaultEditor::GetVerb(Index);
+  switch (own) {
+    case vSeparator: return SVerbSeparator;
+    case vUpdateSQLEditor: return korv::SUpdateSQLEditor;
+    default: return {};
+  }
 }
 
-int TKVUpdateSQLEditor::GetVerbCount() { return TKVDefaultEditor::GetVerbCount() + 2; }
+int TKVUpdateSQLEditor::GetVerbCount() { return TKVDefaultEditor::GetVerbCount() + VerbCount; }
 
 // ---------------------------------------------------------------------------- TKVDataSetEditor
 
-void TKVDataSetEditor::Edit() { ExecuteVerb(2); }
+void TKVDataSetEditor::Edit() { ExecuteVerb(vFieldsEditor); }
 
 void TKVDataSetEditor::ExecuteVerb(int Index) {
   switch (Index) {
-    case 0: ShowAboutBox(); break;
-    case 2: designintf::ShowFieldsEditor(GetDesigner(), Component(), GetDSDesignerClass()); break;
+    case vAbout: ShowAboutBox(); break;
+    case vFieldsEditor: designintf::ShowFieldsEditor(GetDesigner(), Component(), GetDSDesignerClass()); break;
     default: break;
   }
 }
 
 String TKVDataSetEditor::GetVerb(int Index) {
   switch (Index) {
-    case 0: return GetProductCaption();
-    case 1: return kSeparator;
-    case 2: return korv::SDatasetDesignerVerb;
+    case vAbout: return GetProductCaption();
+    case vSeparator: return SVerbSeparator;
+    case vFieldsEditor: return korv::SDatasetDesignerVerb;
     default: return {};
   }
 }
 
-int TKVDataSetEditor::GetVerbCount() { return 3; }
+int TKVDataSetEditor::GetVerbCount() { return VerbCount; }
 
 // ---------------------------------------------------------------------------- TKVQueryEditor
 
 void TKVQueryEditor::ExecuteVerb(int Index) {
   auto* query = rtl::As<korv::TKVQuery>(Component());
-  const int base = TKVDataSetEditor::GetVerbCount();
-  if (Index < base) {
+  // The SQL dialog runs at its index whether or not the count shows it.
+  const int own = Index - TKVDataSetEditor::GetVerbCount();
+  if (own < 0) {
     TKVDataSetEditor::ExecuteVerb(Index);
-  } else if (Index == base) {
-    if (EditQueryParams(GetDesigner(), query)) NotifyModified(*this);
-  } else if (Index == base + 1) {
+  } else if (own == vParams) {
+    if (EditQueryParams(GetDesigner(), query)) Modified();
+  } else if (own == vEditSQL) {
     EditSQL(query);
   }
 }
 
 String TKVQueryEditor::GetVerb(int Index) {
-  const int base = TKVDataSetEditor::GetVerbCount();
-  if (Index < base) return TKVDataSetEditor::GetVerb(Index);
-  if (Index == base) return korv::SBindVerb;
-  if (Index == base + 1) return korv::SEditSQLVerb;
-  return {};
+  const int own = Index - TKVDataSetEditor::GetVerbCount();
+  if (own < 0) return TKVDataSetEditor::GetVerb(Index);
+  switch (own) {
+    case vParams: return korv::SBindVerb;
+    case vEditSQL: return korv::SEditSQLVerb;
+    default: return {};
+  }
 }
 
-int TKVQueryEditor::GetVerbCount() { return TKVDataSetEditor::GetVerbCount() + (SQLEditorEnabled() ? 2 : 1); }
+int TKVQueryEditor::GetVerbCount() {
+  return TKVDataSetEditor::GetVerbCount() + (SQLEditorEnabled() ? VerbCount : vEditSQL);
+}
 
 void TKVQueryEditor::EditSQL(korv::TKVQuery* Query) {
   // The text must not be edited in two places: an open code-editor module closes first.
@@ -129,7 +127,7 @@ void TKVQueryEditor::EditSQL(korv::TKVQuery* Query) {
   const String title = GetDesignerRootName(GetDesigner()) + "." + Query->Name() + "." + "SQL";
   if (korv::ShowSQLEditor(title, Query,
                           [this](rtl::TStrings* Strings, bool Modified) { ShowCodeEditor(Strings, Modified); }))
-    NotifyModified(*this);
+    Modified();
 }
 
 void TKVQueryEditor::ShowCodeEditor(rtl::TStrings* Strings, bool Modified) {
@@ -140,41 +138,41 @@ void TKVQueryEditor::ShowCodeEditor(rtl::TStrings* Strings, bool Modified) {
 
 void TKVStoredProcEditor::ExecuteVerb(int Index) {
   auto* storedProc = rtl::As<korv::TKVStoredProc>(Component());
-  const int base = TKVDataSetEditor::GetVerbCount();
-  if (Index < base) {
+  const int own = Index - TKVDataSetEditor::GetVerbCount();
+  if (own < 0) {
     TKVDataSetEditor::ExecuteVerb(Index);
-  } else if (Index == base) {
-    if (EditStoredProcParams(GetDesigner(), storedProc)) NotifyModified(*this);
+  } else if (own == vParams) {
+    if (EditStoredProcParams(GetDesigner(), storedProc)) Modified();
   }
 }
 
 String TKVStoredProcEditor::GetVerb(int Index) {
-  const int base = TKVDataSetEditor::GetVerbCount();
-  if (Index < base) return TKVDataSetEditor::GetVerb(Index);
-  if (Index == base) return korv::SBindVerb;
+  const int own = Index - TKVDataSetEditor::GetVerbCount();
+  if (own < 0) return TKVDataSetEditor::GetVerb(Index);
+  if (own == vParams) return korv::SBindVerb;
   return {};
 }
 
-int TKVStoredProcEditor::GetVerbCount() { return TKVDataSetEditor::GetVerbCount() + 1; }
+int TKVStoredProcEditor::GetVerbCount() { return TKVDataSetEditor::GetVerbCount() + VerbCount; }
 
 // ---------------------------------------------------------------------------- TKVMacroQueryEditor
 
 void TKVMacroQueryEditor::ExecuteVerb(int Index) {
   // The macros verb comes right after the query verbs the count shows, so with the SQL editor
-  // switch off it takes index 4 before the query editor could.
-  if (Index == TKVQueryEditor::GetVerbCount()) {
+  // switch off it takes the SQL dialog's index before the query editor could.
+  if (Index - TKVQueryEditor::GetVerbCount() == vMacros) {
     auto* macroQuery = rtl::As<korv::TKVMacroQuery>(Component());
-    if (EditQueryMacros(GetDesigner(), macroQuery)) NotifyModified(*this);
+    if (EditQueryMacros(GetDesigner(), macroQuery)) Modified();
   } else {
     TKVQueryEditor::ExecuteVerb(Index);
   }
 }
 
 String TKVMacroQueryEditor::GetVerb(int Index) {
-  if (Index == TKVQueryEditor::GetVerbCount()) return korv::SBindMacrosVerb;
+  if (Index - TKVQueryEditor::GetVerbCount() == vMacros) return korv::SBindMacrosVerb;
   return TKVQueryEditor::GetVerb(Index);
 }
 
-int TKVMacroQueryEditor::GetVerbCount() { return TKVQueryEditor::GetVerbCount() + 1; }
+int TKVMacroQueryEditor::GetVerbCount() { return TKVQueryEditor::GetVerbCount() + VerbCount; }
 
 } // namespace dclkorv

@@ -1,10 +1,11 @@
 // The component editors: each component's context-menu verbs and its double-click action.
 //
 // Every menu begins with the about verb (the product caption), then a separator and the
-// component's own verbs. An editor appends its verbs to its base class's: it asks the base
-// class's own implementation (a qualified call, never virtual dispatch) for the base count,
-// handles the indices from there on, and hands a lower index to the base class's own GetVerb or
-// ExecuteVerb. An index past all the verbs gets an empty caption and does nothing.
+// component's own verbs. An editor appends its verbs to its base class's: its own verbs are an
+// enumeration counted from the base class's count, which it asks of the base class's own
+// implementation (a qualified call, never virtual dispatch); a lower index goes to the base
+// class's own GetVerb or ExecuteVerb. An index past all the verbs gets an empty caption and
+// does nothing.
 #pragma once
 
 #include "KVShared.h"
@@ -21,6 +22,7 @@ namespace dclkorv {
 class TKVDefaultEditor : public designintf::TComponentEditor {
   DESIGN_CLASS(TKVDefaultEditor, designintf::TComponentEditor)
   using designintf::TComponentEditor::TComponentEditor;
+  enum TVerb { vAbout, VerbCount };  // after the base editor's verbs
 
   void Edit() override;
   void ExecuteVerb(int Index) override;
@@ -38,6 +40,7 @@ class TKVScriptEditor : public TKVDefaultEditor {
 class TKVUpdateSQLEditor : public TKVDefaultEditor {
   DESIGN_CLASS(TKVUpdateSQLEditor, TKVDefaultEditor)
   using TKVDefaultEditor::TKVDefaultEditor;
+  enum TVerb { vSeparator, vUpdateSQLEditor, VerbCount };  // after the default editor's verbs
 
   void Edit() override;
   void ExecuteVerb(int Index) override;
@@ -50,6 +53,7 @@ class TKVUpdateSQLEditor : public TKVDefaultEditor {
 class TKVDataSetEditor : public designintf::TDataSetEditor {
   DESIGN_CLASS(TKVDataSetEditor, designintf::TDataSetEditor)
   using designintf::TDataSetEditor::TDataSetEditor;
+  enum TVerb { vAbout, vSeparator, vFieldsEditor, VerbCount };  // from index 0
 
   void Edit() override;
   void ExecuteVerb(int Index) override;
@@ -62,6 +66,7 @@ class TKVDataSetEditor : public designintf::TDataSetEditor {
 class TKVQueryEditor : public TKVDataSetEditor {
   DESIGN_CLASS(TKVQueryEditor, TKVDataSetEditor)
   using TKVDataSetEditor::TKVDataSetEditor;
+  enum TVerb { vParams, vEditSQL, VerbCount };  // after the data-set editor's verbs
 
   void ExecuteVerb(int Index) override;
   String GetVerb(int Index) override;
@@ -77,6 +82,7 @@ private:
 class TKVStoredProcEditor : public TKVDataSetEditor {
   DESIGN_CLASS(TKVStoredProcEditor, TKVDataSetEditor)
   using TKVDataSetEditor::TKVDataSetEditor;
+  enum TVerb { vParams, VerbCount };  // after the data-set editor's verbs
 
   void ExecuteVerb(int Index) override;
   String GetVerb(int Index) override;
@@ -87,6 +93,7 @@ class TKVStoredProcEditor : public TKVDataSetEditor {
 class TKVMacroQueryEditor : public TKVQueryEditor {
   DESIGN_CLASS(TKVMacroQueryEditor, TKVQueryEditor)
   using TKVQueryEditor::TKVQueryEditor;
+  enum TVerb { vMacros, VerbCount };  // after the verbs the query editor's count shows
 
   void ExecuteVerb(int Index) override;
   String GetVerb(int Index) override;

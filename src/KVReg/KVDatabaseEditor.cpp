@@ -17,39 +17,37 @@ DESIGN_CLASS_IMPL(TKVDatabaseEditor)
 
 namespace {
 
-void NotifyModified(designintf::TComponentEditor& Editor) {
-  if (designintf::IDesigner* designer = Editor.GetDesigner()) designer->Modified();
-}
-
 korv::TKVDesignDBOptions WithOption(korv::TKVDesignDBOptions Options, TKVDesignDBOption Option, bool On) {
   return On ? Options + Option : Options - Option;
 }
 
 } // namespace
 
-void TKVDatabaseEditor::Edit() { ExecuteVerb(TKVDefaultEditor::GetVerbCount() + 1); }
+void TKVDatabaseEditor::Edit() { ExecuteVerb(TKVDefaultEditor::GetVerbCount() + vEditDatabase); }
 
 void TKVDatabaseEditor::ExecuteVerb(int Index) {
-  const int base = TKVDefaultEditor::GetVerbCount();
-  if (Index < base) {
+  const int own = Index - TKVDefaultEditor::GetVerbCount();
+  if (own < 0) {
     TKVDefaultEditor::ExecuteVerb(Index);
-  } else if (Index == base + 1) {
-    if (EditDatabase(rtl::As<korv::TKVDatabase>(Component()))) NotifyModified(*this);
-  } else if (Index == base + 2) {
+  } else if (own == vEditDatabase) {
+    if (EditDatabase(rtl::As<korv::TKVDatabase>(Component()))) Modified();
+  } else if (own == vParams) {
     EditParams();
   }
 }
 
 String TKVDatabaseEditor::GetVerb(int Index) {
-  const int base = TKVDefaultEditor::GetVerbCount();
-  if (Index < base) return TKVDefaultEditor::GetVerb(Index);
-  if (Index == base) return "-";
-  if (Index == base + 1) return korv::SEditDatabaseVerb;
-  if (Index == base + 2) return korv::SBindVerb;
-  return {};
+  const int own = Index - TKVDefaultEditor::GetVerbCount();
+  if (own < 0) return TKVDefaultEditor::GetVerb(Index);
+  switch (own) {
+    case vSeparator: return designintf::SVerbSeparator;
+    case vEditDatabase: return korv::SEditDatabaseVerb;
+    case vParams: return korv::SBindVerb;
+    default: return {};
+  }
 }
 
-int TKVDatabaseEditor::GetVerbCount() { return TKVDefaultEditor::GetVerbCount() + 3; }
+int TKVDatabaseEditor::GetVerbCount() { return TKVDefaultEditor::GetVerbCount() + VerbCount; }
 
 bool TKVDatabaseEditor::EditDatabase(korv::TKVDatabase* Database) {
   std::unique_ptr<korv::TKVDatabaseEditDlg> dialog = korv::TKVDatabaseEditDlg::Create(vcl::Application, 0);
@@ -102,7 +100,7 @@ void TKVDatabaseEditor::EditParams() {
   if (korv::ShowDatabaseParamsEditor(
           database->Params(), [this](rtl::TStrings* Strings, bool Modified) { ShowParamsCodeEditor(Strings, Modified); },
           [this](rtl::TStrings* List) { GetDefaultParams(List); }))
-    NotifyModified(*this);
+    Modified();
 }
 
 void TKVDatabaseEditor::ShowParamsCodeEditor(rtl::TStrings* Strings, bool Modified) {

@@ -18,6 +18,7 @@ namespace dclkorv {
 class TKVDatabaseEditor : public TKVDefaultEditor {
   DESIGN_CLASS(TKVDatabaseEditor, TKVDefaultEditor)
   using TKVDefaultEditor::TKVDefaultEditor;
+  enum TVerb { vSeparator, vEditDatabase, vParams, VerbCount };  // after the default editor's verbs
 
   void Edit() override;
   void ExecuteVerb(int Index) override;

@@ -56,7 +56,7 @@ constexpr const char* Requires[] = {"Korv200", "dcldb200", "rtl200", nullptr};
 constexpr const char* Contains[] = {Units[0].Name, Units[1].Name, Units[2].Name, nullptr};
 static_assert(std::size(Contains) == Units.size() + 1);
 
-const KorvPackageInfo PackageInfo{"DclKorv200", PackageDescription, Requires, Contains, true};
+const KorvPackageInfo PackageInfo{KORV_PACKAGE_ABI_VERSION, "DclKorv200", PackageDescription, Requires, Contains, true};
 
 const unsigned char* Bytes(const char* Text) { return reinterpret_cast<const unsigned char*>(Text); }
 

@@ -5,11 +5,13 @@
 #include "designintf/Registry.h"
 #include "rtl/SysUtils.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 
 using designer::EPackageError;
+using designer::TLoadedPackage;
 using designer::TPackageLoader;
 using rtl::String;
 
@@ -126,6 +128,35 @@ TEST_F(PackageLoaderTest, FilesThatAreNoPackagesAreReportedWithTheReason) {
   error = LoadError(loader, rtlLibrary);
   EXPECT_NE(error.find("exports no KorvPackageGetInfo"), String::npos) << error;
   EXPECT_TRUE(loader.Packages().empty());
+}
+
+TEST_F(PackageLoaderTest, APackageOfAnotherInterfaceVersionIsRefusedBeforeItRuns) {
+  TScopedEnv abi("KORV_TEST_PACKAGE_ABI", std::to_string(KORV_PACKAGE_ABI_VERSION + 1));
+  TPackageLoader loader;
+  String error = LoadError(loader, KORV_TEST_PACKAGE);
+  EXPECT_NE(error.find(KORV_TEST_PACKAGE), String::npos) << error;
+  EXPECT_NE(error.find(fmt::format("built for package interface version {}; this designer has version {}",
+                                   KORV_PACKAGE_ABI_VERSION + 1, KORV_PACKAGE_ABI_VERSION)),
+            String::npos)
+      << error;
+  EXPECT_EQ(Calls(), "");
+  EXPECT_TRUE(loader.Packages().empty());
+}
+
+TEST_F(PackageLoaderTest, RequiredPackagesMustBeTheHostsOrLoadedBefore) {
+  TPackageLoader loader;
+  {
+    TScopedEnv needs("KORV_TEST_PACKAGE_NEEDS", "dclMissing200");
+    String error = LoadError(loader, KORV_TEST_PACKAGE);
+    EXPECT_NE(error.find("it requires the package dclMissing200, which is not loaded"), String::npos) << error;
+    EXPECT_EQ(Calls(), "");
+    EXPECT_FALSE(HasTestPackageRegistrations());
+  }
+  {
+    TScopedEnv needs("KORV_TEST_PACKAGE_NEEDS", "KORV200");  // the host's own, letter case ignored
+    TLoadedPackage& package = loader.LoadPackage(KORV_TEST_PACKAGE);
+    EXPECT_EQ(package.Info().Requires, (std::vector<String>{"rtl200", "KORV200"}));
+  }
 }
 
 TEST_F(PackageLoaderTest, APackageLoadsOnce) {

@@ -76,7 +76,8 @@ public:
 
   // Loads, initializes and registers the package in FileName. Raises EPackageError (the file
   // and the reason) for a file that cannot be loaded, a library that is no package, a package
-  // of that name already loaded, or a failing initialization or registration.
+  // of another interface version, a package of that name already loaded, a required package
+  // missing, or a failing initialization or registration.
   TLoadedPackage& LoadPackage(const String& FileName);
   // Finalizes the package, removes its registrations and closes its library. Errors of the
   // package's finalization are not raised: the package goes regardless.
@@ -92,6 +93,11 @@ public:
 private:
   std::vector<std::unique_ptr<TLoadedPackage>> FPackages;
 };
+
+// The runtime packages the designer provides itself, being linked with them: the host's run-time,
+// controls and design-time interfaces, the database design editors and the runtime library.
+const std::vector<String>& HostPackages();
+bool IsHostPackage(const String& Name);  // letter case ignored
 
 // The package the designer loads when none is named: KORV_PACKAGE when set, else
 // ../lib/libDclKorv200.so beside the running program (bin/).

@@ -1,5 +1,6 @@
 #include "designintf/ComponentEditors.h"
 
+#include "designintf/Designer.h"
 #include "designintf/HostDialogs.h"
 #include "designintf/PropertyEditors.h"
 #include "rtl/SysUtils.h"
@@ -20,6 +21,9 @@ void TComponentEditor::Edit() {
 }
 
 void TComponentEditor::ExecuteVerb(int) {}
+void TComponentEditor::Modified() {
+  if (FDesigner) FDesigner->Modified();
+}
 String TComponentEditor::GetVerb(int) { return {}; }
 int TComponentEditor::GetVerbCount() { return 0; }
 void TComponentEditor::Copy() {}

@@ -3,6 +3,8 @@
 //   KORV_TEST_PACKAGE_LOG   a file each entry point appends its name to
 //   KORV_TEST_PACKAGE_FAIL  "initialize" or "register": that entry point raises (register
 //                           after making one registration)
+//   KORV_TEST_PACKAGE_ABI   the interface version the package claims to be built against
+//   KORV_TEST_PACKAGE_NEEDS a package it requires besides rtl200
 #include "designintf/PackageABI.h"
 #include "designintf/Registry.h"
 #include "rtl/Component.h"
@@ -23,9 +25,7 @@ bool Fails(const char* Step) {
   return fail && std::string(fail) == Step;
 }
 
-constexpr const char* Requires[] = {"rtl200", nullptr};
 constexpr const char* Contains[] = {"TestUnit", nullptr};
-const KorvPackageInfo Info{"TestPackage", "Package loader test package", Requires, Contains, true};
 
 const unsigned char Bitmap[] = {'B', 'M', 0, 0};
 const KorvPackageResource Resources[] = {{"TTESTTHING", "BITMAP", Bitmap, sizeof Bitmap}};
@@ -34,7 +34,17 @@ const KorvPackageResource Resources[] = {{"TTESTTHING", "BITMAP", Bitmap, sizeof
 
 extern "C" {
 
-const KorvPackageInfo* KorvPackageGetInfo() { return &Info; }
+const KorvPackageInfo* KorvPackageGetInfo() {
+  static std::string needs;
+  static const char* requiresList[] = {"rtl200", nullptr, nullptr};
+  static KorvPackageInfo info{0, "TestPackage", "Package loader test package", requiresList, Contains, true};
+  const char* abi = std::getenv("KORV_TEST_PACKAGE_ABI");
+  info.AbiVersion = abi ? std::atoi(abi) : KORV_PACKAGE_ABI_VERSION;
+  const char* need = std::getenv("KORV_TEST_PACKAGE_NEEDS");
+  needs = need ? need : "";
+  requiresList[1] = needs.empty() ? nullptr : needs.c_str();
+  return &info;
+}
 
 void KorvPackageInitialize() {
   if (Fails("initialize")) throw rtl::Exception("the settings folder is unreadable");

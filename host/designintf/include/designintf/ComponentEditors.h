@@ -12,6 +12,9 @@
 
 namespace designintf {
 
+// The caption of a verb that the menu shows as a separator line.
+inline constexpr const char* SVerbSeparator = "-";
+
 class TComponentEditor {
   DESIGN_ROOT_CLASS(TComponentEditor, TComponentEditorClassInfo)
 
@@ -32,6 +35,8 @@ class TComponentEditor {
 
   rtl::TComponent* Component() const { return FComponent; }
   IDesigner* GetDesigner() const { return FDesigner; }
+  // Tells the designer that the component changed; nothing when there is no designer.
+  void Modified();
 
 private:
   rtl::TComponent* FComponent;

@@ -10,12 +10,19 @@
 
 #include <cstddef>
 
+// The version of this interface. A package records the version it was built against in the first
+// member of its KorvPackageInfo, which keeps its place in every version, so that the designer can
+// refuse a package of another version before reading anything else of it.
+#define KORV_PACKAGE_ABI_VERSION 1
+
 extern "C" {
 
 struct KorvPackageInfo {
+  int AbiVersion;              // KORV_PACKAGE_ABI_VERSION of the host the package was built against
   const char* Name;            // "DclKorv200"
   const char* Description;     // shown in the list of installed packages
-  const char* const* Requires; // packages it needs, nullptr-terminated
+  const char* const* Requires; // packages it needs (the host's own or design-time packages loaded
+                               // before it), nullptr-terminated
   const char* const* Contains; // its units, in initialization order, nullptr-terminated
   bool DesignOnly;             // loadable by the designer only, never by an application
 };
