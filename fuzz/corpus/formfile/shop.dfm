@@ -1,0 +1,40 @@
+object ShopModule: TShopModule
+  object ShopSession: TKVSession
+    SessionName = 'Shop'
+  end
+  object ShopDB: TKVDatabase
+    DatabaseName = 'ShopData'
+    SessionName = 'Shop'
+    ServerType = stSQLite
+    RemoteDatabase = 'shop.db'
+    LoginPrompt = False
+  end
+  object Customers: TKVQuery
+    DatabaseName = 'ShopData'
+    SessionName = 'Shop'
+    UpdateObject = CustomersUpdate
+    SQL.Strings = (
+      'select CUST_NO, NAME, CITY, TEL as PHONE from CUSTOMER')
+  end
+  object CustomersUpdate: TKVUpdateSQL
+  end
+  object Parts: TKVTable
+    DatabaseName = 'ShopData'
+    SessionName = 'Shop'
+    TableName = 'PART'
+  end
+  object CloseOrder: TKVStoredProc
+    DatabaseName = 'ShopData'
+    SessionName = 'Shop'
+    StoredProcName = 'CLOSE_ORDER'
+  end
+  object CreateViews: TKVScript
+    DatabaseName = 'ShopData'
+    SessionName = 'Shop'
+    SQL.Strings = (
+      'create view if not exists OPEN_ORDERS as'
+      '  select * from "ORDER" where STATUS = ''open'';')
+  end
+  object ShopMonitor: TKVMonitor
+  end
+end

@@ -1,0 +1,1 @@
+insert into T (A) values ('it''s :not a marker', &Macro, :A::int)
