@@ -118,11 +118,10 @@ void TExternalCodeEditor::Show(TTextModule& Module) {
   const String before = Module.Text();
   TEditFolder folder;
   const String file = (folder.Path() / EditFileName(Module.GetFileName())).string();
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << before;
-    if (!out.flush())
-      throw ECodeEditorError(rtl::Format("Cannot write {} for the code editor", file));
+  try {
+    rtl::WriteFileAtomic(file, before);
+  } catch (const std::exception& e) {
+    throw ECodeEditorError(rtl::Format("Cannot write {} for the code editor ({})", file, e.what()));
   }
 
   const int status = RunEditor(command, file);

@@ -226,7 +226,7 @@ void TDesignSession::Execute(const std::vector<String>& Words, const String& Lin
     return;
   }
   if (IsDialogCommand(verb)) throw ECommandError(verb + " acts on a dialog, and no dialog is open");
-  throw ECommandError("Unknown command \"" + Words[0] + "\" (help lists the commands)");
+  throw ECommandError("Unknown command " + EchoWord(Words[0]) + " (help lists the commands)");
 }
 
 // ---------------------------------------------------------------------------- module
@@ -241,7 +241,7 @@ rtl::TComponent* TDesignSession::ComponentNamed(const String& Name) {
   rtl::TComponent* root = module.GetRoot();
   if (rtl::SameText(root->Name(), Name)) return root;
   if (rtl::TComponent* c = module.FindComponent(Name)) return c;
-  throw ECommandError("No component named " + Name + " in " + root->Name());
+  throw ECommandError("No component named " + EchoName(Name) + " in " + root->Name());
 }
 
 bool TDesignSession::HasUnsavedChanges() {
@@ -268,12 +268,37 @@ void TDesignSession::AttachModule(std::unique_ptr<TOpenModule> Module, const Str
   FModule->SelectComponent(FModule->GetRoot());
 }
 
+String ReadInputFile(const String& FileName) {
+  std::error_code ec;
+  if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
+  String text, why;
+  if (!rtl::ReadWholeFile(FileName, text, why)) throw rtl::EFOpenError("Cannot open " + FileName + ": " + why);
+  return text;
+}
+
+String TerminalLines(const rtl::TStrings& Lines) {
+  String out;
+  for (int i = 0; i < Lines.Count(); ++i) {
+    const String& entry = Lines.Strings(i);
+    for (size_t k = 0; k < entry.size(); ++k) {
+      if (entry[k] == '\r') {
+        out += '\n';
+        if (k + 1 < entry.size() && entry[k + 1] == '\n') ++k;
+      } else {
+        out += entry[k];
+      }
+    }
+    out += '\n';
+  }
+  return out;
+}
+
 void TDesignSession::OpenModule(const String& FileName) {
   std::error_code ec;
   if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
   if (fs::is_directory(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": it is a folder");
   CheckReplaceable();
-  const String text = rtl::ReadFileToString(FileName);
+  const String text = ReadInputFile(FileName);
   const String folder = FolderOf(FileName);
   rtl::TFormReadOptions options;
   options.Designing = true;
@@ -300,12 +325,12 @@ void TDesignSession::CmdOpen(const TArgs& A) { OpenModule(A[0]); }
 void TDesignSession::CmdNew(const TArgs& A) {
   const String& className = A[0];
   const String& name = A[1];
-  if (!rtl::IsValidIdent(className)) throw ECommandError("\"" + className + "\" is not a valid class name");
-  if (!rtl::IsValidIdent(name)) throw ECommandError("\"" + name + "\" is not a valid module name");
+  if (!rtl::IsValidIdent(className)) throw ECommandError(EchoWord(className) + " is not a valid class name");
+  if (!rtl::IsValidIdent(name)) throw ECommandError(EchoWord(name) + " is not a valid module name");
   // A class of its own (TShopModule) makes a data module of that class name; a known class must
   // be a data module class.
   if (rtl::TClass known = rtl::GetClass(className); known && !known->InheritsFrom(rtl::TDataModule::StaticClass()))
-    throw ECommandError(className + " is no data module class");
+    throw ECommandError(EchoName(className) + " is no data module class");
   CheckReplaceable();
   rtl::TFormReadOptions options;
   options.Designing = true;
@@ -342,7 +367,7 @@ void TDesignSession::CmdClose(const TArgs& A) {
 void TDesignSession::CmdAdd(const TArgs& A) {
   TOpenModule& module = RequireModule();
   rtl::TClass cls = designintf::FindPaletteClass(A[0]);
-  if (!cls) throw ECommandError("No component class " + A[0] + " on the palette (palette lists them)");
+  if (!cls) throw ECommandError("No component class " + EchoName(A[0]) + " on the palette (palette lists them)");
   rtl::TComponent* c = module.CreateComponent(cls, A.size() > 1 ? A[1] : String());
   module.SelectComponent(c);
   if (A.size() == 1) FOut << c->Name() << '\n';
@@ -357,7 +382,7 @@ void TDesignSession::CmdRename(const TArgs& A) {
   TOpenModule& module = RequireModule();
   rtl::TComponent* c = ComponentNamed(A[0]);
   if (!rtl::SameText(A[0], A[1]) && (module.FindComponent(A[1]) || rtl::SameText(module.GetRoot()->Name(), A[1])))
-    throw ECommandError("A component named " + A[1] + " already exists");
+    throw ECommandError("A component named " + EchoName(A[1]) + " already exists");
   module.RenameComponent(c, A[1]);
 }
 
@@ -397,7 +422,7 @@ std::unique_ptr<designintf::TPropertyEditor> TDesignSession::EditorFor(
     String who = Selection.size() == 1 && dynamic_cast<rtl::TComponent*>(Selection[0])
                      ? ComponentTitle(static_cast<rtl::TComponent*>(Selection[0]))
                      : "The selection";
-    throw ECommandError(who + " has no property " + Path + " in the inspector");
+    throw ECommandError(who + " has no property " + EchoName(Path) + " in the inspector");
   }
 }
 
@@ -434,7 +459,7 @@ void TDesignSession::CmdPrint(const TArgs& A) {
   }
   if (obj && prop && prop->Kind() == rtl::TTypeKind::tkClass && !prop->IsReference)
     if (auto* lines = dynamic_cast<rtl::TStrings*>(rtl::GetObjectProp(obj, prop))) {
-      for (int i = 0; i < lines->Count(); ++i) FOut << lines->Strings(i) << '\n';
+      FOut << TerminalLines(*lines);
       return;
     }
   FOut << editor->GetValue() << '\n';
@@ -450,7 +475,7 @@ void TDesignSession::CmdSet(const TArgs& A) {
   designintf::TDesignerSelections selection = RequireSelection();
   auto editor = EditorFor(selection, A[0]);
   if (editor->GetAttributes().Contains(TPropertyAttribute::paReadOnly))
-    throw ECommandError("Property " + A[0] + " is read-only in the inspector (edit " + A[0] + " opens its editor)");
+    throw ECommandError("Property " + EchoName(A[0]) + " is read-only in the inspector (edit " + EchoName(A[0]) + " opens its editor)");
   editor->SetValue(A[1]);
 }
 
@@ -486,7 +511,7 @@ void TDesignSession::CmdVerb(const TArgs& A) {
   const int count = editor->GetVerbCount();
   const int index = rtl::StrToIntDef(A[0], -1);
   if (index < 0 || index >= count || rtl::IntToStr(index) != rtl::Trim(A[0]))
-    throw ECommandError(ComponentTitle(c) + " has no verb " + A[0] +
+    throw ECommandError(ComponentTitle(c) + " has no verb " + EchoName(A[0]) +
                         (count == 0 ? String(" (it has none)") : " (verbs 0 to " + std::to_string(count - 1) + ")"));
   editor->ExecuteVerb(index);
 }
@@ -524,11 +549,11 @@ std::vector<TSprig*> TDesignSession::FindNodes(const String& Name) {
 
 TSprig* TDesignSession::NodeNamed(const String& Name) {
   std::vector<TSprig*> nodes = FindNodes(Name);
-  if (nodes.empty()) throw ECommandError("No node " + Name + " in the object tree of " + FModule->GetRoot()->Name());
+  if (nodes.empty()) throw ECommandError("No node " + EchoName(Name) + " in the object tree of " + FModule->GetRoot()->Name());
   if (nodes.size() > 1) {
     std::vector<String> paths;
     for (TSprig* n : nodes) paths.push_back(n->Path());
-    throw ECommandError("Several nodes are named " + Name + ": " + Join(paths, ", ") + " (name one by its path)");
+    throw ECommandError("Several nodes are named " + EchoName(Name) + ": " + Join(paths, ", ") + " (name one by its path)");
   }
   return nodes[0];
 }
@@ -538,7 +563,7 @@ void TDesignSession::CmdTree(const TArgs&) { PrintTree(false); }
 void TDesignSession::CmdDrag(const TArgs& A) {
   TSprig* source = NodeNamed(A[0]);
   TSprig* target = NodeNamed(A[1]);
-  if (!FTree->DragOver(source, target)) throw ECommandError(A[1] + " does not take " + A[0]);
+  if (!FTree->DragOver(source, target)) throw ECommandError(EchoName(A[1]) + " does not take " + EchoName(A[0]));
   FTree->DragDrop(source, target);
 }
 
@@ -551,11 +576,11 @@ void TDesignSession::CmdDragOver(const TArgs& A) {
 void TDesignSession::CmdPaletteDrop(const TArgs& A) {
   TOpenModule& module = RequireModule();
   rtl::TClass cls = designintf::FindPaletteClass(A[0]);
-  if (!cls) throw ECommandError("No component class " + A[0] + " on the palette (palette lists them)");
+  if (!cls) throw ECommandError("No component class " + EchoName(A[0]) + " on the palette (palette lists them)");
   TSprig* target = NodeNamed(A[1]);
-  if (!FTree->PaletteOver(cls, target)) throw ECommandError(A[1] + " does not take a new " + cls->Name);
+  if (!FTree->PaletteOver(cls, target)) throw ECommandError(EchoName(A[1]) + " does not take a new " + cls->Name);
   rtl::TComponent* c = FTree->PaletteDrop(cls, target);
-  if (!c) throw ECommandError(A[1] + " does not take a new " + cls->Name);
+  if (!c) throw ECommandError(EchoName(A[1]) + " does not take a new " + cls->Name);
   module.SelectComponent(c);
   FOut << c->Name() << '\n';
 }

@@ -14,6 +14,7 @@
 #include "designer/ObjectTree.h"
 #include "designer/OpenModule.h"
 #include "designer/PackageLoader.h"
+#include "rtl/Strings.h"
 
 #include <iosfwd>
 #include <memory>
@@ -117,5 +118,14 @@ private:
   int FListener = 0;
   String FLine;  // the line being run
 };
+
+// The text of a module or script the user named. Raises EFOpenError with one line naming the
+// file for a missing file, a folder, anything but a regular file (a device or pipe could never
+// end, or block) and a file past the read size limit.
+String ReadInputFile(const String& FileName);
+
+// A string list as the lines of a terminal: an entry that holds line breaks of its own (CR LF,
+// CR or LF) gives one line for each, every line ended by a line feed.
+String TerminalLines(const rtl::TStrings& Lines);
 
 } // namespace designer

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <iostream>
 
 using namespace designer;
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
   config->require_subcommand(1);
   auto* rootDirCmd = config->add_subcommand("root-dir", "Set the folder of the design settings (korv.ini)");
   rootDirCmd->add_option("dir", rootDir, "The folder")->required();
+
+  // Under a file size limit a write then fails with "File too large", which names the file
+  // and leaves the old one, instead of the signal ending korv halfway through a save.
+  std::signal(SIGXFSZ, SIG_IGN);
 
   try {
     app.parse(argc, argv);

@@ -40,7 +40,7 @@ struct THost {
 // An exception's message; a message of several lines keeps its first on the error line and
 // the rest (a dialog's state, say) below it.
 String MessageOf(const std::exception& E) {
-  String m = E.what();
+  String m = EscapeMessage(E.what());
   while (!m.empty() && (m.back() == '\n' || m.back() == ' ')) m.pop_back();
   const size_t nl = m.find('\n');
   if (nl == String::npos) return m;
@@ -113,7 +113,7 @@ std::vector<String> ReadLines(const String& FileName) {
   std::error_code ec;
   if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
   if (fs::is_directory(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": it is a folder");
-  const String text = rtl::ReadFileToString(FileName);
+  const String text = ReadInputFile(FileName);
   std::vector<String> lines;
   size_t start = 0;
   while (start < text.size()) {
@@ -351,7 +351,7 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
           j[names[i]] = sql->Text();
           continue;
         }
-        std::cout << (i ? "\n" : "") << "-- " << names[i] << '\n' << sql->Text();
+        std::cout << (i ? "\n" : "") << "-- " << names[i] << '\n' << TerminalLines(*sql);
       }
       if (U.Json) std::cout << j.dump(2) << '\n';
     } else {
@@ -374,9 +374,19 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
 
 int RunConfigRootDir(const String& Folder) {
   try {
+    // Everything is checked before the folder is made: a name the settings could not record
+    // (or would read back as another one) leaves nothing behind.
+    if (Folder.empty()) throw ECommandError("config root-dir needs a folder name");
+    for (char c : Folder)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+        throw ECommandError("Cannot use " + EchoWord(Folder) +
+                            ": a folder name with a line break or another control character cannot be recorded");
+    if (rtl::Trim(Folder) != Folder)
+      throw ECommandError("Cannot use " + EchoWord(Folder) +
+                          ": a folder name with blanks at either end would be read back without them");
     std::error_code ec;
     fs::path dir = fs::absolute(Folder, ec);
-    if (ec) throw ECommandError("Cannot use " + Folder + ": " + ec.message());
+    if (ec) throw ECommandError("Cannot use " + EchoWord(Folder) + ": " + ec.message());
     dir = dir.lexically_normal();
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) throw ECommandError(dir.string() + " is no folder");
     fs::create_directories(dir, ec);

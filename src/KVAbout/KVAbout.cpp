@@ -33,13 +33,13 @@ T* FindControl(TKVAboutDlg* Form, const char* Name) {
 TKVAboutDlg* KVAboutDlg = nullptr;
 
 rtl::TClass TKVAboutDlg::StaticClass() {
-  static rtl::TClass info = rtl::ClassBuilder<TKVAboutDlg>("TKVAboutDlg")
+  static const std::unique_ptr<const rtl::TClassInfo> info = rtl::ClassBuilder<TKVAboutDlg>("TKVAboutDlg")
                                 .Method("FormCreate", &TKVAboutDlg::FormCreate)
                                 .Method("lblHomeMouseDown", &TKVAboutDlg::lblHomeMouseDown)
                                 .Method("lblSupportMouseDown", &TKVAboutDlg::lblSupportMouseDown)
                                 .Method("lblOrderMouseDown", &TKVAboutDlg::lblOrderMouseDown)
-                                .Build();
-  return info;
+                                .BuildOwned();
+  return info.get();
 }
 
 static const TFormDescriptionRegistration KVAboutDescription(

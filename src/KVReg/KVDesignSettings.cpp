@@ -4,6 +4,7 @@
 #include "rtl/SysUtils.h"
 
 #include <filesystem>
+#include <unordered_map>
 
 namespace dclkorv {
 
@@ -38,11 +39,25 @@ const String& TDesignSettings::RootDir() {
 }
 
 void TDesignSettings::LoadRecentDatabases() {
+  // The section is read once; each ItemNN is then looked up in it, as ReadString would find it
+  // (letter case ignored, the first value of a key).
+  rtl::TStringList lines;
+  FIniFile->ReadSectionValues(kRecentSection, &lines);
+  std::unordered_map<String, String> values;
+  for (int i = 0; i < lines.Count(); ++i) {
+    const String line = lines.Get(i);
+    const size_t eq = line.find('=');
+    values.emplace(rtl::FoldCase(line.substr(0, eq)), line.substr(eq + 1));
+  }
+  auto value = [&](const String& Key) {
+    auto it = values.find(rtl::FoldCase(Key));
+    return it == values.end() ? String() : it->second;
+  };
   FRecentDatabases->Clear();
-  FMaxDbCount = FIniFile->ReadInteger(kRecentSection, "MaxCount", 0);
+  FMaxDbCount = rtl::StrToIntDef(value("MaxCount"), 0);
   if (FMaxDbCount == 0) FMaxDbCount = kDefaultMaxDbCount;
   for (int i = 0; i < FMaxDbCount; ++i) {
-    String item = FIniFile->ReadString(kRecentSection, ItemKey(i), String());
+    String item = value(ItemKey(i));
     if (item.empty()) break;
     FRecentDatabases->Add(item);
   }

@@ -23,7 +23,7 @@ using rtl::TObject;
 
 rtl::TClass TKVUpdateSQLEditForm::StaticClass() {
   using T = TKVUpdateSQLEditForm;
-  static rtl::TClass info = rtl::ClassBuilder<T>("TKVUpdateSQLEditForm")
+  static const std::unique_ptr<const rtl::TClassInfo> info = rtl::ClassBuilder<T>("TKVUpdateSQLEditForm")
                                 .Method("FormCreate", &T::FormCreate)
                                 .Method("FormDestroy", &T::FormDestroy)
                                 .Method("FormCloseQuery", &T::FormCloseQuery)
@@ -36,8 +36,8 @@ rtl::TClass TKVUpdateSQLEditForm::StaticClass() {
                                 .Method("SQLTextExit", &T::SQLTextExit)
                                 .Method("SelectAllClick", &T::SelectAllClick)
                                 .Method("ClearAllClick", &T::ClearAllClick)
-                                .Build();
-  return info;
+                                .BuildOwned();
+  return info.get();
 }
 
 static const vcl::TFormDescriptionRegistration KVUpdateSQLEditFormDescription(

@@ -8,7 +8,7 @@ class OneShotCommandsTest : public TKorvTest {};
 
 const char* const kRegeneratedStatements =
     "-- RefreshSQL\n"
-    "select \"NAME\", \"CITY\", \"TEL\" as \"PHONE\"\r\n"
+    "select \"NAME\", \"CITY\", \"TEL\" as \"PHONE\"\n"
     "from \"CUSTOMER\"\n"
     "where\n"
     "  \"CUST_NO\" = :\"OLD_CUST_NO\"\n"

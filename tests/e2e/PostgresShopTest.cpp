@@ -38,12 +38,6 @@ std::vector<std::string> Section(const std::string& Text, const std::string& Sta
   return lines;
 }
 
-// Text with each "<CR>" made the carriage return that the refresh statement's first entry holds.
-std::string WithCR(std::string Text) {
-  for (std::size_t at; (at = Text.find("<CR>")) != std::string::npos;) Text.replace(at, 4, "\r");
-  return Text;
-}
-
 void IgnoreNotice(void*, const char*) {}
 
 class PostgresShopTest : public TKorvTest {
@@ -119,7 +113,7 @@ delete from customer
 where
   cust_no = :OLD_cust_no
 -- RefreshSQL
-select name, city, tel as phone, "E-MAIL"<CR>
+select name, city, tel as phone, "E-MAIL"
 from customer
 where
   cust_no = :OLD_cust_no
@@ -143,7 +137,7 @@ TEST_F(PostgresShopTest, TheExampleScriptPointsTheModuleAtTheServerAndWritesTheC
 
   const std::size_t statements = r.Out.find("== The statements it generated");
   ASSERT_NE(statements, std::string::npos) << r.Out;
-  EXPECT_EQ(r.Out.substr(statements), WithCR(kCustomerStatements));
+  EXPECT_EQ(r.Out.substr(statements), kCustomerStatements);
 
   // Saved: the server's address and the parameters file's name, never the password.
   const std::string saved = Read("ShopPg.dfm");
@@ -162,8 +156,8 @@ TEST_F(PostgresShopTest, UpdatesqlReadsKeysAndColumnsOfQuotedAndCompositeKeyedTa
   TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "\"ORDER\"", "--table-fields",
                         "--primary-keys", "--fields", "cust_no,status", "--dry-run"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, WithCR(R"(-- RefreshSQL
-select cust_no, status<CR>
+  EXPECT_EQ(r.Out, R"(-- RefreshSQL
+select cust_no, status
 from "ORDER"
 where
   order_no = :OLD_order_no
@@ -186,7 +180,7 @@ values
 delete from "ORDER"
 where
   order_no = :OLD_order_no
-)"));
+)");
 
   r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields",
             "--primary-keys", "--dry-run", "--json"});

@@ -102,6 +102,25 @@ TEST_F(DesignSettingsTest, SavingPastTheCapacityWritesEveryEntryAndTheNextRunRea
   EXPECT_EQ(next.RecentDatabases()->Get(0), "x3");
 }
 
+// A long list under a huge capacity loads and saves in one pass over the file (each entry
+// looked up on its own took minutes at this size).
+TEST_F(DesignSettingsTest, ALongListLoadsAndSavesWhole) {
+  constexpr int kItems = 200000;
+  WriteIni("[RecentDatabases]\nMaxCount=1000000\n" + Items(0, kItems - 1) + "\n[Keep]\nk=v\n");
+  {
+    TDesignSettings settings;
+    ASSERT_EQ(settings.RecentDatabases()->Count(), kItems);
+    EXPECT_EQ(settings.RecentDatabases()->Get(kItems - 1), "db" + std::to_string(kItems - 1));
+    settings.AddLastUsedDatabase("db5");
+    settings.SaveAll();
+  }
+  const String ini = ReadIni();
+  EXPECT_EQ(ini.rfind("[RecentDatabases]\nItem00=db5\nItem01=db0\n", 0), 0u) << ini.substr(0, 100);
+  EXPECT_NE(ini.find("Item199999=db199999\nMaxCount=1000000\n\n[Keep]\nk=v\n"), String::npos);
+  TDesignSettings next;
+  EXPECT_EQ(next.RecentDatabases()->Count(), kItems);
+}
+
 TEST_F(DesignSettingsTest, ARunThatNeverTouchesTheListLeavesTheFileAlone) {
   WriteIni("[RecentDatabases]\nItem00=a\nMaxCount=12\n");
   String before = ReadIni();

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace rtl;
@@ -172,6 +173,67 @@ TEST_F(IniFile, FailedWritesLeaveTheOldFile) {
     fs::permissions(FDir, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(ReadFileToString(FFile), "[A]\nk=1\n");
   }
+}
+
+// Whatever bytes the file holds, a write keeps every line it did not change.
+TEST_F(IniFile, KeepsWhatItCannotReadAndWritesItBackUnchanged) {
+  using namespace std::string_literals;
+  // A NUL byte no longer ends the file: the section after it survives a write.
+  Put("[Recent]\nx=\0y\nItem00=a\n\n[Keep]\nk=v\n"s);
+  TIniFile(FFile).WriteString("Recent", "Item00", "b");
+  EXPECT_EQ(ReadFileToString(FFile), "[Recent]\nx=\0y\nItem00=b\n\n[Keep]\nk=v\n"s);
+  EXPECT_EQ(TIniFile(FFile).ReadString("Keep", "k", ""), "v");
+
+  // A header without "]" is kept as it stands; the keys under it belong to no other section.
+  const String broken = "[A]\na=1\n[Notes\ntext=keep me\nbare line\n";
+  Put(broken);
+  EXPECT_EQ(TIniFile(FFile).ReadString("A", "text", "none"), "none");
+  TIniFile(FFile).WriteString("A", "b", "2");
+  const String once = ReadFileToString(FFile);
+  EXPECT_EQ(once, "[A]\na=1\nb=2\n[Notes\ntext=keep me\nbare line\n");
+  TIniFile(FFile).WriteString("A", "b", "2");
+  EXPECT_EQ(ReadFileToString(FFile), once);
+
+  // Keys under an empty section name stay under it.
+  Put("[A]\na=1\n[]\nk=under empty\n");
+  TIniFile(FFile).WriteString("A", "b", "2");
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\na=1\nb=2\n[]\nk=under empty\n");
+  EXPECT_EQ(TIniFile(FFile).ReadString("", "k", ""), "under empty");
+  EXPECT_EQ(TIniFile(FFile).ReadString("A", "k", "none"), "none");
+
+  // Line ends and spacing of lines not written are kept (the written file uses line feeds).
+  Put("[A]\r\n  spaced = out  \r\n; note\r\n");
+  TIniFile(FFile).WriteString("A", "new", "1");
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\n  spaced = out  \nnew=1\n; note\n");
+  EXPECT_EQ(TIniFile(FFile).ReadString("a", "SPACED", ""), "out");
+}
+
+TEST_F(IniFile, NamesAreTrimmedAsTheyReadBackAndNulIsRefused) {
+  using namespace std::string_literals;
+  TIniFile ini(FFile);
+  ini.WriteString(" Sec ", " key ", "1");
+  ini.WriteString("Sec", "key", "2");
+  EXPECT_EQ(ReadFileToString(FFile), "[Sec]\nkey=2\n");
+  EXPECT_EQ(ini.ReadString("  sec", "KEY  ", ""), "2");
+  ini.WriteString("Sec", "  ", "dropped");  // a blank key could never be read back
+  EXPECT_EQ(ReadFileToString(FFile), "[Sec]\nkey=2\n");
+
+  for (auto [section, key, value] : {std::tuple{"S\0x"s, "k"s, "v"s}, {"S"s, "k\0x"s, "v"s}, {"S"s, "k"s, "v\0x"s}}) {
+    try {
+      ini.WriteString(section, key, value);
+      ADD_FAILURE() << "accepted a NUL";
+    } catch (const EIniFileException& e) {
+      EXPECT_NE(String(e.what()).find("NUL"), String::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(ReadFileToString(FFile), "[Sec]\nkey=2\n");
+}
+
+// A whole section rewritten keeps its place, the lines it does not own and the sections after it.
+TEST_F(IniFile, WriteSectionReplacesTheKeysInPlace) {
+  Put("[A]\na=1\n\n[R]\n; recent files\nItem00=x\nItem01=y\nstray\n\n[Z]\nz=1\n");
+  TIniFile(FFile).WriteSection("R", {{"Item00", "p"}, {"MaxCount", "3"}, {"item00", "q"}});
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\na=1\n\n[R]\n; recent files\nItem00=q\nMaxCount=3\nstray\n\n[Z]\nz=1\n");
 }
 
 } // namespace

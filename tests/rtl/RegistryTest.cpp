@@ -80,6 +80,21 @@ TEST_F(Registry, WritesValuesUnderTheirKeySection) {
   EXPECT_FALSE(again.ValueExists("RootDir"));
 }
 
+// The hive file is read as ini files are: a NUL byte hides nothing after it, and writing a
+// value keeps every other section.
+TEST_F(Registry, StrayBytesInTheFileLoseNothing) {
+  using namespace std::string_literals;
+  fs::create_directories(FDir / "korvane");
+  WriteFileAtomic(TRegistry::FileName(), "[Software\\Korvane]\nJunk=\0\nRootDir=/srv/korv\n\n[Software\\Other]\nv=1\n"s);
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\Korvane", false));
+  EXPECT_EQ(reg.ReadString("RootDir"), "/srv/korv");
+  reg.WriteString("RootDir", "/srv/new");
+  EXPECT_EQ(ReadFileToString(TRegistry::FileName()),
+            "[Software\\Korvane]\nJunk=\0\nRootDir=/srv/new\n\n[Software\\Other]\nv=1\n"s);
+  EXPECT_THROW(reg.WriteString("RootDir", "/a\0b"s), ERegistryException);
+}
+
 TEST_F(Registry, OtherRootsHoldNothing) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Korvane", true));

@@ -1,137 +1,251 @@
-// The header's member definitions are compiled here, once, for the one instantiation we use.
-#define SI_IMPLEMENTATION
 #include "IniDocument.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
-
-template class CSimpleIniTempl<char, rtl::TIniFoldLess, SI_ConvertA<char>>;
+#include <unordered_map>
+#include <unordered_set>
 
 namespace rtl {
 
 namespace {
 
-// The comment lines at the top of the file: the ini library keeps them as the file's comment
-// without handing them out, so they are taken from the text.
-String LeadingComment(const String& data) {
-  size_t pos = data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  size_t end = pos;
-  while (pos < data.size()) {
-    size_t eol = data.find('\n', pos);
-    if (eol == String::npos) eol = data.size();
-    String line = Trim(data.substr(pos, eol - pos));
-    if (line.empty() || (line[0] != ';' && line[0] != '#')) break;
-    pos = end = std::min(eol + 1, data.size());
-  }
-  size_t start = data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-  String comment = data.substr(start, end - start);
-  comment.erase(std::remove(comment.begin(), comment.end(), '\r'), comment.end());
-  return comment;
-}
+bool IsBlank(const String& Line) { return Trim(Line).empty(); }
+
+bool IsComment(const String& Trimmed) { return !Trimmed.empty() && (Trimmed[0] == ';' || Trimmed[0] == '#'); }
+
+bool HasNul(const String& S) { return S.find('\0') != String::npos; }
 
 } // namespace
 
-TIniDocument::TIniDocument(const String& FileName, bool ForWrite) : FFileName(FileName), FData(true, true, false) {
-  FData.SetSpaces(false);
+TIniDocument::TIniDocument(const String& FileName, bool ForWrite) : FFileName(FileName), FSections(1) {
+  FSections[0].HasHeader = false;
   struct stat st {};
   if (::stat(FileName.c_str(), &st) != 0) {
     if (errno == ENOENT || errno == ENOTDIR || !ForWrite) return;
     throw EIniFileException("Cannot read ini file \"" + FileName + "\": " + std::strerror(errno));
   }
-  std::ifstream in(FileName, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || S_ISDIR(st.st_mode)) {
+  String data, why;
+  if (!ReadWholeFile(FileName, data, why)) {
     if (!ForWrite) return;
-    throw EIniFileException("Cannot read ini file \"" + FileName + "\": " +
-                            (S_ISDIR(st.st_mode) ? String("it is a folder") : String(std::strerror(errno))));
+    throw EIniFileException("Cannot read ini file \"" + FileName + "\": " + why);
   }
-  String data = text.str();
-  FFileComment = LeadingComment(data);
-  if (FData.LoadData(data.data(), data.size()) < 0 && ForWrite)
-    throw EIniFileException("Cannot read ini file \"" + FileName + "\"");
+  Parse(data);
 }
 
-std::vector<String> TIniDocument::Keys(const String& Section) const {
-  TIniData::TNamesDepend names;
-  FData.GetAllKeys(Section.c_str(), names);
-  names.sort(TIniData::Entry::LoadOrder());
-  std::vector<String> keys;
-  for (const auto& e : names) keys.emplace_back(e.pItem);
-  return keys;
+// Splits the text into lines (LF or CRLF; a byte-order mark dropped) and sorts each into its
+// section. Nothing is dropped: what is not understood becomes a line of kind lkOther.
+void TIniDocument::Parse(const String& Data) {
+  size_t pos = Data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  while (pos < Data.size()) {
+    size_t eol = Data.find('\n', pos);
+    if (eol == String::npos) eol = Data.size();
+    String raw = Data.substr(pos, eol - pos);
+    pos = eol + 1;
+    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    const String t = Trim(raw);
+    if (!t.empty() && t[0] == '[') {
+      // "[name]", optionally followed by a comment. Anything else starts a section that no
+      // name finds, so that the keys under it are not taken for another section's.
+      TSection s;
+      s.HasHeader = true;
+      s.Header = raw;
+      const size_t close = t.find(']');
+      const String rest = close == String::npos ? String() : Trim(t.substr(close + 1));
+      s.Named = close != String::npos && (rest.empty() || IsComment(rest)) && !HasNul(raw);
+      if (s.Named) s.Name = Trim(t.substr(1, close - 1));
+      FSections.push_back(std::move(s));
+      continue;
+    }
+    TLine line;
+    line.Text = raw;
+    const size_t eq = t.find('=');
+    if (!IsComment(t) && eq != String::npos && !HasNul(raw)) {
+      line.Key = Trim(t.substr(0, eq));
+      if (!line.Key.empty()) {
+        line.Kind = TLineKind::lkEntry;
+        line.Value = Trim(t.substr(eq + 1));
+      }
+    }
+    FSections.back().Lines.push_back(std::move(line));
+  }
+}
+
+bool TIniDocument::Matches(const TSection& S, const String& Name) const {
+  return S.Named && SameText(S.Name, Trim(Name));
+}
+
+TIniDocument::TSection* TIniDocument::FirstSection(const String& Name) {
+  for (TSection& s : FSections)
+    if (Matches(s, Name)) return &s;
+  return nullptr;
+}
+
+bool TIniDocument::HasSection(const String& Section) const {
+  for (const TSection& s : FSections) {
+    if (!Matches(s, Section)) continue;
+    if (s.HasHeader) return true;
+    for (const TLine& l : s.Lines)
+      if (l.Kind == TLineKind::lkEntry) return true;
+  }
+  return false;
 }
 
 std::vector<String> TIniDocument::Sections() const {
-  TIniData::TNamesDepend names;
-  FData.GetAllSections(names);
-  names.sort(TIniData::Entry::LoadOrder());
-  std::vector<String> sections;
-  for (const auto& e : names) sections.emplace_back(e.pItem);
-  return sections;
+  std::vector<String> names;
+  std::unordered_set<String> seen;
+  for (const TSection& s : FSections)
+    if (s.Named && HasSection(s.Name) && seen.insert(FoldCase(s.Name)).second) names.push_back(s.Name);
+  return names;
 }
 
-const char* TIniDocument::Value(const String& Section, const String& Key) const {
+TIniDocument::TValues TIniDocument::Entries(const String& Section) const {
+  TValues entries;
+  std::unordered_set<String> seen;
+  for (const TSection& s : FSections) {
+    if (!Matches(s, Section)) continue;
+    for (const TLine& l : s.Lines)
+      if (l.Kind == TLineKind::lkEntry && seen.insert(FoldCase(l.Key)).second) entries.emplace_back(l.Key, l.Value);
+  }
+  return entries;
+}
+
+std::vector<String> TIniDocument::Keys(const String& Section) const {
+  std::vector<String> keys;
+  for (auto& [key, value] : Entries(Section)) keys.push_back(key);
+  return keys;
+}
+
+const String* TIniDocument::Value(const String& Section, const String& Key) const {
   // A key written twice gives its first value, as the platform's ini reader does.
-  TIniData::TNamesDepend values;
-  if (!FData.GetAllValues(Section.c_str(), Key.c_str(), values) || values.empty()) return nullptr;
-  auto first = std::min_element(values.begin(), values.end(),
-                                [](const auto& a, const auto& b) { return a.nOrder < b.nOrder; });
-  return first->pItem;
+  const String key = Trim(Key);
+  for (const TSection& s : FSections) {
+    if (!Matches(s, Section)) continue;
+    for (const TLine& l : s.Lines)
+      if (l.Kind == TLineKind::lkEntry && SameText(l.Key, key)) return &l.Value;
+  }
+  return nullptr;
+}
+
+TIniDocument::TLine TIniDocument::EntryLine(const String& Key, const String& Value) {
+  TLine line;
+  line.Kind = TLineKind::lkEntry;
+  line.Key = Key;
+  line.Value = Trim(Value);
+  line.Text = Key + "=" + Value;
+  return line;
+}
+
+// After the section's last key; in a section without keys, after the comment lines that open it.
+size_t TIniDocument::InsertPos(const TSection& S) {
+  size_t pos = S.Lines.size();
+  while (pos > 0 && S.Lines[pos - 1].Kind != TLineKind::lkEntry) --pos;
+  if (pos > 0) return pos;
+  while (pos < S.Lines.size() && !IsBlank(S.Lines[pos].Text)) ++pos;
+  return pos;
 }
 
 void TIniDocument::Set(const String& Section, const String& Key, const String& Value) {
   // An existing key keeps its spelling and its place; its other lines go.
-  String key = Key;
-  for (const String& k : Keys(Section))
-    if (SameText(k, Key)) key = k;
-  if (FData.SetValue(Section.c_str(), key.c_str(), Value.c_str(), nullptr, true) < 0)
-    throw EIniFileException("Cannot write ini file \"" + FFileName + "\": out of memory");
+  const String key = Trim(Key);
+  bool found = false;
+  for (TSection& s : FSections) {
+    if (!Matches(s, Section)) continue;
+    for (size_t i = 0; i < s.Lines.size();) {
+      TLine& l = s.Lines[i];
+      if (l.Kind != TLineKind::lkEntry || !SameText(l.Key, key)) {
+        ++i;
+      } else if (!found) {
+        found = true;
+        l = EntryLine(l.Key, Value);
+        ++i;
+      } else {
+        s.Lines.erase(s.Lines.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+    }
+  }
+  if (found) return;
+  AddSection(Section);
+  TSection* s = FirstSection(Section);
+  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(InsertPos(*s)), EntryLine(key, Value));
 }
 
-// The text of the document: sections and keys in file order, comments kept, one blank line
-// between sections. (The library's own writer adds a blank line at each save.)
+void TIniDocument::AddSection(const String& Section) {
+  if (FirstSection(Section)) return;
+  // One blank line between sections.
+  const TSection& last = FSections.back();
+  const bool written = last.HasHeader || !last.Lines.empty();
+  if (written && (last.Lines.empty() || !IsBlank(last.Lines.back().Text))) FSections.back().Lines.push_back(TLine{});
+  TSection s;
+  s.HasHeader = true;
+  s.Name = Trim(Section);
+  s.Header = "[" + s.Name + "]";
+  FSections.push_back(std::move(s));
+}
+
+bool TIniDocument::DeleteKey(const String& Section, const String& Key) {
+  const String key = Trim(Key);
+  bool deleted = false;
+  for (TSection& s : FSections) {
+    if (!Matches(s, Section)) continue;
+    deleted |= std::erase_if(s.Lines, [&](const TLine& l) {
+                 return l.Kind == TLineKind::lkEntry && SameText(l.Key, key);
+               }) > 0;
+  }
+  return deleted;
+}
+
+bool TIniDocument::EraseSection(const String& Section) {
+  bool erased = false;
+  // The lines before the first header are no section of their own: only their keys go.
+  if (Matches(FSections[0], Section))
+    erased |= std::erase_if(FSections[0].Lines, [](const TLine& l) { return l.Kind == TLineKind::lkEntry; }) > 0;
+  erased |= std::erase_if(FSections, [&](const TSection& s) { return s.HasHeader && Matches(s, Section); }) > 0;
+  return erased;
+}
+
+void TIniDocument::ReplaceSection(const String& Section, const TValues& Values) {
+  // Each key once, at the place of its first mention, with its last value.
+  std::vector<TLine> lines;
+  std::unordered_map<String, size_t> index;
+  for (const auto& [ident, value] : Values) {
+    const String key = Trim(ident);
+    if (key.empty()) continue;
+    auto [it, added] = index.try_emplace(FoldCase(key), lines.size());
+    if (added)
+      lines.push_back(EntryLine(key, value));
+    else
+      lines[it->second] = EntryLine(lines[it->second].Key, value);
+  }
+  AddSection(Section);
+  TSection* first = FirstSection(Section);
+  size_t pos = InsertPos(*first);
+  for (size_t i = 0; i < first->Lines.size(); ++i)
+    if (first->Lines[i].Kind == TLineKind::lkEntry) {
+      pos = i;
+      break;
+    }
+  for (TSection& s : FSections)
+    if (Matches(s, Section)) std::erase_if(s.Lines, [](const TLine& l) { return l.Kind == TLineKind::lkEntry; });
+  first->Lines.insert(first->Lines.begin() + static_cast<std::ptrdiff_t>(pos), std::make_move_iterator(lines.begin()),
+                      std::make_move_iterator(lines.end()));
+}
+
+// The lines as read or as changed, each ended by a line feed; blank lines at the very end go.
 String TIniDocument::Text() const {
   String out;
-  auto comment = [&](const char* c) {
-    if (!c || !*c) return;
-    out += c;
-    if (out.back() != '\n') out += '\n';
-  };
-  TIniData::TNamesDepend sections;
-  FData.GetAllSections(sections);
-  sections.sort(TIniData::Entry::LoadOrder());
-  bool first = true;
-  if (!FFileComment.empty()) {
-    comment(FFileComment.c_str());
-    first = false;
-  }
-  for (const auto& section : sections) {
-    const TIniData::TKeyVal* keys = FData.GetSection(section.pItem);
-    std::vector<std::pair<const TIniData::Entry*, const char*>> entries;
-    if (keys)
-      for (const auto& kv : *keys) entries.emplace_back(&kv.first, kv.second);
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first->nOrder < b.first->nOrder; });
-    if (!*section.pItem && entries.empty() && !section.pComment) continue;
-    if (!first) out += '\n';
-    first = false;
-    comment(section.pComment);
-    if (*section.pItem) {
-      out += '[';
-      out += section.pItem;
-      out += "]\n";
+  for (const TSection& s : FSections) {
+    if (s.HasHeader) {
+      out += s.Header;
+      out += '\n';
     }
-    for (const auto& [entry, value] : entries) {
-      comment(entry->pComment);
-      out += entry->pItem;
-      out += '=';
-      out += value ? value : "";
+    for (const TLine& l : s.Lines) {
+      out += l.Text;
       out += '\n';
     }
   }
+  while (out.size() >= 2 && out[out.size() - 1] == '\n' && out[out.size() - 2] == '\n') out.pop_back();
+  if (out == "\n") out.clear();
   return out;
 }
 
@@ -145,11 +259,18 @@ void TIniDocument::Save() const {
 
 void TIniDocument::CheckWritable(const String& Section, const String& Key, const String& Value) {
   auto hasBreak = [](const String& s) { return s.find_first_of("\r\n") != String::npos; };
+  const String key = Trim(Key);
   String why;
-  if (hasBreak(Section) || Section.find(']') != String::npos)
+  if (HasNul(Section))
+    why = "a section name holds a NUL character";
+  else if (hasBreak(Section) || Section.find(']') != String::npos)
     why = "the section name \"" + Section + "\" cannot stand in an ini file";
-  else if (hasBreak(Key) || Key.find('=') != String::npos || (!Key.empty() && std::strchr("[;#", Key[0])))
+  else if (HasNul(Key))
+    why = "a key in section \"" + Section + "\" holds a NUL character";
+  else if (hasBreak(Key) || Key.find('=') != String::npos || (!key.empty() && std::strchr("[;#", key[0])))
     why = "the key \"" + Key + "\" cannot stand in an ini file";
+  else if (HasNul(Value))
+    why = "the value of \"" + Key + "\" holds a NUL character";
   else if (hasBreak(Value))
     why = "the value of \"" + Key + "\" holds a line break";
   if (!why.empty()) throw EIniFileException(why);

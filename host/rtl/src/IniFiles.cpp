@@ -24,13 +24,13 @@ void FillStrings(TStrings* Strings, const std::vector<String>& Lines) {
 
 String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
   TIniDocument doc(FFileName, false);
-  const char* v = doc.Value(Section, Ident);
-  return v ? String(v) : Default;
+  const String* v = doc.Value(Section, Ident);
+  return v ? *v : Default;
 }
 
 void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value) {
   TIniDocument::CheckWritable(Section, Ident, Value);
-  if (Ident.empty()) return;
+  if (Trim(Ident).empty()) return;
   TIniDocument doc(FFileName, true);
   doc.Set(Section, Ident, Value);
   doc.Save();
@@ -65,39 +65,30 @@ void TIniFile::ReadSections(TStrings* Strings) const {
 void TIniFile::ReadSectionValues(const String& Section, TStrings* Strings) const {
   TIniDocument doc(FFileName, false);
   std::vector<String> lines;
-  for (const String& key : doc.Keys(Section)) {
-    const char* v = doc.Value(Section, key);
-    lines.push_back(key + "=" + (v ? v : ""));
-  }
+  for (const auto& [key, value] : doc.Entries(Section)) lines.push_back(key + "=" + value);
   FillStrings(Strings, lines);
 }
 
 void TIniFile::EraseSection(const String& Section) {
   TIniDocument doc(FFileName, true);
-  if (doc.Data().GetSection(Section.c_str()) == nullptr) return;
-  doc.Data().Delete(Section.c_str(), nullptr);
-  doc.Save();
+  if (doc.EraseSection(Section)) doc.Save();
 }
 
 void TIniFile::WriteSection(const String& Section, const std::vector<std::pair<String, String>>& Values) {
   for (const auto& [ident, value] : Values) TIniDocument::CheckWritable(Section, ident, value);
   TIniDocument doc(FFileName, true);
-  if (doc.Data().GetSection(Section.c_str())) doc.Data().Delete(Section.c_str(), nullptr);
-  for (const auto& [ident, value] : Values)
-    if (!ident.empty()) doc.Set(Section, ident, value);
+  doc.ReplaceSection(Section, Values);
   doc.Save();
 }
 
 void TIniFile::DeleteKey(const String& Section, const String& Ident) {
   TIniDocument doc(FFileName, true);
-  if (!doc.Value(Section, Ident)) return;
-  doc.Data().Delete(Section.c_str(), Ident.c_str());
-  doc.Save();
+  if (doc.DeleteKey(Section, Ident)) doc.Save();
 }
 
 bool TIniFile::SectionExists(const String& Section) const {
   TIniDocument doc(FFileName, false);
-  return doc.Data().GetSection(Section.c_str()) != nullptr;
+  return doc.HasSection(Section);
 }
 
 bool TIniFile::ValueExists(const String& Section, const String& Ident) const {

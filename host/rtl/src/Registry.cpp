@@ -73,7 +73,7 @@ bool TRegistry::OpenKey(const String& Key, bool CanCreate) {
       TIniDocument::CheckWritable(path, "", "");
       std::filesystem::create_directories(std::filesystem::path(FileName()).parent_path());
       TIniDocument doc(FileName(), true);
-      doc.Data().SetValue(path.c_str(), nullptr, nullptr);
+      doc.AddSection(path);
       doc.Save();
     } catch (const Exception& e) {
       throw ERegistryException("Failed to create key " + path + ": " + e.Message());
@@ -112,15 +112,15 @@ bool TRegistry::ValueExists(const String& Name) const {
 String TRegistry::ReadString(const String& Name) const {
   if (!FOpen) return {};
   const TIniDocument doc(FileName(), false);
-  const char* v = doc.Value(FCurrentPath, Name);
-  return v ? String(v) : String();
+  const String* v = doc.Value(FCurrentPath, Name);
+  return v ? *v : String();
 }
 
 void TRegistry::WriteString(const String& Name, const String& Value) {
   if (!FOpen || FReadOnly) throw ERegistryException("Failed to set data for '" + Name + "': no key is open for writing");
   try {
     TIniDocument::CheckWritable(FCurrentPath, Name, Value);
-    if (Name.empty()) throw EIniFileException("a value needs a name");
+    if (Trim(Name).empty()) throw EIniFileException("a value needs a name");
     std::filesystem::create_directories(std::filesystem::path(FileName()).parent_path());
     TIniDocument doc(FileName(), true);
     doc.Set(FCurrentPath, Name, Value);
@@ -136,8 +136,7 @@ bool TRegistry::DeleteValue(const String& Name) {
   if (!FOpen || FReadOnly) return false;
   try {
     TIniDocument doc(FileName(), true);
-    if (!doc.Value(FCurrentPath, Name)) return false;
-    doc.Data().Delete(FCurrentPath.c_str(), Name.c_str());
+    if (!doc.DeleteKey(FCurrentPath, Name)) return false;
     doc.Save();
   } catch (const Exception& e) {
     throw ERegistryException("Failed to delete value '" + Name + "': " + e.Message());

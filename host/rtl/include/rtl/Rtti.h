@@ -279,6 +279,9 @@ public:
   }
 
   TClass Build() { return FInfo.release(); }
+  // For a class whose code can be unloaded (a package's): the record is kept in a static of
+  // that code, so that it goes when the code goes instead of being left behind unreachable.
+  std::unique_ptr<const TClassInfo> BuildOwned() { return std::move(FInfo); }
 
 private:
   static T* Self(TObject* o) { return static_cast<T*>(o); }

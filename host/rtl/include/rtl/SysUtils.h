@@ -50,9 +50,20 @@ String Format(fmt::format_string<Args...> Fmt, Args&&... args) {
 }
 
 // Writes Data to FileName atomically: a temporary file in the same folder, flushed, then renamed
-// over the old one. On failure the old file is untouched and EFCreateError names file and reason.
+// over the old one. A symbolic link is followed and its target replaced (in the target's
+// folder), so the link stays. On failure the old file is untouched, no temporary file is left,
+// and EFCreateError names file and reason; a folder, a device or pipe, or a read-only file is
+// refused. (A process that writes under a file size limit should ignore SIGXFSZ, so that the
+// limit gives an error instead of ending it.)
 void WriteFileAtomic(const String& FileName, const String& Data);
-// The whole file; raises EFOpenError naming file and reason.
+
+// Nothing this system reads comes near this size; a larger file is refused.
+constexpr int64_t kMaxReadFileSize = int64_t{256} << 20;
+// Reads the whole of a regular file of at most kMaxReadFileSize bytes into Data. Returns false,
+// with Why saying what is wrong, for a missing file, a folder, a device or pipe (which could
+// never end, or block), or a larger file. Never blocks on a pipe without a writer.
+bool ReadWholeFile(const String& FileName, String& Data, String& Why);
+// The whole file, as ReadWholeFile reads it; raises EFOpenError naming file and reason.
 String ReadFileToString(const String& FileName);
 
 } // namespace rtl
