@@ -90,6 +90,72 @@ TEST(ComponentReferences, AreClearedWhenTheReferencedComponentIsDestroyed) {
   target.reset();
 }
 
+namespace {
+
+// Counts what it hears and, when it goes, records whether its reference had been cleared.
+class TProbe : public TRefHolder {
+public:
+  explicit TProbe(TComponent* AOwner, TComponent** RefAtEnd = nullptr, int* RemovesAtEnd = nullptr)
+      : TRefHolder(AOwner), FRefAtEnd(RefAtEnd), FRemovesAtEnd(RemovesAtEnd) {}
+  ~TProbe() override {
+    if (FRefAtEnd) *FRefAtEnd = Ref();
+    if (FRemovesAtEnd) *FRemovesAtEnd = Removes;
+  }
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TRefHolder::Notification(AComponent, Operation);
+    ++(Operation == TOperation::opInsert ? Inserts : Removes);
+  }
+  int Inserts = 0;
+  int Removes = 0;
+
+private:
+  TComponent** FRefAtEnd;
+  int* FRemovesAtEnd;
+};
+
+} // namespace
+
+TEST(ComponentReferences, AWholeModuleGoingClearsEveryReferenceIntoItWithoutTellingEverySibling) {
+  auto* sentinel = reinterpret_cast<TComponent*>(1);
+  TComponent* sameModuleRefAtEnd = sentinel;
+  auto module = std::make_unique<TComponent>(nullptr);
+  // Made first, so it goes last: the components after it are gone by then.
+  int bystanderRemoves = -1;
+  auto* sameModule = new TProbe(module.get(), &sameModuleRefAtEnd);
+  auto* bystander = new TProbe(module.get(), nullptr, &bystanderRemoves);
+  for (int i = 0; i < 50; ++i) new TComponent(module.get());
+  auto* target = new TComponent(module.get());
+  for (int i = 0; i < 50; ++i) new TComponent(module.get());
+  sameModule->SetRef(target);
+  TProbe otherModule(nullptr);
+  otherModule.SetRef(target);
+  EXPECT_EQ(bystander->Inserts, 0);  // insertions are told to the owner alone
+
+  module.reset();
+  EXPECT_EQ(otherModule.Ref(), nullptr);
+  EXPECT_EQ(sameModuleRefAtEnd, nullptr);
+  EXPECT_EQ(bystanderRemoves, 0);
+}
+
+TEST(ComponentReferences, DestroyComponentsOfALiveOwnerClearsReferencesAndTheOwnersOwn) {
+  TProbe owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TProbe(&owner);
+  owner.SetRef(a);
+  TProbe outside(nullptr);
+  outside.SetRef(a);
+  b->SetRef(&outside);
+  owner.DestroyComponents();
+  EXPECT_EQ(owner.ComponentCount(), 0);
+  EXPECT_EQ(owner.Ref(), nullptr);
+  EXPECT_EQ(outside.Ref(), nullptr);
+  // The owner stays alive and still tells its components of a removal.
+  auto* c = new TProbe(&owner);
+  auto* d = new TComponent(&owner);
+  delete d;
+  EXPECT_EQ(c->Removes, 1);
+}
+
 TEST(ComponentState, DesigningSpreadsToOwnedAndNewComponents) {
   TComponent root(nullptr);
   auto* a = new TComponent(&root);
