@@ -49,7 +49,8 @@ TComponent::~TComponent() {
   while (!FFreeNotifies.empty()) {
     TComponent* c = FFreeNotifies.back();
     FFreeNotifies.pop_back();
-    c->RemoveNotification(this);
+    auto& back = c->FFreeNotifies;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
     c->Notification(this, TOperation::opRemove);
   }
   DestroyComponents();
@@ -153,15 +154,6 @@ std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent* AComponent) 
 }
 
 void TComponent::DestroyComponents() {
-  // The owned components all go: each is told to this component (and to whoever asked for its
-  // free notification), not to the siblings that are about to go as well.
-  const bool wasDestroying = FDestroyingComponents;
-  FDestroyingComponents = true;
-  struct TRestore {
-    bool& Flag;
-    bool Value;
-    ~TRestore() { Flag = Value; }
-  } restore{FDestroyingComponents, wasDestroying};
   while (!FComponents.empty()) {
     // Detach first so the child's destructor does not look itself up again.
     std::unique_ptr<TComponent> child = std::move(FComponents.back());
@@ -200,19 +192,15 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {
-  // A component is listed once; the newest entries are the likeliest to go first.
-  auto it = std::find(FFreeNotifies.rbegin(), FFreeNotifies.rend(), AComponent);
-  if (it != FFreeNotifies.rend()) FFreeNotifies.erase(std::next(it).base());
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent) RemoveNotification(AComponent);
-  // Nothing refers to a component that was just inserted, so only its owner hears of it:
-  // telling every sibling would make building a module quadratic in its size.
-  if (Operation == TOperation::opInsert) return;
-  // While this component goes, or destroys what it owns, its components all go too: those
-  // that hold a reference hear through their free notification.
-  if (FDestroyingComponents || FComponentState.Contains(TComponentStateItem::csDestroying)) return;
+  // While a module is being read nothing refers to a component yet (references are resolved
+  // afterwards), so an insertion is not told to every sibling: that would make reading a
+  // module quadratic in its size.
+  if (Operation == TOperation::opInsert && FComponentState.Contains(TComponentStateItem::csLoading)) return;
   // Every component of this owner hears of it, so references among siblings are cleared.
   for (auto& c : FComponents)
     if (c.get() != AComponent) c->Notification(AComponent, Operation);

@@ -3,12 +3,8 @@
 // Ownership: a component created with an owner is owned by it (the owner holds the
 // std::unique_ptr and destroys it); a component created with no owner belongs to whoever
 // created it (hold it in a std::unique_ptr). Deleting an owned component removes it from its
-// owner. Destruction sends Notification(opRemove) to every component that asked for
-// FreeNotification, to the owner, and (unless the owner is being destroyed as well) to every
-// other component the owner owns, so references are cleared. A component that holds a
-// reference asks for FreeNotification: when a whole owner goes, its components hear only
-// through that, which keeps destroying a module linear in its size. An insertion is told to
-// the owner alone.
+// owner. Destruction sends Notification(opRemove) to the owner, to every component the owner
+// owns, and to every component that asked for FreeNotification, so references are cleared.
 #pragma once
 
 #include "rtl/Rtti.h"
@@ -109,7 +105,6 @@ private:
   // fast in a module of thousands of components.
   std::unordered_map<String, TComponent*> FNameIndex;
   bool FNameClash = false;  // two owned components once shared a name: removals look again
-  bool FDestroyingComponents = false;  // DestroyComponents runs: the owned ones all go
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
   std::unique_ptr<TObject> FStreamExtras;

@@ -1,2 +1,0 @@
-object V Blob={}Real=[]Blob={}Real=n
-end
