@@ -1,0 +1,2 @@
+object V Blob={}Real=[]Blob={}Real=n
+end
