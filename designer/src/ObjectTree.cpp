@@ -9,21 +9,30 @@ using designintf::TSprig;
 
 namespace {
 
+std::vector<TSprig*> ChildrenOf(TSprig* node) {
+  std::vector<TSprig*> children;
+  children.reserve(static_cast<size_t>(node->Count()));
+  for (int i = 0; i < node->Count(); ++i) children.push_back(node->Items(i));
+  return children;
+}
+
 void Place(TSprig* node) {
   node->FigureParent();
   node->FigureChildren();
-  // Last to first: a child that moves away leaves the ones still to visit where they were.
-  for (int i = node->Count() - 1; i >= 0; --i)
-    if (i < node->Count()) Place(node->Items(i));
+  // The children as they were, last to first; one that has moved away since is placed where it
+  // went. (Placement moves nodes and makes new ones, it frees none.)
+  const std::vector<TSprig*> children = ChildrenOf(node);
+  for (auto it = children.rbegin(); it != children.rend(); ++it)
+    if ((*it)->Parent() == node) Place(*it);
 }
 
 void PruneTransients(TSprig* node) {
-  for (int i = node->Count() - 1; i >= 0; --i)
-    if (i < node->Count()) {
-      TSprig* child = node->Items(i);
-      PruneTransients(child);
-      if (child->Transient() && child->Count() == 0) child->Extract();
-    }
+  const std::vector<TSprig*> children = ChildrenOf(node);
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    TSprig* child = *it;
+    PruneTransients(child);
+    if (child->Transient() && child->Count() == 0) child->Extract();
+  }
 }
 
 int CountNodes(TSprig* node) {

@@ -89,18 +89,27 @@ void TKVSession::SetSessionName(const String& Value) {
   FSessionName = Value;
 }
 
+// Whether Db follows ASession, as Db->FindDBSession() == ASession says, without searching the
+// session list for every database of another session name (a module holds thousands).
+static bool Follows(const TKVDatabase* Db, const TKVSession* ASession) {
+  const String& name = Db->SessionName();
+  if (name.empty() || (Session && rtl::SameText(name, Session->SessionName()))) return ASession == Session;
+  if (!rtl::SameText(name, ASession->SessionName())) return false;
+  return Db->FindDBSession() == ASession;
+}
+
 std::vector<TKVDatabase*> TKVSession::Databases() const {
   std::vector<TKVDatabase*> result;
   if (!Sessions) return result;
   for (TKVDatabase* db : Sessions->FDatabases)
-    if (db->FindDBSession() == this) result.push_back(db);
+    if (Follows(db, this)) result.push_back(db);
   return result;
 }
 
 TKVDatabase* TKVSession::FindDatabase(const String& DatabaseName) const {
   if (!Sessions) return nullptr;
   for (TKVDatabase* db : Sessions->FDatabases)
-    if (rtl::SameText(db->DatabaseName(), DatabaseName) && db->FindDBSession() == this) return db;
+    if (rtl::SameText(db->DatabaseName(), DatabaseName) && Follows(db, this)) return db;
   return nullptr;
 }
 

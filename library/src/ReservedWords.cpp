@@ -6,8 +6,9 @@
 
 #include "AsciiText.h"
 
-#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <iterator>
 
 namespace korv {
 
@@ -52,26 +53,50 @@ constexpr std::string_view kReservedWords[] = {
 
 constexpr std::size_t kLongestReservedWord = 32;
 
-const std::vector<std::string_view>& SortedReservedWords() {
-  static const std::vector<std::string_view> words = [] {
-    std::vector<std::string_view> sorted(std::begin(kReservedWords), std::end(kReservedWords));
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    return sorted;
-  }();
-  return words;
+// FNV-1a over the word folded to upper case.
+constexpr std::uint32_t UpperHash(std::string_view word) {
+  std::uint32_t h = 2166136261u;
+  for (char c : word) {
+    h ^= static_cast<unsigned char>(detail::UpperAscii(c));
+    h *= 16777619u;
+  }
+  return h;
 }
+
+// The words in an open-addressing table a few times larger than the list: a lookup hashes the
+// word once and compares the one or two entries its probe meets.
+class TReservedWordTable {
+public:
+  TReservedWordTable() {
+    for (std::string_view w : kReservedWords) {
+      std::size_t i = UpperHash(w) & kMask;
+      while (!FSlots[i].empty() && FSlots[i] != w)
+        i = (i + 1) & kMask;
+      FSlots[i] = w;
+    }
+  }
+
+  bool Contains(std::string_view word) const {
+    for (std::size_t i = UpperHash(word) & kMask; !FSlots[i].empty(); i = (i + 1) & kMask)
+      if (detail::SameTextAscii(FSlots[i], word))
+        return true;
+    return false;
+  }
+
+private:
+  static constexpr std::size_t kSize = 1024;  // a power of two, over three times the words
+  static constexpr std::size_t kMask = kSize - 1;
+  static_assert(std::size(kReservedWords) * 3 < kSize);
+  std::array<std::string_view, kSize> FSlots{};
+};
 
 } // namespace
 
 bool IsReservedWord(std::string_view word) {
   if (word.empty() || word.size() > kLongestReservedWord)
     return false;
-  std::array<char, kLongestReservedWord> upper{};
-  for (std::size_t i = 0; i < word.size(); ++i)
-    upper[i] = detail::UpperAscii(word[i]);
-  const auto& words = SortedReservedWords();
-  return std::binary_search(words.begin(), words.end(), std::string_view(upper.data(), word.size()));
+  static const TReservedWordTable table;
+  return table.Contains(word);
 }
 
 } // namespace korv

@@ -11,8 +11,8 @@ namespace dclkorv {
 // happens to bear the name (a component named like a session) from being taken for it.
 template <class T>
 T* FindChildSprig(designintf::TSprig* ANode, const rtl::String& AName) {
-  for (int i = 0; i < ANode->Count(); ++i)
-    if (auto* child = dynamic_cast<T*>(ANode->Items(i)); child && rtl::SameText(child->Name(), AName)) return child;
+  for (designintf::TSprig* candidate : ANode->ChildrenNamed(AName))
+    if (auto* child = dynamic_cast<T*>(candidate)) return child;
   return nullptr;
 }
 

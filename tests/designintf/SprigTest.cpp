@@ -67,6 +67,54 @@ TEST_F(SprigTest, AddMovesAndFindIgnoresLetterCase) {
   EXPECT_EQ(a->Caption(), "Db1");
 }
 
+// A node with a name of its own, as the package's session and database nodes have.
+class TNamedSprig : public TSprig {
+  DESIGN_CLASS(TNamedSprig, TSprig)
+  TNamedSprig(rtl::TPersistent* AItem, String AName) : TSprig(AItem), FName(std::move(AName)) {}
+  String Name() override { return FName; }
+  String Caption() override { return FName; }
+
+private:
+  String FName;
+};
+DESIGN_CLASS_IMPL(TNamedSprig)
+
+TEST_F(SprigTest, ChildIndexesFollowMovesGapsAndSorting) {
+  TRootSprig root(&Module, &Designer);
+  std::vector<TSprig*> nodes;
+  for (int i = 0; i < 6; ++i) nodes.push_back(root.Add(new TNamedSprig(i % 2 ? static_cast<rtl::TPersistent*>(Query) : Db, i < 3 ? "b" : "A")));
+  // Lookups by name are in child order, letter case ignored, and build the index.
+  EXPECT_EQ(root.ChildrenNamed("a"), (std::vector<TSprig*>{nodes[3], nodes[4], nodes[5]}));
+  EXPECT_EQ(root.FindItem(Query, false), nodes[1]);
+
+  // Taking children out of the middle leaves the others in order, indexed and counted.
+  TSprig* holder = root.Add(new TNamedSprig(nullptr, "holder"));
+  holder->Add(nodes[1]);
+  holder->Add(nodes[4]);
+  EXPECT_EQ(root.Count(), 5);
+  EXPECT_EQ(nodes[3]->Index(), 2);
+  EXPECT_EQ(root.Items(4), holder);
+  EXPECT_EQ(root.ChildrenNamed("A"), (std::vector<TSprig*>{nodes[3], nodes[5]}));
+  EXPECT_EQ(root.FindItem(Query, false), nodes[3]);  // the next child of the same item
+  EXPECT_EQ(holder->FindItem(Query, false), nodes[1]);
+  EXPECT_EQ(holder->ChildrenNamed("b"), (std::vector<TSprig*>{nodes[1]}));
+  root.Add(nodes[1]);  // back, now last
+  EXPECT_EQ(root.ChildrenNamed("B"), (std::vector<TSprig*>{nodes[0], nodes[2], nodes[1]}));
+
+  // Sorting by caption reorders the answers; a later addition joins at the end.
+  root.SortChildren();
+  EXPECT_EQ(root.ChildrenNamed("a"), (std::vector<TSprig*>{nodes[3], nodes[5]}));
+  EXPECT_EQ(root.Items(0), nodes[3]);
+  EXPECT_EQ(nodes[1]->Index(), 4);
+  TSprig* late = root.Add(new TNamedSprig(nullptr, "a"));
+  EXPECT_EQ(root.ChildrenNamed("a").back(), late);
+  EXPECT_TRUE(root.ChildrenNamed("missing").empty());
+  root.Clear();
+  EXPECT_EQ(root.Count(), 0);
+  EXPECT_EQ(root.FindItem(Db, false), nullptr);
+  EXPECT_TRUE(root.ChildrenNamed("a").empty());
+}
+
 TEST_F(SprigTest, ParentPropertyPlacesAndRewires) {
   TRootSprig root(&Module, &Designer);
   TSprig* dbNode = root.Add(new TComponentSprig(Db));

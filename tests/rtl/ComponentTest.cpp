@@ -90,6 +90,72 @@ TEST(ComponentReferences, AreClearedWhenTheReferencedComponentIsDestroyed) {
   target.reset();
 }
 
+namespace {
+
+// Counts what it hears and, when it goes, records whether its reference had been cleared.
+class TProbe : public TRefHolder {
+public:
+  explicit TProbe(TComponent* AOwner, TComponent** RefAtEnd = nullptr, int* RemovesAtEnd = nullptr)
+      : TRefHolder(AOwner), FRefAtEnd(RefAtEnd), FRemovesAtEnd(RemovesAtEnd) {}
+  ~TProbe() override {
+    if (FRefAtEnd) *FRefAtEnd = Ref();
+    if (FRemovesAtEnd) *FRemovesAtEnd = Removes;
+  }
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TRefHolder::Notification(AComponent, Operation);
+    ++(Operation == TOperation::opInsert ? Inserts : Removes);
+  }
+  int Inserts = 0;
+  int Removes = 0;
+
+private:
+  TComponent** FRefAtEnd;
+  int* FRemovesAtEnd;
+};
+
+} // namespace
+
+TEST(ComponentReferences, AWholeModuleGoingClearsEveryReferenceIntoItWithoutTellingEverySibling) {
+  auto* sentinel = reinterpret_cast<TComponent*>(1);
+  TComponent* sameModuleRefAtEnd = sentinel;
+  auto module = std::make_unique<TComponent>(nullptr);
+  // Made first, so it goes last: the components after it are gone by then.
+  int bystanderRemoves = -1;
+  auto* sameModule = new TProbe(module.get(), &sameModuleRefAtEnd);
+  auto* bystander = new TProbe(module.get(), nullptr, &bystanderRemoves);
+  for (int i = 0; i < 50; ++i) new TComponent(module.get());
+  auto* target = new TComponent(module.get());
+  for (int i = 0; i < 50; ++i) new TComponent(module.get());
+  sameModule->SetRef(target);
+  TProbe otherModule(nullptr);
+  otherModule.SetRef(target);
+  EXPECT_EQ(bystander->Inserts, 0);  // insertions are told to the owner alone
+
+  module.reset();
+  EXPECT_EQ(otherModule.Ref(), nullptr);
+  EXPECT_EQ(sameModuleRefAtEnd, nullptr);
+  EXPECT_EQ(bystanderRemoves, 0);
+}
+
+TEST(ComponentReferences, DestroyComponentsOfALiveOwnerClearsReferencesAndTheOwnersOwn) {
+  TProbe owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TProbe(&owner);
+  owner.SetRef(a);
+  TProbe outside(nullptr);
+  outside.SetRef(a);
+  b->SetRef(&outside);
+  owner.DestroyComponents();
+  EXPECT_EQ(owner.ComponentCount(), 0);
+  EXPECT_EQ(owner.Ref(), nullptr);
+  EXPECT_EQ(outside.Ref(), nullptr);
+  // The owner stays alive and still tells its components of a removal.
+  auto* c = new TProbe(&owner);
+  auto* d = new TComponent(&owner);
+  delete d;
+  EXPECT_EQ(c->Removes, 1);
+}
+
 TEST(ComponentState, DesigningSpreadsToOwnedAndNewComponents) {
   TComponent root(nullptr);
   auto* a = new TComponent(&root);
@@ -119,4 +185,34 @@ TEST(DataModule, AnswersWithTheStreamedClassName) {
   dm.SetStreamedClassName("TShopModule");
   EXPECT_EQ(dm.ClassName(), "TShopModule");
   EXPECT_EQ(GetClass("tdatamodule"), TDataModule::StaticClass());
+}
+
+TEST(ComponentReferences, TwoComponentsReferringToEachOtherKeepOneReferenceWhenTheOtherIsDropped) {
+  // A control and its popup menu: each refers to the other for its own reason.
+  for (bool dropTheFirst : {true, false}) {
+    SCOPED_TRACE(dropTheFirst ? "the first reference dropped" : "the second reference dropped");
+    // On two modules, so that only the free-notification links can tell them.
+    TComponent moduleA(nullptr), moduleB(nullptr);
+    auto* a = new TRefHolder(&moduleA);
+    auto* b = new TRefHolder(&moduleB);
+    a->SetRef(b);
+    b->SetRef(a);
+    auto* c = new TComponent(&moduleA);
+    (dropTheFirst ? b : a)->SetRef(c);  // one reference moves away
+    TRefHolder* kept = dropTheFirst ? a : b;
+    TRefHolder* target = dropTheFirst ? b : a;
+    EXPECT_EQ(kept->Ref(), target);
+    delete target;
+    EXPECT_EQ(kept->Ref(), nullptr);
+  }
+
+  // Asking twice is one link: dropping it once leaves nothing to hear.
+  TComponent root(nullptr);
+  TProbe holder(nullptr);
+  auto* target = new TComponent(&root);
+  target->FreeNotification(&holder);
+  target->FreeNotification(&holder);
+  target->RemoveFreeNotification(&holder);
+  delete target;
+  EXPECT_EQ(holder.Removes, 0);
 }

@@ -105,6 +105,30 @@ TEST_F(FormWriter, KeptPropertiesStayInPlaceAndYieldToLiveValues) {
   EXPECT_NE(text.find("    Link = Orders\n"), String::npos);
 }
 
+TEST_F(FormWriter, KeptPropertiesOfOneNameKeepTheirOrderFromSaveToSave) {
+  const String text =
+      "object Mod: TTestRoot\n"
+      "  object W: TTestWidget\n"
+      "    S = ()\n"
+      "    Caption = 'x'\n"
+      "    s = ''\n"
+      "    S = ()\n"
+      "    Count = 2\n"
+      "    S = 1\n"
+      "    s = 2\n"
+      "  end\n"
+      "end\n";
+  const String once = WriteModule(ReadModule(text, "dup.dfm").get());
+  EXPECT_EQ(once, text);
+  EXPECT_EQ(WriteModule(ReadModule(once, "dup.dfm").get()), once);
+
+  // Many of them, each after the one before: written back as they stood.
+  String big = "object Mod: TTestRoot\n  object W: TTestWidget\n    Caption = 'x'\n";
+  for (int i = 0; i < 20000; ++i) big += "    P" + std::to_string(i % 7) + " = " + std::to_string(i) + "\n";
+  big += "  end\nend\n";
+  EXPECT_EQ(WriteModule(ReadModule(big, "big.dfm").get()), big);
+}
+
 TEST_F(FormWriter, UnknownComponentNestedInAKnownOneGoesBackThere) {
   String text =
       "object R: TTestRoot\n"

@@ -39,6 +39,19 @@ TRootSprig* TSprig::Root() const {
   return dynamic_cast<TRootSprig*>(const_cast<TSprig*>(top));
 }
 
+void TSprig::CloseGaps() const {
+  if (FGaps == 0) return;
+  size_t to = 0;
+  for (size_t from = 0; from < FItems.size(); ++from)
+    if (FItems[from]) {
+      FItems[from]->FSlot = to;
+      if (from != to) FItems[to] = std::move(FItems[from]);
+      ++to;
+    }
+  FItems.resize(to);
+  FGaps = 0;
+}
+
 TSprig* TSprig::Items(int Index) const {
   if (Index < 0 || Index >= Count()) throw rtl::EListError("Sprig index out of bounds (" + rtl::IntToStr(Index) + ")");
   return FItems[static_cast<size_t>(Index)].get();
@@ -46,10 +59,8 @@ TSprig* TSprig::Items(int Index) const {
 
 int TSprig::Index() const {
   if (!FParent) return -1;
-  const auto& list = FParent->FItems;
-  for (size_t i = 0; i < list.size(); ++i)
-    if (list[i].get() == this) return static_cast<int>(i);
-  return -1;
+  FParent->CloseGaps();
+  return static_cast<int>(FSlot);
 }
 
 bool TSprig::Contains(const TSprig* ASprig) const {
@@ -79,30 +90,93 @@ TSprig* TSprig::Add(std::unique_ptr<TSprig> AItem) {
     return Add(raw);
   }
   raw->FParent = this;
+  raw->FSlot = FItems.size();
   FItems.push_back(std::move(AItem));
+  IndexChild(raw);
   raw->NoteParentChange();
   return raw;
 }
 
 std::unique_ptr<TSprig> TSprig::Extract() {
   if (!FParent) return nullptr;
-  auto& list = FParent->FItems;
-  auto it = std::find_if(list.begin(), list.end(), [&](const auto& p) { return p.get() == this; });
-  std::unique_ptr<TSprig> owned = std::move(*it);
-  list.erase(it);
+  TSprig* parent = FParent;
+  parent->UnindexChild(this);
+  std::unique_ptr<TSprig> owned = std::move(parent->FItems[FSlot]);
+  ++parent->FGaps;
+  // The last slot needs no gap: the common case of taking children from the end.
+  while (!parent->FItems.empty() && !parent->FItems.back()) {
+    parent->FItems.pop_back();
+    --parent->FGaps;
+  }
   FParent = nullptr;
   return owned;
 }
 
+void TSprig::IndexChild(TSprig* AChild) {
+  if (AChild->FItem) {
+    auto [it, inserted] = FByItem.emplace(AChild->FItem, AChild);
+    if (!inserted) FItemShared = true;
+  }
+  if (FByNameBuilt) {
+    AChild->FIndexedName = rtl::FoldCase(AChild->Name());
+    FByName[AChild->FIndexedName].push_back(AChild);
+  }
+}
+
+void TSprig::UnindexChild(TSprig* AChild) {
+  if (AChild->FItem) {
+    auto it = FByItem.find(AChild->FItem);
+    if (it != FByItem.end() && it->second == AChild) {
+      FByItem.erase(it);
+      if (FItemShared) {
+        // Another child of the same item, the first in child order, takes its place.
+        CloseGaps();
+        for (const auto& c : FItems)
+          if (c.get() != AChild && c->FItem == AChild->FItem) {
+            FByItem.emplace(c->FItem, c.get());
+            break;
+          }
+      }
+    }
+  }
+  if (FByNameBuilt) {
+    auto it = FByName.find(AChild->FIndexedName);
+    if (it != FByName.end()) {
+      std::erase(it->second, AChild);
+      if (it->second.empty()) FByName.erase(it);
+    }
+  }
+}
+
+std::vector<TSprig*> TSprig::ChildrenNamed(const String& AName) {
+  if (!FByNameBuilt) {
+    CloseGaps();
+    FByName.clear();
+    FByNameBuilt = true;
+    for (const auto& c : FItems) {
+      c->FIndexedName = rtl::FoldCase(c->Name());
+      FByName[c->FIndexedName].push_back(c.get());
+    }
+  }
+  auto it = FByName.find(rtl::FoldCase(AName));
+  return it == FByName.end() ? std::vector<TSprig*>{} : it->second;
+}
+
 void TSprig::Clear() {
+  CloseGaps();
   while (!FItems.empty()) {
     std::unique_ptr<TSprig> last = std::move(FItems.back());
     FItems.pop_back();
     last->FParent = nullptr;
   }
+  FByItem.clear();
+  FItemShared = false;
+  FByName.clear();
+  FByNameBuilt = false;
 }
 
 void TSprig::SortChildren() {
+  CloseGaps();
   if (SortByIndex()) {
     std::vector<std::pair<int, std::unique_ptr<TSprig>>> keyed;
     for (auto& c : FItems) keyed.emplace_back(c->ItemIndex(), std::move(c));
@@ -115,6 +189,15 @@ void TSprig::SortChildren() {
                      [](const auto& a, const auto& b) { return rtl::CompareText(a.first, b.first) < 0; });
     for (size_t i = 0; i < keyed.size(); ++i) FItems[i] = std::move(keyed[i].second);
   }
+  // The order changed: slots follow, and the name index is read again in the new order.
+  for (size_t i = 0; i < FItems.size(); ++i) FItems[i]->FSlot = i;
+  if (FItemShared) {
+    FByItem.clear();
+    for (const auto& c : FItems)
+      if (c->FItem) FByItem.emplace(c->FItem, c.get());
+  }
+  FByName.clear();
+  FByNameBuilt = false;
   for (auto& c : FItems) c->SortChildren();
 }
 
@@ -123,6 +206,7 @@ void TSprig::NoteParentChange() {
 }
 
 TSprig* TSprig::Find(const String& AName, bool ARecurse) {
+  CloseGaps();
   for (size_t i = 0; i < FItems.size(); ++i) {
     TSprig* child = FItems[i].get();
     if (rtl::SameText(child->Name(), AName)) return child;
@@ -134,6 +218,11 @@ TSprig* TSprig::Find(const String& AName, bool ARecurse) {
 
 TSprig* TSprig::FindItem(const rtl::TPersistent* AItem, bool ARecurse) {
   if (!AItem) return nullptr;
+  if (!ARecurse) {
+    auto it = FByItem.find(AItem);
+    return it == FByItem.end() ? nullptr : it->second;
+  }
+  CloseGaps();
   for (size_t i = 0; i < FItems.size(); ++i) {
     TSprig* child = FItems[i].get();
     if (child->FItem == AItem) return child;
@@ -144,6 +233,7 @@ TSprig* TSprig::FindItem(const rtl::TPersistent* AItem, bool ARecurse) {
 }
 
 TSprig* TSprig::FindItemByName(const String& AName, rtl::TClass AClass, bool ARecurse) {
+  CloseGaps();
   for (size_t i = 0; i < FItems.size(); ++i) {
     TSprig* child = FItems[i].get();
     if (child->FItem && rtl::SameText(child->Name(), AName) && (!AClass || child->FItem->InheritsFrom(AClass)))
@@ -167,6 +257,7 @@ TSprig* TSprig::FindItemByPath(const String& APath) {
   TSprig* node = this;
   for (size_t p = 1; p < parts.size() && node; ++p) {
     TSprig* next = nullptr;
+    node->CloseGaps();
     for (const auto& child : node->FItems)
       if (rtl::SameText(child->UniqueName(), parts[p])) {
         next = child.get();
@@ -199,6 +290,7 @@ TSprig* TSprig::SeekParent(rtl::TPersistent* AItem) {
 }
 
 void TSprig::ReparentChildren() {
+  CloseGaps();
   std::vector<TSprig*> children;
   for (const auto& c : FItems) children.push_back(c.get());
   for (TSprig* c : children) c->Reparent();

@@ -47,10 +47,9 @@ TComponent::~TComponent() {
   FComponentState.Include(TComponentStateItem::csDestroying);
   // Whoever asked to hear of this component's end hears of it first.
   while (!FFreeNotifies.empty()) {
-    TComponent* c = FFreeNotifies.back();
+    TComponent* c = FFreeNotifies.back().Other;
     FFreeNotifies.pop_back();
-    auto& back = c->FFreeNotifies;
-    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    c->RemoveNotification(this);
     c->Notification(this, TOperation::opRemove);
   }
   DestroyComponents();
@@ -154,6 +153,15 @@ std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent* AComponent) 
 }
 
 void TComponent::DestroyComponents() {
+  // The owned components all go: each is told to this component (and to whoever asked for its
+  // free notification), not to the siblings that are about to go as well.
+  const bool wasDestroying = FDestroyingComponents;
+  FDestroyingComponents = true;
+  struct TRestore {
+    bool& Flag;
+    bool Value;
+    ~TRestore() { Flag = Value; }
+  } restore{FDestroyingComponents, wasDestroying};
   while (!FComponents.empty()) {
     // Detach first so the child's destructor does not look itself up again.
     std::unique_ptr<TComponent> child = std::move(FComponents.back());
@@ -180,27 +188,56 @@ void TComponent::SetDesigning(bool Value, bool SetChildren) {
 
 void TComponent::FreeNotification(TComponent* AComponent) {
   if (!AComponent || AComponent == this) return;
-  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
-    FFreeNotifies.push_back(AComponent);
-    AComponent->FreeNotification(this);
-  }
+  TFreeLinks* mine = FindLinks(AComponent);
+  if (mine && mine->Mine) return;
+  if (mine)
+    mine->Mine = true;
+  else
+    FFreeNotifies.push_back({AComponent, true, false});
+  if (TFreeLinks* theirs = AComponent->FindLinks(this))
+    theirs->Theirs = true;
+  else
+    AComponent->FFreeNotifies.push_back({this, false, true});
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
-  RemoveNotification(AComponent);
-  if (AComponent) AComponent->RemoveNotification(this);
+  const TFreeLinks* links = AComponent ? FindLinks(AComponent) : nullptr;
+  if (!links) return;
+  const bool mine = links->Mine;  // else the link AComponent made is the one undone
+  DropLink(AComponent, mine);
+  AComponent->DropLink(this, !mine);
+}
+
+TComponent::TFreeLinks* TComponent::FindLinks(const TComponent* AComponent) {
+  // From the back: the newest links are the likeliest to go first.
+  for (auto it = FFreeNotifies.rbegin(); it != FFreeNotifies.rend(); ++it)
+    if (it->Other == AComponent) return &*it;
+  return nullptr;
+}
+
+void TComponent::DropLink(TComponent* AComponent, bool TheMineOne) {
+  TFreeLinks* links = FindLinks(AComponent);
+  if (!links) return;
+  (TheMineOne ? links->Mine : links->Theirs) = false;
+  if (!links->Mine && !links->Theirs) FFreeNotifies.erase(FFreeNotifies.begin() + (links - FFreeNotifies.data()));
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {
-  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+  for (auto it = FFreeNotifies.rbegin(); it != FFreeNotifies.rend(); ++it)
+    if (it->Other == AComponent) {
+      FFreeNotifies.erase(std::next(it).base());
+      return;
+    }
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent) RemoveNotification(AComponent);
-  // While a module is being read nothing refers to a component yet (references are resolved
-  // afterwards), so an insertion is not told to every sibling: that would make reading a
-  // module quadratic in its size.
-  if (Operation == TOperation::opInsert && FComponentState.Contains(TComponentStateItem::csLoading)) return;
+  // Nothing refers to a component that was just inserted, so only its owner hears of it:
+  // telling every sibling would make building a module quadratic in its size.
+  if (Operation == TOperation::opInsert) return;
+  // While this component goes, or destroys what it owns, its components all go too: those
+  // that hold a reference hear through their free notification.
+  if (FDestroyingComponents || FComponentState.Contains(TComponentStateItem::csDestroying)) return;
   // Every component of this owner hears of it, so references among siblings are cleared.
   for (auto& c : FComponents)
     if (c.get() != AComponent) c->Notification(AComponent, Operation);

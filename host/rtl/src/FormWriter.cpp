@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace rtl {
 
@@ -113,27 +114,60 @@ private:
   }
 
   // Each kept property goes right after the nearest property that preceded it in the file and
-  // is written now; one the live object writes itself (a reference set since) is dropped.
+  // is written now (live, or kept and placed already); one the live object writes itself (a
+  // reference set since) is dropped. Kept properties are placed by where they stood, not by
+  // name, so that several of one name keep their order; one walk over the file order and a
+  // linked list keep it linear.
   static void MergeLeftovers(std::vector<TDfmProperty>& out, const TFormLeftovers& left) {
     if (left.Props.empty()) return;
-    std::vector<String> live;
-    for (const TDfmProperty& p : out) live.push_back(p.Name);
+    std::unordered_map<String, size_t> live;  // folded name -> first live property of that name
+    for (size_t i = 0; i < out.size(); ++i) live.emplace(FoldCase(out[i].Name), i);
     std::vector<const std::pair<size_t, TDfmProperty>*> kept;
+    kept.reserve(left.Props.size());
     for (const auto& p : left.Props) kept.push_back(&p);
-    std::sort(kept.begin(), kept.end(), [](auto* a, auto* b) { return a->first < b->first; });
+    std::stable_sort(kept.begin(), kept.end(), [](auto* a, auto* b) { return a->first < b->first; });
+
+    // Nodes: 0 is the head, 1..out.size() the live properties, then the kept ones placed.
+    constexpr size_t None = SIZE_MAX;
+    std::vector<size_t> next(out.size() + 1, None);
+    for (size_t i = 0; i + 1 < next.size(); ++i) next[i] = i + 1;
+    std::vector<const TDfmProperty*> keptAt;  // node - out.size() - 1 -> kept property
+    std::unordered_map<size_t, size_t> placedAt;  // index in the file order -> node of a kept one
+    size_t lastPlaced = None;  // file index of the last kept property placed
     for (const auto* k : kept) {
-      if (std::any_of(live.begin(), live.end(), [&](const String& n) { return SameText(n, k->second.Name); })) continue;
-      size_t insertAt = 0;
-      for (size_t j = std::min(k->first, left.Order.size()); j-- > 0;) {
-        const String& anchor = left.Order[j];
-        auto pos = std::find_if(out.begin(), out.end(), [&](const TDfmProperty& p) { return SameText(p.Name, anchor); });
-        if (pos != out.end()) {
-          insertAt = static_cast<size_t>(pos - out.begin()) + 1;
+      if (live.count(FoldCase(k->second.Name))) continue;
+      const size_t at = std::min(k->first, left.Order.size());
+      size_t anchor = 0;
+      // Between the last placed kept property and this one, the nearest live name; else the
+      // last placed one; else the head.
+      const size_t from = lastPlaced == None ? 0 : lastPlaced + 1;
+      bool found = false;
+      for (size_t j = at; j-- > from;) {
+        if (placedAt.count(j)) {
+          anchor = placedAt[j];
+          found = true;
+          break;
+        }
+        if (auto it = live.find(FoldCase(left.Order[j])); it != live.end()) {
+          anchor = it->second + 1;
+          found = true;
           break;
         }
       }
-      out.insert(out.begin() + static_cast<std::ptrdiff_t>(insertAt), k->second);
+      if (!found && lastPlaced != None) anchor = placedAt[lastPlaced];
+      const size_t node = next.size();
+      next.push_back(next[anchor]);
+      next[anchor] = node;
+      keptAt.push_back(&k->second);
+      placedAt[k->first] = node;
+      if (lastPlaced == None || k->first > lastPlaced) lastPlaced = k->first;
     }
+    if (keptAt.empty()) return;
+    std::vector<TDfmProperty> merged;
+    merged.reserve(out.size() + keptAt.size());
+    for (size_t n = next[0]; n != None; n = next[n])
+      merged.push_back(n <= out.size() ? std::move(out[n - 1]) : *keptAt[n - out.size() - 1]);
+    out = std::move(merged);
   }
 
   void WriteProps(TObject* obj, const TFormExtras* extras, const String& ctx, const String& prefix,

@@ -87,26 +87,46 @@ bool TClassInfo::InheritsFrom(TClass aClass) const {
   return false;
 }
 
-std::vector<const TPropInfo*> TClassInfo::PropList() const {
-  std::vector<const TPropInfo*> list = Parent ? Parent->PropList() : std::vector<const TPropInfo*>{};
-  for (const TPropInfo& p : Props) {
-    bool replaced = false;
-    for (auto& existing : list)
-      if (SameText(existing->Name, p.Name)) {
-        existing = &p;
-        replaced = true;
-        break;
-      }
-    if (!replaced) list.push_back(&p);
+void TClassInfo::EnsurePropCache() const {
+  bool valid = !FPropCacheKey.empty();
+  size_t depth = 0;
+  for (TClass c = this; c && valid; c = c->Parent, ++depth)
+    valid = depth < FPropCacheKey.size() && FPropCacheKey[depth].Class == c &&
+            FPropCacheKey[depth].Data == c->Props.data() && FPropCacheKey[depth].Count == c->Props.size();
+  if (valid && depth == FPropCacheKey.size()) return;
+
+  FPropCacheKey.clear();
+  std::vector<TClass> chain;
+  for (TClass c = this; c; c = c->Parent) {
+    chain.push_back(c);
+    FPropCacheKey.push_back({c, c->Props.data(), c->Props.size()});
   }
-  return list;
+  // Ancestors first; a redeclared name takes the place of the first property of that name.
+  FPropList.clear();
+  std::unordered_map<String, size_t> at;
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    for (const TPropInfo& p : (*it)->Props) {
+      auto [slot, inserted] = at.emplace(FoldCase(p.Name), FPropList.size());
+      if (inserted)
+        FPropList.push_back(&p);
+      else
+        FPropList[slot->second] = &p;
+    }
+  // The nearest declaration wins, and within a class the first.
+  FPropByName.clear();
+  for (TClass c : chain)
+    for (const TPropInfo& p : c->Props) FPropByName.emplace(FoldCase(p.Name), &p);
+}
+
+const std::vector<const TPropInfo*>& TClassInfo::PropList() const {
+  EnsurePropCache();
+  return FPropList;
 }
 
 const TPropInfo* TClassInfo::FindProp(const String& name) const {
-  for (TClass c = this; c; c = c->Parent)
-    for (const TPropInfo& p : c->Props)
-      if (SameText(p.Name, name)) return &p;
-  return nullptr;
+  EnsurePropCache();
+  auto it = FPropByName.find(FoldCase(name));
+  return it == FPropByName.end() ? nullptr : it->second;
 }
 
 const TMethodInfo* TClassInfo::FindMethod(const String& name) const {

@@ -11,6 +11,7 @@
 #include "designintf/ComponentEditors.h"
 #include "designintf/DesignTypes.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace designintf {
@@ -40,7 +41,10 @@ class TSprig {
   rtl::TPersistent* Item() const { return FItem; }
   TSprig* Parent() const { return FParent; }
   TRootSprig* Root() const;  // nil until the node is in a tree
-  int Count() const { return static_cast<int>(FItems.size()); }
+  int Count() const {
+    CloseGaps();
+    return static_cast<int>(FItems.size());
+  }
   TSprig* Items(int Index) const;
   int Index() const;  // among the parent's children; -1 without a parent
 
@@ -62,6 +66,11 @@ class TSprig {
   TSprig* Find(const String& AName, bool ARecurse = true);
   // The node standing for AItem among this node's children (and, with ARecurse, descendants).
   TSprig* FindItem(const rtl::TPersistent* AItem, bool ARecurse = true);
+  // The children whose lookup name (Name) equals AName ignoring letter case, in child order.
+  // The names are read once into an index kept up to date as children come and go: a node's
+  // Name must hold still while it hangs here (the tree is rebuilt after every change of the
+  // module).
+  std::vector<TSprig*> ChildrenNamed(const String& AName);
   TSprig* FindItemByName(const String& AName, rtl::TClass AClass, bool ARecurse = true);
   // A node by path from this node: UniqueNames joined by "\" (the first being this node's).
   TSprig* FindItemByPath(const String& APath);
@@ -160,10 +169,23 @@ protected:
 private:
   friend class TRootSprig;
   void NoteParentChange();
+  // Extract leaves an empty slot behind, closed the next time the children are looked at, so
+  // that taking thousands of nodes out of one parent one by one stays linear.
+  void CloseGaps() const;
+  void IndexChild(TSprig* AChild);
+  void UnindexChild(TSprig* AChild);
 
   rtl::TPersistent* FItem;
   TSprig* FParent = nullptr;
-  std::vector<std::unique_ptr<TSprig>> FItems;
+  mutable std::vector<std::unique_ptr<TSprig>> FItems;
+  mutable size_t FGaps = 0;
+  mutable size_t FSlot = 0;  // this node's slot in the parent's FItems
+  // Children by item (the first child of each item), and by folded lookup name once asked.
+  std::unordered_map<const rtl::TPersistent*, TSprig*> FByItem;
+  bool FItemShared = false;  // two children once stood for one item: removals look again
+  std::unordered_map<String, std::vector<TSprig*>> FByName;
+  bool FByNameBuilt = false;
+  String FIndexedName;  // the folded name the parent's index holds this node under
   int FImageIndex = -1;
   int FUpdateCount = 0;
 };

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 namespace rtl {
@@ -97,7 +98,9 @@ struct TClassInfo {
 
   bool InheritsFrom(TClass aClass) const;
   // Published properties, ancestors first; a name redeclared by a descendant keeps its place.
-  std::vector<const TPropInfo*> PropList() const;
+  // Built once per class and built again when this class or an ancestor has declared more
+  // properties since (the list stays valid until then).
+  const std::vector<const TPropInfo*>& PropList() const;
   const TPropInfo* FindProp(const String& name) const;     // letter case ignored
   const TMethodInfo* FindMethod(const String& name) const; // letter case ignored, ancestors too
   const TTypeInfo* TypeInfo() const;                        // the tkClass type record of the class
@@ -106,7 +109,19 @@ struct TClassInfo {
   TObject* Create(TObject* owner) const;
 
 private:
+  // What the cached lists were built from: each class of the chain with its declared
+  // properties' storage and count, this class first.
+  struct TPropCacheKey {
+    TClass Class;
+    const TPropInfo* Data;
+    size_t Count;
+  };
+  void EnsurePropCache() const;
+
   mutable std::unique_ptr<TTypeInfo> FTypeInfo;
+  mutable std::vector<TPropCacheKey> FPropCacheKey;
+  mutable std::vector<const TPropInfo*> FPropList;
+  mutable std::unordered_map<String, const TPropInfo*> FPropByName;  // folded name: FindProp's answer
 };
 
 // Names of integer constants (clBtnFace, crHourGlass): an integer type may register a mapping
