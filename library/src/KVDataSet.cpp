@@ -1,5 +1,6 @@
 #include "korv/KVDataSet.h"
 
+#include "korv/KVBoundStatement.h"
 #include "korv/KVCommon.h"
 #include "korv/KVDatabase.h"
 #include "korv/drivers/Registry.h"
@@ -26,6 +27,9 @@ TKVDataSet::TKVDataSet(rtl::TComponent* AOwner) : rtl::TDataSet(AOwner) {}
 
 TKVDataSet::~TKVDataSet() {
   SetUpdateObject(nullptr);
+  for (TKVDataSet* detail : FDetails) detail->FMaster = nullptr;
+  if (FMaster) FMaster->RemoveDetail(this);
+  ClearRows();
   ReleaseDatabase();
 }
 
@@ -149,7 +153,7 @@ TKVField* TKVDataSet::FieldByName(const String& FieldName) const {
 
 void TKVDataSet::CreateFields() {
   FFields.clear();
-  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(FieldDefs()->Items(i)->Name()));
+  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(*FieldDefs()->Items(i), this, i));
 }
 
 void TKVDataSet::InternalOpen() {
@@ -167,13 +171,17 @@ void TKVDataSet::InternalOpen() {
     CreateFields();
   } catch (...) {
     FFields.clear();
+    ClearRows();
     ReleaseDatabase();
     throw;
   }
+  FState = rtl::TDataSetState::dsBrowse;
 }
 
 void TKVDataSet::InternalClose() {
+  FState = rtl::TDataSetState::dsInactive;
   CloseCursor();
+  ClearRows();
   FFields.clear();
   ReleaseDatabase();
 }
@@ -189,7 +197,8 @@ void TKVDataSet::DetachDatabase() {
 void TKVDataSet::ReleaseDatabase() {
   TKVDatabase* db = FDatabase;
   DetachDatabase();
-  if (db && db->FConnectedForDataSets && !db->KeepConnection() && db->DataSetCount() == 0) db->Close();
+  if (db && db->FConnectedForDataSets && !db->KeepConnection() && db->DataSetCount() == 0 && !db->InTransaction())
+    db->Close();
 }
 
 } // namespace korv
