@@ -310,6 +310,7 @@ void TKVDataSet::Insert() {
   if (!FUpdateObject) DatabaseError("Cannot modify a read-only data set: it has no update object");
   FOldRow.assign(static_cast<std::size_t>(FieldCount()), TKVValue());
   FEditRow = FOldRow;
+  FAppending = false;
   FState = TDataSetState::dsInsert;
 }
 
@@ -318,6 +319,7 @@ void TKVDataSet::Append() {
   if (!FUpdateObject) DatabaseError("Cannot modify a read-only data set: it has no update object");
   Last();
   Insert();
+  FAppending = true;
 }
 
 void TKVDataSet::Cancel() {
@@ -337,10 +339,13 @@ void TKVDataSet::Post() {
   const bool inserting = FState == TDataSetState::dsInsert;
   ApplyUpdate(inserting ? 2 : 1, FEditRow, FOldRow);
   if (inserting) {
-    // The new row stands where it was inserted; the server's order comes with the next Open.
-    const auto offset = FWindow.empty() ? 0 : static_cast<std::size_t>(std::max<std::int64_t>(0, FRow - FWindowStart));
-    if (FWindow.empty()) FRow = FWindowStart;
-    FWindow.insert(FWindow.begin() + static_cast<std::ptrdiff_t>(std::min(offset, FWindow.size())), FEditRow);
+    // The new row stands where it was inserted (before the current row, or after the last one
+    // when appended); the server's order comes with the next Open.
+    std::size_t offset = FWindow.empty() ? 0 : static_cast<std::size_t>(std::max<std::int64_t>(0, FRow - FWindowStart));
+    if (FAppending && !FWindow.empty()) ++offset;
+    offset = std::min(offset, FWindow.size());
+    FWindow.insert(FWindow.begin() + static_cast<std::ptrdiff_t>(offset), FEditRow);
+    FRow = FWindowStart + static_cast<std::int64_t>(offset);
     FEof = FBof = false;
   } else {
     FWindow[static_cast<std::size_t>(FRow - FWindowStart)] = FEditRow;
@@ -368,15 +373,22 @@ void TKVDataSet::Delete() {
   MovedRow();
 }
 
-void TKVDataSet::ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& OldValues) {
+String TKVDataSet::UpdateStatementName(int Kind) const {
   const char* kind = kStatementNames[Kind];
-  const String prefix = FUpdateObject->Name().empty() ? String(kind) : FUpdateObject->Name() + "." + kind;
-  const String sql = FUpdateObject->GetSQLIndex(Kind)->Text();
-  if (rtl::Trim(sql).empty()) DatabaseError(fmt::format("{} is empty: there is no statement to apply", prefix));
+  return FUpdateObject->Name().empty() ? String(kind) : FUpdateObject->Name() + "." + kind;
+}
 
-  TKVDatabase& db = *FDatabase;
-  drivers::Connection& connection = db.Connection();
-  TKVBoundStatement statement(db, sql);
+std::unique_ptr<TKVBoundStatement> TKVDataSet::PrepareUpdate(int Kind) {
+  const String sql = FUpdateObject->GetSQLIndex(Kind)->Text();
+  if (rtl::Trim(sql).empty())
+    DatabaseError(fmt::format("{} is empty: there is no statement to apply", UpdateStatementName(Kind)));
+  return std::make_unique<TKVBoundStatement>(*FDatabase, sql);
+}
+
+std::vector<drivers::ParamValue> TKVDataSet::UpdateValues(int Kind, const TKVBoundStatement& Statement,
+                                                          const TKVRow& NewValues, const TKVRow& OldValues) const {
+  const String prefix = UpdateStatementName(Kind);
+  const TKVBoundStatement& statement = Statement;
   std::vector<drivers::ParamValue> values;
   for (const String& name : statement.ParamNames()) {
     const bool old = name.size() > 4 && rtl::SameText(name.substr(0, 4), "OLD_");
@@ -396,6 +408,49 @@ void TKVDataSet::ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& Ol
       DatabaseError(fmt::format("{}: parameter {} is not a field of the data set", prefix, name));
     }
   }
+  return values;
+}
+
+std::int64_t TKVDataSet::TryModify() {
+  CheckBrowse("try the modify statement");
+  if (!FUpdateObject) DatabaseError("It has no update object");
+  const TKVRow* row = CurrentRow();
+  if (!row) DatabaseError("Cannot try the modify statement: the data set has no current row");
+  auto statement = PrepareUpdate(1);
+  const auto values = UpdateValues(1, *statement, *row, *row);
+  TKVDatabase& db = *FDatabase;
+  drivers::Connection& connection = db.Connection();
+  const bool own = !connection.InTransaction();
+  if (own)
+    db.StartTransaction();
+  else
+    connection.Execute("SAVEPOINT korv_try");
+  std::int64_t rows = 0;
+  try {
+    rows = statement->Execute(values);
+  } catch (...) {
+    if (own)
+      db.Rollback();
+    else
+      connection.Execute("ROLLBACK TO SAVEPOINT korv_try");
+    throw;
+  }
+  if (own) {
+    db.Rollback();
+  } else {
+    connection.Execute("ROLLBACK TO SAVEPOINT korv_try");
+    connection.Execute("RELEASE SAVEPOINT korv_try");
+  }
+  return rows;
+}
+
+void TKVDataSet::ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& OldValues) {
+  const String prefix = UpdateStatementName(Kind);
+  TKVDatabase& db = *FDatabase;
+  drivers::Connection& connection = db.Connection();
+  auto prepared = PrepareUpdate(Kind);
+  TKVBoundStatement& statement = *prepared;
+  const auto values = UpdateValues(Kind, statement, NewValues, OldValues);
 
   // The data set's own transaction, or a savepoint inside the caller's.
   const bool own = !connection.InTransaction();

@@ -107,6 +107,9 @@ class TKVDataSet : public rtl::TDataSet, public TKVRowSource {
   void Post();
   void Cancel();
   void Delete();
+  // Runs the update object's modify statement for the current row, its values unchanged, in a
+  // transaction (or savepoint) that is then rolled back: the rows it would change.
+  std::int64_t TryModify();
 
   // Details register with their master while they are open, to hear that it moved.
   void AddDetail(TKVDataSet* Detail);
@@ -159,6 +162,10 @@ private:
   void MovedRow();  // tells the details
   void ClearRows();
   void ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& OldValues);
+  String UpdateStatementName(int Kind) const;
+  std::unique_ptr<TKVBoundStatement> PrepareUpdate(int Kind);
+  std::vector<drivers::ParamValue> UpdateValues(int Kind, const TKVBoundStatement& Statement,
+                                                const TKVRow& NewValues, const TKVRow& OldValues) const;
   const TKVRow* CurrentRow() const;
   // Leaves the database; disconnects it when opening data sets connected it and nothing else
   // keeps it (KeepConnection off, no other open data set).
@@ -184,6 +191,7 @@ private:
   rtl::TDataSetState FState = rtl::TDataSetState::dsInactive;
   TKVRow FEditRow;
   TKVRow FOldRow;
+  bool FAppending = false;  // the row being inserted goes after the last
   std::vector<TKVDataSet*> FDetails;
   TKVDataSet* FMaster = nullptr;
 };
