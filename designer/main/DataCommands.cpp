@@ -169,6 +169,7 @@ bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Tr
   korv::TKVDatabaseUse use(*db);
 
   bool allOk = true;
+  String modifyVerdict;
   nlohmann::ordered_json j;
   for (int i = 0; i < 4; ++i) {
     const String sql = update->GetSQLIndex(i)->Text();
@@ -208,6 +209,7 @@ bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Tr
         }
       }
     }
+    if (i == 1) modifyVerdict = entry["result"].get<String>();
     if (Json)
       j[kStatementNames[i]] = std::move(entry);
     else
@@ -215,21 +217,43 @@ bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Tr
   }
 
   if (Try) {
-    TOpenScope scope(*ds);
-    if (ds->IsEmpty()) {
+    // The try needs a modify statement that prepared; its failure is reported like a check's.
+    String skipped;
+    if (modifyVerdict == "empty")
+      skipped = "ModifySQL is empty";
+    else if (modifyVerdict != "ok")
+      skipped = "ModifySQL did not prepare";
+    if (!skipped.empty()) {
+      allOk = false;
       if (Json)
-        j["try"] = "no row";
+        j["try"] = {{"result", "skipped"}, {"message", skipped}};
       else
-        Out << "Try: " << ds->Name() << " has no row to try the modify statement on\n";
+        Out << "Try: skipped, " << skipped << '\n';
     } else {
-      ds->First();
-      const std::int64_t rows = ds->TryModify();
-      if (Json)
-        j["try"] = rows;
-      else
-        Out << "Try: ModifySQL would change " << rows << (rows == 1 ? " row" : " rows")
-            << " for the first row of " << ds->Name() << " (rolled back)\n";
-      if (rows != 1) allOk = false;
+      TOpenScope scope(*ds);
+      if (ds->IsEmpty()) {
+        if (Json)
+          j["try"] = {{"result", "no row"}};
+        else
+          Out << "Try: " << ds->Name() << " has no row to try the modify statement on\n";
+      } else {
+        ds->First();
+        try {
+          const std::int64_t rows = ds->TryModify();
+          if (Json)
+            j["try"] = {{"result", rows == 1 ? "ok" : "error"}, {"rows", rows}};
+          else
+            Out << "Try: ModifySQL would change " << rows << (rows == 1 ? " row" : " rows")
+                << " for the first row of " << ds->Name() << " (rolled back)\n";
+          if (rows != 1) allOk = false;
+        } catch (const std::exception& e) {
+          allOk = false;
+          if (Json)
+            j["try"] = {{"result", "error"}, {"message", e.what()}};
+          else
+            Out << "Try: error: " << e.what() << '\n';
+        }
+      }
     }
   }
   if (Json) Out << j.dump(2) << '\n';

@@ -352,6 +352,7 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     next = gestures.size();
 
     if (U.Check) {
+      next = gestures.size() + 1;  // the editor closed: a failure from here on is the check's
       const bool ok = PrintStatementChecks(std::cout, update, U.Try, U.Json);
       std::cout << std::flush;
       return ok ? 0 : 1;
