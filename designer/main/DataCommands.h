@@ -19,8 +19,8 @@ void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Js
 // Prepares each of Component's (a TKVUpdateSQL) four statements on its data set's database
 // without running them and prints one line each: "ok", "empty", or the server's error with its
 // position. With Try, the modify statement is then run for the data set's first row inside a
-// transaction that is rolled back, and the rows it would change are printed. False when any
-// statement failed.
+// transaction that is rolled back, and the rows it would change are printed (or why it could
+// not run). False when any statement failed or the try did not change exactly one row.
 bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Try, bool Json);
 
 } // namespace designer
