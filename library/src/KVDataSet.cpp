@@ -13,6 +13,18 @@
 
 namespace korv {
 
+namespace {
+
+bool IsAsciiName(const String& Name) {
+  for (unsigned char c : Name)
+    if (c & 0x80) return false;
+  return true;
+}
+
+unsigned char AsciiFold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c; }
+
+} // namespace
+
 rtl::TClass TKVDataSet::StaticClass() {
   static rtl::TClass info =
       rtl::ClassBuilder<TKVDataSet>("TKVDataSet")
@@ -141,8 +153,20 @@ TKVField* TKVDataSet::Fields(int Index) const {
 }
 
 TKVField* TKVDataSet::FindField(const String& FieldName) const {
+  // FieldByName runs for every value of every row a loop reads, so ASCII names (nearly all) are
+  // compared here without a library call; a name with other characters goes to SameText.
+  const bool asciiAsked = IsAsciiName(FieldName);
+  auto same = [&](const String& Name) {
+    if (Name.size() != FieldName.size()) return !(asciiAsked && IsAsciiName(Name)) && rtl::SameText(Name, FieldName);
+    for (std::size_t i = 0; i < Name.size(); ++i) {
+      const unsigned char a = static_cast<unsigned char>(Name[i]), b = static_cast<unsigned char>(FieldName[i]);
+      if ((a | b) & 0x80) return rtl::SameText(Name, FieldName);
+      if (a != b && AsciiFold(a) != AsciiFold(b)) return false;
+    }
+    return true;
+  };
   for (const auto& f : FFields)
-    if (rtl::SameText(f->FieldName(), FieldName)) return f.get();
+    if (same(f->FieldName())) return f.get();
   return nullptr;
 }
 

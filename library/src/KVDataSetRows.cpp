@@ -25,18 +25,23 @@ String UniqueFieldName(const rtl::TFieldDefs& Defs, const String& Name) {
   }
 }
 
-TKVValue ValueOfCell(const drivers::CellView& cell) {
-  TKVValue v;
+// Writes Cell into V, reusing V's text buffer: a row leaving the window is refilled with the
+// next one, so reading rows allocates nothing once the window is full.
+void AssignCell(TKVValue& v, const drivers::CellView& cell) {
   switch (cell.Type) {
   case drivers::CellView::Kind::Null:
+    v.Kind = TKVValue::TKind::Null;
+    v.Text.clear();
     break;
   case drivers::CellView::Kind::Integer:
     v.Kind = TKVValue::TKind::Integer;
     v.Integer = cell.Integer;
+    v.Text.clear();
     break;
   case drivers::CellView::Kind::Float:
     v.Kind = TKVValue::TKind::Float;
     v.Float = cell.Float;
+    v.Text.clear();
     break;
   case drivers::CellView::Kind::Text:
   case drivers::CellView::Kind::Blob:
@@ -44,7 +49,6 @@ TKVValue ValueOfCell(const drivers::CellView& cell) {
     v.Text.assign(cell.Text.data(), cell.Text.size());
     break;
   }
-  return v;
 }
 
 // A value as a parameter takes it: text, or NULL.
@@ -133,10 +137,15 @@ bool TKVDataSet::FetchRow() {
   }
   const int count = static_cast<int>(FCursor->Fields().size());
   TKVRow row;
-  row.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) row.push_back(ValueOfCell(FCursor->Cell(i)));
+  // The window keeps the current row whatever its size; the row it lets go is refilled.
+  if (static_cast<int>(FWindow.size()) >= FWindowRows && FWindowStart < FRow) {
+    row = std::move(FWindow.front());
+    FWindow.pop_front();
+    ++FWindowStart;
+  }
+  row.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) AssignCell(row[static_cast<std::size_t>(i)], FCursor->Cell(i));
   FWindow.push_back(std::move(row));
-  // The window keeps the current row whatever its size.
   while (static_cast<int>(FWindow.size()) > FWindowRows && FWindowStart < FRow) {
     FWindow.pop_front();
     ++FWindowStart;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace korv {
 
@@ -131,6 +132,18 @@ TKVField::TKVField(const rtl::TFieldDef& Def, TKVRowSource* Source, int Index)
     : FFieldName(Def.Name()), FSource(Source), FIndex(Index), FDataType(Def.DataType()), FSize(Def.Size()),
       FPrecision(Def.Precision()), FRequired(Def.Required()) {}
 
+namespace {
+
+// Text without the blanks and control characters around it (as rtl::Trim), without a copy.
+std::string_view Trimmed(const String& S) {
+  std::size_t b = 0, e = S.size();
+  while (b < e && static_cast<unsigned char>(S[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(S[e - 1]) <= 0x20) --e;
+  return std::string_view(S).substr(b, e - b);
+}
+
+} // namespace
+
 const TKVValue& TKVField::Current() const {
   const TKVValue* v = FSource ? FSource->FieldValue(FIndex) : nullptr;
   return v ? *v : kNull;
@@ -176,7 +189,7 @@ std::int64_t TKVField::AsLargeInt() const {
     if (v.Float != std::trunc(v.Float) || std::fabs(v.Float) > 9.2e18) ConvertError("integer");
     return static_cast<std::int64_t>(v.Float);
   default: {
-    const String text = rtl::Trim(v.Text);
+    const std::string_view text = Trimmed(v.Text);
     long long result = 0;
     const char* first = text.data();
     const char* last = first + text.size();
@@ -205,7 +218,7 @@ double TKVField::AsFloat() const {
   case TKVValue::TKind::Float:
     return v.Float;
   default: {
-    const String text = rtl::Trim(v.Text);
+    const std::string_view text = Trimmed(v.Text);
     double result = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
     if (ec != std::errc() || end != text.data() + text.size() || text.empty()) ConvertError("floating point");

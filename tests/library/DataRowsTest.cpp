@@ -365,3 +365,18 @@ TEST_F(DataRowsTest, TheMonitorRecordsParametersAndTime) {
 }
 
 } // namespace
+
+TEST_F(DataRowsTest, FieldByNameIgnoresCaseAndTakesTheFirstOfNamesThatDifferOnlyInCase) {
+  Db->SetRemoteDatabase("data.db");
+  auto q = Query("select ID as \"Größe\", NAME as n, CODE as N, ' 42 ' as PADDED, ' 2.5' as REALTEXT from T "
+                 "where ID = 1");
+  q->Open();
+  EXPECT_EQ(q->FieldByName("größe")->AsInteger(), 1);
+  EXPECT_EQ(q->FieldByName("GRÖßE")->AsInteger(), 1);
+  EXPECT_EQ(q->FieldByName("N")->AsString(), "a") << "the first field of that name, whatever its case";
+  EXPECT_EQ(q->FieldByName("padded")->AsInteger(), 42) << "blanks around a number are no part of it";
+  EXPECT_DOUBLE_EQ(q->FieldByName("RealText")->AsFloat(), 2.5);
+  EXPECT_EQ(q->FindField("NA"), nullptr);
+  EXPECT_EQ(q->FindField("IDX"), nullptr);
+  EXPECT_THROW(q->FieldByName("Größer"), rtl::EDatabaseError);
+}

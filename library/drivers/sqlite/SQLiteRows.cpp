@@ -79,26 +79,28 @@ public:
   }
 
   CellView Cell(int Column) const override {
-    sqlite3_stmt* stmt = FOwner.FStmt.get();
+    // One look-up of the column, then its value read directly: the connection is used by one
+    // thread at a time, so the value needs no lock of its own.
+    sqlite3_value* value = sqlite3_column_value(FOwner.FStmt.get(), Column);
     CellView cell;
-    switch (sqlite3_column_type(stmt, Column)) {
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
       cell.Type = CellView::Kind::Integer;
-      cell.Integer = sqlite3_column_int64(stmt, Column);
+      cell.Integer = sqlite3_value_int64(value);
       break;
     case SQLITE_FLOAT:
       cell.Type = CellView::Kind::Float;
-      cell.Float = sqlite3_column_double(stmt, Column);
+      cell.Float = sqlite3_value_double(value);
       break;
     case SQLITE_TEXT:
       cell.Type = CellView::Kind::Text;
-      cell.Text = {reinterpret_cast<const char*>(sqlite3_column_text(stmt, Column)),
-                   static_cast<std::size_t>(sqlite3_column_bytes(stmt, Column))};
+      cell.Text = {reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                   static_cast<std::size_t>(sqlite3_value_bytes(value))};
       break;
     case SQLITE_BLOB: {
       cell.Type = CellView::Kind::Blob;
-      const void* data = sqlite3_column_blob(stmt, Column);
-      cell.Text = {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_column_bytes(stmt, Column))};
+      const void* data = sqlite3_value_blob(value);
+      cell.Text = {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_value_bytes(value))};
       break;
     }
     default:
