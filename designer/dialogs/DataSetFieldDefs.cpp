@@ -11,7 +11,7 @@ std::vector<TFieldDefInfo> Snapshot(const rtl::TFieldDefs* Defs) {
   std::vector<TFieldDefInfo> out;
   for (int i = 0; i < Defs->Count(); ++i) {
     const rtl::TFieldDef* d = Defs->Items(i);
-    out.push_back({d->Name(), d->DataType(), d->Size(), d->Required()});
+    out.push_back({d->Name(), d->DataType(), d->Size(), d->Required(), d->Precision()});
   }
   return out;
 }

@@ -46,9 +46,10 @@ void TFieldsEditorForm::lbFieldsClick(rtl::TObject*) {
     return;
   }
   const TFieldDefInfo& d = FDefs[static_cast<size_t>(i)];
-  lblFieldInfo->SetCaption(rtl::Format("{}: {}, size {}{}", d.Name,
+  lblFieldInfo->SetCaption(rtl::Format("{}: {}, size {}{}{}", d.Name,
                                        rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType)),
-                                       d.Size, d.Required ? ", required" : ""));
+                                       d.Size, d.Precision > 0 ? rtl::Format(", precision {}", d.Precision) : "",
+                                       d.Required ? ", required" : ""));
 }
 
 } // namespace designer

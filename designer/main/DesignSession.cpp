@@ -1,5 +1,7 @@
 #include "DesignSession.h"
 
+#include "DataCommands.h"
+
 #include "CommandLine.h"
 
 #include "designer/CodeEditor.h"
@@ -190,6 +192,12 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
        &TDesignSession::CmdAnswer},
       {"palette", "palette", "list the palette", 0, 0, &TDesignSession::CmdPalette},
       {"packages", "packages", "list the loaded packages", 0, 0, &TDesignSession::CmdPackages},
+      {"data", "data [NAME] [--limit N]",
+       "open a data set (the selected one) and print its fields and first rows (20 unless --limit)", 0, 3,
+       &TDesignSession::CmdData},
+      {"check", "check NAME [--try]",
+       "prepare an update object's statements on its database (--try: run the modify, rolled back)", 1, 2,
+       &TDesignSession::CmdCheck},
       {"echo", "echo [TEXT...]", "print the words", 0, -1, &TDesignSession::CmdEcho},
       {"help", "help", "list the commands", 0, 0, &TDesignSession::CmdHelp},
   };
@@ -607,6 +615,29 @@ void TDesignSession::CmdPalette(const TArgs&) { PrintPalette(false); }
 void TDesignSession::CmdPackages(const TArgs&) { PrintPackages(false); }
 
 void TDesignSession::CmdEcho(const TArgs& A) { FOut << Join(A, " ") << '\n'; }
+
+void TDesignSession::CmdData(const TArgs& A) {
+  std::optional<String> name;
+  int limit = 20;
+  for (std::size_t i = 0; i < A.size(); ++i) {
+    if (A[i] == "--limit" && i + 1 < A.size()) {
+      limit = rtl::StrToIntDef(A[++i], -1);
+      if (limit < 0) throw ECommandError("--limit takes a number of rows, 0 or more");
+    } else if (!name && A[i].rfind("--", 0) != 0) {
+      name = A[i];
+    } else {
+      throw ECommandError("Usage: data [NAME] [--limit N]");
+    }
+  }
+  rtl::TComponent* c = name ? ComponentNamed(*name) : RequireOneSelected("data");
+  PrintData(FOut, c, limit, false);
+}
+
+void TDesignSession::CmdCheck(const TArgs& A) {
+  if (A.size() == 2 && A[1] != "--try") throw ECommandError("Usage: check NAME [--try]");
+  if (!PrintStatementChecks(FOut, ComponentNamed(A[0]), A.size() == 2, false))
+    throw ECommandError(A[0] + ": not every statement passed");
+}
 
 void TDesignSession::CmdHelp(const TArgs&) { PrintHelp(FOut); }
 

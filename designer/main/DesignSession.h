@@ -102,6 +102,8 @@ private:
   void CmdPalette(const TArgs& A);
   void CmdPackages(const TArgs& A);
   void CmdEcho(const TArgs& A);
+  void CmdData(const TArgs& A);
+  void CmdCheck(const TArgs& A);
   void CmdHelp(const TArgs& A);
 
   std::ostream& FOut;

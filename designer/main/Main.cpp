@@ -59,7 +59,17 @@ int main(int argc, char** argv) {
   updatesql->add_option("--fields", u.Fields, "Pick exactly these update fields (X,Y)");
   updatesql->add_flag("--quote", u.Quote, "Quote Field Names");
   updatesql->add_flag("--dry-run", u.DryRun, "Print the four statements instead of saving");
-  updatesql->add_flag("--json", u.Json, "With --dry-run: the statements as JSON");
+  updatesql->add_flag("--json", u.Json, "With --dry-run or --check: as JSON");
+  updatesql->add_flag("--check", u.Check, "Prepare the statements on the database (without running them)");
+  updatesql->add_flag("--try", u.Try, "With --check: run the modify for the first row, rolled back");
+
+  String dataFile, dataComponent;
+  int dataLimit = 20;
+  auto* data = app.add_subcommand("data", "Print a data set's fields and first rows");
+  data->add_option("file", dataFile, "The data module")->required();
+  data->add_option("component", dataComponent, "The data set")->required();
+  data->add_option("--limit", dataLimit, "Rows to print (20)")->check(CLI::NonNegativeNumber);
+  data->add_flag("--json", json, "As JSON");
 
   String rootDir;
   auto* config = app.add_subcommand("config", "Change the designer's settings");
@@ -86,12 +96,17 @@ int main(int argc, char** argv) {
     if (*palette) return RunReport(options, TReport::rPalette, {}, json);
     if (*packages) return RunReport(options, TReport::rPackages, {}, json);
     if (*updatesql) {
-      if (u.Json && !u.DryRun) {
-        std::cerr << "korv: --json goes with --dry-run\n";
+      if (u.Json && !u.DryRun && !u.Check) {
+        std::cerr << "korv: --json goes with --dry-run or --check\n";
+        return 2;
+      }
+      if (u.Try && !u.Check) {
+        std::cerr << "korv: --try goes with --check\n";
         return 2;
       }
       return RunUpdateSQL(options, u);
     }
+    if (*data) return RunData(options, dataFile, dataComponent, dataLimit, json);
     if (*rootDirCmd) return RunConfigRootDir(rootDir);
   } catch (const std::exception& e) {
     std::cerr << "korv: " << e.what() << '\n';

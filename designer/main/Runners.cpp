@@ -1,6 +1,7 @@
 #include "Runners.h"
 
 #include "CommandLine.h"
+#include "DataCommands.h"
 #include "DesignSession.h"
 #include "LineInput.h"
 #include "ScriptUI.h"
@@ -328,6 +329,14 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     auto* update = dynamic_cast<korv::TKVUpdateSQL*>(component);
     if (!update)
       throw ECommandError(U.UpdateObject + " is a " + component->ClassName() + ", not an update object (TKVUpdateSQL)");
+    // Checking the statements as they stand needs no editor; with generation options they are
+    // generated first (and not saved).
+    if (U.Check && gestures.size() == 2) {
+      next = gestures.size() + 1;
+      const bool ok = PrintStatementChecks(std::cout, update, U.Try, U.Json);
+      std::cout << std::flush;
+      return ok ? 0 : 1;
+    }
 
     // The component editor's verb that opens the editor, as the context menu offers it.
     TOpenModule& module = *session.Module();
@@ -342,6 +351,12 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     if (next == 0) throw ECommandError("The UpdateSQL editor of " + U.UpdateObject + " did not open");
     next = gestures.size();
 
+    if (U.Check) {
+      next = gestures.size() + 1;  // the editor closed: a failure from here on is the check's
+      const bool ok = PrintStatementChecks(std::cout, update, U.Try, U.Json);
+      std::cout << std::flush;
+      return ok ? 0 : 1;
+    }
     if (U.DryRun) {
       static const char* const names[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
       nlohmann::ordered_json j;
@@ -366,6 +381,24 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     const bool inEditor = next > 0 && next <= gestures.size();
     std::cerr << "korv: " << (inEditor ? "updatesql " + gestures[next - 1].second + ": " : String())
               << MessageOf(e) << '\n';
+    return 1;
+  }
+}
+
+// ---------------------------------------------------------------------------- data
+
+int RunData(const TKorvOptions& Options, const String& File, const String& Component, int Limit, bool Json) {
+  try {
+    THost host(Options);
+    vcl::TScriptedUserInterface ui;
+    vcl::TUserInterfaceScope scope(&ui);
+    host.Session.OpenModule(File);
+    PrintData(std::cout, host.Session.ComponentNamed(Component), Limit, Json);
+    std::cout << std::flush;
+    return 0;
+  } catch (const std::exception& e) {
+    std::cout << std::flush;
+    std::cerr << "korv: " << MessageOf(e) << '\n';
     return 1;
   }
 }

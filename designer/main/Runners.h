@@ -35,8 +35,13 @@ struct TUpdateSQLOptions {
   bool Quote = false;
   bool DryRun = false;
   bool Json = false;
+  bool Check = false;  // prepare the statements on the database instead of saving
+  bool Try = false;    // with Check: run the modify for the first row, rolled back
 };
 int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U);
+
+// korv data FILE COMPONENT [--limit N] [--json].
+int RunData(const TKorvOptions& Options, const String& File, const String& Component, int Limit, bool Json);
 
 // korv config root-dir DIR.
 int RunConfigRootDir(const String& Folder);

@@ -1,5 +1,6 @@
 #include "korv/KVDataSet.h"
 
+#include "korv/KVBoundStatement.h"
 #include "korv/KVCommon.h"
 #include "korv/KVDatabase.h"
 #include "korv/drivers/Registry.h"
@@ -11,6 +12,18 @@
 #include <map>
 
 namespace korv {
+
+namespace {
+
+bool IsAsciiName(const String& Name) {
+  for (unsigned char c : Name)
+    if (c & 0x80) return false;
+  return true;
+}
+
+unsigned char AsciiFold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c; }
+
+} // namespace
 
 rtl::TClass TKVDataSet::StaticClass() {
   static rtl::TClass info =
@@ -26,6 +39,9 @@ TKVDataSet::TKVDataSet(rtl::TComponent* AOwner) : rtl::TDataSet(AOwner) {}
 
 TKVDataSet::~TKVDataSet() {
   SetUpdateObject(nullptr);
+  for (TKVDataSet* detail : FDetails) detail->FMaster = nullptr;
+  if (FMaster) FMaster->RemoveDetail(this);
+  ClearRows();
   ReleaseDatabase();
 }
 
@@ -137,8 +153,20 @@ TKVField* TKVDataSet::Fields(int Index) const {
 }
 
 TKVField* TKVDataSet::FindField(const String& FieldName) const {
+  // FieldByName runs for every value of every row a loop reads, so ASCII names (nearly all) are
+  // compared here without a library call; a name with other characters goes to SameText.
+  const bool asciiAsked = IsAsciiName(FieldName);
+  auto same = [&](const String& Name) {
+    if (Name.size() != FieldName.size()) return !(asciiAsked && IsAsciiName(Name)) && rtl::SameText(Name, FieldName);
+    for (std::size_t i = 0; i < Name.size(); ++i) {
+      const unsigned char a = static_cast<unsigned char>(Name[i]), b = static_cast<unsigned char>(FieldName[i]);
+      if ((a | b) & 0x80) return rtl::SameText(Name, FieldName);
+      if (a != b && AsciiFold(a) != AsciiFold(b)) return false;
+    }
+    return true;
+  };
   for (const auto& f : FFields)
-    if (rtl::SameText(f->FieldName(), FieldName)) return f.get();
+    if (same(f->FieldName())) return f.get();
   return nullptr;
 }
 
@@ -149,7 +177,7 @@ TKVField* TKVDataSet::FieldByName(const String& FieldName) const {
 
 void TKVDataSet::CreateFields() {
   FFields.clear();
-  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(FieldDefs()->Items(i)->Name()));
+  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(*FieldDefs()->Items(i), this, i));
 }
 
 void TKVDataSet::InternalOpen() {
@@ -167,13 +195,17 @@ void TKVDataSet::InternalOpen() {
     CreateFields();
   } catch (...) {
     FFields.clear();
+    ClearRows();
     ReleaseDatabase();
     throw;
   }
+  FState = rtl::TDataSetState::dsBrowse;
 }
 
 void TKVDataSet::InternalClose() {
+  FState = rtl::TDataSetState::dsInactive;
   CloseCursor();
+  ClearRows();
   FFields.clear();
   ReleaseDatabase();
 }
@@ -189,7 +221,8 @@ void TKVDataSet::DetachDatabase() {
 void TKVDataSet::ReleaseDatabase() {
   TKVDatabase* db = FDatabase;
   DetachDatabase();
-  if (db && db->FConnectedForDataSets && !db->KeepConnection() && db->DataSetCount() == 0) db->Close();
+  if (db && db->FConnectedForDataSets && !db->KeepConnection() && db->DataSetCount() == 0 && !db->InTransaction())
+    db->Close();
 }
 
 } // namespace korv

@@ -1,5 +1,6 @@
 #include "korv/KVDatabase.h"
 
+#include "korv/KVBoundStatement.h"
 #include "korv/KVDataSet.h"
 #include "korv/KVSession.h"
 #include "korv/drivers/Registry.h"
@@ -230,6 +231,13 @@ void TKVDatabase::DoDisconnect() {
     ds->DetachDatabase();
     ds->Close();
   }
+  if (FConnection && FConnection->InTransaction()) {
+    try {
+      FConnection->Rollback();
+    } catch (...) {
+      // Closing the connection ends the transaction on the server all the same.
+    }
+  }
   FConnection.reset();
   FConnectedForDataSets = false;
 }
@@ -283,6 +291,24 @@ void TKVDatabase::Execute(const String& SQL) {
   use->Execute(SQL);
 }
 
+std::int64_t TKVDatabase::ExecSQL(const String& SQL, const rtl::TParams* Params) {
+  TKVDatabaseUse use(*this);
+  TKVBoundStatement statement(*this, SQL);
+  const rtl::TParams none;
+  return statement.Execute(statement.ValuesFrom(Params ? *Params : none));
+}
+
+void TKVDatabase::StartTransaction() {
+  if (!Connected()) Open();
+  Connection().StartTransaction();
+}
+
+void TKVDatabase::Commit() { Connection().Commit(); }
+
+void TKVDatabase::Rollback() { Connection().Rollback(); }
+
+bool TKVDatabase::InTransaction() const { return FConnection && FConnection->InTransaction(); }
+
 // ---------------------------------------------------------------- TKVDatabaseUse
 
 TKVDatabaseUse::TKVDatabaseUse(TKVDatabase& Database) : FDatabase(Database), FWasConnected(Database.Connected()) {
@@ -290,7 +316,7 @@ TKVDatabaseUse::TKVDatabaseUse(TKVDatabase& Database) : FDatabase(Database), FWa
 }
 
 TKVDatabaseUse::~TKVDatabaseUse() {
-  if (FWasConnected || FDatabase.KeepConnection() || FDatabase.DataSetCount() > 0) return;
+  if (FWasConnected || FDatabase.KeepConnection() || FDatabase.DataSetCount() > 0 || FDatabase.InTransaction()) return;
   try {
     FDatabase.Close();
   } catch (...) {

@@ -2,6 +2,8 @@
 
 #include "korv/KVSession.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 
 namespace korv {
@@ -46,16 +48,45 @@ void TKVMonitor::SetMaxLines(int Value) {
 }
 
 void TKVMonitor::TrimLines() {
+  while (FMaxLines != 0 && static_cast<int>(FEntries.size()) > FMaxLines) FEntries.pop_front();
   if (FMaxLines == 0 || FLines->Count() <= FMaxLines) return;
   FLines->BeginUpdate();
   while (FLines->Count() > FMaxLines) FLines->Delete(0);
   FLines->EndUpdate();
 }
 
-void TKVMonitor::Record(const String& Statement) {
-  FLines->Add(Statement);
+void TKVMonitor::Record(const TKVTraceEntry& Entry) {
+  const String line = TraceLine(Entry);
+  FLines->Add(line);
+  FEntries.push_back(Entry);
   TrimLines();
-  if (OnStatement) OnStatement(this, Statement);
+  if (OnStatement) OnStatement(this, line);
+}
+
+String TraceLine(const TKVTraceEntry& Entry) {
+  if (!Entry.Timed && Entry.Params.empty()) return Entry.SQL;
+  String line = Entry.SQL;
+  if (!Entry.Params.empty()) {
+    line += "  [";
+    for (std::size_t i = 0; i < Entry.Params.size(); ++i) {
+      const auto& [name, value] = Entry.Params[i];
+      if (i) line += ", ";
+      line += name + "=";
+      if (!value) {
+        line += "NULL";
+        continue;
+      }
+      line += '\'';
+      for (char c : *value) {
+        line += c;
+        if (c == '\'') line += '\'';
+      }
+      line += '\'';
+    }
+    line += "]";
+  }
+  if (Entry.Timed) line += fmt::format("  ({:.3f} ms)", Entry.Milliseconds);
+  return line;
 }
 
 } // namespace korv

@@ -1,8 +1,12 @@
 #include "korv/KVQuery.h"
 
 #include "SqlMarkers.h"
+#include "korv/KVBoundStatement.h"
 #include "korv/KVDatabase.h"
+#include "korv/KVSession.h"
 #include "rtl/SysUtils.h"
+
+#include <unordered_map>
 
 namespace korv {
 
@@ -14,26 +18,21 @@ void RebuildParams(rtl::TParams& Params, const std::vector<String>& Names, rtl::
   bool same = Params.Count() == static_cast<int>(Names.size());
   for (int i = 0; same && i < Params.Count(); ++i) same = Params.Items(i)->Name() == Names[static_cast<std::size_t>(i)];
   if (same) return;
+  // The old parameters by name, looked up once each: thousands of markers stay linear.
+  std::unordered_map<String, rtl::TParam*> old;
+  for (int i = Params.Count() - 1; i >= 0; --i) old[rtl::FoldCase(Params.Items(i)->Name())] = Params.Items(i);
   rtl::TParams fresh;
   for (const auto& name : Names) {
-    if (rtl::TParam* old = Params.FindParam(name)) {
+    auto it = old.find(rtl::FoldCase(name));
+    if (it != old.end()) {
       auto* p = static_cast<rtl::TParam*>(fresh.Add());
-      p->Assign(old);
+      p->Assign(it->second);
       p->SetName(name);
     } else {
       fresh.CreateParam(rtl::TFieldType::ftUnknown, name, NewType);
     }
   }
   Params.Assign(&fresh);
-}
-
-// A field name not yet among the definitions: a repeated name gets "_1", "_2" ... appended.
-String UniqueFieldName(const rtl::TFieldDefs& Defs, const String& Name) {
-  if (Defs.IndexOf(Name) < 0) return Name;
-  for (int n = 1;; ++n) {
-    String candidate = Name + "_" + std::to_string(n);
-    if (Defs.IndexOf(candidate) < 0) return candidate;
-  }
 }
 
 } // namespace
@@ -92,27 +91,29 @@ String TKVQuery::StatementText() const {
   TKVDatabase* db = FindDatabase();
   if (!db || db->ServerType() != TKVServerType::stPostgreSQL) return sql;
   // The server numbers its parameters: the same name is the same number.
-  const auto markers = detail::FindSqlMarkers(sql, ':');
-  const auto names = detail::UniqueMarkerNames(markers);
-  return detail::ReplaceSqlMarkers(sql, markers, [&](const detail::TSqlMarker& m, std::string& text) {
-    for (std::size_t i = 0; i < names.size(); ++i)
-      if (rtl::SameText(names[i], m.Name)) {
-        text = "$" + std::to_string(i + 1);
-        return true;
-      }
-    return false;
-  });
+  return detail::NumberSqlMarkers(sql, [](int n) { return "$" + std::to_string(n); }).Text;
 }
 
-void TKVQuery::OpenCursor(drivers::Connection& Connection) {
-  const String sql = StatementText();
+void TKVQuery::OpenCursor(drivers::Connection& /*Connection*/) {
+  const String sql = ExpandedSQL();
   if (rtl::Trim(sql).empty()) DatabaseError("No SQL statement");
-  auto origins = Connection.DescribeStatement(sql);
-  rtl::TFieldDefs* defs = FieldDefs();
-  defs->BeginUpdate();
-  defs->Clear();
-  for (const auto& origin : origins) defs->Add(UniqueFieldName(*defs, origin.FieldName), rtl::TFieldType::ftUnknown);
-  defs->EndUpdate();
+  auto statement = std::make_unique<TKVBoundStatement>(*Database(), sql);
+  auto values = statement->ValuesFrom(*FParams);
+  OpenRows(std::move(statement), std::move(values));
+}
+
+const rtl::TParam* TKVQuery::FindUpdateParam(const String& Name) const { return FParams->FindParam(Name); }
+
+void TKVQuery::ExecSQL() {
+  CloseActive();
+  const String sql = ExpandedSQL();
+  if (rtl::Trim(sql).empty()) DatabaseError("No SQL statement");
+  TKVSession* session = GetDBSession();
+  TKVDatabase* db = FindDatabase();
+  if (!db) DatabaseError(fmt::format("Database '{}' not found in session '{}'", DatabaseName(), session->SessionName()));
+  TKVDatabaseUse use(*db);
+  TKVBoundStatement statement(*db, sql);
+  FRowsAffected = statement.Execute(statement.ValuesFrom(*FParams));
 }
 
 // ---------------------------------------------------------------- TKVMacroQuery

@@ -1,5 +1,6 @@
 #include "korv/KVScript.h"
 
+#include "SqlLexer.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVSession.h"
 #include "rtl/SysUtils.h"
@@ -36,7 +37,34 @@ void TKVScript::ExecSQL() {
   if (!db)
     throw rtl::EDatabaseError(fmt::format("{}: database '{}' not found in session '{}'", Name(), FDatabaseName,
                                           session->SessionName()));
-  db->Execute(FSQL->Text());
+  const String text = FSQL->Text();
+  const auto statements = SplitStatements(text);
+  TKVDatabaseUse use(*db);
+  for (std::size_t i = 0; i < statements.size(); ++i) {
+    try {
+      use->Execute(statements[i]);
+    } catch (const rtl::EDatabaseError& e) {
+      throw rtl::EDatabaseError(fmt::format("{}: statement {} failed: {}", Name(), i + 1, e.Message()));
+    }
+  }
+}
+
+std::vector<String> TKVScript::SplitStatements(const String& Text) {
+  // Semicolons in literals, quoted names and comments are the lexer's to skip.
+  std::vector<String> statements;
+  std::size_t start = 0;
+  auto add = [&](std::size_t end) {
+    String statement = rtl::Trim(Text.substr(start, end - start));
+    if (!statement.empty() && !detail::TokenizeSql(statement).empty()) statements.push_back(std::move(statement));
+  };
+  for (const auto& token : detail::TokenizeSql(Text)) {
+    if (!token.Is(';')) continue;
+    const auto at = static_cast<std::size_t>(token.Start - Text.data());
+    add(at);
+    start = at + 1;
+  }
+  add(Text.size());
+  return statements;
 }
 
 } // namespace korv

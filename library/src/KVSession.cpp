@@ -179,9 +179,16 @@ void TKVSessionList::HandleLoadError(rtl::TComponent* Component, const std::exce
 
 void TKVSessionList::Trace(const String& Statement) const {
   if (FMonitors.empty()) return;
+  TKVTraceEntry entry;
+  entry.SQL = Statement;
+  Trace(entry);
+}
+
+void TKVSessionList::Trace(const TKVTraceEntry& Entry) const {
+  if (FMonitors.empty()) return;
   // A monitor's handler may switch monitors on or off: walk a copy.
   const auto monitors = FMonitors;
-  for (TKVMonitor* m : monitors) m->Record(Statement);
+  for (TKVMonitor* m : monitors) m->Record(Entry);
 }
 
 } // namespace korv

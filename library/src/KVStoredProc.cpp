@@ -1,5 +1,7 @@
 #include "korv/KVStoredProc.h"
 
+#include "korv/KVBoundStatement.h"
+#include "korv/KVCommon.h"
 #include "korv/KVDatabase.h"
 #include "korv/drivers/Registry.h"
 #include "rtl/SysUtils.h"
@@ -103,8 +105,50 @@ bool TKVStoredProc::DescriptionsAvailable() {
   return db && drivers::GetDriver(db->ServerType()).ProcedureDescriptionsAvailable();
 }
 
+String TKVStoredProc::CallSQL() const {
+  // "name(integer, text)" names one routine of an overloaded name; the call takes the name alone.
+  String name = rtl::Trim(FStoredProcName);
+  if (!name.empty() && name.back() == ')') {
+    int depth = 0;
+    for (std::size_t i = name.size(); i-- > 0;) {
+      if (name[i] == ')') ++depth;
+      if (name[i] == '(' && --depth == 0) {
+        name = rtl::Trim(name.substr(0, i));
+        break;
+      }
+    }
+  }
+  String sql = "SELECT * FROM " + QuoteIdentifier(name, false) + "(";
+  bool first = true;
+  for (int i = 0; i < FParams->Count(); ++i) {
+    const rtl::TParam* p = FParams->Items(i);
+    if (p->ParamType() != rtl::TParamType::ptInput && p->ParamType() != rtl::TParamType::ptInputOutput) continue;
+    String quoted = "\"";
+    for (char c : p->Name()) {
+      if (c == '"') quoted += '"';
+      quoted += c;
+    }
+    sql += (first ? ":" : ", :") + quoted + "\"";
+    first = false;
+  }
+  return sql + ")";
+}
+
 void TKVStoredProc::OpenCursor(drivers::Connection& /*Connection*/) {
   if (!FPrepared) Prepare();
+  auto statement = std::make_unique<TKVBoundStatement>(*Database(), CallSQL());
+  auto values = statement->ValuesFrom(*FParams);
+  OpenRows(std::move(statement), std::move(values));
+}
+
+void TKVStoredProc::ExecProc() {
+  CloseActive();
+  TKVDatabase* db = FindDatabase();
+  if (!db) DatabaseError(fmt::format("Database '{}' not found", DatabaseName()));
+  TKVDatabaseUse use(*db);
+  if (!FPrepared) Prepare();
+  TKVBoundStatement statement(*db, CallSQL());
+  statement.Execute(statement.ValuesFrom(*FParams));
 }
 
 } // namespace korv

@@ -1,5 +1,7 @@
 #include "korv/KVTable.h"
 
+#include "korv/KVBoundStatement.h"
+#include "korv/KVCommon.h"
 #include "korv/KVDatabase.h"
 #include "rtl/SysUtils.h"
 
@@ -18,6 +20,16 @@ std::vector<String> SplitFieldNames(const String& Fields) {
     start = end + 1;
   }
   return names;
+}
+
+// One name in double quotes, inner quotes doubled: a column as the catalogue spells it.
+String QuoteName(const String& Name) {
+  String quoted = "\"";
+  for (char c : Name) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
 }
 
 } // namespace
@@ -65,12 +77,6 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
     DatabaseError(fmt::format("Table '{}' does not exist in database '{}'", FTableName, DatabaseName()));
   const auto indexRows = Connection.IndexInfo(FTableName);
 
-  rtl::TFieldDefs* fields = FieldDefs();
-  fields->BeginUpdate();
-  fields->Clear();
-  for (const auto& column : columns) fields->Add(column, rtl::TFieldType::ftUnknown);
-  fields->EndUpdate();
-
   // Rows come in index then column order: one definition per run of the same index name.
   FIndexDefs->BeginUpdate();
   FIndexDefs->Clear();
@@ -88,6 +94,57 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
     }
   }
   FIndexDefs->EndUpdate();
+
+  // The column of a field name as the catalogue spells it, quoted as one name.
+  auto column = [&](const String& name) -> String {
+    for (const auto& c : columns)
+      if (rtl::SameText(c, name)) return QuoteName(c);
+    DatabaseError(fmt::format("Field '{}' not found in table '{}'", name, FTableName));
+  };
+  String sql = "SELECT ";
+  for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + QuoteName(columns[i]);
+  sql += " FROM " + QuoteIdentifier(FTableName, false);
+
+  const std::vector<String> order = IndexFields();
+  const std::vector<String> masterFields = SplitFieldNames(FMasterFields);
+  std::vector<drivers::ParamValue> values;
+  auto* master = FMasterSource ? dynamic_cast<TKVDataSet*>(FMasterSource->DataSet()) : nullptr;
+  if (master && !masterFields.empty()) {
+    if (masterFields.size() > order.size())
+      DatabaseError(fmt::format("MasterFields '{}' name more fields than the index has", FMasterFields));
+    for (std::size_t i = 0; i < masterFields.size(); ++i)
+      sql += (i ? " AND " : " WHERE ") + column(order[i]) + " = :" + QuoteName("KORV_MASTER_" + std::to_string(i + 1));
+    values = MasterValues();
+  }
+  if (!order.empty()) {
+    sql += " ORDER BY ";
+    for (std::size_t i = 0; i < order.size(); ++i) sql += (i ? ", " : "") + column(order[i]);
+  }
+
+  auto statement = std::make_unique<TKVBoundStatement>(*Database(), sql);
+  OpenRows(std::move(statement), std::move(values));
+  if (master && !masterFields.empty() && master != this) master->AddDetail(this);
+}
+
+std::vector<drivers::ParamValue> TKVTable::MasterValues() const {
+  std::vector<drivers::ParamValue> values;
+  auto* master = FMasterSource ? dynamic_cast<TKVDataSet*>(FMasterSource->DataSet()) : nullptr;
+  for (const auto& name : SplitFieldNames(FMasterFields)) {
+    drivers::ParamValue v;  // a closed or empty master: NULL, which matches no row
+    if (master && master->Active()) {
+      TKVField* field = master->FieldByName(name);
+      const TKVValue value = field->Value();
+      v.DataType = field->DataType();
+      if (!value.IsNull()) v.Value = field->AsString();
+      if (value.Kind == TKVValue::TKind::Integer) v.Value = std::to_string(value.Integer);
+    }
+    values.push_back(std::move(v));
+  }
+  return values;
+}
+
+void TKVTable::MasterChanged() {
+  if (Active() && State() == rtl::TDataSetState::dsBrowse) Requery(MasterValues());
 }
 
 std::vector<String> TKVTable::IndexFields() const {

@@ -3,6 +3,8 @@
 #include "SqlLexer.h"
 #include "rtl/SysUtils.h"
 
+#include <unordered_map>
+
 namespace korv::detail {
 
 std::vector<TSqlMarker> FindSqlMarkers(std::string_view sql, char Prefix) {
@@ -25,17 +27,22 @@ std::vector<TSqlMarker> FindSqlMarkers(std::string_view sql, char Prefix) {
   return markers;
 }
 
+std::vector<std::size_t> MarkerNumbers(const std::vector<TSqlMarker>& Markers, std::vector<std::string>& Names) {
+  // One hash lookup per marker, so that a statement with many thousands of them stays linear.
+  std::unordered_map<std::string, std::size_t> numberOf;
+  std::vector<std::size_t> numbers;
+  numbers.reserve(Markers.size());
+  for (const auto& m : Markers) {
+    auto [it, fresh] = numberOf.try_emplace(rtl::FoldCase(m.Name), Names.size() + 1);
+    if (fresh) Names.push_back(m.Name);
+    numbers.push_back(it->second);
+  }
+  return numbers;
+}
+
 std::vector<std::string> UniqueMarkerNames(const std::vector<TSqlMarker>& Markers) {
   std::vector<std::string> names;
-  for (const auto& m : Markers) {
-    bool seen = false;
-    for (const auto& n : names)
-      if (rtl::SameText(n, m.Name)) {
-        seen = true;
-        break;
-      }
-    if (!seen) names.push_back(m.Name);
-  }
+  MarkerNumbers(Markers, names);
   return names;
 }
 

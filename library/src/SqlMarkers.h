@@ -22,6 +22,17 @@ std::vector<TSqlMarker> FindSqlMarkers(std::string_view sql, char Prefix);
 // The names of the markers, each once in order of first use, letter case ignored.
 std::vector<std::string> UniqueMarkerNames(const std::vector<TSqlMarker>& Markers);
 
+// SQL text with its ":name" markers numbered: the same name (letter case ignored) the same
+// number, from 1 in order of first use; Names[n - 1] is the name of number n.
+struct TNumberedSql {
+  std::string Text;
+  std::vector<std::string> Names;
+};
+// Placeholder(n) writes number n as the server wants it ("?1", "$1").
+template <class F>
+TNumberedSql NumberSqlMarkers(std::string_view sql, F Placeholder);
+std::vector<std::size_t> MarkerNumbers(const std::vector<TSqlMarker>& Markers, std::vector<std::string>& Names);
+
 // sql with each marker replaced by Replace(marker); a replacement that returns false keeps the
 // marker as written.
 template <class F>
@@ -40,6 +51,19 @@ std::string ReplaceSqlMarkers(std::string_view sql, const std::vector<TSqlMarker
   }
   out.append(sql.substr(at));
   return out;
+}
+
+template <class F>
+TNumberedSql NumberSqlMarkers(std::string_view sql, F Placeholder) {
+  TNumberedSql result;
+  const auto markers = FindSqlMarkers(sql, ':');
+  const auto numbers = MarkerNumbers(markers, result.Names);
+  std::size_t i = 0;
+  result.Text = ReplaceSqlMarkers(sql, markers, [&](const TSqlMarker&, std::string& text) {
+    text = Placeholder(static_cast<int>(numbers[i++]));
+    return true;
+  });
+  return result;
 }
 
 } // namespace korv::detail

@@ -199,3 +199,72 @@ where
   EXPECT_NE(r.Err.find("password authentication failed"), std::string::npos) << r;
   EXPECT_EQ(Read("ShopPg.dfm"), before);
 }
+
+TEST_F(PostgresShopTest, DataShowsTheServersTypesAndNullApartFromEmpty) {
+  WritePointedModule();
+  Exec("INSERT INTO customer VALUES (4, 'Dune Press', '', NULL, NULL)");
+  TKorvResult r = Korv({"data", "ShopPg.dfm", "Customers"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "Field    Type       Size  Required\n"
+                   "-------  ---------  ----  --------\n"
+                   "cust_no  ftInteger  0     yes\n"
+                   "name     ftString   40    yes\n"
+                   "city     ftString   30    no\n"
+                   "phone    ftString   20    no\n"
+                   "\n"
+                   "cust_no  name          city   phone\n"
+                   "-------  ------------  -----  -------------\n"
+                   "1        Alder Books   Leeds  0113 496 0001\n"
+                   "2        Birch & Co    York   01904 496 002\n"
+                   "3        Cedar Crafts  Hull   01482 496 003\n"
+                   "4        Dune Press    ''     NULL\n"
+                   "(4 rows)\n");
+
+  r = Korv({"data", "ShopPg.dfm", "Parts", "--json", "--limit", "1"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  const auto j = nlohmann::json::parse(r.Out);
+  EXPECT_EQ(j["fields"][2], nlohmann::json({{"name", "price"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10},
+                                            {"required", true}}));
+  EXPECT_EQ(j["rows"], nlohmann::json::array({nlohmann::json::array({"P-100", "Notebook, A5", "3.50"})}));
+  EXPECT_EQ(j["total"], 3);
+}
+
+TEST_F(PostgresShopTest, UpdatesqlCheckPreparesOnTheServerAndReportsItsErrorsWithPositions) {
+  WritePointedModule();
+  TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "customer", "--table-fields",
+                        "--primary-keys", "--fields", "name,city,tel", "--check", "--try"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "RefreshSQL: ok\n"
+                   "ModifySQL: ok\n"
+                   "InsertSQL: ok\n"
+                   "DeleteSQL: ok\n"
+                   "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+
+  // Broken statements: the server's message, at the line and column of the statement as written
+  // (its :name markers, not the $n the server saw).
+  std::string module = Read("ShopPg.dfm");
+  const std::string empty = "  object CustomersUpdate: TKVUpdateSQL\n  end\n";
+  const std::size_t at = module.find(empty);
+  ASSERT_NE(at, std::string::npos);
+  module.replace(at, empty.size(),
+                 "  object CustomersUpdate: TKVUpdateSQL\n"
+                 "    ModifySQL.Strings = (\n"
+                 "      'update customer'\n"
+                 "      'st name = :name'\n"
+                 "      'where cust_no = :OLD_cust_no')\n"
+                 "    InsertSQL.Strings = (\n"
+                 "      'insert into customer (name, city)'\n"
+                 "      'values (:name, :city')\n"
+                 "    DeleteSQL.Strings = (\n"
+                 "      'delete from customer where cust_num = :OLD_cust_no')\n"
+                 "  end\n");
+  Write("ShopPg.dfm", module);
+  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--check", "--try"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Out, "RefreshSQL: empty\n"
+                   "ModifySQL: error at line 2, column 4: syntax error at or near \"name\"\n"
+                   "InsertSQL: error at line 2, column 21: syntax error at end of input\n"
+                   "DeleteSQL: error at line 1, column 28: column \"cust_num\" does not exist\n"
+                   "Try: skipped, ModifySQL did not prepare\n");
+  EXPECT_EQ(r.Err, "");
+}

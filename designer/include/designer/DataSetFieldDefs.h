@@ -14,6 +14,7 @@ struct TFieldDefInfo {
   rtl::TFieldType DataType = rtl::TFieldType::ftUnknown;
   int Size = 0;
   bool Required = false;
+  int Precision = 0;  // total digits of a decimal
 };
 
 // DataSet's field definitions. An open data set gives them as they stand; a closed one is

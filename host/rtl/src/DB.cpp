@@ -11,7 +11,9 @@ const TTypeInfo* TypeInfo_TFieldType() {
        "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo", "ftGraphic",
        "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar", "ftWideString",
        "ftLargeint", "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant",
-       "ftInterface", "ftIDispatch", "ftGuid", "ftTimeStamp", "ftFMTBcd", "ftFixedWideChar", "ftWideMemo"});
+       "ftInterface", "ftIDispatch", "ftGuid", "ftTimeStamp", "ftFMTBcd", "ftFixedWideChar", "ftWideMemo",
+       "ftOraTimeStamp", "ftOraInterval", "ftLongWord", "ftShortint", "ftByte", "ftExtended", "ftConnection",
+       "ftParams", "ftStream", "ftTimeStampOffset", "ftObject", "ftSingle"});
   return t;
 }
 
@@ -119,6 +121,7 @@ TClass TFieldDef::StaticClass() {
           .EnumProp("DataType", TypeInfo_TFieldType(), &TFieldDef::DataType, &TFieldDef::SetDataType,
                     TFieldType::ftUnknown)
           .IntProp("Size", &TFieldDef::Size, &TFieldDef::SetSize)
+          .IntProp("Precision", &TFieldDef::Precision, &TFieldDef::SetPrecision)
           .BoolProp("Required", &TFieldDef::Required, &TFieldDef::SetRequired)
           .Build();
   return info;
@@ -129,6 +132,7 @@ void TFieldDef::Assign(TPersistent* Source) {
     FName = f->FName;
     FDataType = f->FDataType;
     FSize = f->FSize;
+    FPrecision = f->FPrecision;
     FRequired = f->FRequired;
     return;
   }

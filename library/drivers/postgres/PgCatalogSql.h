@@ -60,10 +60,11 @@ inline constexpr const char* IndexInfo =
     " AND k.ord <= i.indnkeyatts AND i.indisvalid"
     " ORDER BY ic.relname, k.ord";
 
-// $1 oid[] of tables, $2 int2[] of column numbers: one row per pair that names a column.
+// $1 oid[] of tables, $2 int2[] of column numbers: one row per pair that names a column (its
+// ordinal, table, column and whether it is NOT NULL).
 inline constexpr const char* FieldOrigins =
     "SELECT t.ord, " KORV_PG_RELATION_DISPLAY_NAME("pg_catalog.pg_table_is_visible(c.oid)",
-                                                   "n.nspname", "c.relname") ", a.attname"
+                                                   "n.nspname", "c.relname") ", a.attname, a.attnotnull"
     " FROM ROWS FROM (pg_catalog.unnest($1::pg_catalog.oid[]),"
     " pg_catalog.unnest($2::pg_catalog.int2[])) WITH ORDINALITY AS t(relid, attnum, ord)"
     " JOIN pg_catalog.pg_class c ON c.oid = t.relid"

@@ -26,6 +26,24 @@ public:
   std::vector<ProcParam> DescribeProcedure(const std::string& name) override;
   void Execute(const std::string& sql) override;
 
+  std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+  StatementCheck CheckStatement(const std::string& sql) override;
+  std::string Placeholder(int Number) const override { return "$" + std::to_string(Number); }
+  void StartTransaction() override;
+  void Commit() override;
+  void Rollback() override;
+  bool InTransaction() const override;
+
+  // For the statements and cursors of this connection.
+  PGconn* Handle() const { return FConn.get(); }
+  // A name for a server-side object of this connection, unique while it lives ("korv_s1").
+  std::string NewName(const char* Prefix);
+  // Runs SQL with the parameters given as libpq takes them; raises with the server's message.
+  TPGresultPtr Run(const std::string& sql, const std::vector<ParamValue>& Params);
+  // Names, table and column and NOT NULL of the described statement's result columns.
+  std::vector<FieldDesc> DescribeFields(const PGresult* Described);
+  [[noreturn]] void RaiseError(const PGresult* result) const;
+
   bool SupportsObjOwner() const override { return true; }
   bool ProcedureDescriptionsAvailable() const override { return true; }
 
@@ -43,10 +61,11 @@ private:
   std::vector<std::string> FirstColumn(const char* sql,
                                        const std::vector<std::optional<std::string>>& params);
   void Trace(const std::string& sql) const;
-  [[noreturn]] void RaiseError(const PGresult* result) const;
+  void RunSimple(const char* sql);
 
   TPGconnPtr FConn;
   std::function<void(const std::string&)> FOnTrace;
+  unsigned long FNames = 0;
 };
 
 } // namespace korv::drivers::postgres

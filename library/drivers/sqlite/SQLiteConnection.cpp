@@ -1,5 +1,7 @@
 #include "SQLiteConnection.h"
 
+#include "SQLiteRows.h"
+
 #include "korv/KVCommon.h"
 #include "rtl/Exceptions.h"
 
@@ -95,6 +97,9 @@ TSQLiteConnection::TSQLiteConnection(const ConnectionSpec& spec) : FOnTrace(spec
       busyTimeout = std::atoi(value.c_str());
   }
 
+  // A connection belongs to one database component and is used by one thread at a time, so it
+  // goes without SQLite's own lock, which otherwise every column read takes.
+  flags |= SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
   const int rc = sqlite3_open_v2(FFileName.c_str(), &db, flags, nullptr);
   FDb.reset(db);
@@ -113,7 +118,7 @@ TSQLiteConnection::TSQLiteConnection(const ConnectionSpec& spec) : FOnTrace(spec
 
   // Opening reads nothing; reading the schema now tells a non-database or locked file at once.
   try {
-    TStatement probe = Prepare("SELECT count(*) FROM sqlite_schema");
+    TStatement probe = PrepareText("SELECT count(*) FROM sqlite_schema");
     TStatementRun run(probe.get());
     Trace(probe.get());
     run.Step();
@@ -122,7 +127,7 @@ TSQLiteConnection::TSQLiteConnection(const ConnectionSpec& spec) : FOnTrace(spec
   }
 }
 
-TStatement TSQLiteConnection::Prepare(std::string_view sql, const char** tail) {
+TStatement TSQLiteConnection::PrepareText(std::string_view sql, const char** tail) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(FDb.get(), sql.data(), static_cast<int>(sql.size()), &stmt, tail) != SQLITE_OK) {
     sqlite3_finalize(stmt);
@@ -133,7 +138,7 @@ TStatement TSQLiteConnection::Prepare(std::string_view sql, const char** tail) {
 
 sqlite3_stmt* TSQLiteConnection::Prepared(TStatement& slot, std::string_view sql) {
   if (!slot)
-    slot = Prepare(sql);
+    slot = PrepareText(sql);
   return slot.get();
 }
 
@@ -174,7 +179,7 @@ std::vector<std::string> TSQLiteConnection::TableNames(const std::string& patter
       schemas.push_back(run.Text(0));
   }
   for (const auto& schema : schemas) {
-    TStatement stmt = Prepare(fmt::format(kTablesOfSchema, QuotedSchema(schema)));
+    TStatement stmt = PrepareText(fmt::format(kTablesOfSchema, QuotedSchema(schema)));
     AppendTableNames(stmt.get(), like, systemTables, schema + ".", names);
   }
   return names;
@@ -231,7 +236,7 @@ std::vector<IndexColumn> TSQLiteConnection::IndexInfo(const std::string& table) 
 }
 
 std::vector<FieldOrigin> TSQLiteConnection::DescribeStatement(const std::string& sql) {
-  TStatement stmt = Prepare(sql);  // prepared only: nothing runs
+  TStatement stmt = PrepareText(sql);  // prepared only: nothing runs
   std::vector<FieldOrigin> fields;
   if (!stmt)
     return fields;  // blank text or only comments
@@ -267,7 +272,7 @@ void TSQLiteConnection::Execute(const std::string& sql) {
   const char* end = next + sql.size();
   while (next < end) {
     const char* tail = nullptr;
-    TStatement stmt = Prepare(std::string_view(next, static_cast<std::size_t>(end - next)), &tail);
+    TStatement stmt = PrepareText(std::string_view(next, static_cast<std::size_t>(end - next)), &tail);
     if (tail == nullptr || tail <= next)
       break;
     next = tail;
@@ -279,5 +284,85 @@ void TSQLiteConnection::Execute(const std::string& sql) {
     }
   }
 }
+
+namespace {
+
+// Whether the rest of a text after a statement holds only blanks and comments.
+bool OnlyBlanksAndComments(sqlite3* db, const char* tail) {
+  while (tail && *tail) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* next = nullptr;
+    if (sqlite3_prepare_v2(db, tail, -1, &stmt, &next) != SQLITE_OK) {
+      sqlite3_finalize(stmt);
+      return false;
+    }
+    const bool empty = stmt == nullptr;
+    sqlite3_finalize(stmt);
+    if (!empty) return false;
+    if (next == tail) break;
+    tail = next;
+  }
+  return true;
+}
+
+// The 1-based character position of a byte offset in UTF-8 text.
+int CharacterPosition(std::string_view text, int offset) {
+  if (offset < 0) return 0;
+  int position = 1;
+  for (int i = 0; i < offset && i < static_cast<int>(text.size()); ++i)
+    if ((static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) & 0xC0) != 0x80) ++position;
+  return position;
+}
+
+} // namespace
+
+std::unique_ptr<Statement> TSQLiteConnection::Prepare(const std::string& sql) {
+  const char* tail = nullptr;
+  TStatement stmt = PrepareText(sql, &tail);
+  if (!stmt) throw rtl::EDatabaseError("No SQL statement");
+  if (!OnlyBlanksAndComments(FDb.get(), tail))
+    throw rtl::EDatabaseError("Only one statement can be run at a time; a second one follows the first");
+  return std::make_unique<TSQLiteDataStatement>(FDb.get(), std::move(stmt));
+}
+
+StatementCheck TSQLiteConnection::CheckStatement(const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  const int rc = sqlite3_prepare_v3(FDb.get(), sql.data(), static_cast<int>(sql.size()), 0, &stmt, nullptr);
+  StatementCheck check;
+  if (rc != SQLITE_OK) {
+    check.Ok = false;
+    check.Message = sqlite3_errmsg(FDb.get());
+    check.Position = CharacterPosition(sql, sqlite3_error_offset(FDb.get()));
+  } else if (!stmt) {
+    check.Ok = false;
+    check.Message = "No SQL statement";
+  }
+  sqlite3_finalize(stmt);
+  return check;
+}
+
+void TSQLiteConnection::RunSimple(const char* sql) {
+  TStatement stmt = PrepareText(sql);
+  TStatementRun run(stmt.get());
+  Trace(stmt.get());
+  run.Step();
+}
+
+void TSQLiteConnection::StartTransaction() {
+  if (InTransaction()) throw rtl::EDatabaseError("A transaction is already active");
+  RunSimple("BEGIN");
+}
+
+void TSQLiteConnection::Commit() {
+  if (!InTransaction()) throw rtl::EDatabaseError("No transaction is active");
+  RunSimple("COMMIT");
+}
+
+void TSQLiteConnection::Rollback() {
+  if (!InTransaction()) throw rtl::EDatabaseError("No transaction is active");
+  RunSimple("ROLLBACK");
+}
+
+bool TSQLiteConnection::InTransaction() const { return sqlite3_get_autocommit(FDb.get()) == 0; }
 
 } // namespace korv::drivers::sqlite

@@ -25,6 +25,14 @@ public:
   std::vector<ProcParam> DescribeProcedure(const std::string& name) override;
   void Execute(const std::string& sql) override;
 
+  std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+  StatementCheck CheckStatement(const std::string& sql) override;
+  std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
+  void StartTransaction() override;
+  void Commit() override;
+  void Rollback() override;
+  bool InTransaction() const override;
+
   bool SupportsObjOwner() const override { return true; }
   bool ProcedureDescriptionsAvailable() const override { return false; }
 
@@ -43,7 +51,8 @@ private:
   TStatement FTablesStmt, FSchemasStmt, FIsSchemaStmt, FExistsStmt, FColumnsStmt, FIndexStmt;
 
   sqlite3_stmt* Prepared(TStatement& slot, std::string_view sql);
-  TStatement Prepare(std::string_view sql, const char** tail = nullptr);
+  TStatement PrepareText(std::string_view sql, const char** tail = nullptr);
+  void RunSimple(const char* sql);
   void Trace(sqlite3_stmt* stmt) const;
   TObjName ResolveName(const std::string& text);
   void AppendTableNames(sqlite3_stmt* stmt, const std::string& pattern, bool systemTables,

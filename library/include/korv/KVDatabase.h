@@ -91,6 +91,19 @@ class TKVDatabase : public rtl::TComponent {
   // Runs statements that return no rows; connects for the call like the catalogue calls.
   void Execute(const String& SQL);
 
+  // Runs one statement with ":NAME" parameter markers bound by name from Params (nil: it must
+  // have none) and gives the rows it inserted, changed or deleted. Connects for the call.
+  std::int64_t ExecSQL(const String& SQL, const rtl::TParams* Params = nullptr);
+
+  // A transaction on the connection (connecting first when needed). While one is active the
+  // database stays connected, and the statements of data sets, queries, scripts and update
+  // objects run inside it. Commit or Rollback without one, or a second StartTransaction,
+  // raises EDatabaseError. Disconnecting rolls an open transaction back.
+  void StartTransaction();
+  void Commit();
+  void Rollback();
+  bool InTransaction() const;
+
   // The data sets open on this database.
   const std::vector<TKVDataSet*>& DataSets() const { return FDataSets; }
   int DataSetCount() const { return static_cast<int>(FDataSets.size()); }

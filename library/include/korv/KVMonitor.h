@@ -4,12 +4,28 @@
 #include "rtl/Component.h"
 #include "rtl/Strings.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace korv {
 
 using rtl::String;
+
+// One statement recorded: its text as sent, and for the statements data sets, queries, scripts
+// and update objects run, the parameters bound by name (nullopt: NULL) and the time it took.
+struct TKVTraceEntry {
+  String SQL;
+  std::vector<std::pair<String, std::optional<String>>> Params;
+  double Milliseconds = 0;  // 0 for catalogue statements, which are not timed
+  bool Timed = false;
+};
+
+// The line a monitor keeps for an entry: the statement, then its parameters and time.
+String TraceLine(const TKVTraceEntry& Entry);
 
 class TKVMonitor : public rtl::TComponent {
   RTL_CLASS(TKVMonitor, rtl::TComponent)
@@ -22,9 +38,13 @@ class TKVMonitor : public rtl::TComponent {
   int MaxLines() const { return FMaxLines; }
   void SetMaxLines(int Value);
 
-  // The statements recorded, oldest first.
+  // The statements recorded, oldest first, as lines (TraceLine) and as entries, in step.
   rtl::TStrings* Lines() const { return FLines.get(); }
-  void Clear() { FLines->Clear(); }
+  const std::deque<TKVTraceEntry>& Entries() const { return FEntries; }
+  void Clear() {
+    FLines->Clear();
+    FEntries.clear();
+  }
 
   // Called with each statement recorded.
   std::function<void(TKVMonitor* Sender, const String& Statement)> OnStatement;
@@ -33,13 +53,14 @@ class TKVMonitor : public rtl::TComponent {
 
 private:
   friend class TKVSessionList;
-  void Record(const String& Statement);
+  void Record(const TKVTraceEntry& Entry);
   void TrimLines();
 
   bool FActive = false;
   bool FStreamedActive = false;
   int FMaxLines = 1000;
   std::unique_ptr<rtl::TStringList> FLines;
+  std::deque<TKVTraceEntry> FEntries;
 };
 
 } // namespace korv

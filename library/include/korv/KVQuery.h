@@ -34,9 +34,16 @@ class TKVQuery : public TKVDataSet {
   // their parameters ($1, $2 ...) the markers numbered in order of first use.
   String StatementText() const;
 
+  // Runs the statement, which returns no rows, with Params bound by name (closing the query
+  // first); RowsAffected then tells how many rows it inserted, changed or deleted.
+  void ExecSQL();
+  std::int64_t RowsAffected() const { return FRowsAffected; }
+
 protected:
-  // Describes the statement on the server (without running it): FieldDefs from its result.
+  // Runs the statement with Params bound by name: FieldDefs from its result, the first row read.
   void OpenCursor(drivers::Connection& Connection) override;
+  // An update statement's parameter that no field answers may be one of Params.
+  const rtl::TParam* FindUpdateParam(const String& Name) const override;
   // Called after the SQL text changed.
   virtual void QueryChanged();
   // The SQL text with whatever a descendant puts in before it is sent.
@@ -46,6 +53,7 @@ private:
   std::unique_ptr<rtl::TStringList> FSQL;
   std::unique_ptr<rtl::TParams> FParams;
   bool FParamCheck = true;
+  std::int64_t FRowsAffected = -1;
 };
 
 class TKVMacroQuery : public TKVQuery {

@@ -5,6 +5,7 @@
 #include "rtl/Strings.h"
 
 #include <memory>
+#include <vector>
 
 namespace korv {
 
@@ -32,9 +33,14 @@ class TKVScript : public rtl::TComponent {
   // nil when there is none.
   TKVDatabase* FindDatabase() const;
 
-  // Runs every statement, connecting the database for the call when needed. The first failing
-  // statement stops the run with the server's message.
+  // Runs the statements in order, connecting the database for the call when needed. The first
+  // failing statement stops the run: EDatabaseError with its number (from 1) and the server's
+  // message; the statements before it stay done.
   void ExecSQL();
+
+  // The statements of Text, split at the semicolons outside literals, quoted names and comments;
+  // blank ones and ones of comments only are left out.
+  static std::vector<String> SplitStatements(const String& Text);
 
 private:
   std::unique_ptr<rtl::TStringList> FSQL;

@@ -16,6 +16,7 @@ using rtl::String;
 
 class TKVDatabase;
 class TKVMonitor;
+struct TKVTraceEntry;
 
 class TKVSession : public rtl::TComponent {
   RTL_CLASS(TKVSession, rtl::TComponent)
@@ -98,6 +99,9 @@ public:
 
   // Hands a statement that a driver sent to every active monitor.
   void Trace(const String& Statement) const;
+  // The same for a statement run with parameters and timed.
+  void Trace(const TKVTraceEntry& Entry) const;
+  bool Monitored() const { return !FMonitors.empty(); }
 
 private:
   friend class TKVSession;

@@ -29,10 +29,17 @@ class TKVStoredProc : public TKVDataSet {
   // Connects the database for the call when needed.
   bool DescriptionsAvailable();
 
+  // Runs the procedure for its effect, its input parameters bound from Params.
+  void ExecProc();
+
 protected:
+  // Reads the function's result (SELECT * FROM name(inputs)), its input parameters bound from
+  // Params by name.
   void OpenCursor(drivers::Connection& Connection) override;
 
 private:
+  String CallSQL() const;
+
   String FStoredProcName;
   std::unique_ptr<rtl::TParams> FParams;
   bool FPrepared = false;

@@ -37,11 +37,16 @@ class TKVTable : public TKVDataSet {
   void Notification(rtl::TComponent* AComponent, rtl::TOperation Operation) override;
 
 protected:
-  // Raises EDatabaseError naming the table when the database has no table of that name.
+  // Reads the table's rows ordered by the current index's fields; a detail (MasterSource and
+  // MasterFields set) only the rows whose first index fields equal the master row's MasterFields,
+  // read again as the master moves. Raises EDatabaseError naming the table when the database
+  // has no table of that name, or naming a field or index that it does not have.
   void OpenCursor(drivers::Connection& Connection) override;
+  void MasterChanged() override;
 
 private:
   std::vector<String> IndexFields() const;
+  std::vector<drivers::ParamValue> MasterValues() const;
 
   String FTableName;
   String FIndexName;

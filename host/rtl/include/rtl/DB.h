@@ -11,9 +11,14 @@ enum class TFieldType {
   ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
   ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
   ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo
+  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd, ftFixedWideChar, ftWideMemo,
+  ftOraTimeStamp, ftOraInterval, ftLongWord, ftShortint, ftByte, ftExtended, ftConnection, ftParams,
+  ftStream, ftTimeStampOffset, ftObject, ftSingle
 };
 const TTypeInfo* TypeInfo_TFieldType();
+
+// What a data set is doing: closed, showing rows, or holding an edited or new row to post.
+enum class TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
 
 enum class TParamType { ptUnknown, ptInput, ptOutput, ptInputOutput, ptResult };
 const TTypeInfo* TypeInfo_TParamType();
@@ -69,8 +74,12 @@ class TFieldDef : public TCollectionItem {
   void SetName(const String& Value) { FName = Value; }
   TFieldType DataType() const { return FDataType; }
   void SetDataType(TFieldType Value) { FDataType = Value; }
+  // Characters of a string, bytes of fixed binary data, digits after the point of a decimal.
   int Size() const { return FSize; }
   void SetSize(int Value) { FSize = Value; }
+  // Total digits of a decimal; 0 for other types.
+  int Precision() const { return FPrecision; }
+  void SetPrecision(int Value) { FPrecision = Value; }
   bool Required() const { return FRequired; }
   void SetRequired(bool Value) { FRequired = Value; }
   String DisplayName() const override { return FName; }
@@ -80,6 +89,7 @@ private:
   String FName;
   TFieldType FDataType = TFieldType::ftUnknown;
   int FSize = 0;
+  int FPrecision = 0;
   bool FRequired = false;
 };
 

@@ -1,12 +1,17 @@
 // The driver interface: what the library asks of a database server. One implementation per
-// server type lives in library/drivers/<name>/. Drivers speak plain C++ types; the library turns
-// their answers into string lists and result sets. Every failure is an rtl::EDatabaseError
-// carrying the server's own message.
+// server type lives in library/drivers/<name>/. Drivers speak plain C++ types (and the host's
+// field types); the library turns their answers into string lists, result sets and data-set
+// rows. Every failure is an rtl::EDatabaseError carrying the server's own message.
 #pragma once
 
+#include "rtl/DB.h"
+
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,6 +39,72 @@ struct ProcParam {
   ParamDirection Direction = ParamDirection::Input;
 };
 
+// A result column of a statement: its name, its type as the host's field types say it, and
+// where it comes from (empty for an expression).
+struct FieldDesc {
+  std::string Name;
+  rtl::TFieldType DataType = rtl::TFieldType::ftUnknown;
+  int Size = 0;       // characters of a sized string; bytes of fixed binary; scale of a decimal
+  int Precision = 0;  // total digits of a decimal
+  bool Required = false;  // the column it comes from is NOT NULL
+  std::string TableName;
+  std::string ColumnName;
+};
+
+// A value bound to a statement parameter. The text is the value as a user writes it (numbers
+// with a point, booleans True/False, dates ISO 8601); DataType says how the driver sends it
+// (ftUnknown: as text, for the server to read). nullopt is NULL.
+struct ParamValue {
+  std::optional<std::string> Value;
+  rtl::TFieldType DataType = rtl::TFieldType::ftUnknown;
+};
+
+// One value of the current row of a cursor, as the driver holds it. Text stays valid until the
+// cursor moves.
+struct CellView {
+  enum class Kind : unsigned char { Null, Integer, Float, Text, Blob };
+  Kind Type = Kind::Null;
+  std::int64_t Integer = 0;
+  double Float = 0;
+  std::string_view Text;  // Text and Blob
+};
+
+// The rows of a running statement, read forward one at a time. A new cursor stands before its
+// first row. It must not outlive its statement.
+class Cursor {
+public:
+  virtual ~Cursor() = default;
+  virtual const std::vector<FieldDesc>& Fields() const = 0;
+  // Moves to the next row; false when there is none, and from then on.
+  virtual bool Next() = 0;
+  // A value of the current row (after a Next that gave true).
+  virtual CellView Cell(int Column) const = 0;
+};
+
+// A statement prepared on the server, its parameters numbered from 1 in the driver's own
+// placeholders (?NNN for SQLite, $n for PostgreSQL). It must not outlive its connection. The
+// library monitors these statements itself: drivers do not trace them. Opening a new cursor
+// ends the one opened before on the same statement.
+class Statement {
+public:
+  virtual ~Statement() = default;
+  virtual const std::string& SQL() const = 0;
+  // The result columns; empty for a statement that returns no rows.
+  virtual const std::vector<FieldDesc>& Fields() const = 0;
+  // Runs it with one value per parameter; the rows come through the cursor, fetched as it moves.
+  virtual std::unique_ptr<Cursor> Open(const std::vector<ParamValue>& Params) = 0;
+  // Runs it to its end; the number of rows it inserted, changed or deleted.
+  virtual std::int64_t Execute(const std::vector<ParamValue>& Params) = 0;
+};
+
+// What preparing a statement without running it found: ok, or the server's message and the
+// 1-based character position it points at (0 when the server names none).
+struct StatementCheck {
+  bool Ok = true;
+  std::string Message;
+  int Position = 0;
+};
+
 struct ConnectionSpec {
   std::string RemoteDatabase;                               // SQLite: file; PostgreSQL: host[:port]/db
   std::vector<std::pair<std::string, std::string>> Params;  // name=value connection parameters
@@ -58,6 +129,19 @@ public:
   virtual std::vector<ProcParam> DescribeProcedure(const std::string& name) = 0;
   // Runs a statement that returns no rows.
   virtual void Execute(const std::string& sql) = 0;
+
+  // Prepares one statement, written with the driver's own placeholders, for running.
+  virtual std::unique_ptr<Statement> Prepare(const std::string& sql) = 0;
+  // Prepares a statement without running it and frees it again; the server's verdict.
+  virtual StatementCheck CheckStatement(const std::string& sql) = 0;
+  // The placeholder of the Number-th parameter (from 1): "?1" or "$1".
+  virtual std::string Placeholder(int Number) const = 0;
+
+  // A transaction of the connection's own; statements run outside one commit each on its own.
+  virtual void StartTransaction() = 0;
+  virtual void Commit() = 0;
+  virtual void Rollback() = 0;
+  virtual bool InTransaction() const = 0;
 
   virtual bool SupportsObjOwner() const = 0;
   virtual bool ProcedureDescriptionsAvailable() const = 0;
