@@ -4,6 +4,9 @@
 // own) and copying its rows out, for the figures to be measured against.
 #pragma once
 
+#include "korv/sqlite/SQLiteCatalogSql.h"
+
+#include <fmt/format.h>
 #include <sqlite3.h>
 
 #include <cstdlib>
@@ -67,20 +70,10 @@ public:
   explicit TDirectCatalogue(const std::string& file) {
     sqlite3_open_v2(file.c_str(), &FDb, SQLITE_OPEN_READWRITE, nullptr);
     Exec(FDb, "SELECT count(*) FROM sqlite_schema");
-    FTables = Prepare(
-        "SELECT name FROM main.sqlite_schema WHERE type IN ('table','view') AND name LIKE ?1 ESCAPE '\\'"
-        " AND (?2 OR name NOT LIKE 'sqlite\\_%' ESCAPE '\\') ORDER BY name");
-    FColumns = Prepare("SELECT name FROM pragma_table_xinfo(?1, ?2) WHERE hidden IN (0,2,3) ORDER BY cid");
-    FIndexes = Prepare(
-        "SELECT il.name AS INDEX_NAME, ii.name AS COLUMN_NAME,"
-        " (CASE il.origin WHEN 'pk' THEN 4 ELSE 0 END)"
-        " | (CASE WHEN il.\"unique\" AND NOT il.partial THEN 2 ELSE 0 END) AS INDEX_TYPE,"
-        " ii.seqno AS SEQNO"
-        " FROM pragma_index_list(?1, ?2) AS il JOIN pragma_index_info(il.name, ?2) AS ii"
-        " UNION ALL"
-        " SELECT 'PRIMARY', ti.name, 6, ti.pk - 1 FROM pragma_table_info(?1, ?2) AS ti"
-        " WHERE ti.pk > 0 AND NOT EXISTS (SELECT 1 FROM pragma_index_list(?1, ?2) WHERE origin = 'pk')"
-        " ORDER BY 1, 4");
+    // The very texts the driver sends.
+    FTables = Prepare(fmt::format(korv::drivers::sqlite::sql::kTablesOfSchema, "main"));
+    FColumns = Prepare(std::string(korv::drivers::sqlite::sql::kColumns));
+    FIndexes = Prepare(std::string(korv::drivers::sqlite::sql::kIndexes));
   }
   ~TDirectCatalogue() {
     for (sqlite3_stmt* s : {FTables, FColumns, FIndexes}) sqlite3_finalize(s);
@@ -123,9 +116,9 @@ public:
   }
 
 private:
-  sqlite3_stmt* Prepare(const char* sql) {
+  sqlite3_stmt* Prepare(const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(FDb, sql, -1, &stmt, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(FDb));
+    if (sqlite3_prepare_v2(FDb, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(FDb));
     return stmt;
   }
   static std::string Text(sqlite3_stmt* stmt, int i) {

@@ -3,7 +3,7 @@
 // Needs a server (eval "$(scripts/pg-cluster start DIR)"); without KORV_PG_* it skips.
 // The schema korv_bench (10,000 tables and one of 1,600 columns) is built on the first run and
 // kept for the next ones.
-#include "../library/drivers/postgres/PgCatalogSql.h"
+#include "korv/postgres/PgCatalogSql.h"
 #include "korv/drivers/Registry.h"
 #include "rtl/Exceptions.h"
 

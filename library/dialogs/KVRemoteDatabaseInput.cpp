@@ -1,6 +1,6 @@
 #include "korv/KVRemoteDatabaseInput.h"
 
-#include "../drivers/postgres/PgNames.h"
+#include "korv/postgres/PgNames.h"
 #include "DialogControls.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"

@@ -144,7 +144,9 @@ TEST_F(PostgresShopTest, TheExampleScriptPointsTheModuleAtTheServerAndWritesTheC
   EXPECT_NE(saved.find("    RemoteDatabase = '" + Address + "'\n    ParamsFileName = 'pg.params'\n"), std::string::npos)
       << saved;
   EXPECT_NE(saved.find("      '  cust_no = :OLD_cust_no')"), std::string::npos) << saved;
-  if (!Env("KORV_PG_PASSWORD").empty()) EXPECT_EQ(saved.find(Env("KORV_PG_PASSWORD")), std::string::npos);
+  if (!Env("KORV_PG_PASSWORD").empty()) {
+    EXPECT_EQ(saved.find(Env("KORV_PG_PASSWORD")), std::string::npos);
+  }
 }
 
 TEST_F(PostgresShopTest, UpdatesqlReadsKeysAndColumnsOfQuotedAndCompositeKeyedTables) {

@@ -1,7 +1,7 @@
 #include "PgConnection.h"
 
-#include "PgCatalogSql.h"
-#include "PgNames.h"
+#include "korv/postgres/PgCatalogSql.h"
+#include "korv/postgres/PgNames.h"
 #include "rtl/Exceptions.h"
 
 #include <fmt/format.h>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "PgHandles.h"
-#include "PgNames.h"
+#include "korv/postgres/PgNames.h"
 #include "korv/drivers/Driver.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 // The PostgreSQL driver: connects through libpq and registers itself for stPostgreSQL.
 #include "PgConnection.h"
-#include "PgNames.h"
+#include "korv/postgres/PgNames.h"
 #include "korv/drivers/Registry.h"
 #include "rtl/Exceptions.h"
 #include "rtl/SysUtils.h"
@@ -16,12 +16,6 @@ namespace {
 
 // Seconds to wait for the server; a Params entry "connect_timeout" replaces it.
 constexpr const char* DefaultConnectTimeout = "5";
-
-std::string AsciiLowerCase(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
 
 std::string CleanConnectMessage(std::string message) {
   while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.pop_back();
@@ -51,7 +45,7 @@ std::unique_ptr<Connection> TPGDriver::Connect(const ConnectionSpec& spec) {
     const std::string key = rtl::Trim(name);
     if (rtl::SameText(key, "USER NAME")) user = value;
     else if (rtl::SameText(key, "PASSWORD")) password = value;
-    else if (!key.empty()) options.emplace_back(AsciiLowerCase(key), value);
+    else if (!key.empty()) options.emplace_back(rtl::LowerCase(key), value);
   }
   if (!address.Host.empty()) options.emplace_back("host", address.Host);
   if (!address.Port.empty()) options.emplace_back("port", address.Port);

@@ -1,4 +1,4 @@
-#include "PgNames.h"
+#include "korv/postgres/PgNames.h"
 
 #include "rtl/Exceptions.h"
 

@@ -1,6 +1,6 @@
 #include "PgRows.h"
 
-#include "PgCatalogSql.h"
+#include "korv/postgres/PgCatalogSql.h"
 #include "PgTypes.h"
 #include "rtl/Exceptions.h"
 
