@@ -310,6 +310,7 @@ void TDesignSession::OpenModule(const String& FileName) {
   const String folder = FolderOf(FileName);
   rtl::TFormReadOptions options;
   options.Designing = true;
+  options.OnNote = [this](const String& Note) { FErr << "korv: warning: " << Note << '\n'; };
   std::unique_ptr<rtl::TComponent> root;
   {
     TCurrentFolderScope here(folder);

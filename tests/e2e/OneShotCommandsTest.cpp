@@ -72,6 +72,27 @@ TEST_F(OneShotCommandsTest, TreeOfAModuleAsTextAndJson) {
   EXPECT_EQ(Korv({"tree", "Shop.dfm", "--json"}).Out, r.Out);  // deterministic
 }
 
+TEST_F(OneShotCommandsTest, AClassNoPackageRegistersIsReportedOnOpeningAndKeptOnSave) {
+  const std::string module =
+      "object ShopModule: TShopModule\n"
+      "  object Orders: TKVQery\n"
+      "    SQL.Strings = (\n"
+      "      'select * from ORDERS')\n"
+      "  end\n"
+      "end\n";
+  Write("Shop.dfm", module);
+  TKorvResult r = Korv({"tree", "Shop.dfm"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Err, "korv: warning: Shop.dfm:2: class TKVQery is not registered; the component is kept as written\n");
+  EXPECT_NE(r.Out.find("Orders"), std::string::npos) << r;
+
+  r = RunScript("open Shop.dfm\nselect ShopModule\nset Tag 1\nsave\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_NE(Read("Shop.dfm").find("  object Orders: TKVQery\n    SQL.Strings = (\n      'select * from ORDERS')\n  end\n"),
+            std::string::npos)
+      << Read("Shop.dfm");
+}
+
 TEST_F(OneShotCommandsTest, PaletteAndPackagesReportTheLoadedPackage) {
   TKorvResult r = Korv({"palette"});
   ASSERT_EQ(r.Exit, 0) << r;

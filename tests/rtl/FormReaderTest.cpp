@@ -109,6 +109,37 @@ TEST_F(FormReader, UnknownClassesAndPropertiesAreKeptAndCountAsComponents) {
   }
 }
 
+TEST_F(FormReader, EachUnregisteredClassIsNotedOnceAtItsFirstLineAfterASuccessfulRead) {
+  std::vector<String> notes;
+  TFormReadOptions options;
+  options.OnNote = [&](const String& Note) { notes.push_back(Note); };
+  const String text =
+      "object R: TTestRoot\n"
+      "  object A: TKVQery\n"
+      "    object Inner: TNested\n"  // inside a kept component: part of it, not read
+      "    end\n"
+      "  end\n"
+      "  object B: TTestWidget\n"
+      "  end\n"
+      "  object C: TKVQERY\n"  // the same class in other letter case
+      "  end\n"
+      "  object D: TOther\n"
+      "  end\n"
+      "end\n";
+  auto root = ReadModule(text, "Shop.dfm", options);
+  EXPECT_EQ(notes, (std::vector<String>{
+                       "Shop.dfm:2: class TKVQery is not registered; the component is kept as written",
+                       "Shop.dfm:10: class TOther is not registered; the component is kept as written"}));
+  EXPECT_NE(root->FindComponent("C"), nullptr);
+
+  // A module that fails to read tells nothing: there is nothing to have kept.
+  notes.clear();
+  EXPECT_THROW(ReadModule("object R: TTestRoot\n  object A: TKVQery\n  end\n  object a: TOther\n  end\nend\n",
+                          "Bad.dfm", options),
+               EParserError);
+  EXPECT_TRUE(notes.empty());
+}
+
 TEST_F(FormReader, RootComesFromCallbackRegistryOrDataModule) {
   String text = "object Mod: TSomething\n  Tag = 4\nend\n";
   TFormReadOptions options;

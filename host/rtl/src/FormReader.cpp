@@ -10,6 +10,7 @@
 #include <fmt/format.h>
 
 #include <climits>
+#include <unordered_set>
 
 namespace rtl {
 
@@ -174,6 +175,9 @@ private:
   }
 
   void ReadUnknown(TComponent* parent, TDfmObject& node, int childIndex) {
+    if (FUnknownClasses.insert(FoldCase(node.ClassName)).second)
+      Notes.push_back(fmt::format("{}:{}: class {} is not registered; the component is kept as written", FFileName,
+                                  node.NamePos.Line, node.ClassName));
     auto* comp = new TUnknownComponent(FRoot);
     Created.push_back(comp);
     if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
@@ -384,6 +388,11 @@ private:
     FFixups.clear();
   }
 
+public:
+  std::vector<String> Notes;  // what a caller is told once the module is read
+
+private:
+  std::unordered_set<String> FUnknownClasses;  // folded names already noted
   const String& FFileName;
   bool FBindEvents;
   TMakeRoot FMakeRoot;
@@ -439,6 +448,8 @@ std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& File
     });
     ParseFormText(Text, FileName, reader);
     reader.Finish();
+    if (Options.OnNote)
+      for (const String& note : reader.Notes) Options.OnNote(note);
   }
   return root;
 }

@@ -32,6 +32,10 @@ struct TFormReadOptions {
   // Makes the root for the file's class name; nullptr (or no callback) falls back to the
   // registered class of that name, then to a TDataModule that answers with that class name.
   std::function<std::unique_ptr<TComponent>(const String& ClassName)> CreateRoot;
+  // Told, once the whole module is read, of what was kept without being understood: each class
+  // no package registers, once, at its first line ("Shop.dfm:12: class TKVQery is not
+  // registered; the component is kept as written").
+  std::function<void(const String& Note)> OnNote;
 };
 
 std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& FileName,
