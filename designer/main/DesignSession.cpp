@@ -6,6 +6,7 @@
 
 #include "designer/CodeEditor.h"
 
+#include "designintf/ComponentEditors.h"
 #include "designintf/Registry.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVSession.h"
@@ -177,7 +178,8 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
       {"edit", "edit [--alt] PROP", "click a property's ellipsis button (--alt: with Alt held)", 1, 2,
        &TDesignSession::CmdEdit},
       {"verbs", "verbs", "list the selected component's context-menu verbs", 0, 0, &TDesignSession::CmdVerbs},
-      {"verb", "verb INDEX", "run a context-menu verb", 1, 1, &TDesignSession::CmdVerb},
+      {"verb", "verb INDEX|CAPTION", "run a context-menu verb, by its number or its caption", 1, 1,
+       &TDesignSession::CmdVerb},
       {"dblclick", "dblclick", "double-click the selected component", 0, 0, &TDesignSession::CmdDblClick},
       {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, &TDesignSession::CmdDrag},
       {"dragover", "dragover NODE TARGET", "print yes or no: would TARGET take NODE", 2, 2,
@@ -514,14 +516,55 @@ void TDesignSession::CmdVerbs(const TArgs&) {
   for (int i = 0; i < count; ++i) FOut << i << ": " << editor->GetVerb(i) << '\n';
 }
 
+namespace {
+
+// A verb's caption as a user reads it off the menu: without its accelerator marks ("&&" is a
+// plain "&") and without a closing "...", ignoring blanks around it.
+String PlainCaption(const String& Caption) {
+  String plain;
+  for (size_t i = 0; i < Caption.size(); ++i) {
+    if (Caption[i] == '&' && i + 1 < Caption.size()) ++i;  // "&U" reads U, "&&" reads &
+    plain += Caption[i];
+  }
+  plain = rtl::Trim(plain);
+  if (plain.size() > 3 && plain.ends_with("...")) plain = rtl::TrimRight(plain.substr(0, plain.size() - 3));
+  return plain;
+}
+
+bool IsVerbNumber(const String& Word) {
+  const String w = rtl::Trim(Word);
+  const size_t digits = !w.empty() && (w[0] == '-' || w[0] == '+') ? 1 : 0;
+  return w.size() > digits && w.find_first_not_of("0123456789", digits) == String::npos;
+}
+
+} // namespace
+
 void TDesignSession::CmdVerb(const TArgs& A) {
   rtl::TComponent* c = RequireOneSelected("verb");
   auto editor = RequireModule().GetComponentEditor(c);
   const int count = editor->GetVerbCount();
-  const int index = rtl::StrToIntDef(A[0], -1);
-  if (index < 0 || index >= count || rtl::IntToStr(index) != rtl::Trim(A[0]))
-    throw ECommandError(ComponentTitle(c) + " has no verb " + EchoName(A[0]) +
-                        (count == 0 ? String(" (it has none)") : " (verbs 0 to " + std::to_string(count - 1) + ")"));
+  int index = -1;
+  if (IsVerbNumber(A[0])) {
+    index = rtl::StrToIntDef(A[0], -1);
+    if (index < 0 || index >= count || rtl::IntToStr(index) != rtl::Trim(A[0]))
+      throw ECommandError(ComponentTitle(c) + " has no verb " + EchoName(A[0]) +
+                          (count == 0 ? String(" (it has none)") : " (verbs 0 to " + std::to_string(count - 1) + ")"));
+  } else {
+    const String wanted = PlainCaption(A[0]);
+    String captions;
+    for (int i = 0; i < count && index < 0; ++i) {
+      const String caption = editor->GetVerb(i);
+      if (caption == designintf::SVerbSeparator) continue;
+      if (rtl::SameText(PlainCaption(caption), wanted)) index = i;
+      captions += (captions.empty() ? "" : ", ") + PlainCaption(caption);
+    }
+    if (index < 0)
+      throw ECommandError(ComponentTitle(c) + " has no verb " + EchoWord(A[0]) +
+                          (captions.empty() ? String(" (it has none)") : " (its verbs: " + captions + ")"));
+  }
+  if (editor->GetVerb(index) == designintf::SVerbSeparator)
+    throw ECommandError("Verb " + std::to_string(index) + " of " + ComponentTitle(c) +
+                        " is a separator of the menu; it runs nothing");
   editor->ExecuteVerb(index);
 }
 

@@ -58,6 +58,13 @@ TEST_F(ErrorPathsTest, UnknownComponentsPropertiesVerbsAndClasses) {
   ExpectFailure("open Shop.dfm\nselect Parts\nverb 9\n", "script.korv:3: Parts (TKVTable) has no verb 9 (verbs 0 to 2)\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb -1\n",
                 "script.korv:3: Parts (TKVTable) has no verb -1 (verbs 0 to 2)\n");
+  ExpectFailure("open Shop.dfm\nselect Parts\nverb \"Fields Designer\"\n",
+                "script.korv:3: Parts (TKVTable) has no verb \"Fields Designer\" (its verbs: Korvane 2.0.0, Fields "
+                "Editor)\n");
+  ExpectFailure("open Shop.dfm\nselect Parts\nverb 1\n",
+                "script.korv:3: Verb 1 of Parts (TKVTable) is a separator of the menu; it runs nothing\n");
+  ExpectFailure("open Shop.dfm\nselect Parts\nverb -\n",
+                "script.korv:3: Parts (TKVTable) has no verb \"-\" (its verbs: Korvane 2.0.0, Fields Editor)\n");
   ExpectFailure("open Shop.dfm\nadd TNope\n", "script.korv:2: No component class TNope on the palette (palette lists them)\n");
   ExpectFailure("open Shop.dfm\nadd TKVQuery Parts\n", "script.korv:2: A component named Parts already exists\n");
   ExpectFailure("open Shop.dfm\ndrag Parts Nowhere\n", "script.korv:2: No node Nowhere in the object tree of ShopModule\n");

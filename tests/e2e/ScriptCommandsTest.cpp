@@ -126,6 +126,15 @@ TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {
   EXPECT_EQ(r.Out.substr(0, 19), "0: Korvane 2.0.0\nFo") << r;
   EXPECT_NE(r.Out.find("Form KVAboutDlg: TKVAboutDlg \"About Korvane\"\n"), std::string::npos) << r;
   EXPECT_NE(r.Out.find("0: Korvane 2.0.0\n1: -\n2: "), std::string::npos) << r;
+
+  // By caption, as the menu reads it: without "&" or "...", in any letter case, quoted or not.
+  for (const char* verb : {"\"UpdateSQL Editor\"", "\"&updatesql editor...\""}) {
+    r = RunScript(std::string("open Shop.dfm\nselect CustomersUpdate\nverb ") + verb + "\nshow\nclick btCancel\n");
+    ASSERT_EQ(r.Exit, 0) << verb << r;
+    EXPECT_NE(r.Out.find("TKVUpdateSQLEditForm"), std::string::npos) << verb << r;
+  }
+  r = RunScript("open Shop.dfm\nselect ShopMonitor\nverb korvane\n");  // a first word alone is no caption
+  EXPECT_EQ(r.Exit, 1) << r;
 }
 
 TEST_F(ScriptCommandsTest, TreeCommandsDragNodesAndDropFromThePalette) {
