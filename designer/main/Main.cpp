@@ -80,6 +80,11 @@ int main(int argc, char** argv) {
   // Under a file size limit a write then fails with "File too large", which names the file
   // and leaves the old one, instead of the signal ending korv halfway through a save.
   std::signal(SIGXFSZ, SIG_IGN);
+  auto* gui = app.add_subcommand("gui", "The graphical designer (korv gui [FILE] [--screenshot OUT.png [--dialog NAME]])");
+  // Everything after "gui" goes to the korv-gui program as it stands.
+  gui->prefix_command();
+  gui->allow_extras();
+  gui->fallthrough(false);
 
   try {
     app.parse(argc, argv);
@@ -90,6 +95,7 @@ int main(int argc, char** argv) {
 
   try {
     if (options.PackageFile.empty()) options.PackageFile = DefaultPackageFileName();
+    if (*gui) return RunGui(options, gui->remaining());
     if (*run) return RunScript(options, script, scriptArgs);
     if (*design) return RunDesign(options, designFile);
     if (*tree) return RunReport(options, TReport::rTree, treeFile, json);

@@ -18,6 +18,8 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -401,6 +403,28 @@ int RunData(const TKorvOptions& Options, const String& File, const String& Compo
     std::cerr << "korv: " << MessageOf(e) << '\n';
     return 1;
   }
+}
+
+// ---------------------------------------------------------------------------- gui
+
+int RunGui(const TKorvOptions& Options, const std::vector<String>& Args) {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  const fs::path program = (ec ? fs::path() : self.parent_path()) / "korv-gui";
+  if (!fs::exists(program, ec)) {
+    std::cerr << "korv: the graphical designer is not built: no " << program.string()
+              << " (configure with -DKORV_BUILD_GUI=ON and Qt 6 installed)\n";
+    return 1;
+  }
+  std::vector<String> args{program.string(), "--package", Options.PackageFile};
+  args.insert(args.end(), Args.begin(), Args.end());
+  std::vector<char*> argv;
+  for (String& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::cout << std::flush;
+  execv(program.c_str(), argv.data());
+  std::cerr << "korv: cannot start " << program.string() << ": " << std::strerror(errno) << '\n';
+  return 1;
 }
 
 // ---------------------------------------------------------------------------- config

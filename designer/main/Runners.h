@@ -42,6 +42,9 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U);
 
 // korv data FILE COMPONENT [--limit N] [--json].
 int RunData(const TKorvOptions& Options, const String& File, const String& Component, int Limit, bool Json);
+// korv gui ARGS: replaces this process with the korv-gui program beside korv (which links Qt,
+// so korv itself does not), giving it the package and ARGS. Returns only on failure (1).
+int RunGui(const TKorvOptions& Options, const std::vector<String>& Args);
 
 // korv config root-dir DIR.
 int RunConfigRootDir(const String& Folder);
