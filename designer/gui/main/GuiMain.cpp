@@ -16,6 +16,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDialog>
+#include <QImage>
+#include <QPixmap>
 #include <QTimer>
 
 #include <iostream>
@@ -32,6 +34,11 @@ bool WantsScreenshot(int argc, char** argv) {
 
 void Settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+// The pictures go into the repository: no alpha channel, and the PNG's strongest compression.
+bool SavePicture(const QPixmap& Picture, const QString& FileName) {
+  return Picture.toImage().convertToFormat(QImage::Format_RGB888).save(FileName, "PNG", 0);
 }
 
 } // namespace
@@ -81,7 +88,7 @@ int main(int argc, char** argv) {
     if (!parser.isSet(dialog)) {
       window.RefreshAll();
       Settle();
-      return window.grab().save(out) ? 0 : (std::cerr << "korv-gui: cannot write " << StdStr(out) << '\n', 1);
+      return SavePicture(window.grab(), out) ? 0 : (std::cerr << "korv-gui: cannot write " << StdStr(out) << '\n', 1);
     }
     rtl::TComponent* c = host.Session.Module()->FindComponent(StdStr(parser.value(dialog)));
     if (!c) {
@@ -93,7 +100,7 @@ int main(int argc, char** argv) {
       if (shown) return;  // only the first dialog
       shown = true;
       Settle();
-      saved = d->grab().save(out);
+      saved = SavePicture(d->grab(), out);
       QTimer::singleShot(0, d, [d] { d->close(); });
     });
     window.Surface()->EditComponent(c);
