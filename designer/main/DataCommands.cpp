@@ -20,7 +20,6 @@ namespace {
 
 const char* const kStatementNames[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
 
-String TypeName(rtl::TFieldType Type) { return rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(Type)); }
 
 // Characters in UTF-8 text, for the alignment.
 std::size_t Width(const String& Text) {
@@ -31,9 +30,9 @@ std::size_t Width(const String& Text) {
 }
 
 // A cell as the table shows it: control characters escaped so that a row stays one line.
-String Cell(const korv::TKVField& Field) {
-  if (Field.IsNull()) return "NULL";
-  const String text = Field.AsString();
+String Cell(const std::optional<String>& Value) {
+  if (!Value) return "NULL";
+  const String& text = *Value;
   if (text.empty()) return "''";
   String shown;
   for (unsigned char c : text) {
@@ -92,41 +91,59 @@ struct TOpenScope {
 
 } // namespace
 
-void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Json) {
-  if (Limit < 0) throw ECommandError("--limit takes a number of rows, 0 or more");
+String FieldTypeName(rtl::TFieldType Type) { return rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(Type)); }
+
+TDataSnapshot ReadData(rtl::TComponent* Component, int Limit) {
   korv::TKVDataSet& ds = DataSetOf(Component);
   TOpenScope scope(ds);
   if (ds.State() != rtl::TDataSetState::dsBrowse) throw ECommandError(ds.Name() + " is being edited");
   ds.First();
 
-  std::vector<std::vector<String>> rows;
-  std::vector<std::vector<std::optional<String>>> values;
-  while (!ds.Eof() && static_cast<int>(values.size()) < Limit) {
-    std::vector<String> shown;
-    std::vector<std::optional<String>> raw;
+  TDataSnapshot data;
+  data.Name = ds.Name();
+  for (int i = 0; i < ds.FieldDefs()->Count(); ++i) {
+    const rtl::TFieldDef* d = ds.FieldDefs()->Items(i);
+    data.Defs.push_back({d->Name(), d->DataType(), d->Size(), d->Precision(), d->Required()});
+  }
+  for (int i = 0; i < ds.FieldCount(); ++i) {
+    const korv::TKVField& f = *ds.Fields(i);
+    data.Fields.push_back({f.FieldName(), f.DataType(), f.Size(), f.Precision(), f.Required()});
+  }
+  while (!ds.Eof() && static_cast<int>(data.Rows.size()) < Limit) {
+    std::vector<std::optional<String>> row;
     for (int i = 0; i < ds.FieldCount(); ++i) {
       const korv::TKVField& f = *ds.Fields(i);
-      shown.push_back(Cell(f));
-      raw.push_back(f.IsNull() ? std::nullopt : std::optional<String>(f.AsString()));
+      row.push_back(f.IsNull() ? std::nullopt : std::optional<String>(f.AsString()));
     }
-    rows.push_back(std::move(shown));
-    values.push_back(std::move(raw));
+    data.Rows.push_back(std::move(row));
     ds.Next();
   }
-  const int total = ds.RecordCount();
+  data.Total = ds.RecordCount();
+  return data;
+}
+
+void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Json) {
+  if (Limit < 0) throw ECommandError("--limit takes a number of rows, 0 or more");
+  const TDataSnapshot data = ReadData(Component, Limit);
+  const std::vector<std::vector<std::optional<String>>>& values = data.Rows;
+  std::vector<std::vector<String>> rows;
+  for (const auto& row : values) {
+    std::vector<String> shown;
+    for (const auto& v : row) shown.push_back(Cell(v));
+    rows.push_back(std::move(shown));
+  }
+  const int total = data.Total;
 
   if (Json) {
     nlohmann::ordered_json j;
-    j["name"] = ds.Name();
+    j["name"] = data.Name;
     j["fields"] = nlohmann::ordered_json::array();
-    for (int i = 0; i < ds.FieldDefs()->Count(); ++i) {
-      const rtl::TFieldDef* d = ds.FieldDefs()->Items(i);
-      j["fields"].push_back({{"name", d->Name()},
-                             {"type", TypeName(d->DataType())},
-                             {"size", d->Size()},
-                             {"precision", d->Precision()},
-                             {"required", d->Required()}});
-    }
+    for (const TDataField& d : data.Defs)
+      j["fields"].push_back({{"name", d.Name},
+                             {"type", FieldTypeName(d.Type)},
+                             {"size", d.Size},
+                             {"precision", d.Precision},
+                             {"required", d.Required}});
     j["rows"] = nlohmann::ordered_json::array();
     for (const auto& row : values) {
       nlohmann::ordered_json r = nlohmann::ordered_json::array();
@@ -139,16 +156,15 @@ void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Js
   }
 
   std::vector<std::vector<String>> defs{{"Field", "Type", "Size", "Required"}};
-  for (int i = 0; i < ds.FieldDefs()->Count(); ++i) {
-    const rtl::TFieldDef* d = ds.FieldDefs()->Items(i);
-    String size = std::to_string(d->Size());
-    if (d->Precision() > 0) size = fmt::format("{},{}", d->Precision(), d->Size());
-    defs.push_back({d->Name(), TypeName(d->DataType()), size, d->Required() ? "yes" : "no"});
+  for (const TDataField& d : data.Defs) {
+    String size = std::to_string(d.Size);
+    if (d.Precision > 0) size = fmt::format("{},{}", d.Precision, d.Size);
+    defs.push_back({d.Name, FieldTypeName(d.Type), size, d.Required ? "yes" : "no"});
   }
   PrintTable(Out, defs);
   Out << '\n';
   std::vector<String> header;
-  for (int i = 0; i < ds.FieldCount(); ++i) header.push_back(ds.Fields(i)->FieldName());
+  for (const TDataField& f : data.Fields) header.push_back(f.Name);
   rows.insert(rows.begin(), header);
   PrintTable(Out, rows);
   const int shown = static_cast<int>(values.size());

@@ -4,11 +4,40 @@
 
 #include "rtl/Component.h"
 
+#include "rtl/DB.h"
+
+#include <optional>
 #include <ostream>
+#include <vector>
 
 namespace designer {
 
 using String = std::string;
+
+// What a data set holds, as PrintData and the graphical designer's data view show it.
+struct TDataField {
+  String Name;
+  rtl::TFieldType Type = rtl::TFieldType::ftUnknown;
+  int Size = 0;
+  int Precision = 0;
+  bool Required = false;
+};
+struct TDataSnapshot {
+  String Name;                                          // the data set's
+  std::vector<TDataField> Defs;                         // its field definitions
+  std::vector<TDataField> Fields;                       // the row values' fields, in order
+  std::vector<std::vector<std::optional<String>>> Rows; // nullopt for NULL
+  int Total = 0;                                        // every row of the data set
+};
+
+// The name of a field type (ftInteger).
+String FieldTypeName(rtl::TFieldType Type);
+
+// Opens Component (a data set; its database connects), reads its field definitions and its
+// first Limit rows, and puts the data set back as it was (closed again when it was closed).
+// Raises ECommandError for a component that is no data set or a data set being edited, and
+// whatever opening raises.
+TDataSnapshot ReadData(rtl::TComponent* Component, int Limit);
 
 // Opens Component (a data set; its database connects), prints its field definitions (name,
 // type, size, required) and its first Limit rows as an aligned table, NULL shown as NULL and an

@@ -2,17 +2,23 @@
 // positions, and the prompts that keep work from being lost.
 #include "GuiFixture.h"
 
+#include "DataPreview.h"
 #include "InspectorView.h"
 #include "ModuleSurface.h"
 #include "ObjectTreeView.h"
 
 #include "designer/OpenModule.h"
 #include "designintf/Sprigs.h"
+#include "korv/KVDataSet.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVTable.h"
 #include "rtl/DesignInfo.h"
 
 #include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTableWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTreeWidgetItemIterator>
@@ -51,6 +57,42 @@ const char* kSecondSession =
     "    Left = 200\n"
     "    Top = 120\n"
     "  end\n";
+
+const char* kNoteQueries =
+    "  object Notes: TKVQuery\n"
+    "    DatabaseName = 'ShopData'\n"
+    "    SessionName = 'Shop'\n"
+    "    SQL.Strings = (\n"
+    "      'select ID, BODY from NOTE order by ID')\n"
+    "  end\n"
+    "  object Broken: TKVQuery\n"
+    "    DatabaseName = 'ShopData'\n"
+    "    SessionName = 'Shop'\n"
+    "    SQL.Strings = (\n"
+    "      'select * from NO_SUCH_TABLE')\n"
+    "  end\n";
+
+// 120 notes in the shop's database: the second's body NULL, the third's empty.
+void AddNotes(const TShopFolder& Shop) {
+  sqlite3* db = nullptr;
+  sqlite3_open(Shop.File("shop.db").c_str(), &db);
+  const char* sql =
+      "create table NOTE (ID integer primary key, BODY varchar(20));"
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 120)"
+      "  insert into NOTE select i, case i when 2 then null when 3 then '' else 'note ' || i end from n;";
+  char* error = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+    qWarning("notes: %s", error);
+    sqlite3_free(error);
+  }
+  sqlite3_close(db);
+}
+
+QAction* MenuAction(QMenu* Menu, const QString& Name) {
+  for (QAction* a : Menu->actions())
+    if (a->objectName() == Name) return a;
+  return nullptr;
+}
 
 } // namespace
 
@@ -198,6 +240,59 @@ private slots:
     const designintf::TDesignerSelections s = d.Host.Session.Module()->GetSelections();
     QCOMPARE(s.size(), size_t(1));
     QVERIFY(s[0] == d.Component("Parts"));
+  }
+
+  // View Data on a data set's menu shows its first 100 rows, each field's type in its header
+  // and NULL apart from an empty string, and leaves the data set closed as it was; a data set
+  // that cannot open answers with an error box. An update object has no such entry.
+  void viewDataShowsTheFirstRows() {
+    TShopFolder shop(kNoteQueries);
+    AddNotes(shop);
+    TDesigner d;
+    QVERIFY(d.Window.OpenFile(shop.QFile("Shop.dfm")));
+    designer::TModuleSurface* surface = d.Window.Surface();
+    QVERIFY(!MenuAction(surface->ContextMenu(d.Component("CustomersUpdate")).get(), "ViewData"));
+
+    QStringList headers, column;
+    QList<bool> nulls;
+    QString summary;
+    {
+      std::unique_ptr<QMenu> menu = surface->ContextMenu(d.Component("Notes"));
+      QAction* view = MenuAction(menu.get(), "ViewData");
+      QVERIFY(view);
+      TModalDriver driver;
+      driver.OnForm("DataPreview", [&](QWidget* w) {
+        auto* dialog = static_cast<designer::TDataPreviewDialog*>(w);
+        QTableWidget* grid = dialog->Grid();
+        for (int c = 0; c < grid->columnCount(); ++c) headers << grid->horizontalHeaderItem(c)->text();
+        for (int r = 0; r < grid->rowCount(); ++r) {
+          column << grid->item(r, 1)->text();
+          nulls << grid->item(r, 1)->data(designer::TDataPreviewDialog::NullRole).toBool();
+        }
+        summary = dialog->Summary()->text();
+        dialog->reject();
+      });
+      view->trigger();
+      QVERIFY2(driver.Failures.isEmpty(), qPrintable(driver.Failures.join("\n")));
+      QVERIFY(driver.Done());
+    }
+    QCOMPARE(headers, QStringList({"ID\nftInteger", "BODY\nftString"}));
+    QCOMPARE(column.size(), 100);
+    QCOMPARE(column.value(0), QString("note 1"));
+    QCOMPARE(column.value(99), QString("note 100"));
+    QVERIFY(nulls.value(1) && column.value(1) == designer::TDataPreviewDialog::NullText);
+    QVERIFY(!nulls.value(2) && column.value(2).isEmpty());
+    QCOMPARE(nulls.count(true), 1);
+    QCOMPARE(summary, QString("the first 100 of 120 rows"));
+    QVERIFY(!dynamic_cast<korv::TKVDataSet*>(d.Component("Notes"))->Active());
+
+    std::unique_ptr<QMenu> menu = surface->ContextMenu(d.Component("Broken"));
+    TModalDriver driver;
+    driver.Answer("NO_SUCH_TABLE", "OK");
+    MenuAction(menu.get(), "ViewData")->trigger();
+    QVERIFY2(driver.Failures.isEmpty(), qPrintable(driver.Failures.join("\n")));
+    QVERIFY(driver.Done());
+    QVERIFY(!d.Window.isWindowModified());
   }
 };
 

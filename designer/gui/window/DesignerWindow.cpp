@@ -8,12 +8,15 @@
 #include "QtGraphics.h"
 
 #include "DesignSession.h"
+#include "designer/OpenModule.h"
+#include "designintf/Sprigs.h"
 #include "vcl/Dialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QSettings>
@@ -96,6 +99,18 @@ TDesignerWindow::TDesignerWindow(TDesignSession& Session, std::ostringstream* Wa
     FInspector->Refresh();
   });
   connect(FInspector, &TInspectorView::Changed, this, [this] { ScheduleRefresh(); });
+  // A component's node offers the surface's menu for it.
+  FTree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(FTree, &QWidget::customContextMenuRequested, this, [this](const QPoint& At) {
+    designintf::TSprig* node = FTree->NodeOf(FTree->itemAt(At));
+    auto* c = node ? dynamic_cast<rtl::TComponent*>(node->Item()) : nullptr;
+    if (!c || !FModule || c == FModule->GetRoot()) return;
+    FModule->SelectComponent(c);
+    FTree->ShowSelection();
+    FInspector->Refresh();
+    FSurface->update();
+    FSurface->ContextMenu(c)->exec(FTree->viewport()->mapToGlobal(At));
+  });
   connect(FCodeEditor, &TCodeEditorPane::ModulesChanged, this, [this] { UpdateTitle(); });
   resize(960, 640);
   AttachModule();

@@ -1,5 +1,6 @@
 #include "ModuleSurface.h"
 
+#include "DataPreview.h"
 #include "PalettePane.h"
 #include "QtGraphics.h"
 
@@ -327,6 +328,8 @@ std::unique_ptr<QMenu> TModuleSurface::ContextMenu(rtl::TComponent* Component) {
       ShowError(e);
     }
   }
+  if (Component && HasDataView(Component))
+    menu->addAction("View Data...", this, [this, Component] { ViewData(Component, window()); })->setObjectName("ViewData");
   menu->addAction("Delete", this, [this] { DeleteSelected(); })->setShortcut(QKeySequence::Delete);
   menu->addAction("Rename...", this, [this] { RenameSelected(); })->setShortcut(QKeySequence(Qt::Key_F2));
   return menu;

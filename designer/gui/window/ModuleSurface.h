@@ -2,7 +2,8 @@
 // its name below, at the position its form file gives (Left and Top), else in the next free
 // grid cell. Click, Ctrl-click and a rubber band select; dragging moves (the new position is
 // the component's Left and Top from then on); Del deletes, F2 renames; the right button offers
-// the component editor's verbs, then the designer's own entries; a double click runs Edit.
+// the component editor's verbs, then the designer's own entries (View Data for a data set,
+// Delete, Rename); a double click runs Edit.
 #pragma once
 
 #include "rtl/Component.h"
@@ -42,7 +43,8 @@ public:
   void DeleteSelected();
   void RenameSelected();
   void EditComponent(rtl::TComponent* Component);
-  // The context menu for Component (its verbs, "-", Delete, Rename); the caller runs it.
+  // The context menu for Component (its verbs, "-", View Data for a data set, Delete, Rename);
+  // the caller runs it.
   std::unique_ptr<QMenu> ContextMenu(rtl::TComponent* Component);
 
   QSize sizeHint() const override;
