@@ -1,9 +1,8 @@
 // The designer window of korv gui: menus and tool bar (new, open, save, save as, close, quit,
 // recent files), the palette, the data-module surface, the object tree, the object inspector
 // and the code-editor pane, all over one design session. A component's node in the tree offers
-// the surface's context menu for it. Closing or quitting with unsaved
-// changes asks Save / Discard / Cancel (the close box too); the title names the module and
-// marks unsaved changes.
+// the surface's context menu for it. Closing or quitting with unsaved changes asks Save /
+// Discard / Cancel (the close box too); the title names the module and marks unsaved changes.
 #pragma once
 
 #include <QMainWindow>
