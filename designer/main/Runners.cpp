@@ -58,6 +58,14 @@ String MessageOf(const std::exception& E) {
   return r;
 }
 
+// A command's failure: what it printed so far, then one "korv: " line on standard error, and
+// exit status 1.
+int ReportFailure(const std::exception& E) {
+  std::cout << std::flush;
+  std::cerr << "korv: " << MessageOf(E) << '\n';
+  return 1;
+}
+
 // A script's lines, read one after another by the runner and, while a dialog is open, by the
 // user interface. $1, $2 ... (or ${10}) stand for the script's arguments, $0 for its name.
 class TScriptSource {
@@ -167,8 +175,7 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
   try {
     lines = ReadLines(Script);
   } catch (const std::exception& e) {
-    std::cerr << "korv: " << MessageOf(e) << '\n';
-    return 1;
+    return ReportFailure(e);
   }
   TScriptSource source(Script, std::move(lines), Args);
   auto fail = [&](const String& Message) {
@@ -209,8 +216,7 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
     std::cout << std::flush;
     return 0;
   } catch (const std::exception& e) {
-    std::cerr << "korv: " << MessageOf(e) << '\n';
-    return 1;
+    return ReportFailure(e);
   }
 }
 
@@ -231,8 +237,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
     try {
       session.OpenModule(*File);
     } catch (const std::exception& e) {
-      std::cerr << "korv: " << MessageOf(e) << '\n';
-      return 1;
+      return ReportFailure(e);
     }
   }
   if (interactive) std::cout << "korv " KORV_VERSION " designer: type help for the commands, quit to leave\n";
@@ -253,10 +258,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
       }
       session.Execute(words, line);
     } catch (const vcl::EUserInterfaceError& e) {
-      // The input ended while a dialog or message box waited.
-      std::cout << std::flush;
-      std::cerr << "korv: " << MessageOf(e) << '\n';
-      return 1;
+      return ReportFailure(e);  // the input ended while a dialog or message box waited
     } catch (const std::exception& e) {
       std::cout << "Error: " << MessageOf(e) << '\n';
     } catch (...) {
@@ -286,9 +288,7 @@ int RunReport(const TKorvOptions& Options, TReport Report, const String& File, b
     std::cout << std::flush;
     return 0;
   } catch (const std::exception& e) {
-    std::cout << std::flush;
-    std::cerr << "korv: " << MessageOf(e) << '\n';
-    return 1;
+    return ReportFailure(e);
   }
 }
 
@@ -399,9 +399,7 @@ int RunData(const TKorvOptions& Options, const String& File, const String& Compo
     std::cout << std::flush;
     return 0;
   } catch (const std::exception& e) {
-    std::cout << std::flush;
-    std::cerr << "korv: " << MessageOf(e) << '\n';
-    return 1;
+    return ReportFailure(e);
   }
 }
 
@@ -456,8 +454,7 @@ int RunConfigRootDir(const String& Folder) {
     std::cout << "RootDir = " << path << " (" << rtl::TRegistry::FileName() << ")\n";
     return 0;
   } catch (const std::exception& e) {
-    std::cerr << "korv: " << MessageOf(e) << '\n';
-    return 1;
+    return ReportFailure(e);
   }
 }
 

@@ -130,31 +130,43 @@ std::vector<FieldOrigin> TPGConnection::DescribeStatement(const std::string& sta
     RaiseError(described.get());
 
   const int count = PQnfields(described.get());
+  const auto origins = ColumnOrigins(described.get(), /*SystemColumns=*/true);
   std::vector<FieldOrigin> fields(static_cast<std::size_t>(count));
-  std::string tables = "{", columns = "{";
-  std::vector<std::size_t> fromTable;  // field index of each (table, column) pair sent
   for (int i = 0; i < count; ++i) {
     fields[i].FieldName = PQfname(described.get(), i);
-    const Oid table = PQftable(described.get(), i);
-    const int column = PQftablecol(described.get(), i);
-    if (table == InvalidOid || column == 0) continue;  // system columns count below 0
+    if (!origins[i]) continue;
+    fields[i].TableName = origins[i]->TableName;
+    fields[i].ColumnName = origins[i]->ColumnName;
+  }
+  return fields;
+}
+
+std::vector<std::optional<TPGConnection::TColumnOrigin>> TPGConnection::ColumnOrigins(const PGresult* Described,
+                                                                                      bool SystemColumns) {
+  const int count = PQnfields(Described);
+  std::vector<std::optional<TColumnOrigin>> origins(static_cast<std::size_t>(count));
+  std::string tables = "{", columns = "{";
+  std::vector<std::size_t> fromTable;  // column index of each (table, column) pair sent
+  for (int i = 0; i < count; ++i) {
+    const Oid table = PQftable(Described, i);
+    const int column = PQftablecol(Described, i);
+    if (table == InvalidOid || column == 0 || (column < 0 && !SystemColumns)) continue;
     const char* separator = fromTable.empty() ? "" : ",";
     tables += fmt::format("{}{}", separator, table);
     columns += fmt::format("{}{}", separator, column);
     fromTable.push_back(static_cast<std::size_t>(i));
   }
-  if (fromTable.empty()) return fields;
+  if (fromTable.empty()) return origins;
 
   // One catalogue query names every table and column at once.
   const TPGresultPtr names = Query(sql::FieldOrigins, {tables + "}", columns + "}"});
   for (int row = 0, rows = PQntuples(names.get()); row < rows; ++row) {
     const long ord = std::atol(PQgetvalue(names.get(), row, 0));
     if (ord < 1 || static_cast<std::size_t>(ord) > fromTable.size()) continue;
-    FieldOrigin& field = fields[fromTable[static_cast<std::size_t>(ord - 1)]];
-    field.TableName = Value(names.get(), row, 1);
-    field.ColumnName = Value(names.get(), row, 2);
+    origins[fromTable[static_cast<std::size_t>(ord - 1)]] =
+        TColumnOrigin{Value(names.get(), row, 1), Value(names.get(), row, 2), PQgetvalue(names.get(), row, 3)[0] == 't'};
   }
-  return fields;
+  return origins;
 }
 
 std::vector<ProcParam> TPGConnection::DescribeProcedure(const std::string& name) {

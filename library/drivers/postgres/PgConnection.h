@@ -42,6 +42,16 @@ public:
   TPGresultPtr Run(const std::string& sql, const std::vector<ParamValue>& Params);
   // Names, table and column and NOT NULL of the described statement's result columns.
   std::vector<FieldDesc> DescribeFields(const PGresult* Described);
+
+  // Where a result column of a described statement comes from.
+  struct TColumnOrigin {
+    std::string TableName;
+    std::string ColumnName;
+    bool Required = false;  // NOT NULL
+  };
+  // The origin of each result column, nullopt for an expression, asked in one catalogue query.
+  // System columns (ctid, xmin: numbered below 0) have an origin only with SystemColumns.
+  std::vector<std::optional<TColumnOrigin>> ColumnOrigins(const PGresult* Described, bool SystemColumns);
   [[noreturn]] void RaiseError(const PGresult* result) const;
 
   bool SupportsObjOwner() const override { return true; }

@@ -1,6 +1,5 @@
 #include "PgRows.h"
 
-#include "korv/postgres/PgCatalogSql.h"
 #include "PgTypes.h"
 #include "rtl/Exceptions.h"
 
@@ -106,30 +105,16 @@ TPGresultPtr TPGConnection::Run(const std::string& sql, const std::vector<ParamV
 
 std::vector<FieldDesc> TPGConnection::DescribeFields(const PGresult* Described) {
   const int count = PQnfields(Described);
+  const auto origins = ColumnOrigins(Described, /*SystemColumns=*/false);
   std::vector<FieldDesc> fields(static_cast<std::size_t>(count));
-  std::string tables = "{", columns = "{";
-  std::vector<std::size_t> fromTable;
   for (int i = 0; i < count; ++i) {
     FieldDesc& field = fields[static_cast<std::size_t>(i)];
     field.Name = PQfname(Described, i);
     SetColumnType(field, PQftype(Described, i), PQfmod(Described, i));
-    const Oid table = PQftable(Described, i);
-    const int column = PQftablecol(Described, i);
-    if (table == InvalidOid || column <= 0) continue;
-    const char* separator = fromTable.empty() ? "" : ",";
-    tables += fmt::format("{}{}", separator, table);
-    columns += fmt::format("{}{}", separator, column);
-    fromTable.push_back(static_cast<std::size_t>(i));
-  }
-  if (fromTable.empty()) return fields;
-  const TPGresultPtr names = Query(sql::FieldOrigins, {tables + "}", columns + "}"});
-  for (int row = 0, rows = PQntuples(names.get()); row < rows; ++row) {
-    const long ord = std::atol(PQgetvalue(names.get(), row, 0));
-    if (ord < 1 || static_cast<std::size_t>(ord) > fromTable.size()) continue;
-    FieldDesc& field = fields[fromTable[static_cast<std::size_t>(ord - 1)]];
-    field.TableName = PQgetvalue(names.get(), row, 1);
-    field.ColumnName = PQgetvalue(names.get(), row, 2);
-    field.Required = PQgetvalue(names.get(), row, 3)[0] == 't';
+    if (!origins[i]) continue;
+    field.TableName = origins[i]->TableName;
+    field.ColumnName = origins[i]->ColumnName;
+    field.Required = origins[i]->Required;
   }
   return fields;
 }
