@@ -14,6 +14,7 @@
 #include "rtl/Rtti.h"
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
+#include "vcl/Dialogs.h"
 #include "vcl/Platform.h"
 
 #include <nlohmann/json.hpp>
@@ -357,12 +358,26 @@ void TDesignSession::CmdSave(const TArgs& A) {
     module.Save();
     return;
   }
+  if (!MayReplace(A[0])) {
+    FOut << "Not saved: " << A[0] << " is kept\n";
+    return;
+  }
   module.SaveAs(A[0]);
   const String folder = FolderOf(A[0]);
   if (folder != FFolder) {
     FFolder = folder;
     SetDatabaseFolders(module.GetRoot(), FFolder, false);
   }
+}
+
+bool TDesignSession::MayReplace(const String& FileName) const {
+  std::error_code ec;
+  // A folder or a file that cannot be written is the save's own error to report.
+  if (!fs::is_regular_file(FileName, ec)) return true;
+  if (!FModule->FileName().empty() && fs::equivalent(FileName, FModule->FileName(), ec)) return true;
+  const String name = fs::path(FileName).filename().string();
+  return vcl::MessageDlg(name + " already exists.\nDo you want to replace it?", vcl::mtConfirmation,
+                         {vcl::mbYes, vcl::mbNo}, 0) == vcl::mrYes;
 }
 
 void TDesignSession::CmdClose(const TArgs& A) {

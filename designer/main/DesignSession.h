@@ -74,6 +74,9 @@ private:
   designintf::TSprig* NodeNamed(const String& Name);
   void AttachModule(std::unique_ptr<TOpenModule> Module, const String& Folder);
   void CheckReplaceable();
+  // Saving under FileName may go ahead: it names no existing file but the module's own, or the
+  // developer answered Yes to replacing it.
+  bool MayReplace(const String& FileName) const;
 
   void CmdOpen(const TArgs& A);
   void CmdNew(const TArgs& A);

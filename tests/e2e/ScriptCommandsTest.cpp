@@ -189,6 +189,43 @@ TEST_F(ScriptCommandsTest, ANodeNameThatFitsSeveralNodesIsRefusedWithTheirPaths)
   EXPECT_EQ(r.Out, "Main\n");
 }
 
+TEST_F(ScriptCommandsTest, SavingOverAnotherFileAsksFirst) {
+  Write("Other.dfm", "keep me\n");
+  TKorvResult r = RunScript(
+      "new TDataModule Orders\n"
+      "answer no\n"
+      "save Other.dfm\n"
+      "answer yes\n"
+      "save Other.dfm\n"
+      "add TKVSession\n"
+      "save Other.dfm\n");  // its own file now: no question
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out,
+            "Message (Confirmation):\n"
+            "  Other.dfm already exists.\n"
+            "  Do you want to replace it?\n"
+            "Buttons: Yes No\n"
+            "Answered: no\n"
+            "Not saved: Other.dfm is kept\n"
+            "Message (Confirmation):\n"
+            "  Other.dfm already exists.\n"
+            "  Do you want to replace it?\n"
+            "Buttons: Yes No\n"
+            "Answered: yes\n"
+            "KVSession1\n");
+  EXPECT_EQ(Read("Other.dfm"),
+            "object Orders: TDataModule\n"
+            "  object KVSession1: TKVSession\n"
+            "  end\n"
+            "end\n");
+
+  // Unanswered, the script stops at the question and the file stays.
+  Write("Other.dfm", "keep me\n");
+  r = RunScript("new TDataModule Orders\nsave Other.dfm\n");
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(Read("Other.dfm"), "keep me\n");
+}
+
 TEST_F(ScriptCommandsTest, TheCodeEditorTakesAStringListAndSavesItBack) {
   CopyExample();
   TKorvResult r = RunScript(

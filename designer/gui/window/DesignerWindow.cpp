@@ -257,17 +257,14 @@ bool TDesignerWindow::SaveAs(const QString& FileName) {
                                         QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return false;
   }
-  // Another file of that name is replaced only on the developer's word.
-  if (QFileInfo::exists(name) && !(FModule->FileName().size() && SameFile(name, QStr(FModule->FileName()))))
-    if (vcl::MessageDlg(StdStr(QFileInfo(name).fileName()) + " already exists.\nDo you want to replace it?",
-                        vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo}, 0) != vcl::mrYes)
-      return false;
   try {
     FSession.Execute({"save", StdStr(name)});
   } catch (const std::exception& e) {
     ShowError(e);
     return false;
   }
+  // The session asks before it replaces another file; after a No the module keeps its name.
+  if (!SameFile(name, QStr(FModule->FileName()))) return false;
   AddRecent(QFileInfo(name).absoluteFilePath());
   RefreshAll();
   return true;
