@@ -1,5 +1,7 @@
 #include "korv/KVCommon.h"
 
+#include <array>
+
 namespace korv {
 
 namespace {
@@ -65,13 +67,33 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
+// What a character of a name is to the quoting: part of a bare name, a dot or quote that needs
+// the full reading of the name, or anything else.
+enum class TNameChar : unsigned char { Other, Bare, Special };
+
+constexpr auto kNameChars = [] {
+  std::array<TNameChar, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[c] = IsAsciiLetter(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c)) || c == '_' ? TNameChar::Bare
+               : c == '.' || c == '"' || c == '[' || c == ']' || c == '`'                             ? TNameChar::Special
+                                                                                                      : TNameChar::Other;
+  return table;
+}();
+
 } // namespace
 
 std::string QuoteIdentifier(const std::string& name, bool quoted) {
-  // Fast path for the common case, a plain name without dots or quotes.
-  if (!name.empty() && static_cast<unsigned char>(name.front()) > ' ' &&
-      static_cast<unsigned char>(name.back()) > ' ' && name.find_first_of(".\"[]`") == std::string::npos) {
-    if (!quoted && CanStandBare(name))
+  // Fast path for the common case, a plain name without dots or quotes, read in one pass.
+  bool plain = !name.empty() && static_cast<unsigned char>(name.front()) > ' ' &&
+               static_cast<unsigned char>(name.back()) > ' ';
+  bool bare = plain && !IsAsciiDigit(name.front());
+  for (std::size_t i = 0; plain && i < name.size(); ++i) {
+    const TNameChar kind = kNameChars[static_cast<unsigned char>(name[i])];
+    plain = kind != TNameChar::Special;
+    bare = bare && kind == TNameChar::Bare;
+  }
+  if (plain) {
+    if (!quoted && bare && !IsReservedWord(name))
       return name;
     std::string result;
     result.reserve(name.size() + 2);

@@ -63,6 +63,16 @@ constexpr std::uint32_t UpperHash(std::string_view word) {
   return h;
 }
 
+// For each first letter (in upper case), the lengths of the words that start with it, one bit
+// per length: most names are told apart by these two alone, before any hashing.
+constexpr auto kLengthsByFirstLetter = [] {
+  std::array<std::uint64_t, 256> lengths{};
+  for (std::string_view w : kReservedWords)
+    lengths[static_cast<unsigned char>(detail::UpperAscii(w.front()))] |= std::uint64_t{1} << w.size();
+  return lengths;
+}();
+static_assert(kLongestReservedWord < 64);
+
 // The words in an open-addressing table a few times larger than the list: a lookup hashes the
 // word once and compares the one or two entries its probe meets.
 class TReservedWordTable {
@@ -94,6 +104,8 @@ private:
 
 bool IsReservedWord(std::string_view word) {
   if (word.empty() || word.size() > kLongestReservedWord)
+    return false;
+  if (!(kLengthsByFirstLetter[static_cast<unsigned char>(detail::UpperAscii(word.front()))] >> word.size() & 1))
     return false;
   static const TReservedWordTable table;
   return table.Contains(word);

@@ -277,13 +277,15 @@ void TKVUpdateSQLEditForm::GenerateSQLClick(TObject* Sender) {
     vcl::MessageDlg(korv::SSQLGenSelect, vcl::mtError, {vcl::mbOK}, 0);
     return;
   }
-  // The controls and the field information are read once for the four statements.
+  // The controls and the field information are read, and each name quoted, once for the four
+  // statements.
   const TUpdateSQLGenInputs in = GenInputs();
   const TFieldAliasMap aliases(in.FieldInfo);
-  dclkorv::GenerateModifySQL(in, aliases, FModifySQL.get());
-  dclkorv::GenerateInsertSQL(in, aliases, FInsertSQL.get());
-  dclkorv::GenerateDeleteSQL(in, aliases, FDeleteSQL.get());
-  dclkorv::GenerateRefreshSQL(in, aliases, FRefreshSQL.get());
+  dclkorv::TGenNames names(in, aliases);
+  dclkorv::GenerateModifySQL(names, FModifySQL.get());
+  dclkorv::GenerateInsertSQL(names, FInsertSQL.get());
+  dclkorv::GenerateDeleteSQL(names, FDeleteSQL.get());
+  dclkorv::GenerateRefreshSQL(names, FRefreshSQL.get());
   StatementTypeClick(Sender);
 }
 

@@ -3,83 +3,136 @@
 #include "korv/KVCommon.h"
 #include "rtl/SysUtils.h"
 
+#include <algorithm>
+#include <bit>
+#include <functional>
 #include <vector>
 
 namespace dclkorv {
 
 namespace {
 
-// The statement table: the table text as the server takes it, quoted as one identifier.
-String StatementTable(const TUpdateSQLGenInputs& Inputs) {
-  return QuoteName(Inputs, korv::GetValidObjName(Inputs.TableText, !Inputs.ObjOwnerSupported));
-}
-
-// "%s%s = :%s" with two blanks, the quoted column and the quoted parameter name.
-String Condition(const TUpdateSQLGenInputs& Inputs, const String& Column, const String& Param) {
-  const String column = QuoteName(Inputs, Column), param = QuoteName(Inputs, Param);
-  String text;
-  text.reserve(column.size() + param.size() + 6);
-  text.append("  ").append(column).append(" = :").append(param);
-  return text;
-}
-
-// A statement's lines, gathered here and handed to the buffer when the statement is done, or
-// when an error stops it (the buffer then holds the lines appended so far).
+// A statement's lines, written to the buffer as they are made. The last line waits until the
+// next one comes, as a separator may still end it; it is written too when an error stops the
+// statement, so the buffer then holds the lines appended so far.
 class TStatementLines {
 public:
-  explicit TStatementLines(rtl::TStrings* Dest) : FDest(Dest) { FDest->Clear(); }
-  ~TStatementLines() { FDest->AddStrings(FLines); }
+  explicit TStatementLines(rtl::TStrings* Dest) : FDest(Dest) {
+    FDest->BeginUpdate();
+    FDest->Clear();
+  }
+  ~TStatementLines() {
+    if (FHasLast) FDest->Add(FLast);
+    FDest->EndUpdate();
+  }
   TStatementLines(const TStatementLines&) = delete;
   TStatementLines& operator=(const TStatementLines&) = delete;
 
-  void Add(String Line) { FLines.push_back(std::move(Line)); }
-  // Appends Line, first ending the last line with Separator unless that line is exactly Head.
-  void AddJoined(const char* Head, const char* Separator, String Line) {
-    if (!FLines.empty() && FLines.back() != Head) FLines.back() += Separator;
-    FLines.push_back(std::move(Line));
+  // Starts a new line and returns it to be written.
+  String& Add() {
+    if (FHasLast) FDest->Add(FLast);
+    FHasLast = true;
+    FLast.clear();  // keeps its capacity: a line costs no allocation of its own
+    return FLast;
+  }
+  void Add(std::string_view Line) { Add().assign(Line); }
+  // "%s%s = :%s" with two blanks, the quoted column and the quoted parameter name.
+  void AddCondition(std::string_view Column, std::string_view Param) {
+    Add().append("  ").append(Column).append(" = :").append(Param);
+  }
+  // Ends the last line with Separator unless that line is exactly Head: a list item follows.
+  void Join(const char* Head, const char* Separator) {
+    if (FHasLast && FLast != Head) FLast += Separator;
   }
 
 private:
   rtl::TStrings* FDest;
-  std::vector<String> FLines;
+  String FLast;
+  bool FHasLast = false;
 };
 
-void AppendKeyConditions(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, TStatementLines& Lines) {
-  for (const TGenField& k : Inputs.KeyFields)
-    if (k.Selected)
-      Lines.AddJoined("where", " and", Condition(Inputs, k.Name, "OLD_" + Aliases.Find(Inputs.TableText, k.Name)));
+void AppendKeyConditions(TGenNames& Names, TStatementLines& Lines) {
+  const auto& keys = Names.Inputs().KeyFields;
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    if (keys[i].Selected) {
+      const auto& k = Names.Key(i);  // made before the last line is touched
+      Lines.Join("where", " and");
+      Lines.AddCondition(k.Column, k.Param);
+    }
+}
+
+} // namespace
+
+namespace {
+
+constexpr std::uint32_t kEmptySlot = ~std::uint32_t{0};
+
+// A table of Count entries found by a text key: open addressing over a power of two at least
+// twice as many slots, so that nothing is allocated per entry.
+std::vector<std::uint32_t> SlotTable(std::size_t Count) {
+  return std::vector<std::uint32_t>(std::bit_ceil(std::max<std::size_t>(2 * Count, 16)), kEmptySlot);
+}
+
+// The position of Key in Slots: the slot holding the entry whose key (KeyOf) it is, or the
+// empty slot where it belongs.
+template <class TKeyOf>
+std::size_t SlotOf(const std::vector<std::uint32_t>& Slots, std::string_view Key, TKeyOf KeyOf) {
+  const std::size_t mask = Slots.size() - 1;
+  std::size_t i = std::hash<std::string_view>{}(Key) & mask;
+  while (Slots[i] != kEmptySlot && KeyOf(Slots[i]) != Key) i = (i + 1) & mask;
+  return i;
 }
 
 } // namespace
 
 TFieldAliasMap::TFieldAliasMap(const rtl::TStrings* FieldInfo) {
   if (!FieldInfo) return;
-  const int count = FieldInfo->Count();
-  // The value of a NAME is the value of the first line carrying it (names ignoring case).
-  std::unordered_map<String, int> firstOfName;
-  for (int i = 0; i < count; ++i) {
-    String line = FieldInfo->Get(i);
-    auto eq = line.find('=');
-    if (eq != String::npos) firstOfName.emplace(rtl::FoldCase(line.substr(0, eq)), i);
+  const auto count = static_cast<std::size_t>(FieldInfo->Count());
+  FLines.reserve(count);
+  std::vector<std::string_view> names(count), values(count);
+  std::vector<String> folded(count);  // each NAME ignoring case; a line without "=" has ""
+  // The value of a NAME is the value of the first line carrying it (names ignoring case). It
+  // may come after a line without "=", so every line is read before any is looked up.
+  std::vector<std::uint32_t> firstOfName = SlotTable(count);
+  auto nameOf = [&](std::uint32_t line) -> std::string_view { return folded[line]; };
+  for (std::size_t i = 0; i < count; ++i) {
+    const String& line = FLines.emplace_back(FieldInfo->Get(static_cast<int>(i)));
+    const auto eq = line.find('=');
+    if (eq == String::npos) continue;
+    names[i] = std::string_view(line).substr(0, eq);
+    values[i] = std::string_view(line).substr(eq + 1);
+    folded[i] = rtl::FoldCase(String(names[i]));
+    std::uint32_t& slot = firstOfName[SlotOf(firstOfName, folded[i], nameOf)];
+    if (slot == kEmptySlot) slot = static_cast<std::uint32_t>(i);
   }
-  for (int i = 0; i < count; ++i) {
-    String name = FieldInfo->Names(i);
-    auto first = firstOfName.find(rtl::FoldCase(name));
-    if (first == firstOfName.end()) continue;
-    String value = FieldInfo->ValueFromIndex(first->second);
+  FEntries.reserve(count);
+  FColumns = SlotTable(count);
+  auto columnOf = [&](std::uint32_t entry) { return FEntries[entry].Column; };
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t first = firstOfName[SlotOf(firstOfName, folded[i], nameOf)];
+    if (first == kEmptySlot) continue;
+    const std::string_view value = values[first];
     // The last dot that has at least one character after it.
     if (value.size() < 2) continue;
-    auto dot = value.rfind('.', value.size() - 2);
-    if (dot == String::npos) continue;
-    FAliases[value.substr(dot + 1)].push_back({value.substr(0, dot), std::move(name)});
+    const auto dot = value.rfind('.', value.size() - 2);
+    if (dot == std::string_view::npos) continue;
+    const auto entry = static_cast<std::uint32_t>(FEntries.size());
+    FEntries.push_back({value.substr(dot + 1), value.substr(0, dot), names[i]});
+    std::uint32_t& head = FColumns[SlotOf(FColumns, FEntries.back().Column, columnOf)];
+    if (head == kEmptySlot) {
+      head = entry;
+    } else {
+      FEntries[FEntries[head].Last].Next = entry;
+    }
+    FEntries[head].Last = entry;
   }
 }
 
 String TFieldAliasMap::Find(const String& TableText, const String& Field) const {
-  auto it = FAliases.find(std::string_view(Field));
-  if (it != FAliases.end())
-    for (const TAlias& a : it->second)
-      if (a.TablePart == TableText) return a.Name;
+  if (FColumns.empty()) return Field;
+  const std::uint32_t head = FColumns[SlotOf(FColumns, Field, [&](std::uint32_t e) { return FEntries[e].Column; })];
+  for (std::uint32_t e = head; e != kNone; e = FEntries[e].Next)
+    if (FEntries[e].TablePart == TableText) return String(FEntries[e].Name);
   return Field;
 }
 
@@ -87,53 +140,118 @@ String QuoteName(const TUpdateSQLGenInputs& Inputs, const String& AIdentName) {
   return korv::QuoteIdentifier(AIdentName, Inputs.QuoteFields);
 }
 
-void GenerateModifySQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  TStatementLines lines(Dest);
-  lines.Add("update " + StatementTable(Inputs));
-  lines.Add("set");
-  for (const TGenField& f : Inputs.UpdateFields)
-    if (f.Selected) lines.AddJoined("set", ",", Condition(Inputs, f.Name, Aliases.Find(Inputs.TableText, f.Name)));
-  lines.Add("where");
-  AppendKeyConditions(Inputs, Aliases, lines);
+// ------------------------------------------------------------------ names
+
+TGenNames::TGenNames(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases)
+    : FInputs(Inputs), FAliases(Aliases), FUpdate(Inputs.UpdateFields.size()), FKey(Inputs.KeyFields.size()) {}
+
+const String& TGenNames::Table() {
+  if (!FTable) FTable = QuoteName(FInputs, korv::GetValidObjName(FInputs.TableText, !FInputs.ObjOwnerSupported));
+  return *FTable;
 }
 
-void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+const TGenNames::TUpdateNames& TGenNames::Update(std::size_t Index) {
+  auto& names = FUpdate[Index];
+  if (!names) {
+    const String& field = FInputs.UpdateFields[Index].Name;
+    TUpdateNames made;
+    made.Column = QuoteName(FInputs, field);
+    made.Alias = FAliases.Find(FInputs.TableText, field);
+    made.Param = QuoteName(FInputs, made.Alias);
+    names = std::move(made);
+  }
+  return *names;
+}
+
+const TGenNames::TKeyNames& TGenNames::Key(std::size_t Index) {
+  auto& names = FKey[Index];
+  if (!names) {
+    const String& field = FInputs.KeyFields[Index].Name;
+    TKeyNames made;
+    made.Column = QuoteName(FInputs, field);
+    made.Param = QuoteName(FInputs, "OLD_" + FAliases.Find(FInputs.TableText, field));
+    names = std::move(made);
+  }
+  return *names;
+}
+
+// ------------------------------------------------------------------ statements
+
+void GenerateModifySQL(TGenNames& Names, rtl::TStrings* Dest) {
+  const auto& in = Names.Inputs();
+  TStatementLines lines(Dest);
+  lines.Add("update " + Names.Table());
+  lines.Add("set");
+  for (std::size_t i = 0; i < in.UpdateFields.size(); ++i) {
+    if (!in.UpdateFields[i].Selected) continue;
+    const auto& f = Names.Update(i);
+    lines.Join("set", ",");
+    lines.AddCondition(f.Column, f.Param);
+  }
+  lines.Add("where");
+  AppendKeyConditions(Names, lines);
+}
+
+void GenerateRefreshSQL(TGenNames& Names, rtl::TStrings* Dest) {
+  const auto& in = Names.Inputs();
   TStatementLines lines(Dest);
   String columns;
-  for (const TGenField& f : Inputs.UpdateFields) {
-    if (!f.Selected) continue;
+  for (std::size_t i = 0; i < in.UpdateFields.size(); ++i) {
+    if (!in.UpdateFields[i].Selected) continue;
+    const auto& f = Names.Update(i);
     if (!columns.empty()) columns += ", ";
-    columns += QuoteName(Inputs, f.Name);
-    String alias = Aliases.Find(Inputs.TableText, f.Name);
-    if (alias != f.Name) columns += " as " + QuoteName(Inputs, alias);
+    columns += f.Column;
+    if (f.Alias != in.UpdateFields[i].Name) columns.append(" as ").append(f.Param);
   }
   // One entry holding two text lines.
-  lines.Add("select " + columns + "\r\n" + "from " + StatementTable(Inputs));
+  lines.Add("select " + columns + "\r\n" + "from " + Names.Table());
   lines.Add("where");
-  AppendKeyConditions(Inputs, Aliases, lines);
+  AppendKeyConditions(Names, lines);
 }
 
-void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+void GenerateInsertSQL(TGenNames& Names, rtl::TStrings* Dest) {
+  const auto& in = Names.Inputs();
   TStatementLines lines(Dest);
-  lines.Add("insert into " + StatementTable(Inputs));
+  lines.Add("insert into " + Names.Table());
   String columns, values;
-  for (const TGenField& f : Inputs.UpdateFields) {
-    if (!f.Selected) continue;
+  for (std::size_t i = 0; i < in.UpdateFields.size(); ++i) {
+    if (!in.UpdateFields[i].Selected) continue;
+    const auto& f = Names.Update(i);
     if (!columns.empty()) columns += ", ";
-    columns += QuoteName(Inputs, f.Name);
+    columns += f.Column;
     if (!values.empty()) values += ", ";
-    values += ":" + QuoteName(Inputs, Aliases.Find(Inputs.TableText, f.Name));
+    values.append(":").append(f.Param);
   }
   lines.Add("  (" + columns + ")");
   lines.Add("values");
   lines.Add("  (" + values + ")");
 }
 
-void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+void GenerateDeleteSQL(TGenNames& Names, rtl::TStrings* Dest) {
   TStatementLines lines(Dest);
-  lines.Add("delete from " + StatementTable(Inputs));
+  lines.Add("delete from " + Names.Table());
   lines.Add("where");
-  AppendKeyConditions(Inputs, Aliases, lines);
+  AppendKeyConditions(Names, lines);
+}
+
+void GenerateModifySQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  TGenNames names(Inputs, Aliases);
+  GenerateModifySQL(names, Dest);
+}
+
+void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  TGenNames names(Inputs, Aliases);
+  GenerateRefreshSQL(names, Dest);
+}
+
+void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  TGenNames names(Inputs, Aliases);
+  GenerateInsertSQL(names, Dest);
+}
+
+void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  TGenNames names(Inputs, Aliases);
+  GenerateDeleteSQL(names, Dest);
 }
 
 } // namespace dclkorv

@@ -21,10 +21,11 @@ struct Generated {
 std::unique_ptr<Generated> GenerateAll(const TUpdateSQLGenInputs& in) {
   auto g = std::make_unique<Generated>();
   TFieldAliasMap aliases(in.FieldInfo);
-  GenerateModifySQL(in, aliases, &g->Modify);
-  GenerateInsertSQL(in, aliases, &g->Insert);
-  GenerateDeleteSQL(in, aliases, &g->Delete);
-  GenerateRefreshSQL(in, aliases, &g->Refresh);
+  TGenNames names(in, aliases);
+  GenerateModifySQL(names, &g->Modify);
+  GenerateInsertSQL(names, &g->Insert);
+  GenerateDeleteSQL(names, &g->Delete);
+  GenerateRefreshSQL(names, &g->Refresh);
   return g;
 }
 
@@ -102,6 +103,44 @@ TEST(FieldAliases, MatchTableAndColumnExactlyButNamesIgnoringCase) {
   // Two lines whose names differ only in case both take the value of the first.
   EXPECT_EQ(m.Find("T", "A"), "A");
   EXPECT_EQ(m.Find("T", "B"), "B");
+}
+
+TEST(FieldAliases, ALineWithoutEqualsTakesTheValueOfTheFirstEmptyName) {
+  // The empty-named line comes after the line that borrows its value: the borrowed entry is
+  // still the first for its column.
+  TStringList info({"NODOT", "X=T.C", "=T.C"});
+  EXPECT_EQ(TFieldAliasMap(&info).Find("T", "C"), "");
+  TStringList none({"NODOT", "X=T.C"});
+  EXPECT_EQ(TFieldAliasMap(&none).Find("T", "C"), "X");
+  EXPECT_EQ(TFieldAliasMap(nullptr).Find("T", "C"), "C");
+}
+
+TEST(GenNames, StatementsSharingTheirNamesReadAsEachMadeAlone) {
+  TStringList info({"K2=T.K2", "ALIAS_B=T.B", "C=T.C"});
+  TUpdateSQLGenInputs in;
+  in.TableText = "T";
+  in.KeyFields = Fields({{"K1", false}, {"K2", true}, {"B", true}});
+  in.UpdateFields = Fields({{"A", false}, {"B", true}, {"select", true}});
+  in.FieldInfo = &info;
+  const TFieldAliasMap aliases(&info);
+  for (bool quote : {false, true}) {
+    in.QuoteFields = quote;
+    auto shared = GenerateAll(in);
+    Generated alone;
+    GenerateModifySQL(in, aliases, &alone.Modify);
+    GenerateInsertSQL(in, aliases, &alone.Insert);
+    GenerateDeleteSQL(in, aliases, &alone.Delete);
+    GenerateRefreshSQL(in, aliases, &alone.Refresh);
+    EXPECT_EQ(shared->Modify.Text(), alone.Modify.Text());
+    EXPECT_EQ(shared->Insert.Text(), alone.Insert.Text());
+    EXPECT_EQ(shared->Delete.Text(), alone.Delete.Text());
+    EXPECT_EQ(shared->Refresh.Text(), alone.Refresh.Text());
+  }
+  in.QuoteFields = false;
+  auto g = GenerateAll(in);
+  EXPECT_EQ(g->Modify.Text(), "update T\nset\n  B = :ALIAS_B,\n  \"select\" = :\"select\"\nwhere\n"
+                              "  K2 = :OLD_K2 and\n  B = :OLD_ALIAS_B\n");
+  EXPECT_EQ(g->Refresh[0], "select B as ALIAS_B, \"select\"\r\nfrom T");
 }
 
 TEST(FieldAliases, AnAliasDifferingOnlyInCaseIsWrittenWithAs) {
