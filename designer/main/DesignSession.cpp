@@ -5,6 +5,7 @@
 #include "CommandLine.h"
 
 #include "designer/CodeEditor.h"
+#include "designer/StandardComponents.h"
 
 #include "designintf/ComponentEditors.h"
 #include "designintf/Registry.h"
@@ -136,6 +137,7 @@ std::optional<TBitmapSize> BitmapSize(std::string_view Data) {
 // ---------------------------------------------------------------------------- lifetime
 
 TDesignSession::TDesignSession(std::ostream& Out, std::ostream& Err) : FOut(Out), FErr(Err) {
+  RegisterStandardComponents();
   // A database or data set that cannot reconnect while its module is read must not keep the
   // module from opening: it stays disconnected, and the developer is told.
   if (korv::Sessions)

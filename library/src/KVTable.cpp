@@ -70,11 +70,7 @@ void TKVTable::Notification(rtl::TComponent* AComponent, rtl::TOperation Operati
   if (Operation == rtl::TOperation::opRemove && AComponent && AComponent == FMasterSource) FMasterSource = nullptr;
 }
 
-void TKVTable::OpenCursor(drivers::Connection& Connection) {
-  if (rtl::Trim(FTableName).empty()) DatabaseError("No table name");
-  const auto columns = Connection.ColumnNames(FTableName);
-  if (columns.empty())
-    DatabaseError(fmt::format("Table '{}' does not exist in database '{}'", FTableName, DatabaseName()));
+void TKVTable::ReadIndexDefs(drivers::Connection& Connection) {
   const auto indexRows = Connection.IndexInfo(FTableName);
 
   // Rows come in index then column order: one definition per run of the same index name.
@@ -94,6 +90,23 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
     }
   }
   FIndexDefs->EndUpdate();
+}
+
+void TKVTable::UpdateIndexDefs() {
+  if (rtl::Trim(FTableName).empty()) return;
+  TKVDatabase* db = FindDatabase();
+  if (!db) return;
+  if (Active()) return;  // read when the table opened
+  TKVDatabaseUse use(*db);
+  ReadIndexDefs(*use);
+}
+
+void TKVTable::OpenCursor(drivers::Connection& Connection) {
+  if (rtl::Trim(FTableName).empty()) DatabaseError("No table name");
+  const auto columns = Connection.ColumnNames(FTableName);
+  if (columns.empty())
+    DatabaseError(fmt::format("Table '{}' does not exist in database '{}'", FTableName, DatabaseName()));
+  ReadIndexDefs(Connection);
 
   // The column of a field name as the catalogue spells it, quoted as one name.
   auto column = [&](const String& name) -> String {
@@ -149,7 +162,11 @@ void TKVTable::MasterChanged() {
 
 std::vector<String> TKVTable::IndexFields() const {
   if (!rtl::Trim(FIndexFieldNames).empty()) return SplitFieldNames(FIndexFieldNames);
-  if (!FIndexName.empty()) return SplitFieldNames(FIndexDefs->Find(FIndexName)->Fields());
+  if (!FIndexName.empty()) {
+    const int index = FIndexDefs->IndexOf(FIndexName);
+    if (index < 0) DatabaseError(fmt::format("Index '{}' not found in table '{}'", FIndexName, FTableName));
+    return SplitFieldNames(FIndexDefs->Items(index)->Fields());
+  }
   for (int i = 0; i < FIndexDefs->Count(); ++i)
     if (FIndexDefs->Items(i)->Options().Contains(rtl::TIndexOption::ixPrimary))
       return SplitFieldNames(FIndexDefs->Items(i)->Fields());

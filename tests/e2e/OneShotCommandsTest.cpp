@@ -102,7 +102,12 @@ TEST_F(OneShotCommandsTest, PaletteAndPackagesReportTheLoadedPackage) {
   r = Korv({"palette", "--json"});
   ASSERT_EQ(r.Exit, 0) << r;
   auto palette = nlohmann::json::parse(r.Out);
-  ASSERT_EQ(palette.size(), 10u);
+  ASSERT_EQ(palette.size(), 11u);
+  // The host's own page comes after the package's.
+  EXPECT_EQ(palette[10]["page"], "Data Access");
+  EXPECT_EQ(palette[10]["class"], "TDataSource");
+  EXPECT_EQ(palette[10]["package"], "");
+  EXPECT_EQ(palette[10]["bitmap"], nullptr);
   const char* const classes[] = {"TKVSession",    "TKVDatabase", "TKVQuery",     "TKVMacroQuery", "TKVStoredProc",
                                  "TKVTable",      "TKVUpdateSQL", "TKVScript",   "TKVMonitor",    "TKVSQLBaseServer"};
   for (size_t i = 0; i < 10; ++i) {

@@ -20,10 +20,16 @@ void TDBStringProperty::GetValues(const TGetStrProc& Proc) {
   for (int i = 0; i < list.Count(); ++i) Proc(list[i]);
 }
 
+// The data set's index definitions (its own, else a published IndexDefs), read afresh from its
+// database; nil when it has none.
 rtl::TIndexDefs* GetDataSetIndexDefs(rtl::TComponent* DataSet) {
-  const rtl::TPropInfo* p = rtl::GetPropInfo(DataSet, "IndexDefs");
-  if (!p || p->Kind() != rtl::TTypeKind::tkClass) return nullptr;
-  return dynamic_cast<rtl::TIndexDefs*>(rtl::GetObjectProp(DataSet, p));
+  rtl::TIndexDefs* defs = nullptr;
+  if (auto* dataSet = dynamic_cast<rtl::TDataSet*>(DataSet)) defs = dataSet->IndexDefs();
+  if (const rtl::TPropInfo* p = defs ? nullptr : rtl::GetPropInfo(DataSet, "IndexDefs");
+      p && p->Kind() == rtl::TTypeKind::tkClass)
+    defs = dynamic_cast<rtl::TIndexDefs*>(rtl::GetObjectProp(DataSet, p));
+  if (defs) defs->Update();
+  return defs;
 }
 
 void TIndexNameProperty::GetValueList(rtl::TStrings* List) {

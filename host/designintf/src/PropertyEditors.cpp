@@ -412,7 +412,10 @@ void TComponentProperty::SetValue(const String& Value) {
   }
   rtl::TComponent* c = Designer() ? Designer()->GetComponent(rtl::Trim(Value)) : nullptr;
   const rtl::TTypeInfo* t = GetPropType();
-  if (!c || (t->ClassRef && !c->InheritsFrom(t->ClassRef))) throw rtl::EPropertyError(InvalidValue(Value, GetName()));
+  if (!c) throw rtl::EPropertyError(InvalidValue(Value, GetName()));
+  if (t->ClassRef && !c->InheritsFrom(t->ClassRef))
+    throw rtl::EPropertyError(GetName() + " must name a " + t->ClassRef->Name + "; " + c->Name() + " is a " +
+                              c->ClassName());
   SetObjValue(c);
 }
 

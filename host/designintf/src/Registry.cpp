@@ -224,7 +224,15 @@ String TRegistration::ToString() const {
 
 // ---------------------------------------------------------------------------- lookups
 
-std::vector<TPaletteEntry> GetPaletteEntries() { return Regs().Palette; }
+std::vector<TPaletteEntry> GetPaletteEntries() {
+  std::vector<TPaletteEntry> entries;
+  entries.reserve(Regs().Palette.size());
+  for (const TPaletteEntry& e : Regs().Palette)
+    if (!e.Package.empty()) entries.push_back(e);
+  for (const TPaletteEntry& e : Regs().Palette)
+    if (e.Package.empty()) entries.push_back(e);
+  return entries;
+}
 
 rtl::TClass FindPaletteClass(const String& ClassName) {
   for (const TPaletteEntry& e : Regs().Palette)

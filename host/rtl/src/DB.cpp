@@ -209,6 +209,10 @@ TIndexDef* TIndexDefs::Find(const String& Name) const {
   return Items(i);
 }
 
+void TIndexDefs::Update() {
+  if (auto* dataSet = dynamic_cast<TDataSet*>(GetOwner())) dataSet->UpdateIndexDefs();
+}
+
 TIndexDef* TIndexDefs::FindIndexForFields(const String& Fields) const {
   for (int i = 0; i < Count(); ++i) {
     const String f = Items(i)->Fields();

@@ -27,7 +27,10 @@ class TKVTable : public TKVDataSet {
 
   // Read from the catalogue at Open: the primary key (ixPrimary, ixUnique), unique indexes
   // (ixUnique) and the others, fields joined by ";".
-  rtl::TIndexDefs* IndexDefs() const { return FIndexDefs.get(); }
+  rtl::TIndexDefs* IndexDefs() const override { return FIndexDefs.get(); }
+  // The table's indexes as its database describes them, connecting for the while when it must;
+  // nothing without a table name or a database.
+  void UpdateIndexDefs() override;
 
   // The fields of the current index: IndexFieldNames, else IndexName's, else the primary key's.
   int GetIndexFieldCount() const;
@@ -46,6 +49,7 @@ protected:
 
 private:
   std::vector<String> IndexFields() const;
+  void ReadIndexDefs(drivers::Connection& Connection);
   std::vector<drivers::ParamValue> MasterValues() const;
 
   String FTableName;

@@ -96,7 +96,7 @@ struct TPaletteEntry {
   String Package;
   bool RegisteredClass = false;  // the palette made the class known by name (and unmakes it)
 };
-// In registration order.
+// The packages' entries in registration order, then the host's own (Package "") in theirs.
 std::vector<TPaletteEntry> GetPaletteEntries();
 rtl::TClass FindPaletteClass(const String& ClassName);  // letter case ignored; nil when absent
 

@@ -137,6 +137,8 @@ class TIndexDefs : public TOwnedCollection {
   int IndexOf(const String& Name) const;          // letter case ignored
   TIndexDef* Find(const String& Name) const;      // raises EDatabaseError naming it
   TIndexDef* FindIndexForFields(const String& Fields) const;  // nil when none starts with them
+  // Reads the definitions afresh from the data set that owns them (its UpdateIndexDefs).
+  void Update();
 };
 
 // What a data set tells a provider about itself.
@@ -159,6 +161,11 @@ class TDataSet : public TComponent, public IProviderSupport {
 
   TFieldDefs* FieldDefs() const { return FFieldDefs.get(); }
   void SetFieldDefs(TFieldDefs* Value) { FFieldDefs->Assign(Value); }
+
+  // The data set's index definitions; nil for a data set without indexes.
+  virtual TIndexDefs* IndexDefs() const { return nullptr; }
+  // Fills the index definitions from where the indexes are (a database); nothing here.
+  virtual void UpdateIndexDefs() {}
 
   IProviderSupport* GetProviderSupport() { return this; }
   bool PSIsSQLBased() override { return false; }
