@@ -176,6 +176,20 @@ TEST_F(RegistryTest, UnregisteringAPackageTakesOnlyItsRegistrations) {
   EXPECT_EQ(GetPropertyCategories(TTestDataSet::StaticClass(), "DatabaseName"), std::vector<String>{"Miscellaneous"});
 }
 
+TEST_F(RegistryTest, ThePaletteListsTheHostsOwnPagesAfterThePackages) {
+  RegisterComponents("Host", {TTestButton::StaticClass()});  // the host's, made first
+  {
+    TPackageRegistrationScope scope("DclTest");
+    RegisterComponents("Test", {TTestSession::StaticClass(), TTestQuery::StaticClass()});
+  }
+  std::vector<String> order;
+  for (const TPaletteEntry& e : GetPaletteEntries()) order.push_back(e.Page + "/" + e.ComponentClass->Name);
+  EXPECT_EQ(order, (std::vector<String>{"Test/TTestSession", "Test/TTestQuery", "Host/TTestButton"}));
+  UnregisterPackage("DclTest");
+  ASSERT_EQ(GetPaletteEntries().size(), 1u);
+  EXPECT_EQ(GetPaletteEntries()[0].Package, "");
+}
+
 TEST_F(RegistryTest, RecorderSeesEveryCallInOrder) {
   std::vector<String> rows;
   auto previous = SetRegistrationRecorder([&](const TRegistration& r) { rows.push_back(r.ToString()); });
