@@ -74,8 +74,11 @@ int main(int argc, char** argv) {
   String rootDir;
   auto* config = app.add_subcommand("config", "Change the designer's settings");
   config->require_subcommand(1);
+  bool createRootDir = false;
   auto* rootDirCmd = config->add_subcommand("root-dir", "Set the folder of the design settings (korv.ini)");
   rootDirCmd->add_option("dir", rootDir, "The folder")->required();
+  rootDirCmd->add_flag("--create", createRootDir, "Make the folder when it does not exist");
+  auto* showCmd = config->add_subcommand("show", "Print the settings in use: RootDir and the settings file");
 
   // Under a file size limit a write then fails with "File too large", which names the file
   // and leaves the old one, instead of the signal ending korv halfway through a save.
@@ -110,10 +113,18 @@ int main(int argc, char** argv) {
         std::cerr << "korv: --try goes with --check\n";
         return 2;
       }
+      // The editor starts with every field a key and every field updated: saving that unchosen
+      // would write statements nobody asked for.
+      if (!u.TableFields && !u.PrimaryKeys && !u.Keys && !u.Fields && !u.DryRun && !u.Check) {
+        std::cerr << "korv: updatesql saves only fields chosen: give --table-fields, --primary-keys, --keys or "
+                     "--fields (--dry-run prints the editor's defaults)\n";
+        return 2;
+      }
       return RunUpdateSQL(options, u);
     }
     if (*data) return RunData(options, dataFile, dataComponent, dataLimit, json);
-    if (*rootDirCmd) return RunConfigRootDir(rootDir);
+    if (*rootDirCmd) return RunConfigRootDir(rootDir, createRootDir);
+    if (*showCmd) return RunConfigShow();
   } catch (const std::exception& e) {
     std::cerr << "korv: " << e.what() << '\n';
     return 1;

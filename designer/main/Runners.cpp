@@ -9,7 +9,9 @@
 #include "designer/CodeEditor.h"
 #include "designer/HostDialogs.h"
 #include "korv/KVConsts.h"
+#include "korv/KVLoginDialog.h"
 #include "korv/KVUpdateSQL.h"
+#include "rtl/IniFiles.h"
 #include "rtl/Registry.h"
 #include "rtl/SysUtils.h"
 
@@ -166,6 +168,32 @@ String GestureWord(const String& Word) {
   return r + "\"";
 }
 
+// korv updatesql drives the editor with the gestures its options stand for. A dialog or message
+// box that no option answers stops the command with what it asks, in the user's terms.
+RTL_DECLARE_EXCEPTION(EUnansweredMessage, ECommandError)
+
+class TUpdateSQLUserInterface : public TRunUserInterface {
+public:
+  using TRunUserInterface::TRunUserInterface;
+
+  void ShowModal(vcl::TForm* Form) override {
+    if (auto* login = dynamic_cast<korv::TKVLoginDlg*>(Form)) {
+      String database = login->lblDatabase ? login->lblDatabase->Caption() : String();
+      if (database.rfind("Database: ", 0) == 0) database.erase(0, 10);
+      throw ECommandError("connecting " + database +
+                          " needs a password: put PASSWORD in its Params or ParamsFileName, or answer the "
+                          "login dialog in korv design");
+    }
+    TRunUserInterface::ShowModal(Form);
+  }
+  int MessageDlg(const String& Msg, vcl::TMsgDlgType, vcl::TMsgDlgButtons, int) override {
+    String text = Msg;
+    for (char& c : text)
+      if (c == '\n' || c == '\r') c = ' ';
+    throw EUnansweredMessage(rtl::Trim(text));
+  }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------- run
@@ -295,32 +323,36 @@ int RunReport(const TKorvOptions& Options, TReport Report, const String& File, b
 // ---------------------------------------------------------------------------- updatesql
 
 int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
-  // The gestures a developer makes in the UpdateSQL editor, each with the option it stands for.
-  std::vector<std::pair<String, String>> gestures;
-  if (U.Table) gestures.emplace_back("type cbTableName " + GestureWord(*U.Table), "--table");
-  if (U.TableFields) gestures.emplace_back("click btGetTableFields", "--table-fields");
-  if (U.PrimaryKeys) gestures.emplace_back("click btSelectPrimKeys", "--primary-keys");
-  auto pick = [&](const char* list, const String& items, const char* option) {
+  // The gestures a developer makes in the UpdateSQL editor, each with the option it stands for
+  // and the control it works, as the editor names it.
+  struct TGesture {
+    String Line, Option, Control;
+  };
+  std::vector<TGesture> gestures;
+  if (U.Table) gestures.push_back({"type cbTableName " + GestureWord(*U.Table), "--table", "Table Name"});
+  if (U.TableFields) gestures.push_back({"click btGetTableFields", "--table-fields", "Get Table Fields"});
+  if (U.PrimaryKeys) gestures.push_back({"click btSelectPrimKeys", "--primary-keys", "Select Primary Keys"});
+  auto pick = [&](const char* list, const String& items, const char* option, const char* control) {
     String line = String("pick ") + list;
     for (const String& item : SplitList(items)) line += " " + GestureWord(item);
-    gestures.emplace_back(line, option);
+    gestures.push_back({line, option, control});
   };
-  if (U.Keys) pick("lbKeyFields", *U.Keys, "--keys");
-  if (U.Fields) pick("lbUpdateFields", *U.Fields, "--fields");
-  if (U.Quote) gestures.emplace_back("check cbQuotedFields on", "--quote");
-  gestures.emplace_back("click btGenerateSQL", "Generate SQL");
-  gestures.emplace_back("click btOk", "OK");
+  if (U.Keys) pick("lbKeyFields", *U.Keys, "--keys", "Key Fields");
+  if (U.Fields) pick("lbUpdateFields", *U.Fields, "--fields", "Update Fields");
+  if (U.Quote) gestures.push_back({"check cbQuotedFields on", "--quote", "Quote Field Names"});
+  gestures.push_back({"click btGenerateSQL", "Generate SQL", "Generate SQL"});
+  gestures.push_back({"click btOk", "OK", "OK"});
   size_t next = 0;
 
   try {
     THost host(Options);
     TDesignSession& session = host.Session;
     std::ostringstream boxes;  // the editor's message boxes: a failure names them itself
-    TRunUserInterface ui(
+    TUpdateSQLUserInterface ui(
         session.Answers(),
         [&](String& line) {
           if (next >= gestures.size()) return false;
-          line = gestures[next++].first;
+          line = gestures[next++].Line;
           return true;
         },
         boxes);
@@ -379,10 +411,11 @@ int RunUpdateSQL(const TKorvOptions& Options, const TUpdateSQLOptions& U) {
     return 0;
   } catch (const std::exception& e) {
     std::cout << std::flush;
-    // A gesture that failed names the option it stands for.
+    // A gesture that failed names the option it stands for; a message box, the control too.
     const bool inEditor = next > 0 && next <= gestures.size();
-    std::cerr << "korv: " << (inEditor ? "updatesql " + gestures[next - 1].second + ": " : String())
-              << MessageOf(e) << '\n';
+    String where = inEditor ? "updatesql " + gestures[next - 1].Option + ": " : String();
+    if (inEditor && dynamic_cast<const EUnansweredMessage*>(&e)) where += gestures[next - 1].Control + ": ";
+    std::cerr << "korv: " << where << MessageOf(e) << '\n';
     return 1;
   }
 }
@@ -427,7 +460,7 @@ int RunGui(const TKorvOptions& Options, const std::vector<String>& Args) {
 
 // ---------------------------------------------------------------------------- config
 
-int RunConfigRootDir(const String& Folder) {
+int RunConfigRootDir(const String& Folder, bool Create) {
   try {
     // Everything is checked before the folder is made: a name the settings could not record
     // (or would read back as another one) leaves nothing behind.
@@ -444,14 +477,51 @@ int RunConfigRootDir(const String& Folder) {
     if (ec) throw ECommandError("Cannot use " + EchoWord(Folder) + ": " + ec.message());
     dir = dir.lexically_normal();
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) throw ECommandError(dir.string() + " is no folder");
-    fs::create_directories(dir, ec);
-    if (ec) throw ECommandError("Cannot make the folder " + dir.string() + ": " + ec.message());
+    if (!fs::exists(dir, ec)) {
+      if (!Create) throw ECommandError("There is no folder " + dir.string() + ": give --create to make it");
+      fs::create_directories(dir, ec);
+      if (ec) throw ECommandError("Cannot make the folder " + dir.string() + ": " + ec.message());
+    }
     String path = dir.string();
     if (path.size() > 1 && path.back() == '/') path.pop_back();
     rtl::TRegistry reg;
     reg.OpenKey("Software\\Korvane", true);
     reg.WriteString("RootDir", path);
     std::cout << "RootDir = " << path << " (" << rtl::TRegistry::FileName() << ")\n";
+    return 0;
+  } catch (const std::exception& e) {
+    return ReportFailure(e);
+  }
+}
+
+int RunConfigShow() {
+  try {
+    rtl::TRegistry reg;
+    String rootDir;
+    if (reg.OpenKey("Software\\Korvane", false)) rootDir = reg.ReadString("RootDir");
+    std::cout << "Registry: " << rtl::TRegistry::FileName() << '\n';
+    // As the package reads it: a folder that is gone counts as unset, and unset is the current folder.
+    std::error_code ec;
+    String folder = rootDir;
+    if (rootDir.empty()) {
+      std::cout << "RootDir: not set (the current folder)\n";
+      folder = ".";
+    } else if (!fs::is_directory(rootDir, ec)) {
+      std::cout << "RootDir = " << rootDir << " (no such folder: the current folder is used)\n";
+      folder = ".";
+    } else {
+      std::cout << "RootDir = " << rootDir << '\n';
+    }
+    const fs::path settings = fs::absolute(fs::path(folder) / "korv.ini", ec).lexically_normal();
+    if (!fs::exists(settings, ec)) {
+      std::cout << "Settings: " << settings.string() << " (not written yet)\n";
+      return 0;
+    }
+    std::cout << "Settings: " << settings.string() << '\n';
+    rtl::TIniFile ini(settings.string());
+    rtl::TStringList sections;
+    ini.ReadSections(&sections);
+    for (int i = 0; i < sections.Count(); ++i) std::cout << "  [" << sections[i] << "]\n";
     return 0;
   } catch (const std::exception& e) {
     return ReportFailure(e);

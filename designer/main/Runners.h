@@ -46,7 +46,9 @@ int RunData(const TKorvOptions& Options, const String& File, const String& Compo
 // so korv itself does not), giving it the package and ARGS. Returns only on failure (1).
 int RunGui(const TKorvOptions& Options, const std::vector<String>& Args);
 
-// korv config root-dir DIR.
-int RunConfigRootDir(const String& Folder);
+// korv config root-dir DIR [--create]: a folder that does not exist is made only with Create.
+int RunConfigRootDir(const String& Folder, bool Create);
+// korv config show: the registry file, RootDir, and the settings file in use with its sections.
+int RunConfigShow();
 
 } // namespace designer

@@ -180,13 +180,31 @@ TEST_F(OneShotCommandsTest, UpdateSQLFailuresNameTheOptionAndSaveNothing) {
   r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--table", "NOPE", "--table-fields"});
   EXPECT_EQ(r.Exit, 1);
   EXPECT_EQ(r.Err,
-            "korv: updatesql --table-fields: A message box shows \"Unable to determine the field names of table "
-            "NOPE\" (OK), and no answer is queued for it\n");
+            "korv: updatesql --table-fields: Get Table Fields: Unable to determine the field names of table NOPE\n");
+  // Without fields chosen the editor's defaults are not saved, only shown.
+  r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--table", "PART", "--quote"});
+  EXPECT_EQ(r.Exit, 2);
+  EXPECT_EQ(r.Err, "korv: updatesql saves only fields chosen: give --table-fields, --primary-keys, --keys or "
+                   "--fields (--dry-run prints the editor's defaults)\n");
+  r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--dry-run"});
+  EXPECT_EQ(r.Exit, 0) << r;
+  EXPECT_TRUE(r.Out.starts_with("-- RefreshSQL\nselect CUST_NO, NAME, CITY, PHONE\n")) << r;
   EXPECT_EQ(Read("Shop.dfm"), before);
 }
 
 TEST_F(OneShotCommandsTest, ConfigRootDirWritesThePerUserRegistry) {
+  // A folder that does not exist is made only when asked for.
   TKorvResult r = Korv({"config", "root-dir", "settings"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err, "korv: There is no folder " + Temp.File("settings") + ": give --create to make it\n");
+  EXPECT_FALSE(Exists("config/korvane/registry.ini"));
+  r = Korv({"config", "show"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "Registry: " + Temp.File("config/korvane/registry.ini") +
+                       "\nRootDir: not set (the current folder)\nSettings: " + Temp.File("korv.ini") +
+                       " (not written yet)\n");
+
+  r = Korv({"config", "root-dir", "settings", "--create"});
   ASSERT_EQ(r.Exit, 0) << r;
   const std::string registry = Read("config/korvane/registry.ini");
   EXPECT_NE(registry.find("[Software\\Korvane]"), std::string::npos) << registry;
@@ -198,4 +216,8 @@ TEST_F(OneShotCommandsTest, ConfigRootDirWritesThePerUserRegistry) {
   r = RunScript("open Shop.dfm\nselect ShopDB\nset Connected True\n");
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_NE(Read("settings/korv.ini").find("shop.db"), std::string::npos) << Read("settings/korv.ini");
+  r = Korv({"config", "show"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "Registry: " + Temp.File("config/korvane/registry.ini") + "\nRootDir = " + Temp.File("settings") +
+                       "\nSettings: " + Temp.File("settings/korv.ini") + "\n  [SECTION]\n");
 }

@@ -200,6 +200,14 @@ where
   EXPECT_NE(r.Err.find("Cannot connect to database 'ShopData'"), std::string::npos) << r;
   EXPECT_NE(r.Err.find("password authentication failed"), std::string::npos) << r;
   EXPECT_EQ(Read("ShopPg.dfm"), before);
+
+  // No password at all: the login dialog would ask, and a one-shot command cannot answer it.
+  Write("pg.params", "USER NAME=" + Env("KORV_PG_USER") + "\noptions=-c search_path=" + Schema + "\n");
+  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "part", "--table-fields", "--dry-run"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err, "korv: updatesql --table-fields: connecting ShopData needs a password: put PASSWORD in its "
+                   "Params or ParamsFileName, or answer the login dialog in korv design\n");
+  EXPECT_EQ(Read("ShopPg.dfm"), before);
 }
 
 TEST_F(PostgresShopTest, DataShowsTheServersTypesAndNullApartFromEmpty) {
