@@ -171,7 +171,7 @@ TEST_F(OneShotCommandsTest, UpdateSQLGeneratesFromTheTableAndSaves) {
 TEST_F(OneShotCommandsTest, UpdateSQLFailuresNameTheOptionAndSaveNothing) {
   CopyExample();
   const std::string before = Read("Shop.dfm");
-  TKorvResult r = Korv({"updatesql", "Shop.dfm", "Customers"});
+  TKorvResult r = Korv({"updatesql", "Shop.dfm", "Customers", "--dry-run"});
   EXPECT_EQ(r.Exit, 1);
   EXPECT_EQ(r.Err, "korv: Customers is a TKVQuery, not an update object (TKVUpdateSQL)\n");
   r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--keys", "FOO"});
@@ -219,5 +219,5 @@ TEST_F(OneShotCommandsTest, ConfigRootDirWritesThePerUserRegistry) {
   r = Korv({"config", "show"});
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_EQ(r.Out, "Registry: " + Temp.File("config/korvane/registry.ini") + "\nRootDir = " + Temp.File("settings") +
-                       "\nSettings: " + Temp.File("settings/korv.ini") + "\n  [SECTION]\n");
+                       "\nSettings: " + Temp.File("settings/korv.ini") + "\n  [RecentDatabases]\n");
 }
