@@ -1,6 +1,7 @@
 // The PostgreSQL driver against a real server: scripts/pg-cluster starts one and exports KORV_PG_*.
 // Each test works in a schema of its own, made and dropped by the fixture and put first on the
 // connection's search path; a second schema off the path holds what must come back qualified.
+#include "korv/KVCommon.h"
 #include "korv/drivers/Registry.h"
 #include "rtl/Exceptions.h"
 
@@ -105,9 +106,12 @@ protected:
   // names on the search path (only this test's schema) and names in its second schema.
   std::vector<std::string> Mine(const std::vector<std::string>& names) const {
     std::vector<std::string> mine;
-    for (const auto& name : names)
-      if (name.rfind(Other + ".", 0) == 0 || name.front() == '"' || name.find('.') == name.npos)
-        mine.push_back(name);
+    // This test's schemas are the ones on the search path (names come unqualified) and Other;
+    // tests running beside it on the same server have schemas of their own.
+    for (const auto& name : names) {
+      const auto parts = korv::SplitObjName(name);
+      if (parts.size() == 1 || (parts.size() == 2 && parts[0] == Other)) mine.push_back(name);
+    }
     return mine;
   }
 
