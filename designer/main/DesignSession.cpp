@@ -37,10 +37,15 @@ struct TDesignSession::TCommand {
   const char* Help;
   int MinArgs;
   int MaxArgs;  // -1: any number
+  const char* Example;
   void (TDesignSession::*Run)(const TArgs&);
 };
 
 namespace {
+
+// quit is the prompt's own (korv design reads it before any command); help tells of it too.
+constexpr const char* kQuitUsage = "quit [--discard]";
+constexpr const char* kQuitHelp = "at the korv> prompt: leave (--discard: drop unsaved changes)";
 
 // The current folder for a scope: a module's databases that reconnect while it is read take
 // their relative files from the module's folder.
@@ -158,53 +163,53 @@ TDesignSession::~TDesignSession() {
 
 const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
   static const std::vector<TCommand> commands = {
-      {"open", "open FILE", "open a data module file for design", 1, 1, &TDesignSession::CmdOpen},
-      {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, &TDesignSession::CmdNew},
-      {"save", "save [FILE]", "write the module (to FILE: save it under that name)", 0, 1, &TDesignSession::CmdSave},
+      {"open", "open FILE", "open a data module file for design", 1, 1, "open Shop.dfm", &TDesignSession::CmdOpen},
+      {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, "new TShopModule Shop", &TDesignSession::CmdNew},
+      {"save", "save [FILE]", "write the module (to FILE: save it under that name)", 0, 1, "save Shop2.dfm", &TDesignSession::CmdSave},
       {"close", "close [--discard]", "close the module (--discard: drop unsaved changes)", 0, 1,
-       &TDesignSession::CmdClose},
+       "close --discard", &TDesignSession::CmdClose},
       {"add", "add CLASS [NAME]", "drop a component of CLASS from the palette on the module", 1, 2,
-       &TDesignSession::CmdAdd},
-      {"delete", "delete NAME", "delete a component", 1, 1, &TDesignSession::CmdDelete},
-      {"rename", "rename NAME NEWNAME", "rename a component (or the module)", 2, 2, &TDesignSession::CmdRename},
+       "add TKVQuery Customers", &TDesignSession::CmdAdd},
+      {"delete", "delete NAME", "delete a component", 1, 1, "delete Customers", &TDesignSession::CmdDelete},
+      {"rename", "rename NAME NEWNAME", "rename a component (or the module)", 2, 2, "rename KVQuery1 Customers", &TDesignSession::CmdRename},
       {"select", "select NAME...", "select components for the inspector and the verbs", 1, -1,
-       &TDesignSession::CmdSelect},
-      {"tree", "tree", "print the object tree", 0, 0, &TDesignSession::CmdTree},
+       "select Customers CustomersUpdate", &TDesignSession::CmdSelect},
+      {"tree", "tree", "print the object tree", 0, 0, "tree", &TDesignSession::CmdTree},
       {"props", "props", "list the selection's properties: name = value (editor [attributes])", 0, 0,
-       &TDesignSession::CmdProps},
-      {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, &TDesignSession::CmdGet},
+       "props", &TDesignSession::CmdProps},
+      {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, "get DatabaseName", &TDesignSession::CmdGet},
       {"print", "print NAME.PROP", "print a component's property (a string list line by line)", 1, 1,
-       &TDesignSession::CmdPrint},
+       "print Customers.SQL", &TDesignSession::CmdPrint},
       {"values", "values PROP", "print a property's drop-down list, one value a line", 1, 1,
-       &TDesignSession::CmdValues},
-      {"set", "set PROP VALUE", "type a value into a property", 2, 2, &TDesignSession::CmdSet},
+       "values ServerType", &TDesignSession::CmdValues},
+      {"set", "set PROP VALUE", "type a value into a property", 2, 2, "set DatabaseName ShopData", &TDesignSession::CmdSet},
       {"edit", "edit [--alt] PROP", "click a property's ellipsis button (--alt: with Alt held)", 1, 2,
-       &TDesignSession::CmdEdit},
-      {"verbs", "verbs", "list the selected component's context-menu verbs", 0, 0, &TDesignSession::CmdVerbs},
+       "edit SQL", &TDesignSession::CmdEdit},
+      {"verbs", "verbs", "list the selected component's context-menu verbs", 0, 0, "verbs", &TDesignSession::CmdVerbs},
       {"verb", "verb INDEX|CAPTION", "run a context-menu verb, by its number or its caption", 1, 1,
-       &TDesignSession::CmdVerb},
-      {"dblclick", "dblclick", "double-click the selected component", 0, 0, &TDesignSession::CmdDblClick},
-      {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, &TDesignSession::CmdDrag},
+       "verb \"UpdateSQL Editor\"", &TDesignSession::CmdVerb},
+      {"dblclick", "dblclick", "double-click the selected component", 0, 0, "dblclick", &TDesignSession::CmdDblClick},
+      {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, "drag Customers ShopData", &TDesignSession::CmdDrag},
       {"dragover", "dragover NODE TARGET", "print yes or no: would TARGET take NODE", 2, 2,
-       &TDesignSession::CmdDragOver},
+       "dragover Customers ShopData", &TDesignSession::CmdDragOver},
       {"palettedrop", "palettedrop CLASS TARGET", "drop a new component from the palette on a tree node", 2, 2,
-       &TDesignSession::CmdPaletteDrop},
-      {"modules", "modules", "list the code editor's open text modules", 0, 0, &TDesignSession::CmdModules},
+       "palettedrop TKVQuery ShopData", &TDesignSession::CmdPaletteDrop},
+      {"modules", "modules", "list the code editor's open text modules", 0, 0, "modules", &TDesignSession::CmdModules},
       {"module", "module list|show|text|type|save|close [NAME] [TEXT]",
        "list, show in the code editor, print, replace the text of, save or close a text module", 1, -1,
-       &TDesignSession::CmdModule},
+       "module list", &TDesignSession::CmdModule},
       {"answer", "answer yes|no|cancel|ok|FILE", "queue the answer to the next message box or file dialog", 1, 1,
-       &TDesignSession::CmdAnswer},
-      {"palette", "palette", "list the palette", 0, 0, &TDesignSession::CmdPalette},
-      {"packages", "packages", "list the loaded packages", 0, 0, &TDesignSession::CmdPackages},
+       "answer yes", &TDesignSession::CmdAnswer},
+      {"palette", "palette", "list the palette", 0, 0, "palette", &TDesignSession::CmdPalette},
+      {"packages", "packages", "list the loaded packages", 0, 0, "packages", &TDesignSession::CmdPackages},
       {"data", "data [NAME] [--limit N]",
        "open a data set (the selected one) and print its fields and first rows (20 unless --limit)", 0, 3,
-       &TDesignSession::CmdData},
+       "data Customers --limit 5", &TDesignSession::CmdData},
       {"check", "check NAME [--try]",
        "prepare an update object's statements on its database (--try: run the modify, rolled back)", 1, 2,
-       &TDesignSession::CmdCheck},
-      {"echo", "echo [TEXT...]", "print the words", 0, -1, &TDesignSession::CmdEcho},
-      {"help", "help", "list the commands", 0, 0, &TDesignSession::CmdHelp},
+       "check CustomersUpdate --try", &TDesignSession::CmdCheck},
+      {"echo", "echo [TEXT...]", "print the words", 0, -1, "echo == the tree", &TDesignSession::CmdEcho},
+      {"help", "help [COMMAND]", "list the commands, or tell how to use one", 0, 1, "help set", &TDesignSession::CmdHelp},
   };
   return commands;
 }
@@ -215,6 +220,7 @@ void TDesignSession::PrintHelp(std::ostream& Out) {
   Out << "Commands:\n";
   for (const TCommand& c : Commands())
     Out << "  " << c.Usage << String(width + 2 - String(c.Usage).size(), ' ') << c.Help << '\n';
+  Out << "  " << kQuitUsage << String(width + 2 - String(kQuitUsage).size(), ' ') << kQuitHelp << '\n';
   Out << "While a dialog is open:\n"
          "  show, type CONTROL TEXT, choose CONTROL ITEM, pick CONTROL [ITEM...|*], check CONTROL on|off,\n"
          "  click CONTROL, menu CONTROL ITEM, page CONTROL PAGE, focus CONTROL, enter, escape, close\n"
@@ -700,7 +706,25 @@ void TDesignSession::CmdCheck(const TArgs& A) {
     throw ECommandError(A[0] + ": not every statement passed");
 }
 
-void TDesignSession::CmdHelp(const TArgs&) { PrintHelp(FOut); }
+void TDesignSession::CmdHelp(const TArgs& A) {
+  if (A.empty()) {
+    PrintHelp(FOut);
+    return;
+  }
+  const String verb = rtl::LowerCase(A[0]);
+  if (verb == "quit" || verb == "exit") {
+    FOut << kQuitUsage << "\n  " << kQuitHelp << "\n  Example: quit\n";
+    return;
+  }
+  for (const TCommand& c : Commands())
+    if (verb == c.Name) {
+      FOut << c.Usage << "\n  " << c.Help << "\n  Example: " << c.Example << '\n';
+      return;
+    }
+  if (IsDialogCommand(verb))
+    throw ECommandError(verb + " acts on an open dialog: help at the dialog> prompt lists the dialog commands");
+  throw ECommandError("Unknown command " + EchoWord(A[0]) + " (help lists the commands)");
+}
 
 void TDesignSession::PrintTree(bool Json) {
   RequireModule();

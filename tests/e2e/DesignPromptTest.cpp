@@ -80,6 +80,28 @@ TEST_F(DesignPromptTest, MessageBoxesAreAskedAtThePromptUnlessAnswered) {
   EXPECT_EQ(Read("Shop.dfm"), ReadSource("examples/Shop.dfm"));
 }
 
+TEST_F(DesignPromptTest, HelpTellsHowToUseACommand) {
+  TKorvResult r = Korv({"design"}, "help set\nhelp QUIT\nhelp click\nhelp frob\nhelp\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_NE(r.Out.find("korv> help set\n"
+                       "set PROP VALUE\n"
+                       "  type a value into a property\n"
+                       "  Example: set DatabaseName ShopData\n"
+                       "korv> help QUIT\n"
+                       "quit [--discard]\n"
+                       "  at the korv> prompt: leave (--discard: drop unsaved changes)\n"
+                       "  Example: quit\n"
+                       "korv> help click\n"
+                       "Error: click acts on an open dialog: help at the dialog> prompt lists the dialog commands\n"
+                       "korv> help frob\n"
+                       "Error: Unknown command \"frob\" (help lists the commands)\n"),
+            std::string::npos)
+      << r;
+  // The list names every command, quit too.
+  EXPECT_NE(r.Out.find("\n  help [COMMAND]  "), std::string::npos) << r;
+  EXPECT_NE(r.Out.find("\n  quit [--discard]  "), std::string::npos) << r;
+}
+
 TEST_F(DesignPromptTest, InputThatEndsInsideADialogFails) {
   CopyExample();
   TKorvResult r = Korv({"design", "Shop.dfm"}, "select CustomersUpdate\ndblclick\ntype cbTableName CUSTOMER\n");
