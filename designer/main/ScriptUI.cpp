@@ -6,7 +6,10 @@
 #include "vcl/FormText.h"
 #include "vcl/StdCtrls.h"
 
+#include <cctype>
+#include <map>
 #include <ostream>
+#include <sstream>
 
 namespace designer {
 
@@ -133,6 +136,80 @@ std::optional<String> TRunUserInterface::ExecuteOpenDialog(vcl::TOpenDialog* Dia
 
 // ---------------------------------------------------------------------------- korv design
 
+namespace {
+
+// A form's text cut into the blocks of its controls: each control's own line with the lines
+// under it that are no control of their own (its items, its selection marks). The focus line
+// is left out: it moves with most gestures and says nothing of what they did.
+std::map<String, String> ControlBlocks(const String& FormText) {
+  std::map<String, String> blocks;
+  String* current = nullptr;
+  std::istringstream in(FormText);
+  String line;
+  while (std::getline(in, line)) {
+    const size_t start = line.find_first_not_of(' ');
+    if (start == String::npos) continue;
+    size_t end = start;
+    while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_')) ++end;
+    if (end > start && end + 1 < line.size() && line[end] == ':' && line[end + 1] == ' ') {
+      const String name = line.substr(start, end - start);
+      current = name == "Focus" ? nullptr : &blocks[name];
+    }
+    if (current) *current += line + '\n';
+  }
+  return blocks;
+}
+
+// The items of a list's block marked selected.
+String SelectedItems(const String& Block) {
+  String items;
+  std::istringstream in(Block);
+  String line;
+  while (std::getline(in, line)) {
+    const size_t mark = line.find("[x] ");
+    if (mark == String::npos || line.find_first_not_of(' ') != mark) continue;
+    items += (items.empty() ? "" : ", ") + line.substr(mark + 4);
+  }
+  return items.empty() ? "nothing" : items;
+}
+
+// One short line of what a gesture did: the control it worked and its new state, then the other
+// controls whose state changed with it.
+String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, const String& After) {
+  const auto before = ControlBlocks(Before), after = ControlBlocks(After);
+  const String& v = Cmd.Verb;
+  const String control = Cmd.Args.empty() ? String() : Cmd.Args[0];
+  String line;
+  if (v == "pick") {
+    auto it = after.find(control);
+    line = control + ": " + SelectedItems(it == after.end() ? String() : it->second) + " selected";
+  } else if (v == "check" || v == "type" || v == "choose" || v == "menu") {
+    line = control + ": " + Cmd.Args.at(1);
+  } else if (v == "page") {
+    line = "page " + Cmd.Args.at(1);
+  } else if (v == "click") {
+    line = control + " clicked";
+  } else if (v == "focus") {
+    line = "focus " + control;
+  } else if (v == "mousedown") {
+    line = control + ": " + Cmd.Args.at(1) + " button down";
+  } else {
+    line = v;
+  }
+  String changed;
+  for (const auto& [name, block] : after) {
+    if (name == control) continue;
+    auto was = before.find(name);
+    if (was == before.end() || was->second != block) changed += (changed.empty() ? "" : ", ") + name;
+  }
+  for (const auto& [name, block] : before)
+    if (name != control && !after.count(name)) changed += (changed.empty() ? "" : ", ") + name;
+  if (!changed.empty()) line += "; changed: " + changed;
+  return line;
+}
+
+} // namespace
+
 void TDesignUserInterface::ShowModal(vcl::TForm* Form) {
   FOut << vcl::FormToText(Form);
   vcl::TGestureDriver driver(Form);
@@ -149,7 +226,17 @@ void TDesignUserInterface::ShowModal(vcl::TForm* Form) {
         continue;
       }
       if (QueueAnswerLine(FAnswers, line)) continue;
-      if (auto cmd = ParseDialogLine(driver, line)) RunGestureCommand(driver, *cmd, FOut);
+      const String verb = FirstWord(line);
+      if (!IsDialogCommand(verb) && verb != "close")
+        throw vcl::EGestureError(verb + " is no dialog command: form " + Form->Name() +
+                                 " is open; close it first (its OK or Cancel button, escape or close)");
+      auto cmd = ParseDialogLine(driver, line);
+      if (!cmd) continue;
+      const String before = vcl::FormToText(Form);
+      RunGestureCommand(driver, *cmd, FOut);
+      // Each gesture says what it did; show prints the whole form, and a closing one the result.
+      if (cmd->Verb != "show" && !Form->ModalEnded())
+        FOut << GestureEffect(*cmd, before, vcl::FormToText(Form)) << '\n';
     } catch (const vcl::EUserInterfaceError&) {
       throw;
     } catch (const std::exception& e) {
