@@ -196,15 +196,15 @@ String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, cons
   } else {
     line = v;
   }
+  // Controls shown before and after whose state differs; those a page change shows or hides
+  // are the page's, not the gesture's.
   String changed;
   for (const auto& [name, block] : after) {
-    if (name == control) continue;
     auto was = before.find(name);
-    if (was == before.end() || was->second != block) changed += (changed.empty() ? "" : ", ") + name;
+    if (name != control && was != before.end() && was->second != block)
+      changed += (changed.empty() ? "" : ", ") + name;
   }
-  for (const auto& [name, block] : before)
-    if (name != control && !after.count(name)) changed += (changed.empty() ? "" : ", ") + name;
-  if (!changed.empty()) line += "; changed: " + changed;
+  if (!changed.empty() && v != "page") line += "; changed: " + changed;
   return line;
 }
 
