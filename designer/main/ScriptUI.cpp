@@ -173,7 +173,7 @@ String SelectedItems(const String& Block) {
   return items.empty() ? "nothing" : items;
 }
 
-// One short line of what a gesture did: the control it worked and its new state, then the other
+// One short line of what a gesture did: the control it worked and its new state, then the
 // controls whose state changed with it.
 String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, const String& After) {
   const auto before = ControlBlocks(Before), after = ControlBlocks(After);
@@ -183,8 +183,10 @@ String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, cons
   if (v == "pick") {
     auto it = after.find(control);
     line = control + ": " + SelectedItems(it == after.end() ? String() : it->second) + " selected";
-  } else if (v == "check" || v == "type" || v == "choose" || v == "menu") {
+  } else if (v == "check" || v == "type" || v == "choose") {
     line = control + ": " + Cmd.Args.at(1);
+  } else if (v == "menu") {
+    line = control + " menu: " + Cmd.Args.at(1);
   } else if (v == "page") {
     line = "page " + Cmd.Args.at(1);
   } else if (v == "click") {
@@ -201,7 +203,8 @@ String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, cons
   String changed;
   for (const auto& [name, block] : after) {
     auto was = before.find(name);
-    if (name != control && was != before.end() && was->second != block)
+    const bool stated = name == control && v != "menu" && v != "click" && v != "mousedown";
+    if (!stated && was != before.end() && was->second != block)
       changed += (changed.empty() ? "" : ", ") + name;
   }
   if (!changed.empty() && v != "page") line += "; changed: " + changed;

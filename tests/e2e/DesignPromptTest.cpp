@@ -1,5 +1,7 @@
 #include "KorvRun.h"
 
+#include <sstream>
+
 namespace {
 
 class DesignPromptTest : public TKorvTest {};
@@ -100,6 +102,43 @@ TEST_F(DesignPromptTest, HelpTellsHowToUseACommand) {
   // The list names every command, quit too.
   EXPECT_NE(r.Out.find("\n  help [COMMAND]  "), std::string::npos) << r;
   EXPECT_NE(r.Out.find("\n  quit [--discard]  "), std::string::npos) << r;
+}
+
+TEST_F(DesignPromptTest, EachDialogGestureSaysWhatItDid) {
+  CopyExample();
+  TKorvResult r = Korv({"design", "Shop.dfm"},
+                       "select CustomersUpdate\n"
+                       "dblclick\n"
+                       "tree\n"
+                       "pick lbKeyFields CUST_NO\n"
+                       "check cbQuotedFields on\n"
+                       "menu lbKeyFields \"Clear All\"\n"
+                       "click btGetTableFields\n"
+                       "page pcUpdateSQL SQL\n"
+                       "click btCancel\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  std::string lines;  // what the prompt answered, without the forms it printed
+  std::istringstream out(r.Out);
+  for (std::string line; std::getline(out, line);)
+    if (line.starts_with("dialog> ") || (!line.starts_with(" ") && !line.starts_with("Form ") &&
+                                         !line.starts_with("korv> ")))
+      lines += line + "\n";
+  EXPECT_EQ(lines,
+            "dialog> tree\n"
+            "Error: tree is no dialog command: form KVUpdateSQLEditForm is open; close it first (its OK or Cancel "
+            "button, escape or close)\n"
+            "dialog> pick lbKeyFields CUST_NO\n"
+            "lbKeyFields: CUST_NO selected\n"
+            "dialog> check cbQuotedFields on\n"
+            "cbQuotedFields: on\n"
+            "dialog> menu lbKeyFields \"Clear All\"\n"
+            "lbKeyFields menu: Clear All; changed: lbKeyFields\n"
+            "dialog> click btGetTableFields\n"
+            "btGetTableFields clicked; changed: btDataSetDefaults, lbKeyFields, lbUpdateFields\n"
+            "dialog> page pcUpdateSQL SQL\n"
+            "page SQL\n"
+            "dialog> click btCancel\n"
+            "Closed KVUpdateSQLEditForm: Cancel\n");
 }
 
 TEST_F(DesignPromptTest, InputThatEndsInsideADialogFails) {
