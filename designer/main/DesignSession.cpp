@@ -317,7 +317,16 @@ void TDesignSession::OpenModule(const String& FileName) {
   if (!fs::exists(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": no such file");
   if (fs::is_directory(FileName, ec)) throw rtl::EFOpenError("Cannot open " + FileName + ": it is a folder");
   CheckReplaceable();
-  const String text = ReadInputFile(FileName);
+  // A copy kept when korv was stopped with unsaved changes, newer than the file: offered.
+  const String recovery = FileName + ".recover";
+  bool recovered = false;
+  if (fs::is_regular_file(recovery, ec) && fs::last_write_time(recovery, ec) > fs::last_write_time(FileName, ec)) {
+    const String name = fs::path(FileName).filename().string();
+    recovered = vcl::MessageDlg(name + ".recover, kept when korv was stopped with unsaved changes, is newer than " +
+                                    name + ".\nOpen the kept changes?",
+                                vcl::mtConfirmation, {vcl::mbYes, vcl::mbNo}, 0) == vcl::mrYes;
+  }
+  const String text = ReadInputFile(recovered ? recovery : FileName);
   const String folder = FolderOf(FileName);
   rtl::TFormReadOptions options;
   options.Designing = true;
@@ -328,6 +337,15 @@ void TDesignSession::OpenModule(const String& FileName) {
     root = rtl::ReadModule(text, FileName, options);
   }
   AttachModule(std::make_unique<TOpenModule>(std::move(root), FileName), folder);
+  if (recovered) FModule->Modified();  // the file does not hold it yet
+}
+
+String TDesignSession::SaveRecoveryCopy() {
+  TOpenModule& module = RequireModule();
+  const String file =
+      (module.FileName().empty() ? module.GetRoot()->Name() + ".dfm" : module.FileName()) + ".recover";
+  module.SaveRecoveryCopy(file);
+  return file;
 }
 
 void TDesignSession::CloseModule(bool Discard) {

@@ -46,8 +46,12 @@ public:
   TOpenModule* Module() const { return FModule.get(); }
   TObjectTree* Tree() const { return FTree.get(); }
   // Opens a form file for design (replacing an unchanged open module). Its databases take
-  // relative files from the module's folder.
+  // relative files from the module's folder. When a recovery copy beside it (FILE.recover) is
+  // newer, a message box offers it: Yes opens the copy's text as the module, modified.
   void OpenModule(const String& FileName);
+  // Keeps the unsaved module in its recovery copy (FILE.recover, or NAME.dfm.recover for a
+  // module without a file), leaving the module's own file as last saved; the copy's name.
+  String SaveRecoveryCopy();
   // Whether the open module or one of its code-editor texts has changes not saved.
   bool HasUnsavedChanges();
   // Closes the module; a module with unsaved changes only when Discard.

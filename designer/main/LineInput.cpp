@@ -3,6 +3,11 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include <sys/select.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <istream>
 #include <memory>
@@ -10,25 +15,124 @@
 
 namespace designer {
 
+namespace {
+
+// Set by the signal handlers, read between the reads of a key: a handler may do no more.
+volatile std::sig_atomic_t gTerminating = 0;
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void NoteTermination(int Signal) { gTerminating = Signal; }
+extern "C" void NoteInterrupt(int) { gInterrupted = 1; }
+
+// A handler for Signal while it lives, installed without SA_RESTART so that a wait for a key
+// returns when the signal comes; the handler before comes back afterwards.
+class TSignalHandler {
+public:
+  TSignalHandler(int Signal, void (*Handler)(int)) : FSignal(Signal) {
+    struct sigaction action{};
+    action.sa_handler = Handler;
+    sigemptyset(&action.sa_mask);
+    sigaction(Signal, &action, &FPrevious);
+  }
+  ~TSignalHandler() { sigaction(FSignal, &FPrevious, nullptr); }
+  TSignalHandler(const TSignalHandler&) = delete;
+  TSignalHandler& operator=(const TSignalHandler&) = delete;
+
+private:
+  int FSignal;
+  struct sigaction FPrevious{};
+};
+
+// The line readline's callback interface hands over; readline gives it no context of its own.
+struct TTypedLine {
+  bool Done = false;
+  bool Ended = false;  // Ctrl-D on an empty line
+  String Text;
+};
+TTypedLine* gTyped = nullptr;
+
+extern "C" void TakeLine(char* Text) {
+  std::unique_ptr<char, decltype(&std::free)> owned(Text, &std::free);
+  rl_callback_handler_remove();  // no prompt again until the next line is asked for
+  gTyped->Done = true;
+  gTyped->Ended = Text == nullptr;
+  if (Text) gTyped->Text = Text;
+}
+
+} // namespace
+
+struct TTerminationSignals::TSaved {
+  TSignalHandler Term{SIGTERM, NoteTermination};
+  TSignalHandler Hup{SIGHUP, NoteTermination};
+};
+
+TTerminationSignals::TTerminationSignals() : FSaved(std::make_unique<TSaved>()) {}
+TTerminationSignals::~TTerminationSignals() = default;
+
+int TerminatingSignal() { return gTerminating; }
+
 TLineInput::TLineInput(std::istream& In, std::ostream& Out, bool Interactive)
     : FIn(In), FOut(Out), FInteractive(Interactive) {}
 
 bool TLineInput::ReadLine(const String& Prompt, String& Line) {
-  if (FInteractive) {
-    FOut << std::flush;
-    std::unique_ptr<char, decltype(&std::free)> text(::readline(Prompt.c_str()), &std::free);
-    if (!text) return false;
-    Line = text.get();
-    if (!Line.empty()) ::add_history(text.get());
-    return true;
-  }
+  if (gTerminating) return false;
+  if (FInteractive) return ReadTerminalLine(Prompt, Line);
   FOut << Prompt << std::flush;
-  if (!std::getline(FIn, Line)) {
+  if (!std::getline(FIn, Line) || gTerminating) {
     FOut << '\n';
     return false;
   }
   if (!Line.empty() && Line.back() == '\r') Line.pop_back();
   FOut << Line << '\n';
+  return true;
+}
+
+bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
+  FOut << std::flush;
+  // Readline reads keys as they come; a signal interrupts the wait between two keys, where
+  // Ctrl-C drops the line typed so far and asks again.
+  rl_catch_signals = 0;
+  TTypedLine typed;
+  gTyped = &typed;
+  gInterrupted = 0;
+  TSignalHandler interrupt(SIGINT, NoteInterrupt);
+  rl_callback_handler_install(Prompt.c_str(), TakeLine);
+  while (!typed.Done) {
+    fd_set keys;
+    FD_ZERO(&keys);
+    FD_SET(fileno(rl_instream ? rl_instream : stdin), &keys);
+    const int ready = select(fileno(rl_instream ? rl_instream : stdin) + 1, &keys, nullptr, nullptr, nullptr);
+    if (gTerminating) {
+      rl_callback_handler_remove();
+      rl_crlf();
+      gTyped = nullptr;
+      return false;
+    }
+    if (gInterrupted) {
+      gInterrupted = 0;
+      rl_replace_line("", 0);
+      rl_crlf();
+      rl_on_new_line();
+      rl_redisplay();
+      continue;
+    }
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      break;  // the terminal is gone
+    }
+    rl_callback_read_char();
+  }
+  gTyped = nullptr;
+  if (!typed.Done) {
+    rl_callback_handler_remove();
+    return false;
+  }
+  if (typed.Ended) {
+    FOut << '\n' << std::flush;
+    return false;
+  }
+  Line = typed.Text;
+  if (!Line.empty()) ::add_history(Line.c_str());
   return true;
 }
 

@@ -1,9 +1,15 @@
 // Lines typed by a person: with line editing and history (readline) at a terminal, else read
 // from the stream with the prompt printed and the line echoed, so that a piped session reads
 // as a transcript.
+//
+// At a terminal Ctrl-C cancels the line being typed (never the program) and Ctrl-D on an empty
+// line ends the input, as the end of a piped input does. While TTerminationSignals lives,
+// SIGTERM and SIGHUP end the input too, and TerminatingSignal() says which came, so that the
+// designer can keep the unsaved work before it goes.
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <streambuf>
 #include <string>
 
@@ -16,14 +22,34 @@ public:
   TLineInput(std::istream& In, std::ostream& Out, bool Interactive);
 
   bool Interactive() const { return FInteractive; }
-  // The next line without its line end; false when the input has ended.
+  // The next line without its line end; false when the input has ended or a terminating signal
+  // came (before or while waiting).
   bool ReadLine(const String& Prompt, String& Line);
 
 private:
+  bool ReadTerminalLine(const String& Prompt, String& Line);
+
   std::istream& FIn;
   std::ostream& FOut;
   bool FInteractive;
 };
+
+// Notes SIGTERM and SIGHUP instead of letting them end the program, while it lives; the
+// handlers before it come back afterwards.
+class TTerminationSignals {
+public:
+  TTerminationSignals();
+  ~TTerminationSignals();
+  TTerminationSignals(const TTerminationSignals&) = delete;
+  TTerminationSignals& operator=(const TTerminationSignals&) = delete;
+
+private:
+  struct TSaved;
+  std::unique_ptr<TSaved> FSaved;
+};
+
+// The terminating signal noted (SIGTERM, SIGHUP), or 0.
+int TerminatingSignal();
 
 // A stream buffer over a line input, for readers that want an istream: each line read is
 // asked for with Prompt.

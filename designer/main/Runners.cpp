@@ -252,6 +252,7 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
 
 int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   const bool interactive = ::isatty(STDIN_FILENO) != 0;
+  TTerminationSignals signals;  // a SIGTERM or SIGHUP ends the prompt with the work kept
   THost host(Options);
   TDesignSession& session = host.Session;
   TLineInput input(std::cin, std::cout, interactive);
@@ -261,6 +262,23 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   // At a terminal a text module opens in the developer's editor ($VISUAL, $EDITOR); piped
   // input edits it with "module type".
   InstallCodeEditor(session.Services(), interactive ? TCodeEditorKind::ckExternal : TCodeEditorKind::ckScripted);
+  // Stopped by a signal: unsaved work goes to the recovery copy, never over the module's file.
+  auto stopped = [&]() {
+    const int signal = TerminatingSignal();
+    std::cout << std::flush;
+    if (session.HasUnsavedChanges()) {
+      const String name = session.Module()->GetRoot()->Name();
+      try {
+        const String copy = session.SaveRecoveryCopy();
+        std::cerr << "korv: stopped by " << ::strsignal(signal) << ": the unsaved changes to " << name
+                  << " are kept in " << copy << "; open the module again to take them back\n";
+      } catch (const std::exception& e) {
+        std::cerr << "korv: stopped by " << ::strsignal(signal) << ": the unsaved changes to " << name
+                  << " are lost: " << MessageOf(e) << '\n';
+      }
+    }
+    return 128 + signal;
+  };
   if (File) {
     try {
       session.OpenModule(*File);
@@ -270,8 +288,19 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   }
   if (interactive) std::cout << "korv " KORV_VERSION " designer: type help for the commands, quit to leave\n";
   String line;
+  bool warnedOfEnd = false;  // Ctrl-D once with unsaved changes: a second one right after quits
   for (;;) {
-    if (!input.ReadLine("korv> ", line)) break;
+    if (!input.ReadLine("korv> ", line)) {
+      if (TerminatingSignal()) return stopped();
+      if (interactive && session.HasUnsavedChanges() && !warnedOfEnd) {
+        warnedOfEnd = true;
+        std::cout << session.Module()->GetRoot()->Name()
+                  << " has unsaved changes: save it, or quit --discard (Ctrl-D again quits and drops them)\n";
+        continue;
+      }
+      break;
+    }
+    warnedOfEnd = false;
     try {
       std::vector<String> words = SplitScriptLine(line);
       if (words.empty()) continue;
@@ -286,12 +315,14 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
       }
       session.Execute(words, line);
     } catch (const vcl::EUserInterfaceError& e) {
+      if (TerminatingSignal()) return stopped();
       return ReportFailure(e);  // the input ended while a dialog or message box waited
     } catch (const std::exception& e) {
       std::cout << "Error: " << MessageOf(e) << '\n';
     } catch (...) {
       std::cout << "Error: an error of unknown kind\n";
     }
+    if (TerminatingSignal()) return stopped();
   }
   if (session.HasUnsavedChanges())
     std::cerr << "korv: warning: the unsaved changes to " << session.Module()->GetRoot()->Name() << " are dropped\n";

@@ -218,8 +218,16 @@ void TDesignUserInterface::ShowModal(vcl::TForm* Form) {
   vcl::TGestureDriver driver(Form);
   while (!Form->ModalEnded()) {
     String line;
-    if (!FInput.ReadLine("dialog> ", line))
+    if (!FInput.ReadLine("dialog> ", line)) {
+      // Ctrl-D at a terminal closes the dialog as Escape does; piped input that ends, or a
+      // signal, leaves it open and stops.
+      if (FInput.Interactive() && !TerminatingSignal()) {
+        FOut << "escape\n";
+        driver.Escape();
+        continue;
+      }
       throw vcl::EUserInterfaceError("The input ended while form " + Form->Name() + " was open");
+    }
     try {
       if (IsBlankLine(line)) continue;
       if (FirstWord(line) == "help") {

@@ -179,4 +179,9 @@ void TOpenModule::SaveAs(const String& FileName) {
   FModified = false;
 }
 
+void TOpenModule::SaveRecoveryCopy(const String& RecoveryFile) {
+  SaveTextModules();
+  rtl::SaveModuleToFile(FRoot.get(), RecoveryFile);
+}
+
 } // namespace designer

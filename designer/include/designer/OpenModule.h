@@ -66,6 +66,9 @@ public:
   // the module is no longer modified.
   void Save();
   void SaveAs(const String& FileName);
+  // Writes the module, its changed code-editor modules in it, to RecoveryFile, which does not
+  // become the module's file: the module stays modified and its own file untouched.
+  void SaveRecoveryCopy(const String& RecoveryFile);
   // Closes the code-editor modules of this module's properties, asking about changed ones;
   // false when the developer refused to close one.
   bool CloseTextModules();
