@@ -127,10 +127,7 @@ bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
     rl_callback_handler_remove();
     return false;
   }
-  if (typed.Ended) {
-    FOut << '\n' << std::flush;
-    return false;
-  }
+  if (typed.Ended) return false;
   Line = typed.Text;
   if (!Line.empty()) ::add_history(Line.c_str());
   return true;

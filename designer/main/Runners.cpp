@@ -21,6 +21,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -265,16 +266,17 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   // Stopped by a signal: unsaved work goes to the recovery copy, never over the module's file.
   auto stopped = [&]() {
     const int signal = TerminatingSignal();
+    const char* by = signal == SIGHUP ? "stopped by SIGHUP" : "stopped by SIGTERM";
     std::cout << std::flush;
     if (session.HasUnsavedChanges()) {
       const String name = session.Module()->GetRoot()->Name();
       try {
         const String copy = session.SaveRecoveryCopy();
-        std::cerr << "korv: stopped by " << ::strsignal(signal) << ": the unsaved changes to " << name
-                  << " are kept in " << copy << "; open the module again to take them back\n";
+        std::cerr << "korv: " << by << ": the unsaved changes to " << name << " are kept in " << copy
+                  << "; open the module again to take them back\n";
       } catch (const std::exception& e) {
-        std::cerr << "korv: stopped by " << ::strsignal(signal) << ": the unsaved changes to " << name
-                  << " are lost: " << MessageOf(e) << '\n';
+        std::cerr << "korv: " << by << ": the unsaved changes to " << name << " are lost: " << MessageOf(e)
+                  << '\n';
       }
     }
     return 128 + signal;
