@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -41,6 +42,27 @@ public:
 private:
   int FSignal;
   struct sigaction FPrevious{};
+};
+
+// Signals held back while it lives; Waiting() is the mask to wait under, with them let through.
+class TSignalMask {
+public:
+  explicit TSignalMask(std::initializer_list<int> Signals) {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int s : Signals) sigaddset(&held, s);
+    sigprocmask(SIG_BLOCK, &held, &FPrevious);
+    FWaiting = FPrevious;
+    for (int s : Signals) sigdelset(&FWaiting, s);
+  }
+  ~TSignalMask() { sigprocmask(SIG_SETMASK, &FPrevious, nullptr); }
+  TSignalMask(const TSignalMask&) = delete;
+  TSignalMask& operator=(const TSignalMask&) = delete;
+  const sigset_t& Waiting() const { return FWaiting; }
+
+private:
+  sigset_t FPrevious;
+  sigset_t FWaiting;
 };
 
 // The line readline's callback interface hands over; readline gives it no context of its own.
@@ -96,12 +118,19 @@ bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
   gTyped = &typed;
   gInterrupted = 0;
   TSignalHandler interrupt(SIGINT, NoteInterrupt);
+  // The signals are held back but for the wait itself, so that one that comes while a key is
+  // handled ends the next wait at once instead of being missed before it.
+  TSignalMask held({SIGINT, SIGTERM, SIGHUP});
   rl_callback_handler_install(Prompt.c_str(), TakeLine);
+  const int terminal = fileno(rl_instream ? rl_instream : stdin);
   while (!typed.Done) {
-    fd_set keys;
-    FD_ZERO(&keys);
-    FD_SET(fileno(rl_instream ? rl_instream : stdin), &keys);
-    const int ready = select(fileno(rl_instream ? rl_instream : stdin) + 1, &keys, nullptr, nullptr, nullptr);
+    int ready = 0;
+    if (!gTerminating && !gInterrupted) {
+      fd_set keys;
+      FD_ZERO(&keys);
+      FD_SET(terminal, &keys);
+      ready = pselect(terminal + 1, &keys, nullptr, nullptr, nullptr, &held.Waiting());
+    }
     if (gTerminating) {
       rl_callback_handler_remove();
       rl_crlf();
@@ -120,7 +149,7 @@ bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
       if (errno == EINTR) continue;
       break;  // the terminal is gone
     }
-    rl_callback_read_char();
+    if (ready > 0) rl_callback_read_char();
   }
   gTyped = nullptr;
   if (!typed.Done) {

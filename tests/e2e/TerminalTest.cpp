@@ -53,7 +53,14 @@ public:
   // Its exit code (128 + the signal that ended it), reading what it still writes.
   int Exit() {
     int status = 0;
-    while (waitpid(FPid, &status, WNOHANG) == 0) ReadSome(100);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (waitpid(FPid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) {
+        ADD_FAILURE() << "korv did not end";
+        kill(FPid, SIGKILL);
+      }
+      ReadSome(100);
+    }
     while (ReadSome(0)) {
     }
     FPid = -1;
