@@ -48,6 +48,13 @@ public:
     FSeen = Output.find(Text, FSeen) + Text.size();
     return true;
   }
+  // Waits for Prompt, and a moment more: readline puts the terminal in its own mode just after
+  // the prompt, and a Ctrl-C or Ctrl-D typed before that is the terminal's, not korv's.
+  bool Prompted(const std::string& Prompt = "korv> ") {
+    const bool came = WaitFor(Prompt);
+    usleep(300 * 1000);
+    return came;
+  }
   void Type(const std::string& Keys) { ASSERT_EQ(write(FTerminal, Keys.data(), Keys.size()), ssize_t(Keys.size())); }
   void Signal(int Number) { kill(FPid, Number); }
   // Its exit code (128 + the signal that ended it), reading what it still writes.
@@ -92,18 +99,21 @@ class TerminalTest : public TKorvTest {};
 TEST_F(TerminalTest, CtrlCCancelsTheLineAndCtrlDAsksOnceBeforeDroppingChanges) {
   CopyExample();
   TKorvTerminal korv(Temp.Path().string(), {"design", "Shop.dfm"});
-  ASSERT_TRUE(korv.WaitFor("korv> ")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("tre");
   korv.Type("\x03");  // the line goes, korv stays
-  ASSERT_TRUE(korv.WaitFor("korv> ")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("echo still here\r");
   ASSERT_TRUE(korv.WaitFor("still here\r\n")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("add TKVSession\r");
   ASSERT_TRUE(korv.WaitFor("KVSession1\r\n")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("\x04");
   ASSERT_TRUE(korv.WaitFor("ShopModule has unsaved changes: save it, or quit --discard (Ctrl-D again quits and "
                            "drops them)"))
       << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("\x04");
   EXPECT_EQ(korv.Exit(), 0) << korv.Output;
   EXPECT_NE(korv.Output.find("the unsaved changes to ShopModule are dropped"), std::string::npos) << korv.Output;
@@ -114,11 +124,14 @@ TEST_F(TerminalTest, CtrlCCancelsTheLineAndCtrlDAsksOnceBeforeDroppingChanges) {
 TEST_F(TerminalTest, CtrlDInADialogEscapes) {
   CopyExample();
   TKorvTerminal korv(Temp.Path().string(), {"design", "Shop.dfm"});
-  korv.Type("select CustomersUpdate\rdblclick\r");
-  ASSERT_TRUE(korv.WaitFor("dialog> ")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("select CustomersUpdate\r");
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("dblclick\r");
+  ASSERT_TRUE(korv.Prompted("dialog> ")) << korv.Output;
   korv.Type("\x04");
   ASSERT_TRUE(korv.WaitFor("Closed KVUpdateSQLEditForm: Cancel")) << korv.Output;
-  ASSERT_TRUE(korv.WaitFor("korv> ")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("quit\r");
   EXPECT_EQ(korv.Exit(), 0) << korv.Output;
 }
@@ -127,9 +140,9 @@ TEST_F(TerminalTest, ATerminatingSignalKeepsUnsavedWorkInARecoveryCopyThatOpenin
   CopyExample();
   {
     TKorvTerminal korv(Temp.Path().string(), {"design", "Shop.dfm"});
+    ASSERT_TRUE(korv.Prompted()) << korv.Output;
     korv.Type("add TKVSession Kept\r");
-    ASSERT_TRUE(korv.WaitFor("korv> ")) << korv.Output;
-    ASSERT_TRUE(korv.WaitFor("korv> ")) << korv.Output;
+    ASSERT_TRUE(korv.Prompted()) << korv.Output;
     korv.Signal(SIGTERM);
     EXPECT_EQ(korv.Exit(), 128 + SIGTERM) << korv.Output;
     EXPECT_NE(korv.Output.find("korv: stopped by SIGTERM: the unsaved changes to ShopModule are kept in "
