@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 namespace designer {
@@ -84,11 +85,15 @@ extern "C" void TakeLine(char* Text) {
 } // namespace
 
 struct TTerminationSignals::TSaved {
+  explicit TSaved(bool Interactive) {
+    if (Interactive) Interrupt.emplace(SIGINT, NoteInterrupt);
+  }
   TSignalHandler Term{SIGTERM, NoteTermination};
   TSignalHandler Hup{SIGHUP, NoteTermination};
+  std::optional<TSignalHandler> Interrupt;
 };
 
-TTerminationSignals::TTerminationSignals() : FSaved(std::make_unique<TSaved>()) {}
+TTerminationSignals::TTerminationSignals(bool Interactive) : FSaved(std::make_unique<TSaved>(Interactive)) {}
 TTerminationSignals::~TTerminationSignals() = default;
 
 int TerminatingSignal() { return gTerminating; }

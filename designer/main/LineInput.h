@@ -35,10 +35,11 @@ private:
 };
 
 // Notes SIGTERM and SIGHUP instead of letting them end the program, while it lives; the
-// handlers before it come back afterwards.
+// handlers before it come back afterwards. At a terminal (Interactive) a Ctrl-C that comes
+// while a command runs is noted and dropped too: it cancels only a line being typed.
 class TTerminationSignals {
 public:
-  TTerminationSignals();
+  explicit TTerminationSignals(bool Interactive);
   ~TTerminationSignals();
   TTerminationSignals(const TTerminationSignals&) = delete;
   TTerminationSignals& operator=(const TTerminationSignals&) = delete;

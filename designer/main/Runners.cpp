@@ -253,7 +253,7 @@ int RunScript(const TKorvOptions& Options, const String& Script, const std::vect
 
 int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   const bool interactive = ::isatty(STDIN_FILENO) != 0;
-  TTerminationSignals signals;  // a SIGTERM or SIGHUP ends the prompt with the work kept
+  TTerminationSignals signals(interactive);  // a SIGTERM or SIGHUP ends the prompt with the work kept
   THost host(Options);
   TDesignSession& session = host.Session;
   TLineInput input(std::cin, std::cout, interactive);
