@@ -67,6 +67,17 @@ namespace {
 
 constexpr std::uint32_t kEmptySlot = ~std::uint32_t{0};
 
+// A name as a case-blind comparison takes it: ASCII folded in place, anything else as SameText
+// folds it.
+String FoldName(std::string_view Name) {
+  String folded(Name);
+  for (char& c : folded) {
+    if (static_cast<unsigned char>(c) >= 0x80) return rtl::FoldCase(String(Name));
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
 // A table of Count entries found by a text key: open addressing over a power of two at least
 // twice as many slots, so that nothing is allocated per entry.
 std::vector<std::uint32_t> SlotTable(std::size_t Count) {
@@ -101,7 +112,7 @@ TFieldAliasMap::TFieldAliasMap(const rtl::TStrings* FieldInfo) {
     if (eq == String::npos) continue;
     names[i] = std::string_view(line).substr(0, eq);
     values[i] = std::string_view(line).substr(eq + 1);
-    folded[i] = rtl::FoldCase(String(names[i]));
+    folded[i] = FoldName(names[i]);
     std::uint32_t& slot = firstOfName[SlotOf(firstOfName, folded[i], nameOf)];
     if (slot == kEmptySlot) slot = static_cast<std::uint32_t>(i);
   }
