@@ -10,6 +10,7 @@
 // The dialogs' descriptions, compiled into the library.
 extern const char KVDialog_KVSQLiteDatabase_dfm[];
 extern const char KVDialog_KVPostgreSQLDatabase_dfm[];
+extern const char KVDialog_KVFirebirdDatabase_dfm[];
 
 namespace korv {
 
@@ -43,6 +44,37 @@ void TKVSQLiteDatabaseDlg::btBrowseClick(TObject*) {
   auto open = std::make_unique<TOpenDialog>(nullptr);
   open->SetTitle("Open SQLite Database");
   open->SetFilter(SQLiteFileFilter);
+  open->SetFileName(rtl::Trim(edDatabaseFile->Text()));
+  open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
+  if (open->Execute()) edDatabaseFile->SetText(open->FileName());
+}
+
+// ------------------------------------------------------------------ Firebird
+
+rtl::TClass TKVFirebirdDatabaseDlg::StaticClass() {
+  static rtl::TClass info = rtl::ClassBuilder<TKVFirebirdDatabaseDlg>("TKVFirebirdDatabaseDlg")
+                                .Method("btBrowseClick", &TKVFirebirdDatabaseDlg::btBrowseClick)
+                                .Build();
+  return info;
+}
+
+static const TFormDescriptionRegistration KVFirebirdDatabaseDescription(&TKVFirebirdDatabaseDlg::StaticClass,
+                                                                        KVDialog_KVFirebirdDatabase_dfm,
+                                                                        "KVFirebirdDatabase.dfm");
+
+void TKVFirebirdDatabaseDlg::Loaded() {
+  TForm::Loaded();
+  lblDatabaseFile = FindControl<TLabel>(this, "lblDatabaseFile");
+  edDatabaseFile = FindControl<TEdit>(this, "edDatabaseFile");
+  btBrowse = FindControl<TButton>(this, "btBrowse");
+  btOk = FindControl<TButton>(this, "btOk");
+  btCancel = FindControl<TButton>(this, "btCancel");
+}
+
+void TKVFirebirdDatabaseDlg::btBrowseClick(TObject*) {
+  auto open = std::make_unique<TOpenDialog>(nullptr);
+  open->SetTitle("Open Firebird Database");
+  open->SetFilter(FirebirdFileFilter);
   open->SetFileName(rtl::Trim(edDatabaseFile->Text()));
   open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
   if (open->Execute()) edDatabaseFile->SetText(open->FileName());
@@ -178,6 +210,13 @@ String InputPostgreSQLDatabase(const String& Text) {
   return ComposePostgreSQLAddress({dialog->edHost->Text(), dialog->edPort->Text(), dialog->edDatabase->Text()});
 }
 
+String InputFirebirdDatabase(const String& Text) {
+  auto dialog = CreateForm<TKVFirebirdDatabaseDlg>(Application);
+  dialog->edDatabaseFile->SetText(Text);
+  if (dialog->ShowModal() != mrOk) return {};
+  return rtl::Trim(dialog->edDatabaseFile->Text());
+}
+
 } // namespace
 
 String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text) {
@@ -186,6 +225,8 @@ String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text) {
     return InputSQLiteDatabase(Text);
   case TKVServerType::stPostgreSQL:
     return InputPostgreSQLDatabase(Text);
+  case TKVServerType::stFirebird:
+    return InputFirebirdDatabase(Text);
   }
   throw rtl::EDatabaseError(
       rtl::Format("There is no remote-database dialog for server type {}", static_cast<int>(ServerType)));

@@ -51,6 +51,7 @@ std::string DriverLibraryName(TKVServerType serverType) {
   switch (serverType) {
   case TKVServerType::stSQLite: return "korv_sqlite";
   case TKVServerType::stPostgreSQL: return "korv_postgres";
+  case TKVServerType::stFirebird: return "korv_firebird";
   }
   return "korv_unknown";
 }

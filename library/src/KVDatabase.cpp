@@ -4,6 +4,7 @@
 #include "korv/KVDataSet.h"
 #include "korv/KVSession.h"
 #include "korv/drivers/Registry.h"
+#include "korv/firebird/FbAddress.h"
 #include "rtl/SysUtils.h"
 
 #include <algorithm>
@@ -13,8 +14,15 @@ namespace korv {
 
 namespace {
 
-// Server types whose servers want a user name and password.
-bool NeedsPassword(TKVServerType Type) { return Type == TKVServerType::stPostgreSQL; }
+// Whether the database wants a user name and password: a server does, a file does not.
+bool NeedsPassword(TKVServerType Type, const String& RemoteDatabase) {
+  switch (Type) {
+  case TKVServerType::stPostgreSQL: return true;
+  case TKVServerType::stFirebird: return drivers::firebird::IsServerAddress(RemoteDatabase);
+  case TKVServerType::stSQLite: return false;
+  }
+  return false;
+}
 
 void SetParam(std::vector<std::pair<String, String>>& Params, const String& Name, const String& Value) {
   for (auto& [name, value] : Params)
@@ -45,7 +53,7 @@ void AddLines(std::vector<std::pair<String, String>>& Params, const rtl::TString
 } // namespace
 
 const rtl::TTypeInfo* TypeInfo_TKVServerType() {
-  static const rtl::TTypeInfo* t = rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL"});
+  static const rtl::TTypeInfo* t = rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL", "stFirebird"});
   return t;
 }
 
@@ -205,7 +213,7 @@ void TKVDatabase::DoConnect() {
     if (Sessions) Sessions->Trace(statement);
   };
 
-  if (FLoginPrompt && NeedsPassword(FServerType) && !HasParam(spec.Params, "PASSWORD") && Sessions &&
+  if (FLoginPrompt && NeedsPassword(FServerType, FRemoteDatabase) && !HasParam(spec.Params, "PASSWORD") && Sessions &&
       Sessions->LoginHook()) {
     rtl::TStringList login;
     login.Add("USER NAME=" + ParamValue(spec.Params, "USER NAME"));

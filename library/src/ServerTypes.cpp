@@ -12,12 +12,14 @@ std::string GetServerTypeName(TKVServerType serverType) {
     return "SQLite";
   case TKVServerType::stPostgreSQL:
     return "PostgreSQL";
+  case TKVServerType::stFirebird:
+    return "Firebird";
   }
   return {};
 }
 
 TKVServerType StrToServerTypeDef(const std::string& text, TKVServerType defaultType) {
-  for (auto type : {TKVServerType::stSQLite, TKVServerType::stPostgreSQL})
+  for (auto type : {TKVServerType::stSQLite, TKVServerType::stPostgreSQL, TKVServerType::stFirebird})
     if (detail::SameTextAscii(text, GetServerTypeName(type)))
       return type;
   return defaultType;

@@ -9,6 +9,8 @@ using korv::TKVServerType;
 TEST(ServerTypes, NamesAndLookupIgnoringCase) {
   EXPECT_EQ(korv::GetServerTypeName(TKVServerType::stSQLite), "SQLite");
   EXPECT_EQ(korv::GetServerTypeName(TKVServerType::stPostgreSQL), "PostgreSQL");
+  EXPECT_EQ(korv::GetServerTypeName(TKVServerType::stFirebird), "Firebird");
+  EXPECT_EQ(korv::StrToServerTypeDef("FIREBIRD", TKVServerType::stSQLite), TKVServerType::stFirebird);
   EXPECT_EQ(korv::StrToServerTypeDef("postgresql", TKVServerType::stSQLite), TKVServerType::stPostgreSQL);
   EXPECT_EQ(korv::StrToServerTypeDef("SQLITE", TKVServerType::stPostgreSQL), TKVServerType::stSQLite);
   EXPECT_EQ(korv::StrToServerTypeDef("Oracle", TKVServerType::stPostgreSQL), TKVServerType::stPostgreSQL);

@@ -1,6 +1,7 @@
 // The remote-database input: asks for the RemoteDatabase text of a database in the form its
 // server type reads. SQLite: the database file, chosen with a file dialog if wished.
-// PostgreSQL: host, port and database, composed into host[:port]/database.
+// PostgreSQL: host, port and database, composed into host[:port]/database. Firebird: a database
+// file, or a server's host[/port]:path.
 #pragma once
 
 #include "korv/ServerTypes.h"
@@ -26,6 +27,26 @@ class TKVSQLiteDatabaseDlg : public vcl::TForm {
   void btBrowseClick(rtl::TObject* Sender);
   void Loaded() override;
 };
+
+// Firebird: a database file for the embedded engine (Browse chooses one), or a server's
+// host[/port]:path typed in.
+class TKVFirebirdDatabaseDlg : public vcl::TForm {
+  RTL_CLASS(TKVFirebirdDatabaseDlg, vcl::TForm)
+  explicit TKVFirebirdDatabaseDlg(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
+
+  vcl::TLabel* lblDatabaseFile = nullptr;
+  vcl::TEdit* edDatabaseFile = nullptr;
+  vcl::TButton* btBrowse = nullptr;
+  vcl::TButton* btOk = nullptr;
+  vcl::TButton* btCancel = nullptr;
+
+  void btBrowseClick(rtl::TObject* Sender);
+  void Loaded() override;
+};
+
+// The file filter of the Firebird dialog's Browse button.
+inline constexpr const char* FirebirdFileFilter =
+    "Firebird databases (*.fdb;*.gdb)|*.fdb;*.gdb|All files (*.*)|*.*";
 
 class TKVPostgreSQLDatabaseDlg : public vcl::TForm {
   RTL_CLASS(TKVPostgreSQLDatabaseDlg, vcl::TForm)

@@ -23,7 +23,8 @@ void RegisterDriver(TKVServerType serverType, TDriverFactory factory);
 // the library is missing or registers no driver for it.
 Driver& GetDriver(TKVServerType serverType);
 
-// The driver library's name without "lib" and ".so": "korv_sqlite", "korv_postgres".
+// The driver library's name without "lib" and ".so": "korv_sqlite", "korv_postgres",
+// "korv_firebird".
 std::string DriverLibraryName(TKVServerType serverType);
 
 } // namespace korv::drivers

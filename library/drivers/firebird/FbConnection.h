@@ -1,0 +1,66 @@
+// A live connection of the Firebird driver: one attachment, the user's transaction when one is
+// started, and the catalogue questions answered from the RDB$ tables with every name bound.
+#pragma once
+
+#include "FbApi.h"
+
+#include "korv/drivers/Driver.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korv::drivers::firebird {
+
+class TFbStatement;
+
+class TFbConnection final : public Connection {
+public:
+  TFbConnection(std::unique_ptr<TFbAttachment> Attachment, std::function<void(const std::string&)> OnTrace);
+  ~TFbConnection() override;
+
+  std::vector<std::string> TableNames(const std::string& pattern, bool systemTables) override;
+  std::vector<std::string> ColumnNames(const std::string& table) override;
+  std::vector<std::string> ProcedureNames() override;
+  std::vector<IndexColumn> IndexInfo(const std::string& table) override;
+  std::vector<FieldOrigin> DescribeStatement(const std::string& sql) override;
+  std::vector<ProcParam> DescribeProcedure(const std::string& name) override;
+  void Execute(const std::string& sql) override;
+
+  std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+  StatementCheck CheckStatement(const std::string& sql) override;
+  // Firebird takes only "?"; the number stays in the text until the statement is prepared,
+  // where it says which value goes in that place (a name used twice binds twice).
+  std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
+  void StartTransaction() override;
+  void Commit() override;
+  void Rollback() override;
+  bool InTransaction() const override { return FTransaction.Active(); }
+
+  bool SupportsObjOwner() const override { return false; }
+  bool ProcedureDescriptionsAvailable() const override { return true; }
+
+  // For the statements and cursors of this connection.
+  isc_db_handle* Db() { return &*FAttachment; }
+  // The user's transaction when one is active, else nullptr.
+  TFbTransaction* UserTransaction() { return FTransaction.Active() ? &FTransaction : nullptr; }
+  // Rows of a catalogue query, every value as text (NULL as nullopt).
+  using TRows = std::vector<std::vector<std::optional<std::string>>>;
+  TRows Query(const char* sql, const std::vector<std::optional<std::string>>& params);
+
+private:
+  // A relation or procedure name as the three parameters of the catalogue's name lookup.
+  // Nothing when the name is too long to be in the catalogue at all.
+  static std::optional<std::vector<std::optional<std::string>>> NameParams(const std::string& name);
+  // The lengths of the VARCHARs the catalogue queries cast their parameters to.
+  static constexpr std::size_t kMaxNameBytes = 252, kMaxPatternBytes = 1024;
+  std::vector<std::string> FirstColumn(const char* sql, const std::vector<std::optional<std::string>>& params);
+  void Trace(const std::string& sql) const;
+
+  std::unique_ptr<TFbAttachment> FAttachment;
+  TFbTransaction FTransaction;  // declared after the attachment: rolled back before it detaches
+  std::function<void(const std::string&)> FOnTrace;
+};
+
+} // namespace korv::drivers::firebird
