@@ -94,6 +94,7 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
   ASSERT_EQ(r.Exit, 0) << r;
   const std::string expectedStart =
       "shop.db\n"
+      "stFirebird\n"
       "stPostgreSQL\n"
       "stSQLite\n"
       "True\n";

@@ -1,0 +1,72 @@
+-- The example shop's database on Firebird, the same tables as shop.sql. Built without isql by
+--   korv-fbcreate shop.fdb examples/shop-firebird.sql
+-- which creates the database file (the embedded engine, no server) and runs these statements.
+-- Unquoted names are stored in upper case; "E-MAIL" keeps its dash and capitals in quotes.
+-- A procedure's body has semicolons of its own, so SET TERM changes the terminator around it,
+-- as in isql.
+
+CREATE TABLE CUSTOMER (
+  CUST_NO  INTEGER NOT NULL,
+  NAME     VARCHAR(40) NOT NULL,
+  CITY     VARCHAR(30),
+  TEL      VARCHAR(20),
+  "E-MAIL" VARCHAR(60),
+  CONSTRAINT PK_CUSTOMER PRIMARY KEY (CUST_NO)
+);
+CREATE UNIQUE INDEX CUSTOMER_EMAIL ON CUSTOMER ("E-MAIL");
+
+CREATE TABLE PART (
+  PART_NO     VARCHAR(12) NOT NULL,
+  DESCRIPTION VARCHAR(60) NOT NULL,
+  PRICE       NUMERIC(10, 2) NOT NULL,
+  CONSTRAINT PK_PART PRIMARY KEY (PART_NO)
+);
+
+CREATE TABLE ORDERS (
+  ORDER_NO   INTEGER NOT NULL,
+  CUST_NO    INTEGER NOT NULL REFERENCES CUSTOMER (CUST_NO),
+  ORDERED_ON DATE NOT NULL,
+  STATUS     VARCHAR(10) DEFAULT 'open' NOT NULL,
+  CONSTRAINT PK_ORDERS PRIMARY KEY (ORDER_NO)
+);
+
+CREATE TABLE ORDER_LINE (
+  ORDER_NO INTEGER NOT NULL REFERENCES ORDERS (ORDER_NO),
+  LINE_NO  INTEGER NOT NULL,
+  PART_NO  VARCHAR(12) NOT NULL REFERENCES PART (PART_NO),
+  QTY      INTEGER NOT NULL,
+  CONSTRAINT PK_ORDER_LINE PRIMARY KEY (ORDER_NO, LINE_NO)
+);
+
+CREATE TABLE AUDIT_LOG (
+  LOGGED_AT TIMESTAMP NOT NULL,
+  MESSAGE   VARCHAR(200)
+);
+
+SET TERM ^ ;
+-- What the module's CloseOrder component calls: closes an order and says how many lines it had.
+CREATE PROCEDURE CLOSE_ORDER (P_ORDER_NO INTEGER) RETURNS (LINES INTEGER) AS
+BEGIN
+  UPDATE ORDERS SET STATUS = 'closed' WHERE ORDER_NO = :P_ORDER_NO;
+  INSERT INTO AUDIT_LOG VALUES (LOCALTIMESTAMP, 'order ' || :P_ORDER_NO || ' closed');
+  SELECT COUNT(*) FROM ORDER_LINE WHERE ORDER_NO = :P_ORDER_NO INTO :LINES;
+  SUSPEND;
+END^
+SET TERM ; ^
+
+INSERT INTO CUSTOMER VALUES (1, 'Alder Books', 'Leeds', '0113 496 0001', 'orders@alder.example');
+INSERT INTO CUSTOMER VALUES (2, 'Birch & Co', 'York', '01904 496 002', 'buy@birch.example');
+INSERT INTO CUSTOMER VALUES (3, 'Cedar Crafts', 'Hull', '01482 496 003', NULL);
+
+INSERT INTO PART VALUES ('P-100', 'Notebook, A5', 3.50);
+INSERT INTO PART VALUES ('P-200', 'Fountain pen', 24.00);
+INSERT INTO PART VALUES ('P-300', 'Ink, blue', 6.25);
+
+INSERT INTO ORDERS VALUES (1001, 1, '2024-03-01', 'closed');
+INSERT INTO ORDERS VALUES (1002, 2, '2024-03-04', 'open');
+
+INSERT INTO ORDER_LINE VALUES (1001, 1, 'P-100', 10);
+INSERT INTO ORDER_LINE VALUES (1001, 2, 'P-300', 4);
+INSERT INTO ORDER_LINE VALUES (1002, 1, 'P-200', 1);
+
+INSERT INTO AUDIT_LOG VALUES ('2024-03-04 09:12:00', 'order 1002 entered');
