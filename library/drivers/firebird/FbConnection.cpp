@@ -37,7 +37,7 @@ int ToInt(const std::optional<std::string>& value) { return value ? std::atoi(va
 TFbConnection::TFbConnection(std::unique_ptr<TFbAttachment> Attachment, std::function<void(const std::string&)> OnTrace)
     : FAttachment(std::move(Attachment)), FOnTrace(std::move(OnTrace)) {}
 
-TFbConnection::~TFbConnection() = default;
+TFbConnection::~TFbConnection() = default;  // TFbStatement is complete here
 
 void TFbConnection::Trace(const std::string& sql) const {
   if (FOnTrace) FOnTrace(sql);
@@ -45,10 +45,11 @@ void TFbConnection::Trace(const std::string& sql) const {
 
 TFbConnection::TRows TFbConnection::Query(const char* sql, const std::vector<std::optional<std::string>>& params) {
   Trace(sql);
-  TFbStatement statement(*this, sql);
+  auto& statement = FCatalogue[sql];
+  if (!statement) statement = std::make_unique<TFbStatement>(*this, sql);
   std::vector<ParamValue> values;
   for (const auto& p : params) values.push_back({p, rtl::TFieldType::ftUnknown});
-  auto cursor = statement.Open(values);
+  auto cursor = statement->Open(values);
   TRows rows;
   const int columns = static_cast<int>(cursor->Fields().size());
   while (cursor->Next()) {

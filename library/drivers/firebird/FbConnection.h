@@ -7,6 +7,7 @@
 #include "korv/drivers/Driver.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +46,8 @@ public:
   isc_db_handle* Db() { return &*FAttachment; }
   // The user's transaction when one is active, else nullptr.
   TFbTransaction* UserTransaction() { return FTransaction.Active() ? &FTransaction : nullptr; }
-  // Rows of a catalogue query, every value as text (NULL as nullopt).
+  // Rows of a catalogue query, every value as text (NULL as nullopt). sql is one of the constants
+  // of FbCatalogSql.h: it stays prepared, found again by its address.
   using TRows = std::vector<std::vector<std::optional<std::string>>>;
   TRows Query(const char* sql, const std::vector<std::optional<std::string>>& params);
 
@@ -61,6 +63,9 @@ private:
   std::unique_ptr<TFbAttachment> FAttachment;
   TFbTransaction FTransaction;  // declared after the attachment: rolled back before it detaches
   std::function<void(const std::string&)> FOnTrace;
+  // The catalogue queries, each prepared once for the connection's life (declared last: freed
+  // before the transaction and the attachment they belong to).
+  std::map<const char*, std::unique_ptr<TFbStatement>> FCatalogue;
 };
 
 } // namespace korv::drivers::firebird
