@@ -188,4 +188,27 @@ TEST_F(FirebirdDataTest, ChecksPrepareWithoutRunningAndPointAtTheError) {
   EXPECT_THAT(Strings("select NAME as R from C"), ElementsAre("kept"));
 }
 
+TEST_F(FirebirdDataTest, AServerAsksForALoginAndAFileDoesNot) {
+  const auto saved = Sessions->LoginHook();
+  std::vector<std::string> asked;
+  Sessions->SetLoginHook([&](TKVDatabase* db, rtl::TStrings*) {
+    asked.push_back(db->RemoteDatabase());
+    return false;  // cancelled
+  });
+  TKVDatabase server(nullptr);
+  server.SetDatabaseName("SERVER");
+  server.SetServerType(TKVServerType::stFirebird);
+  server.SetRemoteDatabase("127.0.0.1/1:/srv/shop.fdb");  // nothing listens there
+  try {
+    server.Open();
+    ADD_FAILURE() << "connected";
+  } catch (const rtl::EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Login to database 'SERVER' cancelled");
+  }
+  auto file = Database("FILE");  // LoginPrompt is on, yet no login is asked for a file
+  Sessions->SetLoginHook(saved);
+  EXPECT_EQ(asked, std::vector<std::string>{"127.0.0.1/1:/srv/shop.fdb"});
+  EXPECT_TRUE(file->Connected());
+}
+
 } // namespace
