@@ -266,6 +266,22 @@ TEST_F(FirebirdDriverTest, TransactionsOfTheConnectionAndAutocommitOutsideThem) 
   EXPECT_THAT(Rows("select CODE from CODES"), ElementsAre(ElementsAre("D")));
 }
 
+TEST_F(FirebirdDriverTest, ACursorOfTheUsersTransactionEndsWithIt) {
+  Db->Execute("insert into CODES values ('A')");
+  Db->Execute("insert into CODES values ('B')");
+  Db->StartTransaction();
+  auto statement = Db->Prepare("select CODE from CODES order by 1");
+  auto cursor = statement->Open({});
+  ASSERT_TRUE(cursor->Next());
+  Db->Commit();
+  // The engine closes the cursors of a transaction when it ends: the next row is an error.
+  EXPECT_THROW(cursor->Next(), rtl::EDatabaseError);
+  cursor = statement->Open({});  // outside a transaction now: a read-only one of its own
+  ASSERT_TRUE(cursor->Next());
+  ASSERT_TRUE(cursor->Next());
+  EXPECT_EQ(cursor->Cell(0).Text, "B");
+}
+
 TEST_F(FirebirdDriverTest, CheckStatementGivesTheServersMessageAndThePositionInTheTextGiven) {
   EXPECT_TRUE(Db->CheckStatement("select NAME from CUSTOMER where CUST_NO = ?12").Ok);
   const std::string sql = "select NAME from CUSTOMER where CUST_NO = ?12 and\n and NAME = ?1";
