@@ -266,20 +266,31 @@ TEST_F(FirebirdDriverTest, TransactionsOfTheConnectionAndAutocommitOutsideThem) 
   EXPECT_THAT(Rows("select CODE from CODES"), ElementsAre(ElementsAre("D")));
 }
 
-TEST_F(FirebirdDriverTest, ACursorOfTheUsersTransactionEndsWithIt) {
+TEST_F(FirebirdDriverTest, CursorsOfTheUsersTransactionReadOnAfterItEnds) {
   Db->Execute("insert into CODES values ('A')");
-  Db->Execute("insert into CODES values ('B')");
   Db->StartTransaction();
+  Db->Execute("insert into CODES values ('B')");
   auto statement = Db->Prepare("select CODE from CODES order by 1");
   auto cursor = statement->Open({});
   ASSERT_TRUE(cursor->Next());
+  EXPECT_EQ(cursor->Cell(0).Text, "A");
   Db->Commit();
-  // The engine closes the cursors of a transaction when it ends: the next row is an error.
-  EXPECT_THROW(cursor->Next(), rtl::EDatabaseError);
-  cursor = statement->Open({});  // outside a transaction now: a read-only one of its own
-  ASSERT_TRUE(cursor->Next());
+  EXPECT_FALSE(Db->InTransaction());
+  // The next transaction is a new one while the cursor still reads in the old one's context.
+  Db->StartTransaction();
+  Db->Execute("insert into CODES values ('C')");
+  auto rolledBack = Db->Prepare("select CODE from CODES where CODE = 'C'");
+  auto readsC = rolledBack->Open({});
+  Db->Rollback();
   ASSERT_TRUE(cursor->Next());
   EXPECT_EQ(cursor->Cell(0).Text, "B");
+  EXPECT_FALSE(cursor->Next());
+  EXPECT_FALSE(readsC->Next()) << "rolled back before it was read";
+  cursor.reset();
+  readsC.reset();
+  EXPECT_THAT(Rows("select CODE from CODES order by 1"), ElementsAre(ElementsAre("A"), ElementsAre("B")));
+  Db->StartTransaction();  // the old ones ended with their last cursors
+  Db->Commit();
 }
 
 TEST_F(FirebirdDriverTest, CheckStatementGivesTheServersMessageAndThePositionInTheTextGiven) {

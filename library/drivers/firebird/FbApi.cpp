@@ -66,6 +66,18 @@ void TFbTransaction::Commit() {
   status.Check();
 }
 
+void TFbTransaction::CommitRetaining() {
+  TFbStatus status;
+  isc_commit_retaining(&status, &FHandle);
+  status.Check();
+}
+
+void TFbTransaction::RollbackRetaining() {
+  TFbStatus status;
+  isc_rollback_retaining(&status, &FHandle);
+  status.Check();
+}
+
 void TFbTransaction::Rollback() noexcept {
   if (!FHandle) return;
   TFbStatus status;

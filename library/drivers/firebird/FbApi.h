@@ -52,6 +52,9 @@ public:
   void Start(isc_db_handle* Db, bool ReadOnly = false);
   void Commit();
   void Rollback() noexcept;
+  // Commit or roll back the work done, keeping the transaction's context and cursors open.
+  void CommitRetaining();
+  void RollbackRetaining();
   bool Active() const { return FHandle != 0; }
   isc_tr_handle* Handle() { return &FHandle; }
 

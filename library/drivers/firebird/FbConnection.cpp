@@ -138,7 +138,7 @@ StatementCheck TFbConnection::CheckStatement(const std::string& sql) {
   TFbStatementHandle handle;
   handle.Allocate(Db());
   TFbTransaction own;
-  TFbTransaction* tr = UserTransaction();
+  TFbTransaction* tr = UserTransaction().get();
   if (!tr) {
     own.Start(Db(), /*ReadOnly=*/true);
     tr = &own;
@@ -169,17 +169,21 @@ StatementCheck TFbConnection::CheckStatement(const std::string& sql) {
 
 void TFbConnection::StartTransaction() {
   if (InTransaction()) throw rtl::EDatabaseError("A transaction is already active");
-  FTransaction.Start(Db());
+  FTransaction->Start(Db());
 }
 
 void TFbConnection::Commit() {
   if (!InTransaction()) throw rtl::EDatabaseError("No transaction is active");
-  FTransaction.Commit();
+  if (FTransaction.use_count() == 1) return FTransaction->Commit();
+  FTransaction->CommitRetaining();  // its cursors read on; the last of them ends it
+  FTransaction = std::make_shared<TFbTransaction>();
 }
 
 void TFbConnection::Rollback() {
   if (!InTransaction()) throw rtl::EDatabaseError("No transaction is active");
-  FTransaction.Rollback();
+  if (FTransaction.use_count() == 1) return FTransaction->Rollback();
+  FTransaction->RollbackRetaining();
+  FTransaction = std::make_shared<TFbTransaction>();
 }
 
 } // namespace korv::drivers::firebird

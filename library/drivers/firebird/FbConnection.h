@@ -37,15 +37,17 @@ public:
   void StartTransaction() override;
   void Commit() override;
   void Rollback() override;
-  bool InTransaction() const override { return FTransaction.Active(); }
+  bool InTransaction() const override { return FTransaction->Active(); }
 
   bool SupportsObjOwner() const override { return false; }
   bool ProcedureDescriptionsAvailable() const override { return true; }
 
   // For the statements and cursors of this connection.
   isc_db_handle* Db() { return &*FAttachment; }
-  // The user's transaction when one is active, else nullptr.
-  TFbTransaction* UserTransaction() { return FTransaction.Active() ? &FTransaction : nullptr; }
+  // The user's transaction when one is active, else nullptr. A cursor opened in it keeps it:
+  // ending it while cursors read commits (or rolls back) retaining the context, so that they
+  // read on, as the other servers' cursors do, and the last of them ends it.
+  std::shared_ptr<TFbTransaction> UserTransaction() { return FTransaction->Active() ? FTransaction : nullptr; }
   // Rows of a catalogue query, every value as text (NULL as nullopt). sql is one of the constants
   // of FbCatalogSql.h: it stays prepared, found again by its address.
   using TRows = std::vector<std::vector<std::optional<std::string>>>;
@@ -61,7 +63,8 @@ private:
   void Trace(const std::string& sql) const;
 
   std::unique_ptr<TFbAttachment> FAttachment;
-  TFbTransaction FTransaction;  // declared after the attachment: rolled back before it detaches
+  // Declared after the attachment: rolled back before it detaches.
+  std::shared_ptr<TFbTransaction> FTransaction = std::make_shared<TFbTransaction>();
   std::function<void(const std::string&)> FOnTrace;
   // The catalogue queries, each prepared once for the connection's life (declared last: freed
   // before the transaction and the attachment they belong to).

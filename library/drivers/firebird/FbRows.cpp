@@ -97,23 +97,26 @@ std::size_t TFbServerText::OriginalOffset(std::size_t Offset) const {
 
 class TFbCursor final : public Cursor {
 public:
-  TFbCursor(TFbStatement& Statement, std::unique_ptr<TFbTransaction> Own, bool SingleRow)
-      : FStatement(&Statement), FOwn(std::move(Own)), FSingleRow(SingleRow) {}
+  // Transaction: the cursor's own, or the user's, which the connection holds too while it lasts.
+  TFbCursor(TFbStatement& Statement, std::shared_ptr<TFbTransaction> Transaction, bool SingleRow)
+      : FStatement(&Statement), FTransaction(std::move(Transaction)), FSingleRow(SingleRow) {}
   ~TFbCursor() override { Detach(); }
 
-  // Ends this cursor: its rows are gone, its own transaction committed (it only read).
+  // Ends this cursor: its rows are gone; its own transaction, or the user's that ended while it
+  // read and that it was the last to hold, is committed (nothing is left in it but reading).
   void Detach() noexcept {
     if (!FStatement) return;
     if (!FSingleRow) CloseCursor();  // also after the last row: the server keeps it open until closed
     FStatement->CursorGone(this);
     FStatement = nullptr;
-    if (FOwn && FOwn->Active()) {
+    if (FTransaction && FTransaction.use_count() == 1 && FTransaction->Active()) {
       try {
-        FOwn->Commit();
+        FTransaction->Commit();
       } catch (...) {
-        FOwn->Rollback();
+        FTransaction->Rollback();
       }
     }
+    FTransaction.reset();
     FDone = true;
   }
 
@@ -223,22 +226,19 @@ private:
   std::string ReadBlob(ISC_QUAD Id) const;
 
   TFbStatement* FStatement;
-  std::unique_ptr<TFbTransaction> FOwn;
+  std::shared_ptr<TFbTransaction> FTransaction;
   bool FSingleRow;
   bool FSingleRead = false;
   bool FDone = false;
-  isc_tr_handle* FTransaction = nullptr;
   std::vector<FieldDesc> FNoFields;
   mutable std::vector<std::optional<std::string>> FBlobs;
   mutable std::vector<std::string> FTexts;
-
-  friend class TFbStatement;
 };
 
 std::string TFbCursor::ReadBlob(ISC_QUAD Id) const {
   TFbStatus status;
   isc_blob_handle blob = 0;
-  isc_open_blob2(&status, FStatement->Db(), FTransaction, &blob, &Id, 0, nullptr);
+  isc_open_blob2(&status, FStatement->Db(), FTransaction->Handle(), &blob, &Id, 0, nullptr);
   status.Check("Cannot read a blob");
   std::string value;
   char segment[16384];
@@ -265,7 +265,7 @@ TFbStatement::TFbStatement(TFbConnection& Connection, std::string sql)
   FHandle.Allocate(Db());
   // Preparing reads the catalogue in a transaction: the user's, else a short one of its own.
   TFbTransaction own;
-  TFbTransaction* tr = FConnection.UserTransaction();
+  TFbTransaction* tr = FConnection.UserTransaction().get();
   if (!tr) {
     own.Start(Db(), /*ReadOnly=*/true);
     tr = &own;
@@ -388,13 +388,12 @@ void TFbStatement::Bind(const std::vector<ParamValue>& Params, isc_tr_handle* Tr
 std::unique_ptr<Cursor> TFbStatement::Open(const std::vector<ParamValue>& Params) {
   if (FFields.empty()) throw rtl::EDatabaseError("The statement returns no rows");
   if (FActive) FActive->Detach();
-  std::unique_ptr<TFbTransaction> own;
-  TFbTransaction* tr = FConnection.UserTransaction();
+  // The user's transaction, or a read-only one of the cursor's own.
+  std::shared_ptr<TFbTransaction> tr = FConnection.UserTransaction();
   const bool single = !IsSelect(FType);  // EXECUTE PROCEDURE, or a change RETURNING its row
   if (!tr) {
-    own = std::make_unique<TFbTransaction>();
-    own->Start(Db(), /*ReadOnly=*/!single);
-    tr = own.get();
+    tr = std::make_shared<TFbTransaction>();
+    tr->Start(Db(), /*ReadOnly=*/!single);
   }
   std::vector<std::string> keep;
   Bind(Params, tr->Handle(), keep);
@@ -404,8 +403,7 @@ std::unique_ptr<Cursor> TFbStatement::Open(const std::vector<ParamValue>& Params
   else
     isc_dsql_execute(&status, tr->Handle(), Handle(), kDialect, FIn.Get());
   status.Check();
-  auto cursor = std::make_unique<TFbCursor>(*this, std::move(own), single);
-  cursor->FTransaction = cursor->FOwn ? cursor->FOwn->Handle() : tr->Handle();
+  auto cursor = std::make_unique<TFbCursor>(*this, std::move(tr), single);
   FActive = cursor.get();
   return cursor;
 }
@@ -413,7 +411,7 @@ std::unique_ptr<Cursor> TFbStatement::Open(const std::vector<ParamValue>& Params
 std::int64_t TFbStatement::Execute(const std::vector<ParamValue>& Params) {
   if (FActive) FActive->Detach();
   TFbTransaction own;
-  TFbTransaction* tr = FConnection.UserTransaction();
+  TFbTransaction* tr = FConnection.UserTransaction().get();
   if (!tr) {
     own.Start(Db());
     tr = &own;

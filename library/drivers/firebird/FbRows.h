@@ -1,7 +1,9 @@
 // A statement of the Firebird driver prepared on the server, and the cursor of one run of it.
 // Outside the user's transaction a cursor reads in a read-only transaction of its own, which
 // ends with it, so the updates applied while a data set is open commit on their own; every
-// other statement outside one commits on its own too.
+// other statement outside one commits on its own too. A cursor opened in the user's transaction
+// reads on after that transaction is committed or rolled back (the engine would close it: the
+// connection ends it retaining its context instead, and the cursor's end finishes it).
 #pragma once
 
 #include "FbConnection.h"
