@@ -44,6 +44,8 @@ class TKVDatabase : public rtl::TComponent {
   TKVServerType ServerType() const { return FServerType; }
   void SetServerType(TKVServerType Value);
   // SQLite: the database file, taken from BaseDir when relative. PostgreSQL: host[:port]/database.
+  // Firebird: a database file for the embedded engine (taken from BaseDir when relative), or a
+  // server's host[/port]:path.
   const String& RemoteDatabase() const { return FRemoteDatabase; }
   void SetRemoteDatabase(const String& Value);
   // Connection parameters, name=value.

@@ -82,8 +82,8 @@ public:
 };
 
 // A statement prepared on the server, its parameters numbered from 1 in the driver's own
-// placeholders (?NNN for SQLite, $n for PostgreSQL). It must not outlive its connection. The
-// library monitors these statements itself: drivers do not trace them. Opening a new cursor
+// placeholders (?NNN for SQLite, $n for PostgreSQL, ?NNN for Firebird, whose driver sends "?"
+// and binds each by its number). It must not outlive its connection. The library monitors these statements itself: drivers do not trace them. Opening a new cursor
 // ends the one opened before on the same statement.
 class Statement {
 public:
@@ -106,7 +106,8 @@ struct StatementCheck {
 };
 
 struct ConnectionSpec {
-  std::string RemoteDatabase;                               // SQLite: file; PostgreSQL: host[:port]/db
+  std::string RemoteDatabase;                               // SQLite: file; PostgreSQL: host[:port]/db;
+                                                            // Firebird: file, or host[/port]:path
   std::vector<std::pair<std::string, std::string>> Params;  // name=value connection parameters
   std::string BaseDir;                                      // folder a relative file name is taken from
   std::function<void(const std::string&)> OnTrace;          // each statement sent, for monitoring
@@ -150,7 +151,7 @@ public:
 class Driver {
 public:
   virtual ~Driver() = default;
-  virtual std::string Name() const = 0;  // "SQLite", "PostgreSQL"
+  virtual std::string Name() const = 0;  // "SQLite", "PostgreSQL", "Firebird"
   virtual std::unique_ptr<Connection> Connect(const ConnectionSpec& spec) = 0;
   // What the server type can do, known without a connection.
   virtual bool SupportsObjOwner() const = 0;
