@@ -83,8 +83,9 @@ public:
 
 // A statement prepared on the server, its parameters numbered from 1 in the driver's own
 // placeholders (?NNN for SQLite, $n for PostgreSQL, ?NNN for Firebird, whose driver sends "?"
-// and binds each by its number). It must not outlive its connection. The library monitors these statements itself: drivers do not trace them. Opening a new cursor
-// ends the one opened before on the same statement.
+// and binds each by its number). It must not outlive its connection. The library monitors these
+// statements itself: drivers do not trace them. Opening a new cursor ends the one opened before
+// on the same statement.
 class Statement {
 public:
   virtual ~Statement() = default;
