@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include <cstring>
+#include <optional>
 
 namespace korv::drivers::firebird {
 
@@ -21,12 +22,20 @@ int InfoInteger(const char* At, int& Length) {
   return static_cast<int>(isc_vax_integer(At + 2, static_cast<short>(Length)));
 }
 
-bool ParseBoolean(const std::string& Text, bool& Value) {
+// The Boolean a parameter's text says (True/False, T/F, Yes/No, 1/0 in any letter case).
+std::optional<bool> ParseBoolean(const std::string& Text) {
   for (const char* t : {"1", "True", "T", "Yes", "Y"})
-    if (rtl::SameText(Text, t)) return Value = true, true;
+    if (rtl::SameText(Text, t)) return true;
   for (const char* f : {"0", "False", "F", "No", "N"})
-    if (rtl::SameText(Text, f)) return Value = false, true;
-  return false;
+    if (rtl::SameText(Text, f)) return false;
+  return std::nullopt;
+}
+
+template <class T>
+T Read(const char* Data) {
+  T value;
+  std::memcpy(&value, Data, sizeof value);  // the buffers are byte arrays: no aligned loads
+  return value;
 }
 
 // The first Chars characters of a UTF-8 text: a CHAR column's value without the blanks that pad
@@ -125,6 +134,7 @@ public:
   bool Next() override {
     if (FDone || !FStatement) return false;
     FBlobs.assign(FStatement->Out().Count(), std::nullopt);
+    FTexts.resize(FStatement->Out().Count());  // sized once: the texts of a row never move
     if (FSingleRow) {  // the one row an executed procedure returned is already in the buffers
       if (FSingleRead) return Finish();
       FSingleRead = true;
@@ -152,15 +162,14 @@ public:
       cell.Type = CellView::Kind::Text;
       cell.Text = FTexts[Column];
     };
-    FTexts.resize(FStatement->Out().Count());
     switch (var.sqltype & ~1) {
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64: {
-      ISC_INT64 value = 0;
-      if ((var.sqltype & ~1) == SQL_SHORT) { ISC_SHORT v; std::memcpy(&v, data, sizeof v); value = v; }
-      else if ((var.sqltype & ~1) == SQL_LONG) { ISC_LONG v; std::memcpy(&v, data, sizeof v); value = v; }
-      else std::memcpy(&value, data, sizeof value);
+      const int type = var.sqltype & ~1;
+      const ISC_INT64 value = type == SQL_SHORT  ? Read<ISC_SHORT>(data)
+                              : type == SQL_LONG ? Read<ISC_LONG>(data)
+                                                 : Read<ISC_INT64>(data);
       if (var.sqlscale == 0) {
         cell.Type = CellView::Kind::Integer;
         cell.Integer = value;
@@ -169,12 +178,18 @@ public:
       }
       break;
     }
-    case SQL_FLOAT: { float v; std::memcpy(&v, data, sizeof v); cell.Type = CellView::Kind::Float; cell.Float = v; break; }
+    case SQL_FLOAT:
+      cell.Type = CellView::Kind::Float;
+      cell.Float = Read<float>(data);
+      break;
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: { double v; std::memcpy(&v, data, sizeof v); cell.Type = CellView::Kind::Float; cell.Float = v; break; }
+    case SQL_D_FLOAT:
+      cell.Type = CellView::Kind::Float;
+      cell.Float = Read<double>(data);
+      break;
     case SQL_BOOLEAN:
       cell.Type = CellView::Kind::Integer;
-      cell.Integer = *reinterpret_cast<const FB_BOOLEAN*>(data) ? 1 : 0;
+      cell.Integer = Read<FB_BOOLEAN>(data) ? 1 : 0;
       break;
     case SQL_TEXT: {
       std::string_view value(data, static_cast<std::size_t>(var.sqllen));
@@ -188,23 +203,21 @@ public:
       break;
     }
     case SQL_VARYING: {
-      ISC_USHORT length;
-      std::memcpy(&length, data, sizeof length);
+      const auto length = Read<ISC_USHORT>(data);
       cell.Type = field.DataType == rtl::TFieldType::ftVarBytes ? CellView::Kind::Blob : CellView::Kind::Text;
       cell.Text = std::string_view(data + sizeof length, length);
       break;
     }
-    case SQL_TYPE_DATE: { ISC_DATE v; std::memcpy(&v, data, sizeof v); text(DateText(v)); break; }
-    case SQL_TYPE_TIME: { ISC_TIME v; std::memcpy(&v, data, sizeof v); text(TimeText(v)); break; }
+    case SQL_TYPE_DATE: text(DateText(Read<ISC_DATE>(data))); break;
+    case SQL_TYPE_TIME: text(TimeText(Read<ISC_TIME>(data))); break;
     case SQL_TIMESTAMP: {
-      ISC_TIMESTAMP v;
-      std::memcpy(&v, data, sizeof v);
-      text(DateText(v.timestamp_date) + " " + TimeText(v.timestamp_time));
+      const auto stamp = Read<ISC_TIMESTAMP>(data);
+      text(DateText(stamp.timestamp_date) + " " + TimeText(stamp.timestamp_time));
       break;
     }
     case SQL_BLOB: {
       auto& blob = FBlobs[static_cast<std::size_t>(Column)];
-      if (!blob) blob = ReadBlob(*reinterpret_cast<const ISC_QUAD*>(data));
+      if (!blob) blob = ReadBlob(Read<ISC_QUAD>(data));
       cell.Type = var.sqlsubtype == 1 ? CellView::Kind::Text : CellView::Kind::Blob;
       cell.Text = *blob;
       break;
@@ -232,7 +245,7 @@ private:
   bool FDone = false;
   std::vector<FieldDesc> FNoFields;
   mutable std::vector<std::optional<std::string>> FBlobs;
-  mutable std::vector<std::string> FTexts;
+  mutable std::vector<std::string> FTexts;  // values converted to text, by column
 };
 
 std::string TFbCursor::ReadBlob(ISC_QUAD Id) const {
@@ -369,10 +382,10 @@ void TFbStatement::Bind(const std::vector<ParamValue>& Params, isc_tr_handle* Tr
       var.sqldata = Keep.back().data();
       *var.sqlind = 0;
     } else if (type == SQL_BOOLEAN) {
-      bool flag = false;
-      if (!ParseBoolean(*value, flag))
+      const std::optional<bool> flag = ParseBoolean(*value);
+      if (!flag)
         throw rtl::EDatabaseError(fmt::format("\"{}\" is not a valid Boolean value for parameter {}", *value, number));
-      Keep.emplace_back(1, static_cast<char>(flag ? FB_TRUE : FB_FALSE));
+      Keep.emplace_back(1, static_cast<char>(*flag ? FB_TRUE : FB_FALSE));
       var.sqltype = SQL_BOOLEAN | 1;
       var.sqllen = sizeof(FB_BOOLEAN);
       var.sqldata = Keep.back().data();
