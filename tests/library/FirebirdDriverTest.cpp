@@ -155,6 +155,8 @@ TEST_F(FirebirdDriverTest, DescribeStatementNamesEachFieldsTableAndColumn) {
   EXPECT_THAT(Db->DescribeStatement("select TEL as PHONE, c.NAME, CUST_NO + 1 as NEXT_NO from CUSTOMER c"),
               ElementsAre(FieldOrigin{"PHONE", "CUSTOMER", "TEL"}, FieldOrigin{"NAME", "CUSTOMER", "NAME"},
                           FieldOrigin{"NEXT_NO", "", ""}));
+  // A view's column names the view, as the engine reports it (SQLite would name the base table).
+  EXPECT_THAT(Db->DescribeStatement("select NAME from V_CUST"), ElementsAre(FieldOrigin{"NAME", "V_CUST", "NAME"}));
   EXPECT_THAT(Db->DescribeStatement("select \"Note\" from \"OrderLines\""),
               ElementsAre(FieldOrigin{"Note", "OrderLines", "Note"}));
   EXPECT_THROW(Db->DescribeStatement("select NOPE from CUSTOMER"), rtl::EDatabaseError);
