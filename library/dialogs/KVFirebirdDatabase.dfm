@@ -13,7 +13,7 @@ object KVFirebirdDatabaseDlg: TKVFirebirdDatabaseDlg
   object lblDatabaseFile: TLabel
     Left = 8
     Top = 8
-    Caption = 'Database 'Database &file:'file, or server as host[/port]:path:'
+    Caption = 'Database &file, or server as host[/port]:path:'
     FocusControl = edDatabaseFile
   end
   object edDatabaseFile: TEdit

@@ -1,5 +1,5 @@
 // The remote-database input: the SQLite file with its Browse button, the PostgreSQL address
-// taken apart into host, port and database and put together again.
+// taken apart into host, port and database and put together again, the Firebird file or server.
 #include "korv/KVRemoteDatabaseInput.h"
 #include "vcl/Gestures.h"
 #include "vcl/HeadlessUI.h"
@@ -141,4 +141,28 @@ TEST_F(RemoteDatabaseInputTest, SQLiteFileIsTypedOrChosenWithBrowse) {
                         }),
             "old.db");
   EXPECT_EQ(InputSQLite("old.db", [](TGestureDriver& d) { d.Click("btCancel"); }), "");
+}
+
+TEST_F(RemoteDatabaseInputTest, FirebirdFileIsTypedOrChosenAndAServerAddressTyped) {
+  const String existing = Temp.File("shop.fdb");
+  std::ofstream(existing).put('\0');
+  UI.QueueOpenDialog(existing);
+  EXPECT_EQ(Input(TKVServerType::stFirebird, "old.fdb", "TKVFirebirdDatabaseDlg",
+                  [](TGestureDriver& d) {
+                    auto* f = rtl::As<TKVFirebirdDatabaseDlg>(d.Form());
+                    EXPECT_EQ(f->Caption(), "Firebird Database");
+                    EXPECT_EQ(f->edDatabaseFile->Text(), "old.fdb");
+                    d.Click("btBrowse");
+                    d.Click("btOk");
+                  }),
+            existing);
+  EXPECT_EQ(UI.Filter, FirebirdFileFilter);
+  EXPECT_EQ(Input(TKVServerType::stFirebird, existing, "TKVFirebirdDatabaseDlg",
+                  [](TGestureDriver& d) {
+                    d.Type("edDatabaseFile", " db.example/3051:/srv/shop.fdb ");
+                    d.Click("btOk");
+                  }),
+            "db.example/3051:/srv/shop.fdb");
+  EXPECT_EQ(Input(TKVServerType::stFirebird, "old.fdb", "TKVFirebirdDatabaseDlg", [](TGestureDriver& d) { d.Escape(); }),
+            "");
 }
