@@ -18,6 +18,21 @@ using dialogs::FindControl;
 using namespace vcl;
 using rtl::TObject;
 
+namespace {
+
+// A database file's Browse button: an existing file chosen in an open dialog, starting from the
+// one typed, goes into Edit.
+void BrowseDatabaseFile(TEdit* Edit, const String& Title, const String& Filter) {
+  auto open = std::make_unique<TOpenDialog>(nullptr);
+  open->SetTitle(Title);
+  open->SetFilter(Filter);
+  open->SetFileName(rtl::Trim(Edit->Text()));
+  open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
+  if (open->Execute()) Edit->SetText(open->FileName());
+}
+
+} // namespace
+
 // ------------------------------------------------------------------ SQLite
 
 rtl::TClass TKVSQLiteDatabaseDlg::StaticClass() {
@@ -41,12 +56,7 @@ void TKVSQLiteDatabaseDlg::Loaded() {
 }
 
 void TKVSQLiteDatabaseDlg::btBrowseClick(TObject*) {
-  auto open = std::make_unique<TOpenDialog>(nullptr);
-  open->SetTitle("Open SQLite Database");
-  open->SetFilter(SQLiteFileFilter);
-  open->SetFileName(rtl::Trim(edDatabaseFile->Text()));
-  open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
-  if (open->Execute()) edDatabaseFile->SetText(open->FileName());
+  BrowseDatabaseFile(edDatabaseFile, "Open SQLite Database", SQLiteFileFilter);
 }
 
 // ------------------------------------------------------------------ Firebird
@@ -72,12 +82,7 @@ void TKVFirebirdDatabaseDlg::Loaded() {
 }
 
 void TKVFirebirdDatabaseDlg::btBrowseClick(TObject*) {
-  auto open = std::make_unique<TOpenDialog>(nullptr);
-  open->SetTitle("Open Firebird Database");
-  open->SetFilter(FirebirdFileFilter);
-  open->SetFileName(rtl::Trim(edDatabaseFile->Text()));
-  open->SetOptions(open->Options() + ofPathMustExist + ofFileMustExist);
-  if (open->Execute()) edDatabaseFile->SetText(open->FileName());
+  BrowseDatabaseFile(edDatabaseFile, "Open Firebird Database", FirebirdFileFilter);
 }
 
 // ------------------------------------------------------------------ PostgreSQL
