@@ -14,16 +14,7 @@ protected:
     CopyExample();
     Exec("INSERT INTO CUSTOMER VALUES (4, 'Dune Press', NULL, '', NULL)");
   }
-  void Exec(const std::string& Sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(Temp.File("shop.db").c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, Sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
-  }
+  void Exec(const std::string& Sql) { BuildDatabase("shop.db", Sql); }
   std::string Query(const std::string& Sql) {
     sqlite3* db = nullptr;
     EXPECT_EQ(sqlite3_open(Temp.File("shop.db").c_str(), &db), SQLITE_OK);

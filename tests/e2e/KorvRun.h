@@ -2,9 +2,8 @@
 // per-user configuration folder of its own, and gives back what it printed and its exit code.
 #pragma once
 
+#include "SQLiteScript.h"
 #include "TempFolder.h"
-
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -76,14 +75,7 @@ protected:
     BuildDatabase("shop.db", ReadSource("examples/shop.sql"));
   }
   void BuildDatabase(const std::string& Name, const std::string& Sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(Temp.File(Name).c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    int rc = sqlite3_exec(db, Sql.c_str(), nullptr, nullptr, &error);
-    std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
+    ASSERT_EQ(korvtest::RunSQLiteScript(Temp.File(Name), Sql), "");
   }
 
   static std::string Quote(const std::string& S) {

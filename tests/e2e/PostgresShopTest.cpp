@@ -3,6 +3,7 @@
 // the module. Each test builds examples/shop-postgres.sql in a schema of its own, which the
 // module's parameters file puts alone on the search path; the password lives only in that file.
 #include "KorvRun.h"
+#include "PgTestServer.h"
 
 #include <libpq-fe.h>
 
@@ -14,19 +15,7 @@
 
 namespace {
 
-std::string Env(const char* Name) {
-  const char* value = std::getenv(Name);
-  return value ? value : "";
-}
-
-// CI always starts a server, so there a missing one is a failure, not a reason to skip.
-bool InCI() { return Env("CI") == "true"; }
-
-#define KORV_SKIP_OR_FAIL(message)                                                                 \
-  do {                                                                                             \
-    if (InCI()) GTEST_FAIL() << message;                                                           \
-    GTEST_SKIP() << message;                                                                       \
-  } while (false)
+using korvtest::Env;
 
 // The lines of Text from the one after the line Start up to the next empty line.
 std::vector<std::string> Section(const std::string& Text, const std::string& Start) {
@@ -44,8 +33,7 @@ class PostgresShopTest : public TKorvTest {
 protected:
   void SetUp() override {
     if (Env("KORV_PG_PORT").empty() || Env("KORV_PG_USER").empty() || Env("KORV_PG_DATABASE").empty())
-      KORV_SKIP_OR_FAIL("no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"` "
-                        "to set KORV_PG_HOST, _PORT, _USER, _PASSWORD and _DATABASE");
+      KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
     Address = fmt::format("{}:{}/{}", Env("KORV_PG_HOST"), Env("KORV_PG_PORT"), Env("KORV_PG_DATABASE"));
     const std::string host = Env("KORV_PG_HOST"), port = Env("KORV_PG_PORT"), user = Env("KORV_PG_USER"),
                       password = Env("KORV_PG_PASSWORD"), database = Env("KORV_PG_DATABASE");

@@ -74,18 +74,12 @@ const char* kNoteQueries =
 
 // 120 notes in the shop's database: the second's body NULL, the third's empty.
 void AddNotes(const TShopFolder& Shop) {
-  sqlite3* db = nullptr;
-  sqlite3_open(Shop.File("shop.db").c_str(), &db);
-  const char* sql =
+  const std::string error = korvtest::RunSQLiteScript(
+      Shop.File("shop.db"),
       "create table NOTE (ID integer primary key, BODY varchar(20));"
       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 120)"
-      "  insert into NOTE select i, case i when 2 then null when 3 then '' else 'note ' || i end from n;";
-  char* error = nullptr;
-  if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-    qWarning("notes: %s", error);
-    sqlite3_free(error);
-  }
-  sqlite3_close(db);
+      "  insert into NOTE select i, case i when 2 then null when 3 then '' else 'note ' || i end from n;");
+  if (!error.empty()) qWarning("notes: %s", error.c_str());
 }
 
 QAction* MenuAction(QMenu* Menu, const QString& Name) {

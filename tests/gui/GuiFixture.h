@@ -6,6 +6,7 @@
 #include "DesignerWindow.h"
 #include "GuiApplication.h"
 #include "GuiHost.h"
+#include "SQLiteScript.h"
 
 #include "rtl/SysUtils.h"
 
@@ -14,8 +15,6 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <deque>
@@ -38,15 +37,9 @@ public:
     std::string dfm = rtl::ReadFileToString(KORV_SOURCE_DIR "/examples/Shop.dfm");
     if (!Extra.empty()) dfm.insert(dfm.rfind("end"), Extra);
     Write("Shop.dfm", dfm);
-    sqlite3* db = nullptr;
-    sqlite3_open(File("shop.db").c_str(), &db);
-    const std::string sql = rtl::ReadFileToString(KORV_SOURCE_DIR "/examples/shop.sql");
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      qWarning("shop.sql: %s", error);
-      sqlite3_free(error);
-    }
-    sqlite3_close(db);
+    const std::string error =
+        korvtest::RunSQLiteScript(File("shop.db"), rtl::ReadFileToString(KORV_SOURCE_DIR "/examples/shop.sql"));
+    if (!error.empty()) qWarning("shop.sql: %s", error.c_str());
   }
   ~TShopFolder() {
     std::error_code ec;

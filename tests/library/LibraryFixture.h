@@ -2,6 +2,7 @@
 // database component connected to nothing yet that names it.
 #pragma once
 
+#include "SQLiteScript.h"
 #include "TempFolder.h"
 
 #include "korv/KVDatabase.h"
@@ -18,19 +19,9 @@
 
 namespace korvtest {
 
-// Writes a database file through the C API, which (unlike the library) may create files.
+// Writes a database file; raises what went wrong.
 inline void MakeSQLiteFile(const std::string& path, const std::string& sql) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-    sqlite3_close_v2(db);
-    throw std::runtime_error("cannot create " + path);
-  }
-  char* error = nullptr;
-  const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-  std::string message = error ? error : "";
-  sqlite3_free(error);
-  sqlite3_close_v2(db);
-  if (rc != SQLITE_OK) throw std::runtime_error(message + " in " + sql);
+  if (const std::string error = RunSQLiteScript(path, sql); !error.empty()) throw std::runtime_error(error);
 }
 
 inline constexpr const char* kShopSchema = R"(

@@ -1,6 +1,8 @@
 // Data sets on the private PostgreSQL server (scripts/pg-cluster): types from OIDs and
 // modifiers, rows read through a server-side cursor, parameters, applied updates, stored
 // functions and statement checks. Each test works in a schema of its own.
+#include "PgTestServer.h"
+
 #include "korv/KVBoundStatement.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVQuery.h"
@@ -22,18 +24,12 @@ using ::testing::HasSubstr;
 
 namespace {
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
+using korvtest::Env;
 
 class PostgresDataTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (Env("KORV_PG_PORT").empty()) {
-      if (Env("CI") == "true") GTEST_FAIL() << "no PostgreSQL test server";
-      GTEST_SKIP() << "no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"`";
-    }
+    if (!korvtest::TPGTestServer::FromEnvironment()) KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
     std::random_device random;
     Schema = fmt::format("korv_data_{:08x}", random());
     Db = Database("PG");

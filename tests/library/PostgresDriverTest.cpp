@@ -1,6 +1,8 @@
 // The PostgreSQL driver against a real server: scripts/pg-cluster starts one and exports KORV_PG_*.
 // Each test works in a schema of its own, made and dropped by the fixture and put first on the
 // connection's search path; a second schema off the path holds what must come back qualified.
+#include "PgTestServer.h"
+
 #include "korv/KVCommon.h"
 #include "korv/drivers/Registry.h"
 #include "rtl/Exceptions.h"
@@ -24,27 +26,15 @@ using ::testing::IsEmpty;
 
 namespace {
 
-struct TPGTestServer {
-  std::string Host, Port, User, Password, Database, SocketDir;
+using korvtest::TPGTestServer;
 
-  static std::optional<TPGTestServer> FromEnvironment() {
-    auto get = [](const char* name) {
-      const char* value = std::getenv(name);
-      return std::string(value ? value : "");
-    };
-    TPGTestServer server{get("KORV_PG_HOST"), get("KORV_PG_PORT"),     get("KORV_PG_USER"),
-                         get("KORV_PG_PASSWORD"), get("KORV_PG_DATABASE"), get("KORV_PG_SOCKETDIR")};
-    if (server.Port.empty() || server.User.empty() || server.Database.empty()) return std::nullopt;
-    return server;
-  }
-
-  ConnectionSpec Spec() const {
-    ConnectionSpec spec;
-    spec.RemoteDatabase = fmt::format("{}:{}/{}", Host, Port, Database);
-    spec.Params = {{"USER NAME", User}, {"PASSWORD", Password}};
-    return spec;
-  }
-};
+// The server's connection parameters, as a database component would give them.
+ConnectionSpec Spec(const TPGTestServer& Server) {
+  ConnectionSpec spec;
+  spec.RemoteDatabase = Server.Address();
+  spec.Params = {{"USER NAME", Server.User}, {"PASSWORD", Server.Password}};
+  return spec;
+}
 
 std::string Quoted(const std::string& name) {
   std::string quoted = "\"";
@@ -61,28 +51,16 @@ std::string ConnectError(const ConnectionSpec& spec) {
   return "(connected)";
 }
 
-// CI always starts a server, so there a missing one is a failure, not a reason to skip.
-bool InCI() {
-  const char* ci = std::getenv("CI");
-  return ci && std::string(ci) == "true";
-}
-
-#define KORV_SKIP_OR_FAIL(message)                                                                 \
-  do {                                                                                             \
-    if (InCI()) GTEST_FAIL() << message;                                                           \
-    GTEST_SKIP() << message;                                                                       \
-  } while (false)
 
 class PostgresDriverTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto server = TPGTestServer::FromEnvironment();
     if (!server)
-      KORV_SKIP_OR_FAIL("no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"` "
-                        "to set KORV_PG_HOST, _PORT, _USER, _PASSWORD and _DATABASE");
+      KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
     Server = *server;
     try {
-      Conn = GetDriver(TKVServerType::stPostgreSQL).Connect(Server.Spec());
+      Conn = GetDriver(TKVServerType::stPostgreSQL).Connect(Spec(Server));
     } catch (const rtl::EDatabaseError& e) {
       KORV_SKIP_OR_FAIL("PostgreSQL test server unreachable: " << e.Message());
     }
@@ -306,7 +284,7 @@ TEST_F(PostgresDriverTest, HostileNamesDoNoHarm) {
 
 TEST_F(PostgresDriverTest, TraceSeesEveryStatementSent) {
   std::vector<std::string> traced;
-  auto spec = Server.Spec();
+  auto spec = Spec(Server);
   spec.OnTrace = [&](const std::string& sql) { traced.push_back(sql); };
   auto conn = GetDriver(TKVServerType::stPostgreSQL).Connect(spec);
   conn->TableNames("", false);
@@ -318,7 +296,7 @@ TEST_F(PostgresDriverTest, TraceSeesEveryStatementSent) {
 
 TEST_F(PostgresDriverTest, ConnectionParametersAndFailures) {
   // Parameter names ignore letter case; other parameters reach libpq as options.
-  auto spec = Server.Spec();
+  auto spec = Spec(Server);
   spec.Params = {{"user name", Server.User}, {"Password", Server.Password},
                  {"Application_Name", "korv tests"}};
   EXPECT_NO_THROW(GetDriver(TKVServerType::stPostgreSQL).Connect(spec));
@@ -327,21 +305,21 @@ TEST_F(PostgresDriverTest, ConnectionParametersAndFailures) {
 
   // An empty host leaves the choice to libpq; here a socket folder given as a parameter.
   if (!Server.SocketDir.empty()) {
-    spec = Server.Spec();
+    spec = Spec(Server);
     spec.RemoteDatabase = fmt::format(":{}/{}", Server.Port, Server.Database);
     spec.Params.push_back({"host", Server.SocketDir});
     EXPECT_NO_THROW(GetDriver(TKVServerType::stPostgreSQL).Connect(spec));
   }
 
-  spec = Server.Spec();
+  spec = Spec(Server);
   spec.Params[1].second = "wrong";
   EXPECT_THAT(ConnectError(spec), HasSubstr("password authentication failed"));
 
-  spec = Server.Spec();
+  spec = Spec(Server);
   spec.RemoteDatabase = fmt::format("{}:{}/no_such_db", Server.Host, Server.Port);
   EXPECT_THAT(ConnectError(spec), HasSubstr("database \"no_such_db\" does not exist"));
 
-  spec = Server.Spec();
+  spec = Spec(Server);
   spec.RemoteDatabase = fmt::format("{}:1/{}", Server.Host, Server.Database);
   const std::string refused = ConnectError(spec);
   EXPECT_THAT(refused, HasSubstr("Cannot connect to PostgreSQL database"));

@@ -14,6 +14,8 @@
 #include "korv/drivers/Driver.h"
 #include "vcl/Gestures.h"
 
+#include "PgTestServer.h"
+
 #include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -36,19 +38,7 @@ using ::testing::IsEmpty;
 
 namespace {
 
-String Env(const char* Name) {
-  const char* value = std::getenv(Name);
-  return value ? value : "";
-}
-
-// CI always starts a server, so there a missing one is a failure, not a reason to skip.
-bool InCI() { return Env("CI") == "true"; }
-
-#define KORV_SKIP_OR_FAIL(message)                                                                 \
-  do {                                                                                             \
-    if (InCI()) GTEST_FAIL() << message;                                                           \
-    GTEST_SKIP() << message;                                                                       \
-  } while (false)
+using korvtest::Env;
 
 String Quoted(const String& Name) {
   String quoted = "\"";
@@ -113,8 +103,7 @@ protected:
     Password = Env("KORV_PG_PASSWORD");
     DbName = Env("KORV_PG_DATABASE");
     if (Port.empty() || User.empty() || DbName.empty())
-      KORV_SKIP_OR_FAIL("no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"` "
-                        "to set KORV_PG_HOST, _PORT, _USER, _PASSWORD and _DATABASE");
+      KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
 
     Setup.SetDatabaseName("PGSETUP");
     Setup.SetServerType(TKVServerType::stPostgreSQL);
