@@ -175,8 +175,10 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
       {"select", "select NAME...", "select components for the inspector and the verbs", 1, -1,
        "select Customers CustomersUpdate", &TDesignSession::CmdSelect},
       {"tree", "tree", "print the object tree", 0, 0, "tree", &TDesignSession::CmdTree},
-      {"props", "props", "list the selection's properties: name = value (editor [attributes])", 0, 0,
-       "props", &TDesignSession::CmdProps},
+      {"props", "props [--verbose]",
+       "list the selection's properties: name = value, [v] a value list, [...] a dialog, [+] sub-properties "
+       "(--verbose: the editor and its attributes)",
+       0, 1, "props --verbose", &TDesignSession::CmdProps},
       {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, "get DatabaseName", &TDesignSession::CmdGet},
       {"print", "print NAME.PROP", "print a component's property (a string list line by line)", 1, 1,
        "print Customers.SQL", &TDesignSession::CmdPrint},
@@ -478,12 +480,25 @@ std::unique_ptr<designintf::TPropertyEditor> TDesignSession::EditorFor(
   }
 }
 
-void TDesignSession::CmdProps(const TArgs&) {
+void TDesignSession::CmdProps(const TArgs& A) {
+  if (!A.empty() && A[0] != "--verbose") throw ECommandError("Usage: props [--verbose]");
+  const bool verbose = !A.empty();
   TObjectInspector inspector(RequireModule());
   inspector.SetSelection(RequireSelection());
-  for (const TInspectorRow& row : inspector.Rows()) {
-    FOut << row.Name << " = " << row.Value << "  (" << row.EditorClass << ' '
-         << designintf::PropertyAttributesToString(row.Attributes) << ")\n";
+  const std::vector<TInspectorRow> rows = inspector.Rows();
+  size_t width = 0;
+  for (const TInspectorRow& row : rows) width = std::max(width, row.Name.size());
+  for (const TInspectorRow& row : rows) {
+    // The inspector's buttons, as marks: a drop-down list, an ellipsis, a plus to unfold.
+    String marks;
+    if (row.Attributes.Contains(TPropertyAttribute::paValueList)) marks += " [v]";
+    if (row.Attributes.Contains(TPropertyAttribute::paDialog)) marks += " [...]";
+    if (row.Attributes.Contains(TPropertyAttribute::paSubProperties)) marks += " [+]";
+    FOut << row.Name << String(width - row.Name.size(), ' ') << " = " << row.Value;
+    if (!marks.empty()) FOut << ' ' << marks;
+    if (verbose)
+      FOut << "  (" << row.EditorClass << ' ' << designintf::PropertyAttributesToString(row.Attributes) << ')';
+    FOut << '\n';
   }
 }
 

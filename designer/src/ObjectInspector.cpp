@@ -74,6 +74,9 @@ std::unique_ptr<TPropertyEditor> TObjectInspector::Editor(const String& Path) {
 std::vector<String> TObjectInspector::GetValues(const String& Path) {
   auto editor = Editor(Path);
   std::vector<String> values;
+  // A set's values are its members, each a sub-property that is on or off.
+  if (const rtl::TTypeInfo* type = editor->GetPropType(); type && type->Kind == rtl::TTypeKind::tkSet && type->CompType)
+    return type->CompType->EnumNames;
   if (!editor->GetAttributes().Contains(TPropertyAttribute::paValueList)) return values;
   editor->GetValues([&](const String& s) { values.push_back(s); });
   if (editor->GetAttributes().Contains(TPropertyAttribute::paSortList))

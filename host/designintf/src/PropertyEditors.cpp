@@ -32,6 +32,23 @@ String InvalidValue(const String& value, const String& prop) {
   return "Invalid property value '" + value + "' for " + prop;
 }
 
+// "PROP: 'VALUE' is not a TYPE; use A, B or C": a value of an enumeration it does not have.
+String NotAValueOf(const String& value, const String& prop, const rtl::TTypeInfo* type) {
+  if (type == rtl::TypeInfoBoolean()) return prop + ": '" + value + "' is not a Boolean; use True or False";
+  String names;
+  const auto& all = type->EnumNames;
+  for (size_t i = 0; i < all.size(); ++i) names += (i == 0 ? "" : i + 1 == all.size() ? " or " : ", ") + all[i];
+  return prop + ": '" + value + "' is not a " + type->Name + "; use " + names;
+}
+
+// A name as the library shows it: the identifier without its lower-case prefix ("SQLite" for
+// "stSQLite"); the identifier itself when it has none.
+String DisplayName(const String& identifier) {
+  size_t i = 0;
+  while (i < identifier.size() && identifier[i] >= 'a' && identifier[i] <= 'z') ++i;
+  return i > 0 && i < identifier.size() ? identifier.substr(i) : identifier;
+}
+
 bool HasGetter(const rtl::TPropInfo* p) {
   switch (p->Kind()) {
     case rtl::TTypeKind::tkInteger:
@@ -246,8 +263,12 @@ void TEnumProperty::GetValues(const TGetStrProc& Proc) {
 }
 
 void TEnumProperty::SetValue(const String& Value) {
-  int v = rtl::GetEnumValue(GetPropType(), rtl::Trim(Value));
-  if (v < 0) throw rtl::EPropertyError(InvalidValue(Value, GetName()));
+  const rtl::TTypeInfo* type = GetPropType();
+  const String text = rtl::Trim(Value);
+  int v = rtl::GetEnumValue(type, text);
+  for (size_t i = 0; v < 0 && i < type->EnumNames.size(); ++i)
+    if (rtl::SameText(DisplayName(type->EnumNames[i]), text)) v = static_cast<int>(i);
+  if (v < 0) throw rtl::EPropertyError(NotAValueOf(Value, GetName(), type));
   SetOrdValue(v);
 }
 
@@ -330,7 +351,7 @@ void TSetElementProperty::SetValue(const String& Value) {
   else if (rtl::SameText(rtl::Trim(Value), "False"))
     on = false;
   else
-    throw rtl::EPropertyError(InvalidValue(Value, GetName()));
+    throw rtl::EPropertyError(NotAValueOf(Value, GetName(), rtl::TypeInfoBoolean()));
   // Each component keeps its other elements.
   const int64_t bit = int64_t{1} << FElement;
   WriteAll([&](const auto& e) {
