@@ -54,7 +54,7 @@ TEST_F(ErrorPathsTest, UnknownComponentsPropertiesVerbsAndClasses) {
   ExpectFailure("open Shop.dfm\nselect Parts\nget Nope\n",
                 "script.korv:3: Parts (TKVTable) has no property Nope in the inspector\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nset Active Maybe\n",
-                "script.korv:3: Invalid property value 'Maybe' for Active\n");
+                "script.korv:3: Active: 'Maybe' is not a Boolean; use True or False\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb 9\n", "script.korv:3: Parts (TKVTable) has no verb 9 (verbs 0 to 2)\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb -1\n",
                 "script.korv:3: Parts (TKVTable) has no verb -1 (verbs 0 to 2)\n");

@@ -90,7 +90,8 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
       "values DatabaseName\n"
       "select Customers Parts\n"
       "get DatabaseName\n"
-      "props\n");
+      "props\n"
+      "props --verbose\n");
   ASSERT_EQ(r.Exit, 0) << r;
   const std::string expectedStart =
       "shop.db\n"
@@ -107,9 +108,41 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
                        "ShopData\n"),
             std::string::npos)
       << r;
-  // Both selected components show the properties they share, one a line.
-  EXPECT_NE(r.Out.find("DatabaseName = ShopData  (TKVDatabaseNameProperty"), std::string::npos) << r;
-  EXPECT_EQ(r.Out.find("TableName ="), std::string::npos) << r;
+  // Both selected components show the properties they share, one a line, aligned, with the
+  // inspector's buttons as marks; the editors only when asked for.
+  EXPECT_NE(r.Out.find("ShopData\n"
+                       "Tag          = 0\n"
+                       "Active       = False  [v]\n"
+                       "DatabaseName = ShopData  [v]\n"
+                       "SessionName  = Shop  [v]\n"
+                       "UpdateObject =   [v]\n"
+                       "Tag          = 0  (TIntegerProperty [paMultiSelect,paRevertable])\n"),
+            std::string::npos)
+      << r;
+  EXPECT_NE(r.Out.find("DatabaseName = ShopData  [v]  (TKVDatabaseNameProperty"), std::string::npos) << r;
+  EXPECT_EQ(r.Out.find("TableName"), std::string::npos) << r;
+
+  // Enumerations take the names the library shows; a set lists its members; a wrong value says
+  // which are right.
+  r = RunScript(
+      "open Shop.dfm\n"
+      "select ShopDB\n"
+      "set ServerType PostgreSQL\n"
+      "get ServerType\n"
+      "values DesignOptions\n"
+      "set DesignOptions.ddoDefaultDatabase True\n"
+      "get DesignOptions\n"
+      "props\n"
+      "set ServerType Oracle\n");
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_TRUE(r.Out.starts_with("stPostgreSQL\n"
+                                "ddoDefaultDatabase\n"
+                                "[ddoDefaultDatabase]\n"))
+      << r;
+  EXPECT_NE(r.Out.find("\nParams         = (TStringList)  [...]\n"), std::string::npos) << r;
+  EXPECT_NE(r.Out.find("\nDesignOptions  = [ddoDefaultDatabase]  [+]\n"), std::string::npos) << r;
+  EXPECT_EQ(r.Err, "script.korv:9: ServerType: 'Oracle' is not a TKVServerType; use stSQLite, stPostgreSQL or "
+                   "stFirebird\n");
 }
 
 TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {
