@@ -137,6 +137,7 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
   EXPECT_EQ(r.Exit, 1) << r;
   EXPECT_TRUE(r.Out.starts_with("stPostgreSQL\n"
                                 "ddoDefaultDatabase\n"
+                                "ddoStoreConnected\n"
                                 "[ddoDefaultDatabase]\n"))
       << r;
   EXPECT_NE(r.Out.find("\nParams         = (TStringList)  [...]\n"), std::string::npos) << r;
