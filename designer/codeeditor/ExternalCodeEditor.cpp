@@ -45,7 +45,13 @@ String EditFileName(const String& ModuleName) {
   for (char& c : name)
     if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
   while (!name.empty() && name[0] == '.') name.erase(0, 1);
-  return name.empty() ? String("module.txt") : name;
+  if (name.empty()) return "module.txt";
+  // A statement (SQL, ModifySQL ...) goes to the editor as a .sql file, which editors colour.
+  const size_t dot = name.rfind('.');
+  const String last = dot == String::npos ? name : name.substr(dot + 1);
+  if (last.size() >= 3 && rtl::SameText(last.substr(last.size() - 3), "SQL") && last != "sql")
+    name = rtl::SameText(last, "SQL") ? name.substr(0, dot + 1) + "sql" : name + ".sql";
+  return name;
 }
 
 String Getenv(const char* Name) {
@@ -144,7 +150,10 @@ void TExternalCodeEditor::Show(TTextModule& Module) {
   }
   // Editors end the last line; that alone is no change.
   const bool sameButFinalBreak = !before.empty() && before.back() != '\n' && after == before + "\n";
-  if (after != before && !sameButFinalBreak) Module.ReplaceText(after);
+  if (after == before || sameButFinalBreak) return;
+  // What the editor wrote is saved at once: the property changes, and its module is modified.
+  Module.ReplaceText(after);
+  Module.Save(false, false);
 }
 
 } // namespace designer

@@ -60,17 +60,20 @@ TEST_F(CodeEditorTest, TheEditorProgramComesFromVisualThenEditorThenVi) {
   }
 }
 
-TEST_F(CodeEditorTest, WhatTheEditorWritesBecomesTheModifiedTextAndSavingPutsItIntoTheProperty) {
-  TScopedEnv editor("EDITOR", Script("append.sh", "echo 'where ID = 1' >> \"$1\"\n"));
+TEST_F(CodeEditorTest, WhatTheEditorWritesGoesIntoThePropertyAtOnce) {
+  // The editor gets a .sql file, and what it writes is the property's new text.
+  std::string log = Temp.File("given.txt");
+  TScopedEnv editor("EDITOR", Script("append.sh", "printf '%s' \"$1\" > '" + log +
+                                                      "'\necho 'where ID = 1' >> \"$1\"\n"));
   designer::InstallCodeEditor(Services.Services(), designer::TCodeEditorKind::ckExternal);
+  const int changes = Module->ModifiedCount();
   auto module = OpenSQL();
   ASSERT_NE(module, nullptr);
+  EXPECT_EQ(std::filesystem::path(rtl::ReadFileToString(log)).filename().string(), "dfm.DataModule1.Query1.sql");
   EXPECT_EQ(module->Text(), "select *\nfrom CUSTOMER\nwhere ID = 1\n");
-  EXPECT_TRUE(module->IsModified());
-  EXPECT_EQ(Query->SQL()->Count(), 2);
-  Run("module save DataModule1.Query1.SQL");
-  EXPECT_EQ(Query->SQL()->ToVector(), (Lines{"select *", "from CUSTOMER", "where ID = 1"}));
   EXPECT_FALSE(module->IsModified());
+  EXPECT_EQ(Query->SQL()->ToVector(), (Lines{"select *", "from CUSTOMER", "where ID = 1"}));
+  EXPECT_GT(Module->ModifiedCount(), changes);  // the data module has a change to save
 }
 
 TEST_F(CodeEditorTest, AnEditorThatChangesNothingLeavesTheModuleUnmodified) {
