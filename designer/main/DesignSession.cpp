@@ -759,6 +759,51 @@ void TDesignSession::CmdHelp(const TArgs& A) {
   throw ECommandError("Unknown command " + EchoWord(A[0]) + " (help lists the commands)");
 }
 
+std::optional<std::vector<String>> TDesignSession::Completions(const String& Before) {
+  std::vector<String> words;
+  try {
+    words = SplitScriptLine(Before);
+  } catch (const std::exception&) {
+    return std::vector<String>{};  // inside an open quote: nothing to offer
+  }
+  std::vector<String> names;
+  if (words.empty()) {
+    for (const TCommand& c : Commands()) names.push_back(c.Name);
+    names.push_back("quit");
+    return names;
+  }
+  const String verb = rtl::LowerCase(words[0]);
+  const size_t arg = words.size();  // 1: the first argument is being typed
+  auto components = [&] {
+    if (!FModule) return;
+    rtl::TComponent* root = FModule->GetRoot();
+    names.push_back(root->Name());
+    for (int i = 0; i < root->ComponentCount(); ++i) names.push_back(root->Components(i)->Name());
+  };
+  auto properties = [&] {
+    if (!FModule) return;
+    TObjectInspector inspector(*FModule);
+    for (const TInspectorRow& row : inspector.Rows(true)) names.push_back(row.Path);
+  };
+  if (verb == "open" || (verb == "save" && arg == 1)) return std::nullopt;
+  if (verb == "select" || verb == "delete" || (verb == "rename" && arg == 1) || verb == "data" ||
+      (verb == "check" && arg == 1) || verb == "drag" || verb == "dragover")
+    components();
+  else if ((verb == "get" || verb == "values" || verb == "edit" || verb == "set") && arg == 1)
+    properties();
+  else if (verb == "set" && arg == 2 && FModule) {
+    try {
+      TObjectInspector inspector(*FModule);
+      names = inspector.GetValues(words[1]);
+    } catch (const std::exception&) {
+    }
+  } else if ((verb == "add" || verb == "palettedrop") && arg == 1)
+    for (const auto& e : designintf::GetPaletteEntries()) names.push_back(e.ComponentClass->Name);
+  else if (verb == "help" && arg == 1)
+    for (const TCommand& c : Commands()) names.push_back(c.Name);
+  return names;
+}
+
 void TDesignSession::PrintTree(bool Json) {
   RequireModule();
   if (Json)

@@ -18,6 +18,7 @@
 
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace designer {
@@ -58,6 +59,11 @@ public:
   void CloseModule(bool Discard);
   // The component of the module of that name (the root too); raises naming it when none.
   rtl::TComponent* ComponentNamed(const String& Name);
+
+  // What Tab offers for the word being typed after Before (the line up to that word): command
+  // names first, then by the command component names, property names of the selection, a
+  // property's values after "set PROP", palette classes; nullopt where a file name goes.
+  std::optional<std::vector<String>> Completions(const String& Before);
 
   // ------------------------------------------------------------ reports (also korv's own)
   void PrintTree(bool Json);

@@ -3,12 +3,14 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include <strings.h>
 #include <sys/select.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 #include <istream>
 #include <memory>
@@ -82,6 +84,30 @@ extern "C" void TakeLine(char* Text) {
   if (Text) gTyped->Text = Text;
 }
 
+// The completion of the line being read, for readline's completion callbacks (which have no
+// context of their own either).
+const TLineInput::TCompleter* gCompleter = nullptr;
+std::vector<String> gMatches;
+std::size_t gNextMatch = 0;
+
+extern "C" char* NextMatch(const char*, int State) {
+  if (State == 0) gNextMatch = 0;
+  return gNextMatch < gMatches.size() ? ::strdup(gMatches[gNextMatch++].c_str()) : nullptr;
+}
+
+extern "C" char** CompleteWord(const char* Text, int Start, int) {
+  if (!gCompleter || !*gCompleter) return nullptr;
+  const std::optional<std::vector<String>> words = (*gCompleter)(String(rl_line_buffer, Start));
+  if (!words) return nullptr;  // a file name: readline completes it
+  rl_attempted_completion_over = 1;
+  const String prefix = Text;
+  gMatches.clear();
+  for (const String& w : *words)
+    if (w.size() >= prefix.size() && ::strncasecmp(w.c_str(), prefix.c_str(), prefix.size()) == 0)
+      gMatches.push_back(w);
+  return gMatches.empty() ? nullptr : rl_completion_matches(Text, NextMatch);
+}
+
 } // namespace
 
 struct TTerminationSignals::TSaved {
@@ -119,6 +145,12 @@ bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
   // Readline reads keys as they come; a signal interrupts the wait between two keys, where
   // Ctrl-C drops the line typed so far and asks again.
   rl_catch_signals = 0;
+  rl_attempted_completion_function = CompleteWord;
+  rl_variable_bind("completion-ignore-case", "on");
+  gCompleter = &FCompleter;
+  struct TCompletionScope {
+    ~TCompletionScope() { gCompleter = nullptr; }
+  } completion;
   TTypedLine typed;
   gTyped = &typed;
   gInterrupted = 0;

@@ -8,10 +8,13 @@
 // designer can keep the unsaved work before it goes.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <streambuf>
 #include <string>
+#include <vector>
 
 namespace designer {
 
@@ -22,6 +25,11 @@ public:
   TLineInput(std::istream& In, std::ostream& Out, bool Interactive);
 
   bool Interactive() const { return FInteractive; }
+
+  // What Tab completes at the terminal: the words that may come where the word being typed is,
+  // given the line before it; nullopt for a file name (readline's own completion).
+  using TCompleter = std::function<std::optional<std::vector<String>>(const String& Before)>;
+  void SetCompleter(TCompleter Completer) { FCompleter = std::move(Completer); }
   // The next line without its line end; false when the input has ended or a terminating signal
   // came (before or while waiting).
   bool ReadLine(const String& Prompt, String& Line);
@@ -32,6 +40,7 @@ private:
   std::istream& FIn;
   std::ostream& FOut;
   bool FInteractive;
+  TCompleter FCompleter;
 };
 
 // Notes SIGTERM and SIGHUP instead of letting them end the program, while it lives; the

@@ -257,6 +257,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   THost host(Options);
   TDesignSession& session = host.Session;
   TLineInput input(std::cin, std::cout, interactive);
+  input.SetCompleter([&session](const String& Before) { return session.Completions(Before); });
   TDesignUserInterface ui(session.Answers(), input, std::cout);
   vcl::TUserInterfaceScope scope(&ui);
   session.SetUserInterface(&ui);
