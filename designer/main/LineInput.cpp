@@ -127,9 +127,9 @@ int TerminatingSignal() { return gTerminating; }
 TLineInput::TLineInput(std::istream& In, std::ostream& Out, bool Interactive)
     : FIn(In), FOut(Out), FInteractive(Interactive) {}
 
-bool TLineInput::ReadLine(const String& Prompt, String& Line) {
+bool TLineInput::ReadLine(const String& Prompt, String& Line, const TCompleter* Completer) {
   if (gTerminating) return false;
-  if (FInteractive) return ReadTerminalLine(Prompt, Line);
+  if (FInteractive) return ReadTerminalLine(Prompt, Line, Completer);
   FOut << Prompt << std::flush;
   if (!std::getline(FIn, Line) || gTerminating) {
     FOut << '\n';
@@ -140,14 +140,14 @@ bool TLineInput::ReadLine(const String& Prompt, String& Line) {
   return true;
 }
 
-bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line) {
+bool TLineInput::ReadTerminalLine(const String& Prompt, String& Line, const TCompleter* Completer) {
   FOut << std::flush;
   // Readline reads keys as they come; a signal interrupts the wait between two keys, where
   // Ctrl-C drops the line typed so far and asks again.
   rl_catch_signals = 0;
   rl_attempted_completion_function = CompleteWord;
   rl_variable_bind("completion-ignore-case", "on");
-  gCompleter = &FCompleter;
+  gCompleter = Completer;
   struct TCompletionScope {
     ~TCompletionScope() { gCompleter = nullptr; }
   } completion;

@@ -27,20 +27,19 @@ public:
   bool Interactive() const { return FInteractive; }
 
   // What Tab completes at the terminal: the words that may come where the word being typed is,
-  // given the line before it; nullopt for a file name (readline's own completion).
+  // given the line before it; nullopt for a file name (readline's own completion, which is
+  // also what Tab does without a completer).
   using TCompleter = std::function<std::optional<std::vector<String>>(const String& Before)>;
-  void SetCompleter(TCompleter Completer) { FCompleter = std::move(Completer); }
   // The next line without its line end; false when the input has ended or a terminating signal
   // came (before or while waiting).
-  bool ReadLine(const String& Prompt, String& Line);
+  bool ReadLine(const String& Prompt, String& Line, const TCompleter* Completer = nullptr);
 
 private:
-  bool ReadTerminalLine(const String& Prompt, String& Line);
+  bool ReadTerminalLine(const String& Prompt, String& Line, const TCompleter* Completer);
 
   std::istream& FIn;
   std::ostream& FOut;
   bool FInteractive;
-  TCompleter FCompleter;
 };
 
 // Notes SIGTERM and SIGHUP instead of letting them end the program, while it lives; the

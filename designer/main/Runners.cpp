@@ -257,7 +257,6 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   THost host(Options);
   TDesignSession& session = host.Session;
   TLineInput input(std::cin, std::cout, interactive);
-  input.SetCompleter([&session](const String& Before) { return session.Completions(Before); });
   TDesignUserInterface ui(session.Answers(), input, std::cout);
   vcl::TUserInterfaceScope scope(&ui);
   session.SetUserInterface(&ui);
@@ -292,8 +291,9 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
   if (interactive) std::cout << "korv " KORV_VERSION " designer: type help for the commands, quit to leave\n";
   String line;
   bool warnedOfEnd = false;  // Ctrl-D once with unsaved changes: a second one right after quits
+  const TLineInput::TCompleter complete = [&session](const String& Before) { return session.Completions(Before); };
   for (;;) {
-    if (!input.ReadLine("korv> ", line)) {
+    if (!input.ReadLine("korv> ", line, &complete)) {
       if (TerminatingSignal()) return stopped();
       if (interactive && session.HasUnsavedChanges() && !warnedOfEnd) {
         warnedOfEnd = true;
