@@ -136,6 +136,24 @@ TEST_F(TerminalTest, CtrlDInADialogEscapes) {
   EXPECT_EQ(korv.Exit(), 0) << korv.Output;
 }
 
+TEST_F(TerminalTest, TabCompletesCommandsNamesPropertiesAndValues) {
+  CopyExample();
+  TKorvTerminal korv(Temp.Path().string(), {"design", "Shop.dfm"});
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("selec\tShopD\t\r");  // a command, then a component
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("get remoted\t\r");  // a property of the selection, letter case ignored
+  ASSERT_TRUE(korv.WaitFor("shop.db\r\n")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("set ServerType stP\t\r");  // a value of the property
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("get ServerType\r");
+  ASSERT_TRUE(korv.WaitFor("stPostgreSQL\r\n")) << korv.Output;
+  ASSERT_TRUE(korv.Prompted()) << korv.Output;
+  korv.Type("quit --discard\r");
+  EXPECT_EQ(korv.Exit(), 0) << korv.Output;
+}
+
 TEST_F(TerminalTest, ATerminatingSignalKeepsUnsavedWorkInARecoveryCopyThatOpeningOffers) {
   CopyExample();
   {
