@@ -188,10 +188,7 @@ public:
     TRunUserInterface::ShowModal(Form);
   }
   int MessageDlg(const String& Msg, vcl::TMsgDlgType, vcl::TMsgDlgButtons, int) override {
-    String text = Msg;
-    for (char& c : text)
-      if (c == '\n' || c == '\r') c = ' ';
-    throw EUnansweredMessage(rtl::Trim(text));
+    throw EUnansweredMessage(MessageText(Msg));
   }
 };
 

@@ -59,11 +59,15 @@ std::optional<String> TAnswerQueue::Pop() {
   return a;
 }
 
-String MessageOnOneLine(const String& Msg, vcl::TMsgDlgButtons Buttons) {
+String MessageText(const String& Msg) {
   String text = Msg;
   for (char& c : text)
     if (c == '\n' || c == '\r') c = ' ';
-  return "\"" + rtl::Trim(text) + "\" (" + ButtonNames(Buttons) + ")";
+  return rtl::Trim(text);
+}
+
+String MessageOnOneLine(const String& Msg, vcl::TMsgDlgButtons Buttons) {
+  return "\"" + MessageText(Msg) + "\" (" + ButtonNames(Buttons) + ")";
 }
 
 int TAnswerQueue::ButtonResult(const String& Answer, const String& Msg, vcl::TMsgDlgType,

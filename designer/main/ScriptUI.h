@@ -35,7 +35,8 @@ private:
   std::deque<String> FAnswers;
 };
 
-// A message box's text on one line.
+// A message box's text on one line: line breaks as blanks, trimmed; with its buttons, quoted.
+String MessageText(const String& Msg);
 String MessageOnOneLine(const String& Msg, vcl::TMsgDlgButtons Buttons);
 
 // The words of a dialog line: vcl's gesture commands, with "pick CONTROL *" standing for every

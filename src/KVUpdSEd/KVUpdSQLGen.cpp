@@ -245,24 +245,24 @@ void GenerateDeleteSQL(TGenNames& Names, rtl::TStrings* Dest) {
   AppendKeyConditions(Names, lines);
 }
 
+// One statement on its own: names made for it alone.
+template <void (*Generate)(TGenNames&, rtl::TStrings*)>
+void GenerateAlone(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
+  TGenNames names(Inputs, Aliases);
+  Generate(names, Dest);
+}
+
 void GenerateModifySQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  TGenNames names(Inputs, Aliases);
-  GenerateModifySQL(names, Dest);
+  GenerateAlone<GenerateModifySQL>(Inputs, Aliases, Dest);
 }
-
 void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  TGenNames names(Inputs, Aliases);
-  GenerateRefreshSQL(names, Dest);
+  GenerateAlone<GenerateRefreshSQL>(Inputs, Aliases, Dest);
 }
-
 void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  TGenNames names(Inputs, Aliases);
-  GenerateInsertSQL(names, Dest);
+  GenerateAlone<GenerateInsertSQL>(Inputs, Aliases, Dest);
 }
-
 void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest) {
-  TGenNames names(Inputs, Aliases);
-  GenerateDeleteSQL(names, Dest);
+  GenerateAlone<GenerateDeleteSQL>(Inputs, Aliases, Dest);
 }
 
 } // namespace dclkorv
