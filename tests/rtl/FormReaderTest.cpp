@@ -172,7 +172,7 @@ TEST_F(FormReader, BadCorpusGivesPositionedErrors) {
       {"wrong-kind.dfm", "wrong-kind.dfm:3:13: invalid value for property Count: expected an integer but found a string"},
       {"bad-enum.dfm", "bad-enum.dfm:3:12: invalid value \"tkDelta\" for property Kind: not a value of TTestKind"},
       {"duplicate-name.dfm", "duplicate-name.dfm:4:10: A component named w already exists"},
-      {"binary-form.dfm", "binary-form.dfm:1:1: expected a text form file but found a binary one (\"TPF0\")"},
+      {"binary-form.dfm", "binary-form.dfm: byte 17: expected 2 more bytes of component name but found end of file"},
       {"binary-garbage.dfm", "binary-garbage.dfm:2:9: unexpected NUL byte (binary data is not a text form file)"},
       {"invalid-char-code.dfm", "invalid-char-code.dfm:3:18: invalid character code #70000: expected a UTF-16 code from 0 to 65535"},
       {"lone-surrogate.dfm", "lone-surrogate.dfm:3:18: invalid character code #55357: a high surrogate without its low half"},

@@ -7,8 +7,13 @@
 
 namespace rtl {
 
+String FormPlace(const String& FileName, TDfmPos Pos, bool Column) {
+  if (Pos.Offset >= 0) return fmt::format("{}: byte {}", FileName, Pos.Offset);
+  return Column ? fmt::format("{}:{}:{}", FileName, Pos.Line, Pos.Column) : fmt::format("{}:{}", FileName, Pos.Line);
+}
+
 void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message) {
-  throw EParserError(fmt::format("{}:{}:{}: {}", FileName, Pos.Line, Pos.Column, Message));
+  throw EParserError(FormPlace(FileName, Pos) + ": " + Message);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "FormExtras.h"
 #include "rtl/Collection.h"
+#include "rtl/FormBinary.h"
 #include "rtl/FormParser.h"
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
@@ -176,8 +177,8 @@ private:
 
   void ReadUnknown(TComponent* parent, TDfmObject& node, int childIndex) {
     if (FUnknownClasses.insert(FoldCase(node.ClassName)).second)
-      Notes.push_back(fmt::format("{}:{}: class {} is not registered; the component is kept as written", FFileName,
-                                  node.NamePos.Line, node.ClassName));
+      Notes.push_back(fmt::format("{}: class {} is not registered; the component is kept as written",
+                                  FormPlace(FFileName, node.NamePos, false), node.ClassName));
     auto* comp = new TUnknownComponent(FRoot);
     Created.push_back(comp);
     if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
@@ -446,7 +447,7 @@ std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& File
       }
       return root.get();
     });
-    ParseFormText(Text, FileName, reader);
+    ParseForm(Text, FileName, reader);
     reader.Finish();
     if (Options.OnNote)
       for (const String& note : reader.Notes) Options.OnNote(note);
@@ -473,7 +474,7 @@ void ReadRootComponent(TComponent* Root, std::string_view Text, const String& Fi
     return Root;
   });
   try {
-    ParseFormText(Text, FileName, reader);
+    ParseForm(Text, FileName, reader);
     reader.Finish();
   } catch (...) {
     reader.Abandon();

@@ -2,6 +2,7 @@
 
 #include "FormExtras.h"
 #include "rtl/Collection.h"
+#include "rtl/FormBinary.h"
 #include "rtl/FormPrinter.h"
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
@@ -256,15 +257,26 @@ TDfmObject ModuleToFormTree(TComponent* Root) {
 }
 
 // One nested object at a time, so that the whole tree never exists at once.
-String WriteModule(TComponent* Root) {
+String WriteModule(TComponent* Root, TDfmFormat Format) {
   TModuleWriter writer(Root);
+  const TDfmObject root = writer.RootNode();
   String out;
-  PrintFormObject(out, writer.RootNode(), 0, false);
-  writer.ForEachChild([&](TDfmObject& child) { PrintFormObject(out, child, 1); });
-  out += "end\n";
+  if (Format == TDfmFormat::dfText) {
+    PrintFormObject(out, root, 0, false);
+    writer.ForEachChild([&](TDfmObject& child) { PrintFormObject(out, child, 1); });
+    out += "end\n";
+  } else {
+    BinaryFormBegin(out, Format, root.ClassName);
+    PrintFormBinaryObject(out, root, false);
+    writer.ForEachChild([&](TDfmObject& child) { PrintFormBinaryObject(out, child); });
+    BinaryListEnd(out);
+    BinaryFormEnd(out, Format);
+  }
   return out;
 }
 
-void SaveModuleToFile(TComponent* Root, const String& FileName) { WriteFileAtomic(FileName, WriteModule(Root)); }
+void SaveModuleToFile(TComponent* Root, const String& FileName, TDfmFormat Format) {
+  WriteFileAtomic(FileName, WriteModule(Root, Format));
+}
 
 } // namespace rtl

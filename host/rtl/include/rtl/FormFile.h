@@ -3,7 +3,8 @@
 // The tree holds what the text says, nothing more: it is what the parser (FormParser.h)
 // produces, what the printer (FormPrinter.h) writes, and what the component reader keeps for
 // properties and components no registered class knows. Every node knows where it came from
-// (line and column, both counted from 1; 0 for nodes built in memory).
+// (line and column, both counted from 1; 0 for nodes built in memory; a byte offset for nodes
+// read from a binary form file).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +20,12 @@ using String = std::string;
 struct TDfmPos {
   int Line = 0;
   int Column = 0;
+  int64_t Offset = -1;  // from a binary form file: the byte offset (Line and Column are 0)
 };
+
+// The two encodings of a form file: the text one and the binary object stream ("TPF0"), the
+// latter bare or behind a resource header. A module is saved back in the one it came in.
+enum class TDfmFormat { dfText, dfBinary, dfBinaryResource };
 
 enum class TDfmValueKind {
   vkInteger,    // 12, -3, $FF

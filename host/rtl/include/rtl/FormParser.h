@@ -35,7 +35,11 @@ public:
 // raises the same errors as the other overload, possibly after some calls to Sink.
 void ParseFormText(std::string_view Text, const String& FileName, TFormTextSink& Sink);
 
-// Raises EParserError with the file:line:column prefix.
+// Where a node came from: "Shop.dfm:12:5" (or "Shop.dfm:12" without Column) in a text file,
+// "Shop.dfm: byte 120" in a binary one.
+String FormPlace(const String& FileName, TDfmPos Pos, bool Column = true);
+
+// Raises EParserError with FormPlace's prefix.
 [[noreturn]] void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message);
 
 } // namespace rtl

@@ -1,4 +1,5 @@
-// Form file to components: builds a module (its root and every component in it) from text.
+// Form file to components: builds a module (its root and every component in it) from a text
+// form file or a binary one (FormBinary.h), whichever the bytes are.
 //
 // Components are made through the class registry and their properties set through RTTI, in
 // file order. The root is owned by the caller; every other component is owned by the root and

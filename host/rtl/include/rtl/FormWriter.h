@@ -13,12 +13,14 @@
 
 namespace rtl {
 
-String WriteModule(TComponent* Root);
+// The text layout, or with a binary Format the binary object stream (FormBinary.h) of the same
+// tree.
+String WriteModule(TComponent* Root, TDfmFormat Format = TDfmFormat::dfText);
 
 // The syntax tree WriteModule prints.
 TDfmObject ModuleToFormTree(TComponent* Root);
 
 // Writes the module to FileName atomically: a failed save leaves the old file as it was.
-void SaveModuleToFile(TComponent* Root, const String& FileName);
+void SaveModuleToFile(TComponent* Root, const String& FileName, TDfmFormat Format = TDfmFormat::dfText);
 
 } // namespace rtl
