@@ -11,6 +11,7 @@
 #include "designintf/Registry.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVSession.h"
+#include "rtl/FormBinary.h"
 #include "rtl/FormReader.h"
 #include "rtl/Rtti.h"
 #include "rtl/Strings.h"
@@ -165,7 +166,9 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
   static const std::vector<TCommand> commands = {
       {"open", "open FILE", "open a data module file for design", 1, 1, "open Shop.dfm", &TDesignSession::CmdOpen},
       {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, "new TShopModule Shop", &TDesignSession::CmdNew},
-      {"save", "save [FILE]", "write the module (to FILE: save it under that name)", 0, 1, "save Shop2.dfm", &TDesignSession::CmdSave},
+      {"save", "save [--binary|--text] [FILE]",
+       "write the module (to FILE: save it under that name), in the format it came in or the one given", 0, 2,
+       "save --binary Shop2.dfm", &TDesignSession::CmdSave},
       {"close", "close [--discard]", "close the module (--discard: drop unsaved changes)", 0, 1,
        "close --discard", &TDesignSession::CmdClose},
       {"add", "add CLASS [NAME]", "drop a component of CLASS from the palette on the module", 1, 2,
@@ -338,7 +341,7 @@ void TDesignSession::OpenModule(const String& FileName) {
     TCurrentFolderScope here(folder);
     root = rtl::ReadModule(text, FileName, options);
   }
-  AttachModule(std::make_unique<TOpenModule>(std::move(root), FileName), folder);
+  AttachModule(std::make_unique<TOpenModule>(std::move(root), FileName, rtl::DetectFormFormat(text)), folder);
   if (recovered) FModule->Modified();  // the file does not hold it yet
 }
 
@@ -380,18 +383,34 @@ void TDesignSession::CmdNew(const TArgs& A) {
 
 void TDesignSession::CmdSave(const TArgs& A) {
   TOpenModule& module = RequireModule();
-  if (A.empty()) {
+  std::optional<rtl::TDfmFormat> format;
+  std::optional<String> file;
+  for (const String& a : A) {
+    if (a == "--binary" || a == "--text") {
+      if (format) throw ECommandError("Usage: save [--binary|--text] [FILE]");
+      format = a == "--binary" ? rtl::TDfmFormat::dfBinary : rtl::TDfmFormat::dfText;
+    } else if (a.rfind("--", 0) == 0 || file) {
+      throw ECommandError("Usage: save [--binary|--text] [FILE]");
+    } else {
+      file = a;
+    }
+  }
+  // A binary module behind a resource header stays so when only "binary" is asked for.
+  if (format == rtl::TDfmFormat::dfBinary && module.Format() == rtl::TDfmFormat::dfBinaryResource)
+    format = module.Format();
+  if (!file) {
     if (module.FileName().empty())
       throw ECommandError(module.GetRoot()->Name() + " has no file yet: save FILE");
-    module.Save();
+    if (format) module.SaveAs(module.FileName(), format);
+    else module.Save();
     return;
   }
-  if (!MayReplace(A[0])) {
-    FOut << "Not saved: " << A[0] << " is kept\n";
+  if (!MayReplace(*file)) {
+    FOut << "Not saved: " << *file << " is kept\n";
     return;
   }
-  module.SaveAs(A[0]);
-  const String folder = FolderOf(A[0]);
+  module.SaveAs(*file, format);
+  const String folder = FolderOf(*file);
   if (folder != FFolder) {
     FFolder = folder;
     SetDatabaseFolders(module.GetRoot(), FFolder, false);

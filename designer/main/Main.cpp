@@ -13,8 +13,8 @@
 using namespace designer;
 
 int main(int argc, char** argv) {
-  CLI::App app{"korv: the Korvane designer. Opens data modules (text form files) with the design-time\n"
-               "package DclKorv200 loaded, and edits them as the form designer does."};
+  CLI::App app{"korv: the Korvane designer. Opens data modules (text or binary form files) with the\n"
+               "design-time package DclKorv200 loaded, and edits them as the form designer does."};
   app.name("korv");
   app.set_version_flag("--version", "korv " KORV_VERSION);
   app.require_subcommand(1);
@@ -71,6 +71,15 @@ int main(int argc, char** argv) {
   data->add_option("--limit", dataLimit, "Rows to print (20)")->check(CLI::NonNegativeNumber);
   data->add_flag("--json", json, "As JSON");
 
+  String convertIn, convertOut;
+  bool toBinary = false, toText = false, force = false;
+  auto* convert = app.add_subcommand("convert", "Write a form file in the other format (text or binary)");
+  convert->add_option("in", convertIn, "The form file to read")->required();
+  convert->add_option("out", convertOut, "The form file to write")->required();
+  auto* binaryFlag = convert->add_flag("--binary", toBinary, "Write the binary format");
+  convert->add_flag("--text", toText, "Write the text format")->excludes(binaryFlag);
+  convert->add_flag("--force", force, "Replace OUT when it exists");
+
   String rootDir;
   auto* config = app.add_subcommand("config", "Change the designer's settings");
   config->require_subcommand(1);
@@ -123,6 +132,12 @@ int main(int argc, char** argv) {
       return RunUpdateSQL(options, u);
     }
     if (*data) return RunData(options, dataFile, dataComponent, dataLimit, json);
+    if (*convert) {
+      std::optional<rtl::TDfmFormat> format;
+      if (toBinary) format = rtl::TDfmFormat::dfBinary;
+      if (toText) format = rtl::TDfmFormat::dfText;
+      return RunConvert(convertIn, convertOut, format, force);
+    }
     if (*rootDirCmd) return RunConfigRootDir(rootDir, createRootDir);
     if (*showCmd) return RunConfigShow();
   } catch (const std::exception& e) {

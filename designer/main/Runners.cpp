@@ -11,6 +11,8 @@
 #include "korv/KVConsts.h"
 #include "korv/KVLoginDialog.h"
 #include "korv/KVUpdateSQL.h"
+#include "rtl/FormBinary.h"
+#include "rtl/FormPrinter.h"
 #include "rtl/IniFiles.h"
 #include "rtl/Registry.h"
 #include "rtl/SysUtils.h"
@@ -487,6 +489,32 @@ int RunGui(const TKorvOptions& Options, const std::vector<String>& Args) {
   execv(program.c_str(), argv.data());
   std::cerr << "korv: cannot start " << program.string() << ": " << std::strerror(errno) << '\n';
   return 1;
+}
+
+// ---------------------------------------------------------------------------- convert
+
+// Converts the syntax tree itself, with no package loaded, so that every class and property
+// goes over as written, understood or not.
+int RunConvert(const String& In, const String& Out, std::optional<rtl::TDfmFormat> Format, bool Force) {
+  try {
+    std::error_code ec;
+    if (fs::is_directory(In, ec)) throw rtl::EFOpenError("Cannot open " + In + ": it is a folder");
+    const String bytes = ReadInputFile(In);
+    const rtl::TDfmFormat from = rtl::DetectFormFormat(bytes);
+    const rtl::TDfmFormat to = Format.value_or(from == rtl::TDfmFormat::dfText ? rtl::TDfmFormat::dfBinary
+                                                                               : rtl::TDfmFormat::dfText);
+    const rtl::TDfmObject tree = from == rtl::TDfmFormat::dfText ? rtl::ParseFormText(bytes, In)
+                                                                  : rtl::ParseFormBinary(bytes, In);
+    const String out = to == rtl::TDfmFormat::dfText ? rtl::PrintFormText(tree) : rtl::PrintFormBinary(tree, to);
+    if (!Force && fs::exists(Out, ec) && !fs::equivalent(In, Out, ec))
+      throw ECommandError(Out + " already exists: give --force to replace it");
+    rtl::WriteFileAtomic(Out, out);
+    std::cout << Out << ": " << (to == rtl::TDfmFormat::dfText ? "text" : "binary") << " form file, " << out.size()
+              << " bytes\n";
+    return 0;
+  } catch (const std::exception& e) {
+    return ReportFailure(e);
+  }
 }
 
 // ---------------------------------------------------------------------------- config

@@ -1,6 +1,8 @@
 // What each korv command does once its command line is read.
 #pragma once
 
+#include "rtl/FormFile.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,6 +47,10 @@ int RunData(const TKorvOptions& Options, const String& File, const String& Compo
 // korv gui ARGS: replaces this process with the korv-gui program beside korv (which links Qt,
 // so korv itself does not), giving it the package and ARGS. Returns only on failure (1).
 int RunGui(const TKorvOptions& Options, const std::vector<String>& Args);
+
+// korv convert IN OUT [--binary|--text] [--force]: the form file IN written to OUT in the
+// format given, else in the other one. An existing OUT is replaced only with Force.
+int RunConvert(const String& In, const String& Out, std::optional<rtl::TDfmFormat> Format, bool Force);
 
 // korv config root-dir DIR [--create]: a folder that does not exist is made only with Create.
 int RunConfigRootDir(const String& Folder, bool Create);

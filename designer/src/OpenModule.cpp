@@ -1,6 +1,7 @@
 #include "designer/OpenModule.h"
 
 #include "designintf/Registry.h"
+#include "rtl/FormBinary.h"
 #include "rtl/FormReader.h"
 #include "rtl/FormWriter.h"
 #include "rtl/SysUtils.h"
@@ -26,11 +27,14 @@ private:
 std::unique_ptr<TOpenModule> TOpenModule::Open(const String& FileName) {
   rtl::TFormReadOptions options;
   options.Designing = true;
-  return std::make_unique<TOpenModule>(rtl::ReadModuleFromFile(FileName, options), FileName);
+  const String bytes = rtl::ReadFileToString(FileName);
+  return std::make_unique<TOpenModule>(rtl::ReadModule(bytes, rtl::ExtractFileName(FileName), options), FileName,
+                                       rtl::DetectFormFormat(bytes));
 }
 
-TOpenModule::TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName)
-    : FRoot(std::move(Root)), FFileName(std::move(FileName)), FNotifier(std::make_unique<TNotifier>(this)) {
+TOpenModule::TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName, rtl::TDfmFormat Format)
+    : FRoot(std::move(Root)), FFileName(std::move(FileName)), FFormat(Format),
+      FNotifier(std::make_unique<TNotifier>(this)) {
   if (!FRoot) throw rtl::EComponentError("A module needs a root component");
   FRoot->SetDesigning(true);
   designintf::RegisterDesigner(this);
@@ -168,20 +172,22 @@ bool TOpenModule::CloseTextModules() {
 
 void TOpenModule::Save() {
   SaveTextModules();
-  rtl::SaveModuleToFile(FRoot.get(), FFileName);
+  rtl::SaveModuleToFile(FRoot.get(), FFileName, FFormat);
   FModified = false;
 }
 
-void TOpenModule::SaveAs(const String& FileName) {
+void TOpenModule::SaveAs(const String& FileName, std::optional<rtl::TDfmFormat> Format) {
   SaveTextModules();
-  rtl::SaveModuleToFile(FRoot.get(), FileName);
+  rtl::SaveModuleToFile(FRoot.get(), FileName, Format.value_or(FFormat));
   FFileName = FileName;
+  if (Format) FFormat = *Format;
   FModified = false;
 }
 
+// In the module's own format, so that opening the copy and saving it keeps the file's format.
 void TOpenModule::SaveRecoveryCopy(const String& RecoveryFile) {
   SaveTextModules();
-  rtl::SaveModuleToFile(FRoot.get(), RecoveryFile);
+  rtl::SaveModuleToFile(FRoot.get(), RecoveryFile, FFormat);
 }
 
 } // namespace designer

@@ -251,14 +251,21 @@ bool TDesignerWindow::Save() {
 bool TDesignerWindow::SaveAs(const QString& FileName) {
   if (!FModule) return false;
   QString name = FileName;
+  std::vector<String> command{"save"};
   if (name.isEmpty()) {
+    // The file type chooses the format; it starts at the one the module came in.
+    const QString text = "Text form files (*.dfm)", binary = "Binary form files (*.dfm)";
+    QString type = FModule->Format() == rtl::TDfmFormat::dfText ? text : binary;
     name = QFileDialog::getSaveFileName(this, "Save Data Module As", QStr(FModule->FileName()),
-                                        "Form files (*.dfm);;All files (*)", nullptr,
+                                        text + ";;" + binary + ";;All files (*)", &type,
                                         QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty()) return false;
+    if (type == text) command.push_back("--text");
+    if (type == binary) command.push_back("--binary");
   }
+  command.push_back(StdStr(name));
   try {
-    FSession.Execute({"save", StdStr(name)});
+    FSession.Execute(command);
   } catch (const std::exception& e) {
     ShowError(e);
     return false;

@@ -9,8 +9,11 @@
 #include "designintf/ComponentEditors.h"
 #include "designintf/Designer.h"
 
+#include "rtl/FormFile.h"
+
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace designer {
 
@@ -20,13 +23,16 @@ class TOpenModule : public designintf::IDesigner {
 public:
   // Reads the form file for design; raises what the reader raises (nothing stays open then).
   static std::unique_ptr<TOpenModule> Open(const String& FileName);
-  // Designs an existing root (which is set designing), to be saved as FileName.
-  TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName);
+  // Designs an existing root (which is set designing), to be saved as FileName in Format.
+  TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName,
+              rtl::TDfmFormat Format = rtl::TDfmFormat::dfText);
   ~TOpenModule() override;
   TOpenModule(const TOpenModule&) = delete;
   TOpenModule& operator=(const TOpenModule&) = delete;
 
   const String& FileName() const { return FFileName; }
+  // The form file's encoding, text or binary: the one the file came in, until a save changes it.
+  rtl::TDfmFormat Format() const { return FFormat; }
   bool IsModified() const { return FModified; }
   // How often Modified was called since the module was opened.
   int ModifiedCount() const { return FModifiedCount; }
@@ -60,12 +66,14 @@ public:
   std::unique_ptr<designintf::TComponentEditor> GetComponentEditor(rtl::TComponent* Component);
 
   // ------------------------------------------------------------ saving
-  // The module as a form file would hold it.
+  // The module as a text form file would hold it.
   String Text() const;
-  // Saves the changed code-editor modules of this module's properties, then the form file;
-  // the module is no longer modified.
+  // Saves the changed code-editor modules of this module's properties, then the form file in
+  // the module's format; the module is no longer modified.
   void Save();
-  void SaveAs(const String& FileName);
+  // Saves to FileName, in Format when given (which the module keeps from then on), and makes it
+  // the module's file. A failed save changes neither name nor format.
+  void SaveAs(const String& FileName, std::optional<rtl::TDfmFormat> Format = std::nullopt);
   // Writes the module, its changed code-editor modules in it, to RecoveryFile, which does not
   // become the module's file: the module stays modified and its own file untouched.
   void SaveRecoveryCopy(const String& RecoveryFile);
@@ -82,6 +90,7 @@ private:
 
   std::unique_ptr<rtl::TComponent> FRoot;
   String FFileName;
+  rtl::TDfmFormat FFormat;
   bool FModified = false;
   int FModifiedCount = 0;
   designintf::TDesignerSelections FSelection;
