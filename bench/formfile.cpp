@@ -1,9 +1,11 @@
 // Form files: reading and writing a large generated module.
 //
 // The module: 10,000 components with a few properties each, one of them holding a 1,000-line
-// SQL.Strings. Reports bytes per second each way (text to syntax tree, text to components,
-// components to text) and the peak of heap memory in use while reading, as a multiple of the
-// file size.
+// SQL.Strings. Reports bytes per second each way (file to syntax tree, file to components,
+// components to file) and the peak of heap memory in use while reading, as a multiple of the
+// file size; in the text format (binary:0) and the binary one (binary:1), whose times compare
+// directly (the same module in each).
+#include "rtl/FormBinary.h"
 #include "rtl/FormParser.h"
 #include "rtl/FormReader.h"
 #include "rtl/FormWriter.h"
@@ -78,7 +80,7 @@ TClass TBenchQuery::StaticClass() {
   return info;
 }
 
-const String& Module() {
+const String& TextModule() {
   static const String text = [] {
     RegisterClass(TBenchQuery::StaticClass());
     TDataModule root(nullptr);
@@ -100,15 +102,26 @@ const String& Module() {
   return text;
 }
 
-void BM_ParseText(benchmark::State& state) {
-  const String& text = Module();
-  for (auto _ : state) benchmark::DoNotOptimize(ParseFormText(text, "Big.dfm"));
+TDfmFormat FormatOf(const benchmark::State& state) {
+  return state.range(0) ? TDfmFormat::dfBinary : TDfmFormat::dfText;
+}
+
+const String& Module(TDfmFormat Format) {
+  static const String binary = PrintFormBinary(ParseFormText(TextModule(), "Big.dfm"));
+  return Format == TDfmFormat::dfText ? TextModule() : binary;
+}
+
+void BM_Parse(benchmark::State& state) {
+  const TDfmFormat format = FormatOf(state);
+  const String& text = Module(format);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(format == TDfmFormat::dfText ? ParseFormText(text, "Big.dfm") : ParseFormBinary(text, "Big.dfm"));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
-BENCHMARK(BM_ParseText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Parse)->ArgName("binary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ReadModule(benchmark::State& state) {
-  const String& text = Module();
+  const String& text = Module(FormatOf(state));
   size_t peak = 0;
   for (auto _ : state) {
     size_t base = GInUse;
@@ -124,17 +137,18 @@ void BM_ReadModule(benchmark::State& state) {
   state.counters["file_MB"] = static_cast<double>(text.size()) / 1e6;
   state.counters["peak_x_file"] = static_cast<double>(peak) / static_cast<double>(text.size());
 }
-BENCHMARK(BM_ReadModule)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadModule)->ArgName("binary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_WriteModule(benchmark::State& state) {
-  const String& text = Module();
+  const TDfmFormat format = FormatOf(state);
+  const String& text = Module(format);
   auto root = ReadModule(text, "Big.dfm");
   size_t written = 0;
   size_t peak = 0;
   for (auto _ : state) {
     size_t base = GInUse;
     GPeak = base;
-    String out = WriteModule(root.get());
+    String out = WriteModule(root.get(), format);
     peak = std::max(peak, GPeak - base);
     written = out.size();
     benchmark::DoNotOptimize(out.data());
@@ -143,7 +157,7 @@ void BM_WriteModule(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * written));
   state.counters["peak_x_file"] = static_cast<double>(peak) / static_cast<double>(text.size());
 }
-BENCHMARK(BM_WriteModule)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteModule)->ArgName("binary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -29,22 +30,29 @@ constexpr uint16_t Cp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2
                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
-void AppendUtf8(String& out, uint32_t cp) {
+// Writes cp's UTF-8 bytes at out (room for 4) and returns the end.
+char* EncodeUtf8(char* out, uint32_t cp) {
   if (cp < 0x80) {
-    out += static_cast<char>(cp);
+    *out++ = static_cast<char>(cp);
   } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (cp >> 18));
+    *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
   }
+  return out;
+}
+
+void AppendUtf8(String& out, uint32_t cp) {
+  char buf[4];
+  out.append(buf, static_cast<size_t>(EncodeUtf8(buf, cp) - buf));
 }
 
 // Decodes the UTF-8 sequence at s[i] and advances i; false for an invalid sequence.
@@ -72,21 +80,28 @@ bool NextUtf8(std::string_view s, size_t& i, uint32_t& cp) {
   return true;
 }
 
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+// Per byte: 1 starts an identifier, 2 continues one (letters and '_' do both).
+constexpr auto IdentClasses = [] {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0; c < 256; ++c) {
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    t[c] = static_cast<unsigned char>((letter ? 1 : 0) | (letter || (c >= '0' && c <= '9') ? 2 : 0));
+  }
+  return t;
+}();
 
 // An identifier, or with Dotted identifiers joined by dots (Font.Name, Form2.Query1): what the
 // text form can write back.
 bool IsFormName(std::string_view s, bool Dotted) {
   bool start = true;
-  for (char c : s) {
+  for (char ch : s) {
+    const unsigned char k = IdentClasses[static_cast<unsigned char>(ch)];
     if (start) {
-      if (!IsIdentStart(c)) return false;
+      if (!(k & 1)) return false;
       start = false;
-    } else if (c == '.' && Dotted) {
+    } else if (!(k & 2)) {
+      if (ch != '.' || !Dotted) return false;
       start = true;
-    } else if (!IsIdentChar(c)) {
-      return false;
     }
   }
   return !start;
@@ -235,7 +250,7 @@ private:
     obj.NamePos = Pos(FPos);
     obj.ClassName = Name("class name", true);
     obj.Name = Name("component name", false, true);
-    while (!AtListEnd("a property or the end of the properties")) obj.Props.push_back(ReadProperty(depth));
+    while (!AtListEnd("a property or the end of the properties")) ReadProperty(obj.Props.emplace_back(), depth);
     const bool streaming = depth == 0 && FSink;
     if (streaming) FSink->Root(obj);
     while (!AtListEnd("an object or the end of the objects")) {
@@ -249,12 +264,10 @@ private:
     return obj;
   }
 
-  TDfmProperty ReadProperty(int depth) {
-    TDfmProperty p;
+  void ReadProperty(TDfmProperty& p, int depth) {
     p.Pos = Pos(FPos);
     p.Name = Name("property name", true);
-    p.Value = ReadValue(depth + 1);
-    return p;
+    ReadValue(p.Value, depth + 1);
   }
 
   // An integer value, for a child position or a collection item's order.
@@ -270,24 +283,31 @@ private:
     }
   }
 
-  TDfmValue ReadValue(int depth) {
+  static void SetFloat(TDfmValue& v, double d, char suffix) {
+    v.Kind = TDfmValueKind::vkFloat;
+    v.Float = d;
+    v.FloatSuffix = suffix;
+  }
+
+  // Fills v (a default value) in place: values are large, and most are strings or integers.
+  void ReadValue(TDfmValue& v, int depth) {
     CheckDepth(depth);
     const size_t at = FPos;
     if (FPos >= FData.size()) Error(FPos, "a value", "end of file");
     const unsigned char t = Peek();
-    TDfmValue v;
     switch (t) {
     case vaInt8:
     case vaInt16:
     case vaInt32:
     case vaInt64:
-      v = TDfmValue::Integer(Integer("an integer"));
+      v.Kind = TDfmValueKind::vkInteger;
+      v.Int = Integer("an integer");
       break;
     case vaExtended: {
       ++FPos;
       double d = 0;
       if (!ExtendedToDouble(Take(10, "an extended value"), d)) Invalid(at, "an extended value out of range or not a number");
-      v = TDfmValue::FloatValue(d);
+      SetFloat(v, d, 0);
       break;
     }
     case vaDouble:
@@ -297,7 +317,7 @@ private:
       double d;
       std::memcpy(&d, &bits, sizeof d);
       if (!std::isfinite(d)) Invalid(at, fmt::format("a {} that is not a finite number", ValueTypeName(t)));
-      v = TDfmValue::FloatValue(d, t == vaDate ? 'd' : 0);
+      SetFloat(v, d, t == vaDate ? 'd' : 0);
       break;
     }
     case vaSingle: {
@@ -307,18 +327,19 @@ private:
       std::memcpy(&f, &bits, sizeof f);
       if (!std::isfinite(f)) Invalid(at, "a single that is not a finite number");
       // The shortest decimal that gives this single back, so that the text form reads as written.
-      v = TDfmValue::FloatValue(std::stod(fmt::format("{}", f)), 's');
+      SetFloat(v, std::stod(fmt::format("{}", f)), 's');
       break;
     }
     case vaCurrency:
       ++FPos;
-      v = TDfmValue::FloatValue(static_cast<double>(static_cast<int64_t>(Unsigned(8, "a currency value"))) / 10000.0, 'c');
+      SetFloat(v, static_cast<double>(static_cast<int64_t>(Unsigned(8, "a currency value"))) / 10000.0, 'c');
       break;
     case vaString:
     case vaLString: {
       ++FPos;
       const size_t n = t == vaString ? Byte("a string") : Unsigned(4, "a long string's length");
-      v = TDfmValue::StringValue(Cp1252(Take(n, "a string"), n));
+      v.Kind = TDfmValueKind::vkString;
+      v.Str = Cp1252(Take(n, "a string"), n);
       break;
     }
     case vaUTF8String: {
@@ -329,77 +350,80 @@ private:
       uint32_t cp;
       for (size_t i = 0; i < n;)
         if (!NextUtf8(s, i, cp)) Invalid(from + i, fmt::format("invalid UTF-8 byte 0x{:02X} in a string", static_cast<unsigned char>(s[i])));
-      v = TDfmValue::StringValue(String(s));
+      v.Kind = TDfmValueKind::vkString;
+      v.Str = String(s);
       break;
     }
     case vaWString: {
       ++FPos;
       const uint64_t units = Unsigned(4, "a UTF-16 string's length");
       if (units > (FData.size() - FPos) / 2) Error(FData.size(), fmt::format("{} bytes of a UTF-16 string", units * 2), "end of file");
-      v = TDfmValue::StringValue(Utf16(static_cast<size_t>(units)));
+      v.Kind = TDfmValueKind::vkString;
+      v.Str = Utf16(static_cast<size_t>(units));
       break;
     }
     case vaIdent:
       ++FPos;
-      v = TDfmValue::Ident(Name("identifier", true));
+      v.Kind = TDfmValueKind::vkIdent;
+      v.Str = Name("identifier", true);
       break;
     case vaFalse:
     case vaTrue:
     case vaNil:
       ++FPos;
-      v = TDfmValue::Ident(t == vaFalse ? "False" : t == vaTrue ? "True" : "nil");
+      v.Kind = TDfmValueKind::vkIdent;
+      v.Str = t == vaFalse ? "False" : t == vaTrue ? "True" : "nil";
       break;
     case vaSet: {
       ++FPos;
-      std::vector<String> names;
+      v.Kind = TDfmValueKind::vkSet;
       for (;;) {
         String name = Name("set element", true, true);
         if (name.empty()) break;
-        names.push_back(std::move(name));
+        v.Names.push_back(std::move(name));
       }
-      v = TDfmValue::Set(std::move(names));
       break;
     }
     case vaList: {
       ++FPos;
-      std::vector<TDfmValue> items;
-      while (!AtListEnd("a value or the end of the list")) items.push_back(ReadValue(depth + 1));
-      v = TDfmValue::List(std::move(items));
+      v.Kind = TDfmValueKind::vkList;
+      while (!AtListEnd("a value or the end of the list")) ReadValue(v.Items.emplace_back(), depth + 1);
       break;
     }
     case vaBinary: {
       ++FPos;
       const size_t n = Unsigned(4, "the size of binary data");
-      v = TDfmValue::Binary(String(reinterpret_cast<const char*>(Take(n, "binary data")), n));
+      v.Kind = TDfmValueKind::vkBinary;
+      v.Str = String(reinterpret_cast<const char*>(Take(n, "binary data")), n);
       break;
     }
     case vaCollection: {
       ++FPos;
-      std::vector<TDfmItem> items;
+      v.Kind = TDfmValueKind::vkCollection;
       while (!AtListEnd("an item or the end of the collection")) {
-        TDfmItem item;
+        TDfmItem& item = v.CollItems.emplace_back();
         item.Pos = Pos(FPos);
         if (const unsigned char k = Peek(); k == vaInt8 || k == vaInt16 || k == vaInt32 || k == vaInt64)
           item.Index = Integer("an item's order");
         if (const size_t listAt = FPos; Byte("an item") != vaList)
           Error(listAt, "the start of an item (a list)", ValueTypeName(static_cast<unsigned char>(FData[listAt])));
-        while (!AtListEnd("a property or the end of the item")) item.Props.push_back(ReadProperty(depth + 1));
-        items.push_back(std::move(item));
+        while (!AtListEnd("a property or the end of the item")) ReadProperty(item.Props.emplace_back(), depth + 1);
       }
-      v = TDfmValue::Collection(std::move(items));
       break;
     }
     default:
       Error(at, "a value", ValueTypeName(t));
     }
     v.Pos = Pos(at);
-    return v;
   }
 
   static String Cp1252(const unsigned char* p, size_t n) {
-    String s;
-    s.reserve(n);
-    for (size_t i = 0; i < n; ++i) {
+    size_t ascii = 0;
+    while (ascii < n && p[ascii] < 0x80) ++ascii;
+    String s(reinterpret_cast<const char*>(p), ascii);
+    if (ascii == n) return s;
+    s.reserve(n * 3);
+    for (size_t i = ascii; i < n; ++i) {
       const unsigned char c = p[i];
       if (c < 0x80) s += static_cast<char>(c);
       else AppendUtf8(s, c < 0xA0 ? Cp1252High[c - 0x80] : c);
@@ -407,13 +431,18 @@ private:
     return s;
   }
 
+  // Decoded into a buffer of the most bytes it can take (3 per unit), cut to size at the end.
   String Utf16(size_t units) {
     const size_t from = FPos;
     const unsigned char* p = Take(units * 2, "a UTF-16 string");
-    String s;
-    s.reserve(units);
+    String s(units * 3, '\0');
+    char* out = s.data();
     for (size_t i = 0; i < units; ++i) {
       uint32_t u = p[2 * i] | (p[2 * i + 1] << 8);
+      if (u < 0x80) {
+        *out++ = static_cast<char>(u);
+        continue;
+      }
       if (u >= 0xD800 && u <= 0xDBFF) {
         const uint32_t low = i + 1 < units ? p[2 * i + 2] | (p[2 * i + 3] << 8) : 0;
         if (low < 0xDC00 || low > 0xDFFF)
@@ -423,8 +452,9 @@ private:
       } else if (u >= 0xDC00 && u <= 0xDFFF) {
         Invalid(from + 2 * i, fmt::format("invalid character code #{}: a low surrogate without its high half", u));
       }
-      AppendUtf8(s, u);
+      out = EncodeUtf8(out, u);
     }
+    s.resize(static_cast<size_t>(out - s.data()));
     return s;
   }
 
