@@ -116,6 +116,28 @@ TEST_F(OpenModuleTest, SavesOnlyWhenAskedAndAtomically) {
   EXPECT_EQ(again->Text(), saved);
 }
 
+// A module keeps the format its file came in; a save in another format changes it only when
+// the save succeeds.
+TEST_F(OpenModuleTest, SavesInTheFormatTheFileCameIn) {
+  EXPECT_EQ(Module->Format(), rtl::TDfmFormat::dfText);
+  Module->SaveAs(FileName, rtl::TDfmFormat::dfBinary);
+  EXPECT_EQ(rtl::ReadFileToString(FileName).substr(0, 4), "TPF0");
+  auto binary = TOpenModule::Open(FileName);
+  EXPECT_EQ(binary->Format(), rtl::TDfmFormat::dfBinary);
+  EXPECT_EQ(binary->Text(), kModuleText);
+
+  binary->CreateComponent(TTestSession::StaticClass());
+  binary->Save();
+  binary->SaveRecoveryCopy(FileName + ".recover");
+  EXPECT_EQ(rtl::ReadFileToString(FileName).substr(0, 4), "TPF0");
+  EXPECT_EQ(rtl::ReadFileToString(FileName + ".recover"), rtl::ReadFileToString(FileName));
+
+  std::filesystem::create_directory(Dir.File("folder.dfm"));
+  EXPECT_THROW(binary->SaveAs(Dir.File("folder.dfm"), rtl::TDfmFormat::dfText), rtl::Exception);
+  EXPECT_EQ(binary->Format(), rtl::TDfmFormat::dfBinary);
+  EXPECT_EQ(binary->FileName(), FileName);
+}
+
 TEST(OpenModuleErrors, ABadFileOpensNothing) {
   TTempDir dir("bad");
   rtl::WriteFileAtomic(dir.File("bad.dfm"), "object X: TDataModule\n  Oops = \n");
