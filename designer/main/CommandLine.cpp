@@ -30,6 +30,23 @@ std::vector<String> SplitScriptLine(const String& Line) {
       }
       if (pos < Line.size() && !IsBlank(Line[pos]))
         throw ECommandError("A blank must follow the quoted word " + Line.substr(start, pos - start));
+    } else if (Line[pos] == '\'') {
+      // A Pascal string: blanks kept, a quote inside doubled.
+      const size_t start = pos++;
+      for (;;) {
+        if (pos >= Line.size()) throw ECommandError("Unclosed quote: " + Line.substr(start));
+        char c = Line[pos++];
+        if (c == '\'') {
+          if (pos < Line.size() && Line[pos] == '\'') {
+            word += Line[pos++];
+            continue;
+          }
+          break;
+        }
+        word += c;
+      }
+      if (pos < Line.size() && !IsBlank(Line[pos]))
+        throw ECommandError("A blank must follow the quoted word " + Line.substr(start, pos - start));
     } else {
       while (pos < Line.size() && !IsBlank(Line[pos])) word += Line[pos++];
     }
@@ -47,7 +64,7 @@ bool IsBlankLine(const String& Line) {
 }
 
 String QuoteWord(const String& Word) {
-  bool plain = !Word.empty() && Word[0] != '#';
+  bool plain = !Word.empty() && Word[0] != '#' && Word[0] != '\'';
   for (char c : Word)
     if (IsBlank(c) || c == '"' || c == '\\') plain = false;
   if (plain) return Word;

@@ -1,6 +1,6 @@
 // Designer script lines as words: one command a line, words separated by blanks, a word with
-// blanks in double quotes (\" and \\ inside, \n for a line break), "#" starting a comment
-// outside quotes.
+// blanks in double quotes (\" and \\ inside, \n for a line break) or in single quotes as a
+// Pascal string ('It''s'), "#" starting a comment outside quotes.
 #pragma once
 
 #include "rtl/Exceptions.h"

@@ -304,3 +304,19 @@ TEST_F(ScriptCommandsTest, ArgumentsStandForDollarNumbers) {
   EXPECT_EQ(r.Out, "only\n");
   EXPECT_EQ(r.Err, "script.korv:2: The script uses $2 but was given 1 argument\n");
 }
+
+// A word in single quotes is a Pascal string: blanks kept, a doubled quote standing for one;
+// in double quotes or inside a word a single quote is only itself.
+TEST_F(ScriptCommandsTest, SingleQuotedWordsArePascalStrings) {
+  CopyExample();
+  TKorvResult r = RunScript("open Shop.dfm\nselect Parts\nset TableName 'It''s  a part'\nprint Parts.TableName\n"
+                            "echo \"'x'\" don't\nset TableName ''\nprint Parts.TableName\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "It's  a part\n'x' don't\n\n");
+
+  r = RunScript("echo 'unclosed\n");
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err, "script.korv:1: Unclosed quote: 'unclosed\n");
+  r = RunScript("echo 'a'b\n");
+  EXPECT_EQ(r.Err, "script.korv:1: A blank must follow the quoted word 'a'\n");
+}
