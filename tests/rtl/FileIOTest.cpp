@@ -97,6 +97,58 @@ TEST_F(FileIO, RefusesTargetsThatAreNoWritableFile) {
   EXPECT_EQ(Names(), (std::vector<String>{"adir", "ro.dfm"}));
 }
 
+// Each step of the write failing as a full disk, a lost server or a refused folder would make
+// it: the old file stays as it was, no temporary file is left, and the message names the file
+// and the system's reason.
+namespace faults {
+long WriteHalfThenFail(int Fd, const char* Data, size_t Size) {
+  static bool second = false;
+  second = !second;
+  if (!second) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return static_cast<long>(::write(Fd, Data, Size / 2 + 1));
+}
+int MakeTempFails(char*) { return errno = EACCES, -1; }
+int SyncFails(int) { return errno = EIO, -1; }
+int CloseFails(int Fd) { return ::close(Fd), errno = EIO, -1; }
+int RenameFails(const char*, const char*) { return errno = EXDEV, -1; }
+} // namespace faults
+
+TEST_F(FileIO, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
+  const String file = Path("Shop.dfm");
+  WriteFileAtomic(file, "old text");
+  const TFileWriteCalls& system = TFileWriteCalls::System();
+  struct TCase {
+    TFileWriteCalls Calls;
+    const char* Reason;
+  };
+  TFileWriteCalls makeTemp = system, write = system, sync = system, close = system, rename = system;
+  makeTemp.MakeTemp = faults::MakeTempFails;
+  write.Write = faults::WriteHalfThenFail;
+  sync.Sync = faults::SyncFails;
+  close.Close = faults::CloseFails;
+  rename.Rename = faults::RenameFails;
+  const std::vector<TCase> cases = {{makeTemp, "Permission denied"},
+                                    {write, "No space left on device"},
+                                    {sync, "Input/output error"},
+                                    {close, "Input/output error"},
+                                    {rename, "Invalid cross-device link"}};
+  for (const TCase& c : cases) {
+    try {
+      WriteFileAtomic(file, String(10000, 'n'), c.Calls);
+      ADD_FAILURE() << c.Reason << ": the write succeeded";
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(String(e.what()), "Cannot write file \"" + file + "\": " + c.Reason);
+    }
+    EXPECT_EQ(ReadFileToString(file), "old text") << c.Reason;
+    EXPECT_EQ(Names(), std::vector<String>{"Shop.dfm"}) << c.Reason;
+  }
+  WriteFileAtomic(file, "new text", system);
+  EXPECT_EQ(ReadFileToString(file), "new text");
+}
+
 // Reading takes only regular files: a device never ends and a pipe without a writer would block.
 TEST_F(FileIO, ReadsOnlyRegularFiles) {
   String data, why;

@@ -90,7 +90,21 @@ String ReadFileToString(const String& FileName) {
   return data;
 }
 
+const TFileWriteCalls& TFileWriteCalls::System() {
+  static const TFileWriteCalls calls{
+      [](char* Template) { return ::mkstemp(Template); },
+      [](int Fd, const char* Data, size_t Size) { return static_cast<long>(::write(Fd, Data, Size)); },
+      [](int Fd) { return ::fsync(Fd); },
+      [](int Fd) { return ::close(Fd); },
+      [](const char* From, const char* To) { return ::rename(From, To); }};
+  return calls;
+}
+
 void WriteFileAtomic(const String& FileName, const String& Data) {
+  WriteFileAtomic(FileName, Data, TFileWriteCalls::System());
+}
+
+void WriteFileAtomic(const String& FileName, const String& Data, const TFileWriteCalls& Calls) {
   auto fail = [&](const String& what) { throw EFCreateError("Cannot write file \"" + FileName + "\": " + what); };
 
   // Follow symbolic links to the file they name (which may not exist yet): replacing the link
@@ -123,14 +137,14 @@ void WriteFileAtomic(const String& FileName, const String& Data) {
   const String tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
-  TFd fd{::mkstemp(name.data())};
+  TFd fd{Calls.MakeTemp(name.data())};
   if (fd.Fd < 0) fail(std::strerror(errno));
   TTempFile temp{name.data()};
 
   const char* p = Data.data();
   size_t left = Data.size();
   while (left > 0) {
-    const ssize_t n = ::write(fd.Fd, p, left);
+    const long n = Calls.Write(fd.Fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
       fail(std::strerror(errno));
@@ -146,11 +160,11 @@ void WriteFileAtomic(const String& FileName, const String& Data) {
     ::umask(mask);
     ::fchmod(fd.Fd, 0666 & ~mask);
   }
-  if (::fsync(fd.Fd) != 0) fail(std::strerror(errno));
-  const int closed = ::close(fd.Fd);
+  if (Calls.Sync(fd.Fd) != 0) fail(std::strerror(errno));
+  const int closed = Calls.Close(fd.Fd);
   fd.Fd = -1;
   if (closed != 0) fail(std::strerror(errno));
-  if (::rename(temp.Name.c_str(), target.c_str()) != 0) fail(std::strerror(errno));
+  if (Calls.Rename(temp.Name.c_str(), target.c_str()) != 0) fail(std::strerror(errno));
   temp.Keep = true;
   // The rename itself reaches the disk with the folder.
   TFd folder{::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};

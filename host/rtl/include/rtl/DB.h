@@ -139,6 +139,7 @@ class TIndexDefs : public TOwnedCollection {
   TIndexDef* FindIndexForFields(const String& Fields) const;  // nil when none starts with them
   // Reads the definitions afresh from the data set that owns them (its UpdateIndexDefs).
   void Update();
+  using TCollection::Update;  // the per-item change notification stays reachable
 };
 
 // What a data set tells a provider about itself.

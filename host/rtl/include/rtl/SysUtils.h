@@ -57,6 +57,18 @@ String Format(fmt::format_string<Args...> Fmt, Args&&... args) {
 // limit gives an error instead of ending it.)
 void WriteFileAtomic(const String& FileName, const String& Data);
 
+// The system calls WriteFileAtomic makes for its steps, as the C library's (errno set on
+// failure); a test replaces one to make that step fail as a full disk or a lost server would.
+struct TFileWriteCalls {
+  int (*MakeTemp)(char* Template);                       // mkstemp
+  long (*Write)(int Fd, const char* Data, size_t Size);  // write: may write less than Size
+  int (*Sync)(int Fd);                                   // fsync
+  int (*Close)(int Fd);                                  // close
+  int (*Rename)(const char* From, const char* To);       // rename
+  static const TFileWriteCalls& System();
+};
+void WriteFileAtomic(const String& FileName, const String& Data, const TFileWriteCalls& Calls);
+
 // Nothing this system reads comes near this size; a larger file is refused.
 constexpr int64_t kMaxReadFileSize = int64_t{256} << 20;
 // Reads the whole of a regular file of at most kMaxReadFileSize bytes into Data. Returns false,
