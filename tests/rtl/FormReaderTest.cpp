@@ -1,4 +1,5 @@
 #include "rtl/FormReader.h"
+#include "rtl/FormWriter.h"
 
 #include "FormTestClasses.h"
 #include "rtl/SysUtils.h"
@@ -243,6 +244,18 @@ TEST_F(FormReader, LargeModulesKeepNamesFindable) {
   auto* again = new TTestWidget(root.get());
   again->SetName("W2989");
   EXPECT_EQ(root->FindComponent("w2989"), again);
+}
+
+// A component with 100,000 properties no class knows, and one of an unknown class with as many:
+// all kept and written back in their order.
+TEST_F(FormReader, AHundredThousandPropertiesAreKept) {
+  String props;
+  for (int i = 0; i < 100000; ++i) props += "    P" + std::to_string(i) + " = " + std::to_string(i) + "\n";
+  const String text = "object R: TTestRoot\n  object W: TTestWidget\n" + props + "  end\n  object U: TNoSuchClass\n" +
+                      props + "  end\nend\n";
+  auto root = ReadModule(text, "many.dfm");
+  EXPECT_EQ(root->ComponentCount(), 2);
+  EXPECT_EQ(WriteModule(root.get()), text);
 }
 
 TEST_F(FormReader, ReadRootComponentBuildsAFormFromItsDescription) {
