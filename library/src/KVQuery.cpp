@@ -52,6 +52,12 @@ rtl::TClass TKVQuery::StaticClass() {
                                 .BoolProp("ParamCheck", &TKVQuery::ParamCheck, &TKVQuery::SetParamCheck, true)
                                 .ObjProp<rtl::TStrings>("SQL", &TKVQuery::SQL, &TKVQuery::SetSQL)
                                 .ObjProp<rtl::TParams>("Params", &TKVQuery::Params, &TKVQuery::SetParams)
+                                // Empty beside parameter markers: kept empty, as reading the SQL
+                                // would make them again.
+                                .Stored([](const TKVQuery* q) {
+                                  return q->Params()->Count() > 0 ||
+                                         (q->ParamCheck() && !ParseParamNames(q->SQL()->Text()).empty());
+                                })
                                 .Build();
   return info;
 }
@@ -121,6 +127,9 @@ void TKVQuery::ExecSQL() {
 rtl::TClass TKVMacroQuery::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TKVMacroQuery>("TKVMacroQuery")
                                 .ObjProp<rtl::TParams>("Macros", &TKVMacroQuery::Macros, &TKVMacroQuery::SetMacros)
+                                .Stored([](const TKVMacroQuery* q) {
+                                  return q->Macros()->Count() > 0 || !ParseMacroNames(q->SQL()->Text()).empty();
+                                })
                                 .Build();
   return info;
 }

@@ -114,6 +114,29 @@ TEST_F(ComponentStreamingTest, ModuleRoundTripKeepsPropertiesAndLinks) {
   EXPECT_EQ(rtl::WriteModule(back.get()), text) << "written again unchanged";
 }
 
+// Parameters and macros a module holds empty beside their markers stay empty: written as "<>",
+// since reading the SQL alone would make them again.
+TEST_F(ComponentStreamingTest, EmptyParamsBesideMarkersStayEmpty) {
+  const rtl::String text =
+      "object M: TDataModule\n"
+      "  object Q: TKVMacroQuery\n"
+      "    SQL.Strings = (\n"
+      "      'select * from &T where A = :A')\n"
+      "    Params = <>\n"
+      "    Macros = <>\n"
+      "  end\n"
+      "  object Plain: TKVQuery\n"
+      "    SQL.Strings = (\n"
+      "      'select 1')\n"
+      "  end\n"
+      "end\n";
+  auto root = rtl::ReadModule(text, "m.dfm");
+  EXPECT_EQ(Find<TKVMacroQuery>(*root, "Q")->Params()->Count(), 0);
+  EXPECT_EQ(rtl::WriteModule(root.get()), text);
+  auto again = rtl::ReadModule(rtl::WriteModule(root.get()), "m.dfm");
+  EXPECT_EQ(rtl::WriteModule(again.get()), text);
+}
+
 TEST_F(ComponentStreamingTest, ConnectedIsStoredOnlyWithStoreConnectedAndReconnectsOnLoad) {
   auto root = std::make_unique<rtl::TDataModule>(nullptr);
   root->SetName("Shop");

@@ -183,7 +183,9 @@ private:
           if (!ref.empty()) out.push_back({name, {}, TDfmValue::Ident(std::move(ref))});
         } else {
           if (pi->IsStored && !pi->IsStored(obj)) break;
-          WriteSubObject(GetObjectProp(obj, pi), extras, ctx, name, out);
+          // A collection its class says to store goes in even when empty (`<>`): reading may
+          // otherwise fill it where the module had it empty.
+          WriteSubObject(GetObjectProp(obj, pi), extras, ctx, name, out, pi->IsStored != nullptr);
         }
         break;
       case TTypeKind::tkMethod:
@@ -223,7 +225,7 @@ private:
   }
 
   void WriteSubObject(TObject* sub, const TFormExtras* extras, const String& ctx, const String& name,
-                      std::vector<TDfmProperty>& out) {
+                      std::vector<TDfmProperty>& out, bool StoreEmpty = false) {
     if (!sub) return;
     if (auto* strings = dynamic_cast<TStrings*>(sub)) {
       if (strings->Count() == 0) return;
@@ -232,7 +234,7 @@ private:
       for (int i = 0; i < strings->Count(); ++i) lines.push_back(TDfmValue::StringValue(strings->Get(i)));
       out.push_back({name + ".Strings", {}, TDfmValue::List(std::move(lines))});
     } else if (auto* coll = dynamic_cast<TCollection*>(sub)) {
-      if (coll->Count() == 0) return;
+      if (coll->Count() == 0 && !StoreEmpty) return;
       std::vector<TDfmItem> items(static_cast<size_t>(coll->Count()));
       for (int i = 0; i < coll->Count(); ++i)
         items[static_cast<size_t>(i)].Props = ContextProps(coll->Items(i), extras, FormItemContext(ctx, name, i));
