@@ -21,9 +21,15 @@ public:
     FDest->BeginUpdate();
     FDest->Clear();
   }
+  // On an error the lines written so far stay in the list and its change is still announced;
+  // an error of that announcement is dropped then, the first error being the one to report.
   ~TStatementLines() {
-    if (FHasLast) FDest->Add(FLast);
-    FDest->EndUpdate();
+    if (FFinished) return;
+    try {
+      Flush();
+      FDest->EndUpdate();
+    } catch (...) {
+    }
   }
   TStatementLines(const TStatementLines&) = delete;
   TStatementLines& operator=(const TStatementLines&) = delete;
@@ -40,15 +46,27 @@ public:
   void AddCondition(std::string_view Column, std::string_view Param) {
     Add().append("  ").append(Column).append(" = :").append(Param);
   }
+  // Adds the last line and announces the list's change, which may raise (an OnChange handler).
+  void Finish() {
+    Flush();
+    FFinished = true;
+    FDest->EndUpdate();
+  }
   // Ends the last line with Separator unless that line is exactly Head: a list item follows.
   void Join(const char* Head, const char* Separator) {
     if (FHasLast && FLast != Head) FLast += Separator;
   }
 
 private:
+  void Flush() {
+    if (FHasLast) FDest->Add(FLast);
+    FHasLast = false;
+  }
+
   rtl::TStrings* FDest;
   String FLast;
   bool FHasLast = false;
+  bool FFinished = false;
 };
 
 void AppendKeyConditions(TGenNames& Names, TStatementLines& Lines) {
@@ -201,6 +219,7 @@ void GenerateModifySQL(TGenNames& Names, rtl::TStrings* Dest) {
   }
   lines.Add("where");
   AppendKeyConditions(Names, lines);
+  lines.Finish();
 }
 
 void GenerateRefreshSQL(TGenNames& Names, rtl::TStrings* Dest) {
@@ -218,6 +237,7 @@ void GenerateRefreshSQL(TGenNames& Names, rtl::TStrings* Dest) {
   lines.Add("select " + columns + "\r\n" + "from " + Names.Table());
   lines.Add("where");
   AppendKeyConditions(Names, lines);
+  lines.Finish();
 }
 
 void GenerateInsertSQL(TGenNames& Names, rtl::TStrings* Dest) {
@@ -236,6 +256,7 @@ void GenerateInsertSQL(TGenNames& Names, rtl::TStrings* Dest) {
   lines.Add("  (" + columns + ")");
   lines.Add("values");
   lines.Add("  (" + values + ")");
+  lines.Finish();
 }
 
 void GenerateDeleteSQL(TGenNames& Names, rtl::TStrings* Dest) {
@@ -243,6 +264,7 @@ void GenerateDeleteSQL(TGenNames& Names, rtl::TStrings* Dest) {
   lines.Add("delete from " + Names.Table());
   lines.Add("where");
   AppendKeyConditions(Names, lines);
+  lines.Finish();
 }
 
 // One statement on its own: names made for it alone.

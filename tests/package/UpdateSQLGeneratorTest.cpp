@@ -181,3 +181,23 @@ TEST(Regeneration, ReplacesWhateverTheBufferHeld) {
   EXPECT_TRUE(buffer.Equals(&again));
   EXPECT_EQ(buffer.Text(), "delete from T\nwhere\n  ID = :OLD_ID\n");
 }
+
+// A list whose change handler raises: the error comes out of the generator (nothing ends the
+// program), and the statement is in the list all the same.
+TEST(Regeneration, AChangeHandlerThatRaisesIsReportedAndTheStatementStays) {
+  TStringList info;
+  TUpdateSQLGenInputs in;
+  in.TableText = "T";
+  in.KeyFields = Fields({{"ID", true}});
+  in.UpdateFields = Fields({{"V", true}});
+  TFieldAliasMap aliases(&info);
+  TStringList buffer;
+  int changes = 0;
+  buffer.OnChange = [&](rtl::TObject*) {
+    ++changes;
+    throw rtl::Exception("the handler refused");
+  };
+  EXPECT_THROW(GenerateDeleteSQL(in, aliases, &buffer), rtl::Exception);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(buffer.Text(), "delete from T\nwhere\n  ID = :OLD_ID\n");
+}
