@@ -10,7 +10,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 RTL_DECLARE_EXCEPTION(ECommandError, rtl::Exception)
 

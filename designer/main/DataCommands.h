@@ -12,7 +12,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 // What a data set holds, as PrintData and the graphical designer's data view show it.
 struct TDataField {

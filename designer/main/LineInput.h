@@ -8,6 +8,8 @@
 // designer can keep the unsaved work before it goes.
 #pragma once
 
+#include "rtl/Types.h"
+
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -18,7 +20,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TLineInput {
 public:

@@ -9,7 +9,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 struct TKorvOptions {
   String PackageFile;  // the package to load

@@ -16,7 +16,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TAnswerQueue {
 public:

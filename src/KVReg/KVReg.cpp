@@ -33,9 +33,9 @@ void Register() {
                                  TKVTable::StaticClass(), TKVUpdateSQL::StaticClass(), TKVScript::StaticClass(),
                                  TKVMonitor::StaticClass(), TKVSQLBaseServer::StaticClass()});
 
-  RegisterPropertyEditorsA();
+  RegisterPropertyEditors();
   RegisterComponentEditors();
-  RegisterPropertyEditorsC();
+  RegisterDialogPropertyEditors();
 
   // The category name is taken afresh for each call, as a resource string is loaded.
   RegisterPropertiesInCategory(designintf::sDatabaseCategoryName, TKVDatabase::StaticClass(),

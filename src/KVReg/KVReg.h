@@ -1,11 +1,10 @@
 // Unit KVReg: the package's one global DesignSettings, its unit initialization and
 // finalization, Register, and the routines shared between the package's editors.
 //
-// Register makes its registrations in one fixed order: the palette, then the rows of table A
-// (property editors), table B (component editors), table C (more property editors), the three
-// property categories, and the rows of table D (object-tree nodes). Each table is one function
-// below, defined in its own file; an editor or node class joins the package by adding its row
-// at its place in that function.
+// Register makes its registrations in one fixed order: the palette, the property editors of
+// values, the component editors, the property editors that open dialogs, the three property
+// categories, and the object-tree nodes. Each table is one function below, defined in its own
+// file; an editor or node class joins the package by adding its row at its place there.
 #pragma once
 
 #include "KVDesignSettings.h"
@@ -29,10 +28,12 @@ void KVRegFinalization();
 void Register();
 
 // The registration tables, in the order Register runs them.
-void RegisterPropertyEditorsA();  // KVRegPropertyEditors.cpp
-void RegisterComponentEditors();  // KVRegComponentEditors.cpp
-void RegisterPropertyEditorsC();  // KVRegPropertyEditors.cpp
-void RegisterSprigs();            // KVRegSprigs.cpp
+// The editors of names, switches, the parameters file and parameter collections.
+void RegisterPropertyEditors();        // KVRegPropertyEditors.cpp
+void RegisterComponentEditors();       // KVRegComponentEditors.cpp
+// The editors that open a dialog on a property: connection parameters, SQL, master fields.
+void RegisterDialogPropertyEditors();  // KVRegPropertyEditors.cpp
+void RegisterSprigs();                 // KVRegSprigs.cpp
 
 // Whether the SQL editor dialog is offered for queries: DesignSettings exists and its switch
 // is on.

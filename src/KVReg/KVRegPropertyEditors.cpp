@@ -1,5 +1,5 @@
-// Registration tables A and C: the property editors, bound by property type, component class
-// and property name, in a fixed order.
+// The property editors, bound by property type, component class and property name, in a fixed
+// order: the editors of values first, the dialog editors after the component editors.
 #include "KVReg.h"
 
 #include "KVDialogProperties.h"
@@ -15,7 +15,7 @@ namespace dclkorv {
 using namespace korv;
 using designintf::RegisterPropertyEditor;
 
-void RegisterPropertyEditorsA() {
+void RegisterPropertyEditors() {
   const rtl::TTypeInfo* boolean = rtl::TypeInfoBoolean();
   const rtl::TTypeInfo* string = rtl::TypeInfoString();
   const rtl::TTypeInfo* params = rtl::TParams::StaticClass()->TypeInfo();
@@ -39,7 +39,7 @@ void RegisterPropertyEditorsA() {
   RegisterPropertyEditor(params, TKVStoredProc::StaticClass(), "Params", TKVStoredProcParamsProperty::StaticClass());
 }
 
-void RegisterPropertyEditorsC() {
+void RegisterDialogPropertyEditors() {
   const rtl::TTypeInfo* strings = rtl::TStrings::StaticClass()->TypeInfo();
 
   RegisterPropertyEditor(strings, TKVDatabase::StaticClass(), "Params", TKVDatabaseParamsProperty::StaticClass());

@@ -12,7 +12,7 @@ namespace dialogstest {
 using designer::TFieldLinkDesignerForm;
 using testing::HasSubstr;
 using vcl::TGestureDriver;
-using String = std::string;
+using rtl::String;
 
 // Index-based, with ORDERS' indexes as a navigational back end would report them.
 class TIndexBasedLink : public designintf::TFieldLinkProperty {

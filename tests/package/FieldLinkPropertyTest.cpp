@@ -56,7 +56,7 @@ protected:
     PreviousDialogs = designintf::SetHostDialogs(&Designer);
     {
       designintf::TPackageRegistrationScope scope(kPackage);
-      RegisterPropertyEditorsC();
+      RegisterDialogPropertyEditors();
     }
     std::ofstream(Temp.File("shop.db"));
     {

@@ -126,8 +126,8 @@ protected:
     UseSettings(false);
     {
       designintf::TPackageRegistrationScope scope(kTestPackage);
-      RegisterPropertyEditorsA();
-      RegisterPropertyEditorsC();
+      RegisterPropertyEditors();
+      RegisterDialogPropertyEditors();
     }
     Pg = Create<korv::TKVDatabase>("PgDatabase");
     Pg->SetDatabaseName("PG");

@@ -121,8 +121,8 @@ protected:
     std::ofstream(Temp.File("settings/korv.ini")) << Ini;
     DesignSettings = std::make_unique<TDesignSettings>();
     designintf::TPackageRegistrationScope scope(kPackage);
-    RegisterPropertyEditorsA();
-    RegisterPropertyEditorsC();
+    RegisterPropertyEditors();
+    RegisterDialogPropertyEditors();
   }
 
   void MakeDatabase(const String& File, const String& Schema) {

@@ -13,7 +13,7 @@ class QWidget;
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TQtUserInterface : public vcl::IUserInterface {
 public:

@@ -9,7 +9,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TCollectionEditorForm : public vcl::TForm {
   RTL_CLASS(TCollectionEditorForm, vcl::TForm)

@@ -7,7 +7,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 struct TFieldDefInfo {
   String Name;

@@ -17,7 +17,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TFieldLinkDesignerForm : public vcl::TForm {
   RTL_CLASS(TFieldLinkDesignerForm, vcl::TForm)

@@ -7,7 +7,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TFieldsEditorForm : public vcl::TForm {
   RTL_CLASS(TFieldsEditorForm, vcl::TForm)

@@ -41,7 +41,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TDesignerHostDialogs : public designintf::IHostDialogs {
 public:

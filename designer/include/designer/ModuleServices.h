@@ -14,7 +14,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TModuleServices;
 class TTextModule;

@@ -13,7 +13,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 struct TInspectorRow {
   String Path;        // "SQL", "Options.ixUnique"

@@ -17,7 +17,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 class TOpenModule : public designintf::IDesigner {
 public:

@@ -21,7 +21,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 RTL_DECLARE_EXCEPTION(EPackageError, rtl::Exception)
 

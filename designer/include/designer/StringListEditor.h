@@ -9,7 +9,7 @@
 
 namespace designer {
 
-using String = std::string;
+using rtl::String;
 
 // The modal result of the "Code Editor..." button.
 inline constexpr vcl::TModalResult mrCodeEditor = vcl::mrYes;

@@ -26,7 +26,7 @@
 
 namespace designintf {
 
-using String = std::string;
+using rtl::String;
 
 // The record of a class of one family (Family is the family's root class; Args are what its
 // constructor takes).

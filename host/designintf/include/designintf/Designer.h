@@ -12,7 +12,7 @@
 
 namespace designintf {
 
-using String = std::string;
+using rtl::String;
 using TDesignerSelections = std::vector<rtl::TPersistent*>;
 using TGetStrProc = std::function<void(const String& S)>;
 

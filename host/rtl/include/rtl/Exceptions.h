@@ -2,12 +2,12 @@
 // each carries a message meant for the user.
 #pragma once
 
+#include "rtl/Types.h"
+
 #include <exception>
 #include <string>
 
 namespace rtl {
-
-using String = std::string;
 
 class Exception : public std::exception {
 public:

@@ -7,6 +7,8 @@
 // read from a binary form file).
 #pragma once
 
+#include "rtl/Types.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,8 +16,6 @@
 #include <vector>
 
 namespace rtl {
-
-using String = std::string;
 
 struct TDfmPos {
   int Line = 0;

@@ -11,8 +11,6 @@
 
 namespace rtl {
 
-using String = std::string;
-
 class TObject;
 struct TClassInfo;
 using TClass = const TClassInfo*;

@@ -10,8 +10,6 @@
 
 namespace rtl {
 
-using String = std::string;
-
 // Drop characters up to and including U+0020 (blanks and control characters) at the ends.
 String Trim(const String& S);
 String TrimLeft(const String& S);

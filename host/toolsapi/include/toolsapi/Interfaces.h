@@ -12,7 +12,7 @@
 
 namespace toolsapi {
 
-using String = std::string;
+using rtl::String;
 
 class IInterface {
 public:
