@@ -3,12 +3,11 @@
 // directly and by way of the text format (a conversion that changes the module loses data).
 // A module read from the bytes and written as binary must read back and write the same, too.
 #include "FuzzTarget.h"
+#include "ModuleRoundTrip.h"
 
 #include "korv/Korv.h"
 #include "rtl/FormBinary.h"
 #include "rtl/FormPrinter.h"
-#include "rtl/FormReader.h"
-#include "rtl/FormWriter.h"
 #include "rtl/Rtti.h"
 
 #include <cstdio>
@@ -34,27 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
     korvfuzz::Broken("a binary file written by the writer does not read back, or not as text");
   }
 
-  std::unique_ptr<rtl::TComponent> module;
-  try {
-    module = rtl::ReadModule(bytes, "fuzz.dfm");
-  } catch (const rtl::Exception&) {
-    return 0;
-  }
-  rtl::String first;
-  try {
-    first = rtl::WriteModule(module.get(), rtl::TDfmFormat::dfBinary);
-  } catch (const rtl::Exception&) {
-    return 0;
-  }
-  module.reset();
-  std::unique_ptr<rtl::TComponent> again;
-  try {
-    again = rtl::ReadModule(first, "written.dfm");
-  } catch (const rtl::Exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    korvfuzz::Broken("a module written as binary does not read back");
-  }
-  korvfuzz::Check(rtl::WriteModule(again.get(), rtl::TDfmFormat::dfBinary) == first,
-                  "a module read back from its own binary writing writes differently");
+  korvfuzz::CheckModuleRoundTrip(bytes, rtl::TDfmFormat::dfBinary);
   return 0;
 }

@@ -2,12 +2,11 @@
 // parse; a module that reads is written, read again and written again, and both writings must be
 // the same bytes (a round trip that changes the module loses what the user had).
 #include "FuzzTarget.h"
+#include "ModuleRoundTrip.h"
 
 #include "korv/Korv.h"
 #include "rtl/FormParser.h"
 #include "rtl/FormPrinter.h"
-#include "rtl/FormReader.h"
-#include "rtl/FormWriter.h"
 #include "rtl/Rtti.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
@@ -26,26 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
     return 0;
   }
 
-  std::unique_ptr<rtl::TComponent> module;
-  try {
-    module = rtl::ReadModule(text, "fuzz.dfm");
-  } catch (const rtl::Exception&) {
-    return 0;  // a value a property cannot take, a duplicate name: refused, nothing kept
-  }
-  rtl::String first;
-  try {
-    first = rtl::WriteModule(module.get());
-  } catch (const rtl::Exception&) {
-    return 0;  // a module a property's setter took but cannot write back: refused on saving
-  }
-  module.reset();
-  std::unique_ptr<rtl::TComponent> again;
-  try {
-    again = rtl::ReadModule(first, "written.dfm");
-  } catch (const rtl::Exception& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    korvfuzz::Broken("a module written by the writer does not read back");
-  }
-  korvfuzz::Check(rtl::WriteModule(again.get()) == first, "a module read back from its own writing writes differently");
+  korvfuzz::CheckModuleRoundTrip(text, rtl::TDfmFormat::dfText);
   return 0;
 }

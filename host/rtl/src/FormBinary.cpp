@@ -1,5 +1,7 @@
 #include "rtl/FormBinary.h"
 
+#include "Utf8.h"
+
 #include <fmt/format.h>
 
 #include <array>
@@ -29,56 +31,6 @@ constexpr uint16_t Cp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2
                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-
-// Writes cp's UTF-8 bytes at out (room for 4) and returns the end.
-char* EncodeUtf8(char* out, uint32_t cp) {
-  if (cp < 0x80) {
-    *out++ = static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (cp >> 6));
-    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (cp >> 12));
-    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (cp >> 18));
-    *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return out;
-}
-
-void AppendUtf8(String& out, uint32_t cp) {
-  char buf[4];
-  out.append(buf, static_cast<size_t>(EncodeUtf8(buf, cp) - buf));
-}
-
-// Decodes the UTF-8 sequence at s[i] and advances i; false for an invalid sequence.
-bool NextUtf8(std::string_view s, size_t& i, uint32_t& cp) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  unsigned char c = p[i];
-  if (c < 0x80) {
-    cp = c;
-    ++i;
-    return true;
-  }
-  size_t n;
-  if ((c & 0xE0) == 0xC0) { n = 2; cp = c & 0x1Fu; }
-  else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0Fu; }
-  else if ((c & 0xF8) == 0xF0) { n = 4; cp = c & 0x07u; }
-  else return false;
-  if (s.size() - i < n) return false;
-  for (size_t k = 1; k < n; ++k) {
-    if ((p[i + k] & 0xC0) != 0x80) return false;
-    cp = (cp << 6) | (p[i + k] & 0x3Fu);
-  }
-  if ((n == 2 && cp < 0x80) || (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000)) return false;
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-  i += n;
-  return true;
-}
 
 // Per byte: 1 starts an identifier, 2 continues one (letters and '_' do both).
 constexpr auto IdentClasses = [] {
@@ -348,8 +300,10 @@ private:
       const size_t from = FPos;
       std::string_view s(reinterpret_cast<const char*>(Take(n, "a UTF-8 string")), n);
       uint32_t cp;
-      for (size_t i = 0; i < n;)
-        if (!NextUtf8(s, i, cp)) Invalid(from + i, fmt::format("invalid UTF-8 byte 0x{:02X} in a string", static_cast<unsigned char>(s[i])));
+      const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
+      for (size_t i = 0, len; i < n; i += len)
+        if ((len = utf8::SequenceLength(bytes + i, bytes + n, cp)) == 0)
+          Invalid(from + i, fmt::format("invalid UTF-8 byte 0x{:02X} in a string", bytes[i]));
       v.Kind = TDfmValueKind::vkString;
       v.Str = String(s);
       break;
@@ -426,7 +380,7 @@ private:
     for (size_t i = ascii; i < n; ++i) {
       const unsigned char c = p[i];
       if (c < 0x80) s += static_cast<char>(c);
-      else AppendUtf8(s, c < 0xA0 ? Cp1252High[c - 0x80] : c);
+      else utf8::Append(s, c < 0xA0 ? Cp1252High[c - 0x80] : c);
     }
     return s;
   }
@@ -452,7 +406,7 @@ private:
       } else if (u >= 0xDC00 && u <= 0xDFFF) {
         Invalid(from + 2 * i, fmt::format("invalid character code #{}: a low surrogate without its high half", u));
       }
-      out = EncodeUtf8(out, u);
+      out = utf8::Encode(out, u);
     }
     s.resize(static_cast<size_t>(out - s.data()));
     return s;
@@ -505,9 +459,9 @@ private:
       StringValue(v.Str);
       break;
     case TDfmValueKind::vkIdent:
-      if (SameAscii(v.Str, "true")) Out += static_cast<char>(vaTrue);
-      else if (SameAscii(v.Str, "false")) Out += static_cast<char>(vaFalse);
-      else if (SameAscii(v.Str, "nil")) Out += static_cast<char>(vaNil);
+      if (utf8::SameAscii(v.Str, "true")) Out += static_cast<char>(vaTrue);
+      else if (utf8::SameAscii(v.Str, "false")) Out += static_cast<char>(vaFalse);
+      else if (utf8::SameAscii(v.Str, "nil")) Out += static_cast<char>(vaNil);
       else {
         Out += static_cast<char>(vaIdent);
         ShortString(v.Str, "identifier");
@@ -539,17 +493,6 @@ private:
       Out += '\0';
       break;
     }
-  }
-
-  static bool SameAscii(const String& a, const char* lower) {
-    const size_t n = std::strlen(lower);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i) {
-      char c = a[i];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != lower[i]) return false;
-    }
-    return true;
   }
 
   void Bytes(uint64_t v, size_t n) {
@@ -635,7 +578,9 @@ private:
       uint32_t cp;
       // The tree's strings are UTF-8; a stray byte (from a component's own value) is kept as
       // the character of that number rather than stopping the save.
-      if (!NextUtf8(s, i, cp)) cp = static_cast<unsigned char>(s[i++]);
+      const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
+      if (const size_t len = utf8::SequenceLength(bytes + i, bytes + s.size(), cp)) i += len;
+      else cp = bytes[i++];
       if (cp > 0xFFFF) {
         cp -= 0x10000;
         Unit(units, 0xD800 + (cp >> 10));

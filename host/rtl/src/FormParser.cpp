@@ -1,5 +1,7 @@
 #include "rtl/FormParser.h"
 
+#include "Utf8.h"
+
 #include <fmt/format.h>
 
 #include <charconv>
@@ -33,54 +35,7 @@ int HexValue(char c) {
   return -1;
 }
 
-bool SameAscii(std::string_view a, const char* b) {
-  size_t n = std::strlen(b);
-  if (a.size() != n) return false;
-  for (size_t i = 0; i < n; ++i) {
-    char c = a[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != b[i]) return false;
-  }
-  return true;
-}
-
-// Length of the UTF-8 sequence starting at p (0 when it is not a valid sequence).
-size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
-  unsigned char c = p[0];
-  if (c < 0x80) return 1;
-  size_t n;
-  uint32_t cp;
-  if ((c & 0xE0) == 0xC0) { n = 2; cp = c & 0x1F; }
-  else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0F; }
-  else if ((c & 0xF8) == 0xF0) { n = 4; cp = c & 0x07; }
-  else return 0;
-  if (static_cast<size_t>(end - p) < n) return 0;
-  for (size_t i = 1; i < n; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (p[i] & 0x3F);
-  }
-  if ((n == 2 && cp < 0x80) || (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000)) return 0;
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return n;
-}
-
-void AppendUtf8(String& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
+using utf8::SameAscii;
 
 enum class TTokenKind { tkEOF, tkIdent, tkInteger, tkFloat, tkString, tkSymbol };
 
@@ -212,7 +167,7 @@ private:
   size_t Utf8LetterAt(size_t offset) const {
     if (offset >= FText.size() || static_cast<unsigned char>(FText[offset]) < 0x80) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(FText.data());
-    return Utf8SequenceLength(bytes + offset, bytes + FText.size());
+    return utf8::SequenceLength(bytes + offset, bytes + FText.size());
   }
 
   void Next() {
@@ -354,7 +309,7 @@ private:
           if (c < 0x80) {
             ++FPos;
           } else {
-            size_t len = Utf8SequenceLength(bytes + FPos, bytes + n);
+            size_t len = utf8::SequenceLength(bytes + FPos, bytes + n);
             if (len == 0) Error(PosWithin(FTok.Pos, start, FPos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
             FPos += len;
           }
@@ -379,7 +334,7 @@ private:
   void AppendUnit(TStringBuilder& b, uint32_t unit, TDfmPos pos) {
     if (b.PendingHigh) {
       if (unit >= 0xDC00 && unit <= 0xDFFF) {
-        AppendUtf8(b.Out, 0x10000 + ((b.PendingHigh - 0xD800) << 10) + (unit - 0xDC00));
+        utf8::Append(b.Out, 0x10000 + ((b.PendingHigh - 0xD800) << 10) + (unit - 0xDC00));
         b.PendingHigh = 0;
         return;
       }
@@ -392,7 +347,7 @@ private:
     }
     if (unit >= 0xDC00 && unit <= 0xDFFF)
       Error(pos, fmt::format("invalid character code #{}: a low surrogate without its high half", unit));
-    AppendUtf8(b.Out, unit);
+    utf8::Append(b.Out, unit);
   }
 
   void DecodeString(const TToken& t, TStringBuilder& b) {
