@@ -2,7 +2,7 @@
 
 #include "FormControls.h"
 
-#include "toolsapi/StringsFileSystem.h"
+#include "toolsapi/TextModuleCreator.h"
 
 extern const char DesignerStringListEditorDfm[];
 
@@ -10,46 +10,17 @@ namespace designer {
 
 namespace {
 
-class TSourceFile : public toolsapi::TInterfacedObject, public toolsapi::IOTAFile {
-public:
-  TSourceFile(String ASource, rtl::TDateTime AAge) : FSource(std::move(ASource)), FAge(AAge) {}
-  String GetSource() override { return FSource; }
-  rtl::TDateTime GetAge() override { return FAge; }
-
-private:
-  String FSource;
-  rtl::TDateTime FAge;
-};
-
 // A new text module on the string-list file system holding the lines.
-class TStringListModuleCreator : public toolsapi::TInterfacedObject, public toolsapi::IOTAModuleCreator {
+class TStringListModuleCreator : public toolsapi::TTextModuleCreator {
 public:
   TStringListModuleCreator(String AFileName, String AText, rtl::TDateTime AAge)
-      : FFileName(std::move(AFileName)), FText(std::move(AText)), FAge(AAge) {}
+      : toolsapi::TTextModuleCreator(std::move(AFileName), false), FText(std::move(AText)), FAge(AAge) {}
 
-  String GetCreatorType() override { return toolsapi::sText; }
-  bool GetExisting() override { return false; }
-  String GetFileSystem() override { return toolsapi::sTStringsFileSystem; }
-  std::shared_ptr<toolsapi::IOTAModule> GetOwner() override { return nullptr; }
-  bool GetUnnamed() override { return false; }
-  String GetAncestorName() override { return {}; }
-  String GetImplFileName() override { return FFileName; }
-  String GetIntfFileName() override { return {}; }
-  String GetFormName() override { return {}; }
-  bool GetMainForm() override { return false; }
-  bool GetShowForm() override { return false; }
-  bool GetShowSource() override { return true; }
-  std::shared_ptr<toolsapi::IOTAFile> NewFormFile(const String&, const String&) override { return nullptr; }
   std::shared_ptr<toolsapi::IOTAFile> NewImplSource(const String&, const String&, const String&) override {
-    return std::make_shared<TSourceFile>(FText, FAge);
+    return std::make_shared<toolsapi::TSourceFile>(FText, FAge);
   }
-  std::shared_ptr<toolsapi::IOTAFile> NewIntfSource(const String&, const String&, const String&) override {
-    return nullptr;
-  }
-  void FormCreated(const std::shared_ptr<toolsapi::IOTAFormEditor>&) override {}
 
 private:
-  String FFileName;
   String FText;
   rtl::TDateTime FAge;
 };

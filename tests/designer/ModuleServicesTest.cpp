@@ -4,7 +4,7 @@
 #include "designer/ModuleServices.h"
 #include "designer/OpenModule.h"
 #include "rtl/Streams.h"
-#include "toolsapi/StringsFileSystem.h"
+#include "toolsapi/TextModuleCreator.h"
 #include "vcl/HeadlessUI.h"
 
 #include <gtest/gtest.h>
@@ -15,44 +15,20 @@ using namespace designer;
 using namespace designtest;
 using namespace toolsapi;
 
-class TTestFile : public TInterfacedObject, public IOTAFile {
-public:
-  TTestFile(String ASource, rtl::TDateTime AAge) : FSource(std::move(ASource)), FAge(AAge) {}
-  String GetSource() override { return FSource; }
-  rtl::TDateTime GetAge() override { return FAge; }
-
-private:
-  String FSource;
-  rtl::TDateTime FAge;
-};
-
 // The creator a package hands over to open a string list as a text module.
-class TTestCreator : public TInterfacedObject, public IOTAModuleCreator {
+class TTestCreator : public TTextModuleCreator {
 public:
   TTestCreator(String AFileName, String AText, String AFileSystem = sTStringsFileSystem, String AType = sText)
-      : FFileName(std::move(AFileName)), FText(std::move(AText)), FFileSystem(std::move(AFileSystem)),
+      : TTextModuleCreator(std::move(AFileName), true), FText(std::move(AText)), FFileSystem(std::move(AFileSystem)),
         FType(std::move(AType)) {}
   String GetCreatorType() override { return FType; }
-  bool GetExisting() override { return true; }
   String GetFileSystem() override { return FFileSystem; }
-  std::shared_ptr<IOTAModule> GetOwner() override { return nullptr; }
-  bool GetUnnamed() override { return false; }
-  String GetAncestorName() override { return {}; }
-  String GetImplFileName() override { return FFileName; }
-  String GetIntfFileName() override { return {}; }
-  String GetFormName() override { return {}; }
-  bool GetMainForm() override { return false; }
-  bool GetShowForm() override { return false; }
-  bool GetShowSource() override { return true; }
-  std::shared_ptr<IOTAFile> NewFormFile(const String&, const String&) override { return nullptr; }
   std::shared_ptr<IOTAFile> NewImplSource(const String&, const String&, const String&) override {
-    return std::make_shared<TTestFile>(FText, rtl::Now());
+    return std::make_shared<TSourceFile>(FText, rtl::Now());
   }
-  std::shared_ptr<IOTAFile> NewIntfSource(const String&, const String&, const String&) override { return nullptr; }
-  void FormCreated(const std::shared_ptr<IOTAFormEditor>&) override {}
 
 private:
-  String FFileName, FText, FFileSystem, FType;
+  String FText, FFileSystem, FType;
 };
 
 class ModuleServicesTest : public ::testing::Test {
