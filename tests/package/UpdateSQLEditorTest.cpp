@@ -5,6 +5,7 @@
 
 #include "TempFolder.h"
 
+#include "korv/KVBoundStatement.h"
 #include "korv/KVConsts.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVQuery.h"
@@ -453,4 +454,46 @@ TEST_F(UpdateSQLEditorTest, ADatabaseTheSessionDoesNotKnowChangesNothing) {
   UI.QueueForm("TKVUpdateSQLEditForm", [](TGestureDriver& d) { d.Click("btGetTableFields"); });
   EXPECT_THROW(EditUpdateSQL(Update), rtl::EDatabaseError);
   EXPECT_EQ(Application->ComponentCount(), before);
+}
+
+// Tables and columns named with double quotes, semicolons, comment marks, a line break, letters
+// beyond ASCII and 10,000 characters: the editor reads them, generates quoted statements the
+// server prepares, and nothing else in the database is touched. (An apostrophe in a table name
+// is taken off the typed name by Get Table Fields, as the editor does with every quote mark.)
+TEST_F(UpdateSQLEditorTest, HostileNamesGiveStatementsTheServerPrepares) {
+  auto quote = [](const String& Name) {
+    String q = "\"";
+    for (char c : Name) q += c == '"' ? String("\"\"") : String(1, c);
+    return q + "\"";
+  };
+  const std::vector<String> tables = {"x\"; drop table CUSTOMER; --", "a /* b", "line\nbreak", "naïve Ωmega",
+                                      "-- here", String(10000, 'T')};
+  korv::TKVDatabase setup(nullptr);
+  setup.SetDatabaseName("HOSTILE");
+  setup.SetServerType(korv::TKVServerType::stSQLite);
+  setup.SetRemoteDatabase(Temp.File("shop.db"));
+  for (const String& t : tables)
+    setup.Execute("create table " + quote(t) + " (" + quote(t + " key") + " integer primary key, " +
+                  quote("v; drop table ORDERS --") + " text, " + quote(String(10000, 'c')) + " text)");
+
+  for (const String& table : tables) {
+    SCOPED_TRACE(table.substr(0, 40));
+    BuildOnDataModule("select * from " + quote(table));
+    ASSERT_TRUE(Edit([&](TGestureDriver& d) {
+      d.Type("cbTableName", quote(table));
+      d.Click("btGetTableFields");
+      EXPECT_EQ(Items(Dialog(d)->lbKeyFields), (Lines{table + " key", "v; drop table ORDERS --", String(10000, 'c')}));
+      d.Pick("lbKeyFields", {table + " key"});
+      d.Check("cbQuotedFields", true);
+      d.Click("btGenerateSQL");
+      d.Click("btOk");
+    }));
+    for (int i = 0; i < 4; ++i) {
+      const String sql = Update->GetSQLIndex(i)->Text();
+      EXPECT_NO_THROW(korv::TKVBoundStatement(setup, sql)) << sql.substr(0, 200);
+    }
+    EXPECT_NE(Update->ModifySQL()->Text().find(quote(table + " key")), String::npos);
+  }
+  setup.Execute("select count(*) from CUSTOMER");
+  setup.Execute("select count(*) from ORDERS");
 }
