@@ -30,6 +30,15 @@ rtl::TClass TCollectionEditorForm::StaticClass() {
                                 .Method("btMoveUpClick", &T::btMoveUpClick)
                                 .Method("btMoveDownClick", &T::btMoveDownClick)
                                 .Method("btSetClick", &T::btSetClick)
+                                .Field("lbItems", &T::lbItems)
+                                .Field("btAdd", &T::btAdd)
+                                .Field("btDelete", &T::btDelete)
+                                .Field("btMoveUp", &T::btMoveUp)
+                                .Field("btMoveDown", &T::btMoveDown)
+                                .Field("lbProperties", &T::lbProperties)
+                                .Field("cbValue", &T::cbValue)
+                                .Field("btSet", &T::btSet)
+                                .Field("btClose", &T::btClose)
                                 .Build();
   return info;
 }
@@ -39,19 +48,6 @@ static const vcl::TFormDescriptionRegistration CollectionEditorDescription(
 
 TCollectionEditorForm::TCollectionEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TCollectionEditorForm::~TCollectionEditorForm() = default;
-
-void TCollectionEditorForm::Loaded() {
-  vcl::TForm::Loaded();
-  lbItems = FindFormControl<vcl::TListBox>(this, "lbItems");
-  btAdd = FindFormControl<vcl::TButton>(this, "btAdd");
-  btDelete = FindFormControl<vcl::TButton>(this, "btDelete");
-  btMoveUp = FindFormControl<vcl::TButton>(this, "btMoveUp");
-  btMoveDown = FindFormControl<vcl::TButton>(this, "btMoveDown");
-  lbProperties = FindFormControl<vcl::TListBox>(this, "lbProperties");
-  cbValue = FindFormControl<vcl::TComboBox>(this, "cbValue");
-  btSet = FindFormControl<vcl::TButton>(this, "btSet");
-  btClose = FindFormControl<vcl::TButton>(this, "btClose");
-}
 
 void TCollectionEditorForm::Initialize(designintf::IDesigner* Designer, rtl::TComponent* Component,
                                        rtl::TCollection* Collection, const String& PropertyName,

@@ -58,6 +58,16 @@ rtl::TClass TFieldLinkDesignerForm::StaticClass() {
                                 .Method("btDeleteClick", &T::btDeleteClick)
                                 .Method("btClearClick", &T::btClearClick)
                                 .Method("FormCloseQuery", &T::FormCloseQuery)
+                                .Field("lblIndexes", &T::lblIndexes)
+                                .Field("cbIndexes", &T::cbIndexes)
+                                .Field("lbDetailFields", &T::lbDetailFields)
+                                .Field("lbMasterFields", &T::lbMasterFields)
+                                .Field("btAdd", &T::btAdd)
+                                .Field("lbJoinedFields", &T::lbJoinedFields)
+                                .Field("btDelete", &T::btDelete)
+                                .Field("btClear", &T::btClear)
+                                .Field("btOk", &T::btOk)
+                                .Field("btCancel", &T::btCancel)
                                 .Build();
   return info;
 }
@@ -67,20 +77,6 @@ static const vcl::TFormDescriptionRegistration FieldLinkDesignerDescription(
 
 TFieldLinkDesignerForm::TFieldLinkDesignerForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TFieldLinkDesignerForm::~TFieldLinkDesignerForm() = default;
-
-void TFieldLinkDesignerForm::Loaded() {
-  vcl::TForm::Loaded();
-  lblIndexes = FindFormControl<vcl::TLabel>(this, "lblIndexes");
-  cbIndexes = FindFormControl<vcl::TComboBox>(this, "cbIndexes");
-  lbDetailFields = FindFormControl<vcl::TListBox>(this, "lbDetailFields");
-  lbMasterFields = FindFormControl<vcl::TListBox>(this, "lbMasterFields");
-  btAdd = FindFormControl<vcl::TButton>(this, "btAdd");
-  lbJoinedFields = FindFormControl<vcl::TListBox>(this, "lbJoinedFields");
-  btDelete = FindFormControl<vcl::TButton>(this, "btDelete");
-  btClear = FindFormControl<vcl::TButton>(this, "btClear");
-  btOk = FindFormControl<vcl::TButton>(this, "btOk");
-  btCancel = FindFormControl<vcl::TButton>(this, "btCancel");
-}
 
 void TFieldLinkDesignerForm::Initialize(designintf::TFieldLinkProperty& Editor) {
   FEditor = &Editor;

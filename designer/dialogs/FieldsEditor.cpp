@@ -11,6 +11,10 @@ namespace designer {
 rtl::TClass TFieldsEditorForm::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TFieldsEditorForm>("TFieldsEditorForm")
                                 .Method("lbFieldsClick", &TFieldsEditorForm::lbFieldsClick)
+                                .Field("lbFields", &TFieldsEditorForm::lbFields)
+                                .Field("lblFieldInfo", &TFieldsEditorForm::lblFieldInfo)
+                                .Field("lblCount", &TFieldsEditorForm::lblCount)
+                                .Field("btOk", &TFieldsEditorForm::btOk)
                                 .Build();
   return info;
 }
@@ -20,14 +24,6 @@ static const vcl::TFormDescriptionRegistration FieldsEditorDescription(&TFieldsE
 
 TFieldsEditorForm::TFieldsEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TFieldsEditorForm::~TFieldsEditorForm() = default;
-
-void TFieldsEditorForm::Loaded() {
-  vcl::TForm::Loaded();
-  lbFields = FindFormControl<vcl::TListBox>(this, "lbFields");
-  lblFieldInfo = FindFormControl<vcl::TLabel>(this, "lblFieldInfo");
-  lblCount = FindFormControl<vcl::TLabel>(this, "lblCount");
-  btOk = FindFormControl<vcl::TButton>(this, "btOk");
-}
 
 void TFieldsEditorForm::Initialize(const String& Root, rtl::TComponent* DataSet, const std::vector<TFieldDefInfo>& Defs) {
   FDefs = Defs;

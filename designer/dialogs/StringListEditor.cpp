@@ -75,6 +75,11 @@ bool ShowStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Com
 rtl::TClass TStringListEditorForm::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TStringListEditorForm>("TStringListEditorForm")
                                 .Method("meLinesChange", &TStringListEditorForm::meLinesChange)
+                                .Field("lblLineCount", &TStringListEditorForm::lblLineCount)
+                                .Field("meLines", &TStringListEditorForm::meLines)
+                                .Field("btCodeEditor", &TStringListEditorForm::btCodeEditor)
+                                .Field("btOk", &TStringListEditorForm::btOk)
+                                .Field("btCancel", &TStringListEditorForm::btCancel)
                                 .Build();
   return info;
 }
@@ -84,15 +89,6 @@ static const vcl::TFormDescriptionRegistration StringListEditorDescription(
 
 TStringListEditorForm::TStringListEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TStringListEditorForm::~TStringListEditorForm() = default;
-
-void TStringListEditorForm::Loaded() {
-  vcl::TForm::Loaded();
-  lblLineCount = FindFormControl<vcl::TLabel>(this, "lblLineCount");
-  meLines = FindFormControl<vcl::TMemo>(this, "meLines");
-  btCodeEditor = FindFormControl<vcl::TButton>(this, "btCodeEditor");
-  btOk = FindFormControl<vcl::TButton>(this, "btOk");
-  btCancel = FindFormControl<vcl::TButton>(this, "btCancel");
-}
 
 void TStringListEditorForm::Initialize(const rtl::TStrings& Lines, bool CodeEditorAllowed) {
   meLines->Lines()->BeginUpdate();

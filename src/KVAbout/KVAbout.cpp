@@ -19,15 +19,6 @@ namespace {
 // program's).
 const char PackageAnchor = 0;
 
-template <class T>
-T* FindControl(TKVAboutDlg* Form, const char* Name) {
-  T* control = dynamic_cast<T*>(Form->FindComponent(Name));
-  if (!control)
-    throw rtl::EComponentError(rtl::Format("The about dialog's description has no {} named {}",
-                                           T::StaticClass()->Name, Name));
-  return control;
-}
-
 } // namespace
 
 TKVAboutDlg* KVAboutDlg = nullptr;
@@ -38,6 +29,18 @@ rtl::TClass TKVAboutDlg::StaticClass() {
                                 .Method("lblHomeMouseDown", &TKVAboutDlg::lblHomeMouseDown)
                                 .Method("lblSupportMouseDown", &TKVAboutDlg::lblSupportMouseDown)
                                 .Method("lblOrderMouseDown", &TKVAboutDlg::lblOrderMouseDown)
+                                .Field("imgLogo", &TKVAboutDlg::imgLogo)
+                                .Field("lblNotice", &TKVAboutDlg::lblNotice)
+                                .Field("bvNotice", &TKVAboutDlg::bvNotice)
+                                .Field("lblHome", &TKVAboutDlg::lblHome)
+                                .Field("lblOrder", &TKVAboutDlg::lblOrder)
+                                .Field("lblProductName", &TKVAboutDlg::lblProductName)
+                                .Field("lblVersion", &TKVAboutDlg::lblVersion)
+                                .Field("lblSupport", &TKVAboutDlg::lblSupport)
+                                .Field("lblLinks", &TKVAboutDlg::lblLinks)
+                                .Field("lblOrderStandard", &TKVAboutDlg::lblOrderStandard)
+                                .Field("lblOrderProfessional", &TKVAboutDlg::lblOrderProfessional)
+                                .Field("btOk", &TKVAboutDlg::btOk)
                                 .BuildOwned();
   return info.get();
 }
@@ -46,22 +49,6 @@ static const TFormDescriptionRegistration KVAboutDescription(
     &TKVAboutDlg::StaticClass, reinterpret_cast<const char*>(KVResource_KVAbout_dfm), "KVAbout.dfm");
 
 String PackageFileName() { return korv::GetModuleFileNameStr(&PackageAnchor); }
-
-void TKVAboutDlg::Loaded() {
-  TForm::Loaded();
-  imgLogo = FindControl<TImage>(this, "imgLogo");
-  lblNotice = FindControl<TLabel>(this, "lblNotice");
-  bvNotice = FindControl<TBevel>(this, "bvNotice");
-  lblHome = FindControl<TLabel>(this, "lblHome");
-  lblOrder = FindControl<TLabel>(this, "lblOrder");
-  lblProductName = FindControl<TLabel>(this, "lblProductName");
-  lblVersion = FindControl<TLabel>(this, "lblVersion");
-  lblSupport = FindControl<TLabel>(this, "lblSupport");
-  lblLinks = FindControl<TLabel>(this, "lblLinks");
-  lblOrderStandard = FindControl<TLabel>(this, "lblOrderStandard");
-  lblOrderProfessional = FindControl<TLabel>(this, "lblOrderProfessional");
-  btOk = FindControl<TButton>(this, "btOk");
-}
 
 void TKVAboutDlg::FormCreate(TObject*) {
   // The version resource replaces what it holds; a text it lacks keeps its preset.

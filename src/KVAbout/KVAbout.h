@@ -41,8 +41,6 @@ class TKVAboutDlg : public vcl::TForm {
   void lblSupportMouseDown(rtl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
   void lblOrderMouseDown(rtl::TObject* Sender, vcl::TMouseButton Button, vcl::TShiftState Shift, int X, int Y);
 
-  void Loaded() override;
-
 private:
   // Opens Address with the system's "open"; a failure shows an error box naming it.
   static void OpenLink(const String& Address);

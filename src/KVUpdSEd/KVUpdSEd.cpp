@@ -36,6 +36,30 @@ rtl::TClass TKVUpdateSQLEditForm::StaticClass() {
                                 .Method("SQLTextExit", &T::SQLTextExit)
                                 .Method("SelectAllClick", &T::SelectAllClick)
                                 .Method("ClearAllClick", &T::ClearAllClick)
+                                .Field("pcUpdateSQL", &T::pcUpdateSQL)
+                                .Field("tsOptions", &T::tsOptions)
+                                .Field("gbxGenSQL", &T::gbxGenSQL)
+                                .Field("lblTableName", &T::lblTableName)
+                                .Field("cbTableName", &T::cbTableName)
+                                .Field("btGetTableFields", &T::btGetTableFields)
+                                .Field("btDataSetDefaults", &T::btDataSetDefaults)
+                                .Field("btSelectPrimKeys", &T::btSelectPrimKeys)
+                                .Field("btGenerateSQL", &T::btGenerateSQL)
+                                .Field("lblKeyFields", &T::lblKeyFields)
+                                .Field("lbKeyFields", &T::lbKeyFields)
+                                .Field("lblUpdateFields", &T::lblUpdateFields)
+                                .Field("lbUpdateFields", &T::lbUpdateFields)
+                                .Field("cbQuotedFields", &T::cbQuotedFields)
+                                .Field("tsSQL", &T::tsSQL)
+                                .Field("rgrStatementType", &T::rgrStatementType)
+                                .Field("lblSQLText", &T::lblSQLText)
+                                .Field("meSQLText", &T::meSQLText)
+                                .Field("pnlButton", &T::pnlButton)
+                                .Field("btOk", &T::btOk)
+                                .Field("btCancel", &T::btCancel)
+                                .Field("pmFields", &T::pmFields)
+                                .Field("miSelectAll", &T::miSelectAll)
+                                .Field("miClearAll", &T::miClearAll)
                                 .BuildOwned();
   return info.get();
 }
@@ -49,13 +73,6 @@ TKVUpdateSQLEditForm::~TKVUpdateSQLEditForm() = default;
 
 namespace {
 
-// The control of that name and class; a description that lacks it is a build fault.
-template <class T>
-T* Control(const vcl::TForm* Form, const char* Name) {
-  T* c = dynamic_cast<T*>(Form->FindComponent(Name));
-  if (!c) throw rtl::EComponentError(fmt::format("{} has no {} named {}", Form->ClassName(), T::StaticClass()->Name, Name));
-  return c;
-}
 
 bool AnySelected(const vcl::TListBox* ListBox) {
   for (int i = 0; i < ListBox->Items()->Count(); ++i)
@@ -72,34 +89,6 @@ std::vector<TGenField> ListFields(const vcl::TListBox* ListBox) {
 }
 
 } // namespace
-
-void TKVUpdateSQLEditForm::Loaded() {
-  vcl::TForm::Loaded();
-  pcUpdateSQL = Control<vcl::TPageControl>(this, "pcUpdateSQL");
-  tsOptions = Control<vcl::TTabSheet>(this, "tsOptions");
-  gbxGenSQL = Control<vcl::TGroupBox>(this, "gbxGenSQL");
-  lblTableName = Control<vcl::TLabel>(this, "lblTableName");
-  cbTableName = Control<vcl::TComboBox>(this, "cbTableName");
-  btGetTableFields = Control<vcl::TButton>(this, "btGetTableFields");
-  btDataSetDefaults = Control<vcl::TButton>(this, "btDataSetDefaults");
-  btSelectPrimKeys = Control<vcl::TButton>(this, "btSelectPrimKeys");
-  btGenerateSQL = Control<vcl::TButton>(this, "btGenerateSQL");
-  lblKeyFields = Control<vcl::TLabel>(this, "lblKeyFields");
-  lbKeyFields = Control<vcl::TListBox>(this, "lbKeyFields");
-  lblUpdateFields = Control<vcl::TLabel>(this, "lblUpdateFields");
-  lbUpdateFields = Control<vcl::TListBox>(this, "lbUpdateFields");
-  cbQuotedFields = Control<vcl::TCheckBox>(this, "cbQuotedFields");
-  tsSQL = Control<vcl::TTabSheet>(this, "tsSQL");
-  rgrStatementType = Control<vcl::TRadioGroup>(this, "rgrStatementType");
-  lblSQLText = Control<vcl::TLabel>(this, "lblSQLText");
-  meSQLText = Control<vcl::TMemo>(this, "meSQLText");
-  pnlButton = Control<vcl::TPanel>(this, "pnlButton");
-  btOk = Control<vcl::TButton>(this, "btOk");
-  btCancel = Control<vcl::TButton>(this, "btCancel");
-  pmFields = Control<vcl::TPopupMenu>(this, "pmFields");
-  miSelectAll = Control<vcl::TMenuItem>(this, "miSelectAll");
-  miClearAll = Control<vcl::TMenuItem>(this, "miClearAll");
-}
 
 // ------------------------------------------------------------------ creation and destruction
 

@@ -94,8 +94,6 @@ class TKVUpdateSQLEditForm : public vcl::TForm {
   rtl::TStrings* TableInfo() const { return FTableInfo.get(); }
   bool ObjOwnerSupported() const { return FObjOwnerSupported; }
 
-  void Loaded() override;
-
 private:
   // What the generator reads from the controls, taken afresh.
   TUpdateSQLGenInputs GenInputs() const;

@@ -41,7 +41,6 @@ class TCollectionEditorForm : public vcl::TForm {
   void btMoveUpClick(rtl::TObject* Sender);
   void btMoveDownClick(rtl::TObject* Sender);
   void btSetClick(rtl::TObject* Sender);
-  void Loaded() override;
 
 private:
   class TNoDesigner;

@@ -49,7 +49,6 @@ class TFieldLinkDesignerForm : public vcl::TForm {
   void btDeleteClick(rtl::TObject* Sender);
   void btClearClick(rtl::TObject* Sender);
   void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
-  void Loaded() override;
 
 private:
   struct TIndexEntry {

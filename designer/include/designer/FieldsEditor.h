@@ -23,7 +23,6 @@ class TFieldsEditorForm : public vcl::TForm {
   void Initialize(const String& Root, rtl::TComponent* DataSet, const std::vector<TFieldDefInfo>& Defs);
 
   void lbFieldsClick(rtl::TObject* Sender);
-  void Loaded() override;
 
 private:
   std::vector<TFieldDefInfo> FDefs;

@@ -31,7 +31,6 @@ class TStringListEditorForm : public vcl::TForm {
   bool TextModified() const { return FModified; }
 
   void meLinesChange(rtl::TObject* Sender);
-  void Loaded() override;
 
 private:
   void UpdateLineCount();

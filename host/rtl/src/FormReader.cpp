@@ -76,6 +76,7 @@ public:
 
   void Finish() {
     ResolveReferences();
+    BindFields();
     FDone = true;
     for (TComponent* c : FLoading) DropIfEmpty(c);
     for (TComponent* c : FLoading) c->SetComponentState(TComponentStateItem::csReading, false);
@@ -101,6 +102,18 @@ private:
   };
 
   [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
+
+  // The root's published fields, its ancestors' too, each given the component of its name; a
+  // description without one is a fault of the program, named with the class and the field.
+  void BindFields() {
+    for (TClass cls = FRoot->ClassType(); cls; cls = cls->Parent)
+      for (const TFieldInfo& field : cls->Fields) {
+        TComponent* c = FRoot->FindComponent(field.Name);
+        if (!c || !field.Set(FRoot, c))
+          throw EComponentError(fmt::format("The description of {} has no {} named {}", FRoot->ClassName(),
+                                            field.FieldClass->Name, field.Name));
+      }
+  }
 
   // Runs fn; an error of the object model becomes a positioned parser error, "<what> <name>: "
   // before its message when given (built only then: this runs for every property).

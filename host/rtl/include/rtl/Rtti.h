@@ -89,12 +89,21 @@ struct TMethodInfo {
   std::function<std::any(TObject* self)> Bind;  // a std::function of the method's signature
 };
 
+// A published field: a component of the object's form description, put into the member of its
+// name by the form reader once the description is read (before Loaded).
+struct TFieldInfo {
+  String Name;
+  TClass FieldClass;
+  std::function<bool(TObject* self, TObject* value)> Set;  // false: value is not a FieldClass
+};
+
 struct TClassInfo {
   String Name;
   TClass Parent = nullptr;
   std::function<TObject*(TObject* owner)> Factory;  // nullptr for an abstract class
   std::vector<TPropInfo> Props;                     // declared by this class, in order
   std::vector<TMethodInfo> Methods;
+  std::vector<TFieldInfo> Fields;                   // declared by this class, in order
 
   bool InheritsFrom(TClass aClass) const;
   // Published properties, ancestors first; a name redeclared by a descendant keeps its place.
@@ -284,6 +293,17 @@ public:
         return (t->*method)(std::forward<A>(args)...);
       });
     }});
+    return *this;
+  }
+
+  // A published field: the component named Name in the form description goes into member.
+  template <class F>
+  ClassBuilder& Field(String name, F* T::*member) {
+    FInfo->Fields.push_back(TFieldInfo{std::move(name), F::StaticClass(), [member](TObject* self, TObject* value) {
+                                         F* f = dynamic_cast<F*>(value);
+                                         if (f) Self(self)->*member = f;
+                                         return f != nullptr;
+                                       }});
     return *this;
   }
 
