@@ -1,6 +1,5 @@
 #include "korv/KVDatabaseEditDlg.h"
 
-#include "DialogControls.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVRemoteDatabaseInput.h"
 
@@ -9,7 +8,6 @@ extern const char KVDialog_KVDatabaseEditDlg_dfm[];
 
 namespace korv {
 
-using dialogs::FindControl;
 using namespace vcl;
 using rtl::TObject;
 
@@ -21,6 +19,26 @@ rtl::TClass TKVDatabaseEditDlg::StaticClass() {
                                 .Method("btLoadDefaultsClick", &T::btLoadDefaultsClick)
                                 .Method("btSaveDefaultsClick", &T::btSaveDefaultsClick)
                                 .Method("btSaveDefaultSrvTypeClick", &T::btSaveDefaultSrvTypeClick)
+                                .Field("lblDatabaseName", &T::lblDatabaseName)
+                                .Field("edDatabaseName", &T::edDatabaseName)
+                                .Field("lblServerType", &T::lblServerType)
+                                .Field("cbServerType", &T::cbServerType)
+                                .Field("lblRemoteDatabase", &T::lblRemoteDatabase)
+                                .Field("cbRemoteDatabase", &T::cbRemoteDatabase)
+                                .Field("btRemoteDatabase", &T::btRemoteDatabase)
+                                .Field("gbxOptions", &T::gbxOptions)
+                                .Field("cbKeepConnection", &T::cbKeepConnection)
+                                .Field("cbLoginPrompt", &T::cbLoginPrompt)
+                                .Field("cbDefaultDatabase", &T::cbDefaultDatabase)
+                                .Field("cbStoreConnected", &T::cbStoreConnected)
+                                .Field("lblParams", &T::lblParams)
+                                .Field("meParams", &T::meParams)
+                                .Field("btLoadDefaults", &T::btLoadDefaults)
+                                .Field("btSaveDefaults", &T::btSaveDefaults)
+                                .Field("btSaveDefaultSrvType", &T::btSaveDefaultSrvType)
+                                .Field("bvButtons", &T::bvButtons)
+                                .Field("btOk", &T::btOk)
+                                .Field("btCancel", &T::btCancel)
                                 .Build();
   return info;
 }
@@ -42,26 +60,6 @@ std::unique_ptr<TKVDatabaseEditDlg> TKVDatabaseEditDlg::Create(rtl::TComponent* 
 
 void TKVDatabaseEditDlg::Loaded() {
   TForm::Loaded();
-  lblDatabaseName = FindControl<TLabel>(this, "lblDatabaseName");
-  edDatabaseName = FindControl<TEdit>(this, "edDatabaseName");
-  lblServerType = FindControl<TLabel>(this, "lblServerType");
-  cbServerType = FindControl<TComboBox>(this, "cbServerType");
-  lblRemoteDatabase = FindControl<TLabel>(this, "lblRemoteDatabase");
-  cbRemoteDatabase = FindControl<TComboBox>(this, "cbRemoteDatabase");
-  btRemoteDatabase = FindControl<TButton>(this, "btRemoteDatabase");
-  gbxOptions = FindControl<TGroupBox>(this, "gbxOptions");
-  cbKeepConnection = FindControl<TCheckBox>(this, "cbKeepConnection");
-  cbLoginPrompt = FindControl<TCheckBox>(this, "cbLoginPrompt");
-  cbDefaultDatabase = FindControl<TCheckBox>(this, "cbDefaultDatabase");
-  cbStoreConnected = FindControl<TCheckBox>(this, "cbStoreConnected");
-  lblParams = FindControl<TLabel>(this, "lblParams");
-  meParams = FindControl<TMemo>(this, "meParams");
-  btLoadDefaults = FindControl<TButton>(this, "btLoadDefaults");
-  btSaveDefaults = FindControl<TButton>(this, "btSaveDefaults");
-  btSaveDefaultSrvType = FindControl<TButton>(this, "btSaveDefaultSrvType");
-  bvButtons = FindControl<TBevel>(this, "bvButtons");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
   FillServerTypes();
   UpdateButtons();
 }

@@ -1,6 +1,5 @@
 #include "korv/KVLoginDialog.h"
 
-#include "DialogControls.h"
 #include "korv/KVDatabase.h"
 #include "korv/KVSession.h"
 
@@ -9,27 +8,23 @@ extern const char KVDialog_KVLoginDialog_dfm[];
 
 namespace korv {
 
-using dialogs::FindControl;
 using namespace vcl;
 
 rtl::TClass TKVLoginDlg::StaticClass() {
-  static rtl::TClass info = rtl::ClassBuilder<TKVLoginDlg>("TKVLoginDlg").Build();
+  static rtl::TClass info = rtl::ClassBuilder<TKVLoginDlg>("TKVLoginDlg")
+                                .Field("lblDatabase", &TKVLoginDlg::lblDatabase)
+                                .Field("lblUserName", &TKVLoginDlg::lblUserName)
+                                .Field("edUserName", &TKVLoginDlg::edUserName)
+                                .Field("lblPassword", &TKVLoginDlg::lblPassword)
+                                .Field("edPassword", &TKVLoginDlg::edPassword)
+                                .Field("btOk", &TKVLoginDlg::btOk)
+                                .Field("btCancel", &TKVLoginDlg::btCancel)
+                                .Build();
   return info;
 }
 
 static const TFormDescriptionRegistration KVLoginDialogDescription(&TKVLoginDlg::StaticClass,
                                                                    KVDialog_KVLoginDialog_dfm, "KVLoginDialog.dfm");
-
-void TKVLoginDlg::Loaded() {
-  TForm::Loaded();
-  lblDatabase = FindControl<TLabel>(this, "lblDatabase");
-  lblUserName = FindControl<TLabel>(this, "lblUserName");
-  edUserName = FindControl<TEdit>(this, "edUserName");
-  lblPassword = FindControl<TLabel>(this, "lblPassword");
-  edPassword = FindControl<TEdit>(this, "edPassword");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 bool LoginDialog(const String& DatabaseName, String& UserName, String& Password) {
   auto dialog = CreateForm<TKVLoginDlg>(Application);

@@ -1,6 +1,5 @@
 #include "korv/KVParamsEditor.h"
 
-#include "DialogControls.h"
 #include "MemoDialog.h"
 
 // The dialog's description, compiled into the library.
@@ -8,7 +7,6 @@ extern const char KVDialog_KVParamsEditor_dfm[];
 
 namespace korv {
 
-using dialogs::FindControl;
 using namespace vcl;
 
 rtl::TClass TKVParamsEditorDlg::StaticClass() {
@@ -16,6 +14,12 @@ rtl::TClass TKVParamsEditorDlg::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<T>("TKVParamsEditorDlg")
                                 .Method("btDefaultsClick", &T::btDefaultsClick)
                                 .Method("btCodeEditorClick", &T::btCodeEditorClick)
+                                .Field("lblParams", &T::lblParams)
+                                .Field("meParams", &T::meParams)
+                                .Field("btDefaults", &T::btDefaults)
+                                .Field("btCodeEditor", &T::btCodeEditor)
+                                .Field("btOk", &T::btOk)
+                                .Field("btCancel", &T::btCancel)
                                 .Build();
   return info;
 }
@@ -23,16 +27,6 @@ rtl::TClass TKVParamsEditorDlg::StaticClass() {
 static const TFormDescriptionRegistration KVParamsEditorDescription(&TKVParamsEditorDlg::StaticClass,
                                                                     KVDialog_KVParamsEditor_dfm,
                                                                     "KVParamsEditor.dfm");
-
-void TKVParamsEditorDlg::Loaded() {
-  TForm::Loaded();
-  lblParams = FindControl<TLabel>(this, "lblParams");
-  meParams = FindControl<TMemo>(this, "meParams");
-  btDefaults = FindControl<TButton>(this, "btDefaults");
-  btCodeEditor = FindControl<TButton>(this, "btCodeEditor");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 void TKVParamsEditorDlg::btDefaultsClick(rtl::TObject*) {
   if (!DefaultParams) return;

@@ -1,7 +1,6 @@
 #include "korv/KVRemoteDatabaseInput.h"
 
 #include "korv/postgres/PgNames.h"
-#include "DialogControls.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"
 
@@ -14,7 +13,6 @@ extern const char KVDialog_KVFirebirdDatabase_dfm[];
 
 namespace korv {
 
-using dialogs::FindControl;
 using namespace vcl;
 using rtl::TObject;
 
@@ -38,6 +36,11 @@ void BrowseDatabaseFile(TEdit* Edit, const String& Title, const String& Filter) 
 rtl::TClass TKVSQLiteDatabaseDlg::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TKVSQLiteDatabaseDlg>("TKVSQLiteDatabaseDlg")
                                 .Method("btBrowseClick", &TKVSQLiteDatabaseDlg::btBrowseClick)
+                                .Field("lblDatabaseFile", &TKVSQLiteDatabaseDlg::lblDatabaseFile)
+                                .Field("edDatabaseFile", &TKVSQLiteDatabaseDlg::edDatabaseFile)
+                                .Field("btBrowse", &TKVSQLiteDatabaseDlg::btBrowse)
+                                .Field("btOk", &TKVSQLiteDatabaseDlg::btOk)
+                                .Field("btCancel", &TKVSQLiteDatabaseDlg::btCancel)
                                 .Build();
   return info;
 }
@@ -45,15 +48,6 @@ rtl::TClass TKVSQLiteDatabaseDlg::StaticClass() {
 static const TFormDescriptionRegistration KVSQLiteDatabaseDescription(&TKVSQLiteDatabaseDlg::StaticClass,
                                                                       KVDialog_KVSQLiteDatabase_dfm,
                                                                       "KVSQLiteDatabase.dfm");
-
-void TKVSQLiteDatabaseDlg::Loaded() {
-  TForm::Loaded();
-  lblDatabaseFile = FindControl<TLabel>(this, "lblDatabaseFile");
-  edDatabaseFile = FindControl<TEdit>(this, "edDatabaseFile");
-  btBrowse = FindControl<TButton>(this, "btBrowse");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 void TKVSQLiteDatabaseDlg::btBrowseClick(TObject*) {
   BrowseDatabaseFile(edDatabaseFile, "Open SQLite Database", SQLiteFileFilter);
@@ -64,6 +58,11 @@ void TKVSQLiteDatabaseDlg::btBrowseClick(TObject*) {
 rtl::TClass TKVFirebirdDatabaseDlg::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TKVFirebirdDatabaseDlg>("TKVFirebirdDatabaseDlg")
                                 .Method("btBrowseClick", &TKVFirebirdDatabaseDlg::btBrowseClick)
+                                .Field("lblDatabaseFile", &TKVFirebirdDatabaseDlg::lblDatabaseFile)
+                                .Field("edDatabaseFile", &TKVFirebirdDatabaseDlg::edDatabaseFile)
+                                .Field("btBrowse", &TKVFirebirdDatabaseDlg::btBrowse)
+                                .Field("btOk", &TKVFirebirdDatabaseDlg::btOk)
+                                .Field("btCancel", &TKVFirebirdDatabaseDlg::btCancel)
                                 .Build();
   return info;
 }
@@ -71,15 +70,6 @@ rtl::TClass TKVFirebirdDatabaseDlg::StaticClass() {
 static const TFormDescriptionRegistration KVFirebirdDatabaseDescription(&TKVFirebirdDatabaseDlg::StaticClass,
                                                                         KVDialog_KVFirebirdDatabase_dfm,
                                                                         "KVFirebirdDatabase.dfm");
-
-void TKVFirebirdDatabaseDlg::Loaded() {
-  TForm::Loaded();
-  lblDatabaseFile = FindControl<TLabel>(this, "lblDatabaseFile");
-  edDatabaseFile = FindControl<TEdit>(this, "edDatabaseFile");
-  btBrowse = FindControl<TButton>(this, "btBrowse");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 void TKVFirebirdDatabaseDlg::btBrowseClick(TObject*) {
   BrowseDatabaseFile(edDatabaseFile, "Open Firebird Database", FirebirdFileFilter);
@@ -90,6 +80,14 @@ void TKVFirebirdDatabaseDlg::btBrowseClick(TObject*) {
 rtl::TClass TKVPostgreSQLDatabaseDlg::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TKVPostgreSQLDatabaseDlg>("TKVPostgreSQLDatabaseDlg")
                                 .Method("FormCloseQuery", &TKVPostgreSQLDatabaseDlg::FormCloseQuery)
+                                .Field("lblHost", &TKVPostgreSQLDatabaseDlg::lblHost)
+                                .Field("edHost", &TKVPostgreSQLDatabaseDlg::edHost)
+                                .Field("lblPort", &TKVPostgreSQLDatabaseDlg::lblPort)
+                                .Field("edPort", &TKVPostgreSQLDatabaseDlg::edPort)
+                                .Field("lblDatabase", &TKVPostgreSQLDatabaseDlg::lblDatabase)
+                                .Field("edDatabase", &TKVPostgreSQLDatabaseDlg::edDatabase)
+                                .Field("btOk", &TKVPostgreSQLDatabaseDlg::btOk)
+                                .Field("btCancel", &TKVPostgreSQLDatabaseDlg::btCancel)
                                 .Build();
   return info;
 }
@@ -97,18 +95,6 @@ rtl::TClass TKVPostgreSQLDatabaseDlg::StaticClass() {
 static const TFormDescriptionRegistration KVPostgreSQLDatabaseDescription(&TKVPostgreSQLDatabaseDlg::StaticClass,
                                                                           KVDialog_KVPostgreSQLDatabase_dfm,
                                                                           "KVPostgreSQLDatabase.dfm");
-
-void TKVPostgreSQLDatabaseDlg::Loaded() {
-  TForm::Loaded();
-  lblHost = FindControl<TLabel>(this, "lblHost");
-  edHost = FindControl<TEdit>(this, "edHost");
-  lblPort = FindControl<TLabel>(this, "lblPort");
-  edPort = FindControl<TEdit>(this, "edPort");
-  lblDatabase = FindControl<TLabel>(this, "lblDatabase");
-  edDatabase = FindControl<TEdit>(this, "edDatabase");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 void TKVPostgreSQLDatabaseDlg::FormCloseQuery(TObject*, bool& CanClose) {
   if (ModalResult() != mrOk) return;

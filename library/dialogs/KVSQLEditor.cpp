@@ -1,6 +1,5 @@
 #include "korv/KVSQLEditor.h"
 
-#include "DialogControls.h"
 #include "MemoDialog.h"
 #include "korv/KVQuery.h"
 
@@ -9,26 +8,21 @@ extern const char KVDialog_KVSQLEditor_dfm[];
 
 namespace korv {
 
-using dialogs::FindControl;
 using namespace vcl;
 
 rtl::TClass TKVSQLEditorDlg::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TKVSQLEditorDlg>("TKVSQLEditorDlg")
                                 .Method("btCodeEditorClick", &TKVSQLEditorDlg::btCodeEditorClick)
+                                .Field("meSQL", &TKVSQLEditorDlg::meSQL)
+                                .Field("btCodeEditor", &TKVSQLEditorDlg::btCodeEditor)
+                                .Field("btOk", &TKVSQLEditorDlg::btOk)
+                                .Field("btCancel", &TKVSQLEditorDlg::btCancel)
                                 .Build();
   return info;
 }
 
 static const TFormDescriptionRegistration KVSQLEditorDescription(&TKVSQLEditorDlg::StaticClass,
                                                                  KVDialog_KVSQLEditor_dfm, "KVSQLEditor.dfm");
-
-void TKVSQLEditorDlg::Loaded() {
-  TForm::Loaded();
-  meSQL = FindControl<TMemo>(this, "meSQL");
-  btCodeEditor = FindControl<TButton>(this, "btCodeEditor");
-  btOk = FindControl<TButton>(this, "btOk");
-  btCancel = FindControl<TButton>(this, "btCancel");
-}
 
 void TKVSQLEditorDlg::btCodeEditorClick(rtl::TObject*) { SetModalResult(mrCodeEditor); }
 

@@ -273,4 +273,45 @@ TEST_F(FormReader, ReadRootComponentBuildsAFormFromItsDescription) {
   EXPECT_EQ(second->Name(), "Dialog_1");
 }
 
+// A dialog that names its controls in its class record: the reader fills them before Loaded,
+// and a description without one of them is refused, nothing of it kept.
+class TFieldDialog : public TTestRoot {
+  RTL_CLASS(TFieldDialog, TTestRoot)
+  using TTestRoot::TTestRoot;
+  TTestWidget* Ok = nullptr;
+  TTestWidget* Cancel = nullptr;
+  bool FieldsSetAtLoaded = false;
+  void Loaded() override {
+    FieldsSetAtLoaded = Ok && Cancel;
+    TTestRoot::Loaded();
+  }
+};
+
+TClass TFieldDialog::StaticClass() {
+  static TClass info = ClassBuilder<TFieldDialog, TTestRoot>("TFieldDialog")
+                           .Field("Ok", &TFieldDialog::Ok)
+                           .Field("Cancel", &TFieldDialog::Cancel)
+                           .Build();
+  return info;
+}
+
+TEST_F(FormReader, PublishedFieldsAreFilledBeforeLoaded) {
+  TFieldDialog dialog(nullptr);
+  ReadRootComponent(&dialog,
+                    "object D: TFieldDialog\n  object Ok: TTestWidget\n  end\n  object Cancel: TTestWidget\n  end\nend\n",
+                    "d.dfm", false);
+  EXPECT_EQ(dialog.Ok, dialog.FindComponent("Ok"));
+  EXPECT_EQ(dialog.Cancel, dialog.FindComponent("Cancel"));
+  EXPECT_TRUE(dialog.FieldsSetAtLoaded);
+
+  TFieldDialog missing(nullptr);
+  try {
+    ReadRootComponent(&missing, "object D: TFieldDialog\n  object Ok: TTestWidget\n  end\nend\n", "d.dfm", false);
+    ADD_FAILURE() << "a description without Cancel was taken";
+  } catch (const EComponentError& e) {
+    EXPECT_STREQ(e.what(), "The description of TFieldDialog has no TTestWidget named Cancel");
+  }
+  EXPECT_EQ(missing.ComponentCount(), 0);
+}
+
 } // namespace

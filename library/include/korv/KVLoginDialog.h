@@ -24,8 +24,6 @@ class TKVLoginDlg : public vcl::TForm {
   vcl::TEdit* edPassword = nullptr;
   vcl::TButton* btOk = nullptr;
   vcl::TButton* btCancel = nullptr;
-
-  void Loaded() override;
 };
 
 // Asks for a user name (UserName the starting one) and a password for the database named. True

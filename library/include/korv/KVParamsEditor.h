@@ -27,7 +27,6 @@ class TKVParamsEditorDlg : public vcl::TForm {
   // Replaces the memo's lines with those the callback gives.
   void btDefaultsClick(rtl::TObject* Sender);
   void btCodeEditorClick(rtl::TObject* Sender);
-  void Loaded() override;
 
   TKVDefaultParamsCallback DefaultParams;
 };

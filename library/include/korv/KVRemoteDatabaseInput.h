@@ -25,7 +25,6 @@ class TKVSQLiteDatabaseDlg : public vcl::TForm {
 
   // Chooses an existing file with the platform's open dialog, starting from the edit's text.
   void btBrowseClick(rtl::TObject* Sender);
-  void Loaded() override;
 };
 
 // Firebird: a database file for the embedded engine (Browse chooses one), or a server's
@@ -41,7 +40,6 @@ class TKVFirebirdDatabaseDlg : public vcl::TForm {
   vcl::TButton* btCancel = nullptr;
 
   void btBrowseClick(rtl::TObject* Sender);
-  void Loaded() override;
 };
 
 // The file filter of the Firebird dialog's Browse button.
@@ -63,7 +61,6 @@ class TKVPostgreSQLDatabaseDlg : public vcl::TForm {
 
   // OK is refused, with a message, while the fields do not make an address the server takes.
   void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
-  void Loaded() override;
 };
 
 // The file filter of the SQLite dialog's Browse button.

@@ -29,7 +29,6 @@ class TKVSQLEditorDlg : public vcl::TForm {
   vcl::TButton* btCancel = nullptr;
 
   void btCodeEditorClick(rtl::TObject* Sender);
-  void Loaded() override;
 };
 
 // Shows Query's SQL under Title. OK writes the text back when it was changed; "Code Editor..."
