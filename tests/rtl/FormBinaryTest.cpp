@@ -326,6 +326,20 @@ TEST(FormBinary, DeepNestingIsRefused) {
   EXPECT_EQ(ParseError(lists.Data), "bad.dfm: byte 275: nesting deeper than 256 levels");
 }
 
+// A class name whose length byte would read as an object prefix is written behind an empty
+// prefix, and reads back as written.
+TEST(FormBinary, LongClassNamesGetAPrefix) {
+  TDfmObject root;
+  root.ClassName = "T" + String(249, 'x');
+  root.Name = "A";
+  const String bytes = PrintFormBinary(root);
+  EXPECT_EQ(bytes.substr(4, 2), "\xF0\xFA");
+  const TDfmObject back = ParseFormBinary(bytes, "long.dfm");
+  EXPECT_EQ(back.ClassName, root.ClassName);
+  EXPECT_EQ(back.Kind, TDfmObjectKind::okObject);
+  EXPECT_EQ(PrintFormBinary(back), bytes);
+}
+
 TEST(FormBinary, WriterRefusesWhatTheFormatCannotHold) {
   TDfmObject root;
   root.ClassName = "TForm1";

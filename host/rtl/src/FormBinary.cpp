@@ -428,7 +428,8 @@ public:
   void Object(const TDfmObject& obj, bool children) {
     const unsigned char flags = (obj.Kind == TDfmObjectKind::okInherited ? ffInherited : 0) |
                                 (obj.Kind == TDfmObjectKind::okInline ? ffInline : 0) | (obj.Index ? ffChildPos : 0);
-    if (flags) {
+    // A class name of 240 bytes or more would begin with a byte read as a prefix: it gets one.
+    if (flags || obj.ClassName.size() >= 0xF0) {
       Out += static_cast<char>(0xF0 | flags);
       if (obj.Index) Integer(*obj.Index);
     }
