@@ -191,8 +191,11 @@ String InputSQLiteDatabase(const String& Text) {
   return rtl::Trim(dialog->edDatabaseFile->Text());
 }
 
-String InputPostgreSQLDatabase(const String& Text) {
+// A MariaDB server is addressed the same way (host[:port]/database), so it shares the dialog
+// under its own caption.
+String InputPostgreSQLDatabase(const String& Text, const String& Caption = {}) {
   auto dialog = CreateForm<TKVPostgreSQLDatabaseDlg>(Application);
+  if (!Caption.empty()) dialog->SetCaption(Caption);
   const TKVPostgreSQLAddress address = SplitPostgreSQLAddress(Text);
   dialog->edHost->SetText(address.Host);
   dialog->edPort->SetText(address.Port);
@@ -218,6 +221,8 @@ String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text) {
     return InputPostgreSQLDatabase(Text);
   case TKVServerType::stFirebird:
     return InputFirebirdDatabase(Text);
+  case TKVServerType::stMariaDB:
+    return InputPostgreSQLDatabase(Text, "MariaDB Database");
   }
   throw rtl::EDatabaseError(
       rtl::Format("There is no remote-database dialog for server type {}", static_cast<int>(ServerType)));

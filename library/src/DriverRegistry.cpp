@@ -52,6 +52,7 @@ std::string DriverLibraryName(TKVServerType serverType) {
   case TKVServerType::stSQLite: return "korv_sqlite";
   case TKVServerType::stPostgreSQL: return "korv_postgres";
   case TKVServerType::stFirebird: return "korv_firebird";
+  case TKVServerType::stMariaDB: return "korv_mariadb";
   }
   return "korv_unknown";
 }

@@ -79,7 +79,9 @@ const char* const kStatementNames[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "
 // ---------------------------------------------------------------- opening
 
 void TKVDataSet::OpenRows(std::unique_ptr<TKVBoundStatement> Statement, std::vector<drivers::ParamValue> Values) {
-  if (Statement->Fields().empty()) DatabaseError("The statement returns no rows; run it with ExecSQL");
+  // A statement whose fields only its run tells (a MariaDB CALL) is described by its cursor.
+  if (Statement->Fields().empty() && !Statement->FieldsTellOnRun())
+    DatabaseError("The statement returns no rows; run it with ExecSQL");
   ClearRows();
   FStatement = std::move(Statement);
   FValues = std::move(Values);

@@ -17,7 +17,8 @@ namespace {
 // Whether the database wants a user name and password: a server does, a file does not.
 bool NeedsPassword(TKVServerType Type, const String& RemoteDatabase) {
   switch (Type) {
-  case TKVServerType::stPostgreSQL: return true;
+  case TKVServerType::stPostgreSQL:
+  case TKVServerType::stMariaDB: return true;
   case TKVServerType::stFirebird: return drivers::firebird::IsServerAddress(RemoteDatabase);
   case TKVServerType::stSQLite: return false;
   }
@@ -53,7 +54,7 @@ void AddLines(std::vector<std::pair<String, String>>& Params, const rtl::TString
 } // namespace
 
 const rtl::TTypeInfo* TypeInfo_TKVServerType() {
-  static const rtl::TTypeInfo* t = rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL", "stFirebird"});
+  static const rtl::TTypeInfo* t = rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"});
   return t;
 }
 

@@ -118,11 +118,21 @@ String TKVStoredProc::CallSQL() const {
       }
     }
   }
-  String sql = "SELECT * FROM " + QuoteIdentifier(name, false) + "(";
+  // MariaDB calls a procedure with a place for each of its parameters, OUT ones too, and takes a
+  // function's value from a SELECT; the other servers select from the routine.
+  TKVDatabase* db = FindDatabase();
+  const bool mariadb = db && db->ServerType() == TKVServerType::stMariaDB;
+  bool function = false;
+  for (int i = 0; i < FParams->Count(); ++i) function = function || FParams->Items(i)->ParamType() == rtl::TParamType::ptResult;
+  String sql = !mariadb ? "SELECT * FROM " + QuoteIdentifier(name, false) + "("
+               : function ? "SELECT " + QuoteMariaDBIdentifier(name, false) + "("
+                          : "CALL " + QuoteMariaDBIdentifier(name, false) + "(";
   bool first = true;
   for (int i = 0; i < FParams->Count(); ++i) {
     const rtl::TParam* p = FParams->Items(i);
-    if (p->ParamType() != rtl::TParamType::ptInput && p->ParamType() != rtl::TParamType::ptInputOutput) continue;
+    const bool passed = p->ParamType() == rtl::TParamType::ptInput || p->ParamType() == rtl::TParamType::ptInputOutput ||
+                        (mariadb && p->ParamType() == rtl::TParamType::ptOutput);
+    if (!passed) continue;
     String quoted = "\"";
     for (char c : p->Name()) {
       if (c == '"') quoted += '"';
@@ -131,7 +141,7 @@ String TKVStoredProc::CallSQL() const {
     sql += (first ? ":" : ", :") + quoted + "\"";
     first = false;
   }
-  return sql + ")";
+  return sql + (mariadb && function ? ") AS `Result`" : ")");
 }
 
 void TKVStoredProc::OpenCursor(drivers::Connection& /*Connection*/) {

@@ -22,8 +22,10 @@ std::vector<String> SplitFieldNames(const String& Fields) {
   return names;
 }
 
-// One name in double quotes, inner quotes doubled: a column as the catalogue spells it.
-String QuoteName(const String& Name) {
+// One name in double quotes, inner quotes doubled (backticks for MariaDB): a column as the
+// catalogue spells it.
+String QuoteName(const String& Name, TKVServerType ServerType) {
+  if (ServerType == TKVServerType::stMariaDB) return QuoteMariaDBName(Name, true);
   String quoted = "\"";
   for (char c : Name) {
     if (c == '"') quoted += '"';
@@ -107,16 +109,17 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
   if (columns.empty())
     DatabaseError(fmt::format("Table '{}' does not exist in database '{}'", FTableName, DatabaseName()));
   ReadIndexDefs(Connection);
+  const TKVServerType serverType = Database()->ServerType();
 
   // The column of a field name as the catalogue spells it, quoted as one name.
   auto column = [&](const String& name) -> String {
     for (const auto& c : columns)
-      if (rtl::SameText(c, name)) return QuoteName(c);
+      if (rtl::SameText(c, name)) return QuoteName(c, serverType);
     DatabaseError(fmt::format("Field '{}' not found in table '{}'", name, FTableName));
   };
   String sql = "SELECT ";
-  for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + QuoteName(columns[i]);
-  sql += " FROM " + QuoteIdentifier(FTableName, false);
+  for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + QuoteName(columns[i], serverType);
+  sql += " FROM " + QuoteIdentifierFor(serverType, FTableName, false);
 
   const std::vector<String> order = IndexFields();
   const std::vector<String> masterFields = SplitFieldNames(FMasterFields);
@@ -126,7 +129,7 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
     if (masterFields.size() > order.size())
       DatabaseError(fmt::format("MasterFields '{}' name more fields than the index has", FMasterFields));
     for (std::size_t i = 0; i < masterFields.size(); ++i)
-      sql += (i ? " AND " : " WHERE ") + column(order[i]) + " = :" + QuoteName("KORV_MASTER_" + std::to_string(i + 1));
+      sql += (i ? " AND " : " WHERE ") + column(order[i]) + " = :" + QuoteName("KORV_MASTER_" + std::to_string(i + 1), serverType);
     values = MasterValues();
   }
   if (!order.empty()) {

@@ -14,12 +14,14 @@ std::string GetServerTypeName(TKVServerType serverType) {
     return "PostgreSQL";
   case TKVServerType::stFirebird:
     return "Firebird";
+  case TKVServerType::stMariaDB:
+    return "MariaDB";
   }
   return {};
 }
 
 TKVServerType StrToServerTypeDef(const std::string& text, TKVServerType defaultType) {
-  for (auto type : {TKVServerType::stSQLite, TKVServerType::stPostgreSQL, TKVServerType::stFirebird})
+  for (auto type : {TKVServerType::stSQLite, TKVServerType::stPostgreSQL, TKVServerType::stFirebird, TKVServerType::stMariaDB})
     if (detail::SameTextAscii(text, GetServerTypeName(type)))
       return type;
   return defaultType;

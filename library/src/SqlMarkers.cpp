@@ -20,7 +20,8 @@ std::vector<TSqlMarker> FindSqlMarkers(std::string_view sql, char Prefix) {
       continue;
     }
     if (name.Start != mark.Start + 1 || !name.IsName()) continue;
-    if (name.Kind == TSqlTokenKind::QuotedName && name.Start[0] != '"') continue;
+    // A quoted marker name is in double quotes, or in MariaDB's backticks; [x] is never one.
+    if (name.Kind == TSqlTokenKind::QuotedName && name.Start[0] != '"' && name.Start[0] != '`') continue;
     markers.push_back({static_cast<std::size_t>(mark.Start - sql.data()), 1 + name.Length, TokenValue(name)});
     ++i;
   }

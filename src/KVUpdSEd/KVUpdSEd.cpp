@@ -4,6 +4,7 @@
 #include "KVUpdSEd.h"
 
 #include "korv/KVConsts.h"
+#include "korv/KVDatabase.h"
 #include "korv/KVQuery.h"
 #include "korv/KVUpdateSQL.h"
 #include "rtl/SysUtils.h"
@@ -141,6 +142,7 @@ void TKVUpdateSQLEditForm::LoadDefaultOptions() {
   FTableInfo->Clear();
   query->ParseFieldInfoFromSQL(query->StatementText(), FFieldInfo.get(), FTableInfo.get(), nullptr);
   FObjOwnerSupported = query->IsObjOwnerSupported();
+  if (korv::TKVDatabase* db = query->FindDatabase()) FServerType = db->ServerType();
   cbTableName->Items()->Clear();
   cbTableName->SetText("");
   lbKeyFields->Items()->Clear();
@@ -227,6 +229,7 @@ TUpdateSQLGenInputs TKVUpdateSQLEditForm::GenInputs() const {
   in.UpdateFields = ListFields(lbUpdateFields);
   in.QuoteFields = cbQuotedFields->Checked();
   in.ObjOwnerSupported = FObjOwnerSupported;
+  in.ServerType = FServerType;
   in.FieldInfo = FFieldInfo.get();
   return in;
 }
@@ -234,6 +237,7 @@ TUpdateSQLGenInputs TKVUpdateSQLEditForm::GenInputs() const {
 String TKVUpdateSQLEditForm::QuoteName(const String& AIdentName) const {
   TUpdateSQLGenInputs in;
   in.QuoteFields = cbQuotedFields->Checked();
+  in.ServerType = FServerType;
   return dclkorv::QuoteName(in, AIdentName);
 }
 

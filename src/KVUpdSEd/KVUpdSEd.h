@@ -106,6 +106,7 @@ private:
   std::unique_ptr<rtl::TStringList> FFieldInfo;
   std::unique_ptr<rtl::TStringList> FTableInfo;
   bool FObjOwnerSupported = false;
+  korv::TKVServerType FServerType = korv::TKVServerType::stSQLite;  // of the query's database
 };
 
 // Opens the dialog on an update object. True when the developer closed it with OK and the four

@@ -166,7 +166,7 @@ String TFieldAliasMap::Find(const String& TableText, const String& Field) const 
 }
 
 String QuoteName(const TUpdateSQLGenInputs& Inputs, const String& AIdentName) {
-  return korv::QuoteIdentifier(AIdentName, Inputs.QuoteFields);
+  return korv::QuoteIdentifierFor(Inputs.ServerType, AIdentName, Inputs.QuoteFields);
 }
 
 // ------------------------------------------------------------------ names

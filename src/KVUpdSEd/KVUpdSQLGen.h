@@ -4,6 +4,7 @@
 // The dialog gathers these inputs from its controls afresh for every operation.
 #pragma once
 
+#include "korv/ServerTypes.h"
 #include "rtl/Strings.h"
 
 #include <cstddef>
@@ -29,6 +30,7 @@ struct TUpdateSQLGenInputs {
   std::vector<TGenField> UpdateFields;  // list order
   bool QuoteFields = false;
   bool ObjOwnerSupported = false;
+  korv::TKVServerType ServerType = korv::TKVServerType::stSQLite;  // whose spelling names are quoted in
   const rtl::TStrings* FieldInfo = nullptr;  // NAME=VALUE lines, VALUE = table "." column
 };
 

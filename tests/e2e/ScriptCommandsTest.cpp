@@ -96,6 +96,7 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
   const std::string expectedStart =
       "shop.db\n"
       "stFirebird\n"
+      "stMariaDB\n"
       "stPostgreSQL\n"
       "stSQLite\n"
       "True\n";
@@ -142,8 +143,8 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
       << r;
   EXPECT_NE(r.Out.find("\nParams         = (TStringList)  [...]\n"), std::string::npos) << r;
   EXPECT_NE(r.Out.find("\nDesignOptions  = [ddoDefaultDatabase]  [+]\n"), std::string::npos) << r;
-  EXPECT_EQ(r.Err, "script.korv:9: ServerType: 'Oracle' is not a TKVServerType; use stSQLite, stPostgreSQL or "
-                   "stFirebird\n");
+  EXPECT_EQ(r.Err, "script.korv:9: ServerType: 'Oracle' is not a TKVServerType; use stSQLite, stPostgreSQL, "
+                   "stFirebird or stMariaDB\n");
 }
 
 TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {

@@ -34,7 +34,7 @@ TEST_F(ComponentStreamingTest, EveryComponentClassIsRegisteredWithItsPublishedPr
 
   const rtl::TPropInfo* type = rtl::GetClass("TKVDatabase")->FindProp("ServerType");
   ASSERT_NE(type, nullptr);
-  EXPECT_EQ(type->PropType->EnumNames, (std::vector<std::string>{"stSQLite", "stPostgreSQL", "stFirebird"}));
+  EXPECT_EQ(type->PropType->EnumNames, (std::vector<std::string>{"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"}));
   const rtl::TPropInfo* options = rtl::GetClass("TKVDatabase")->FindProp("DesignOptions");
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(options->PropType->CompType->EnumNames,

@@ -34,7 +34,7 @@ TEST_F(DatabaseEditDlgTest, NewDialogOffersTheLibrarysServerTypesAndANewDatabase
   Dlg->SetDatabaseName("stale");
   Dlg->LoadData(nullptr);
   DefServerType = saved;
-  EXPECT_EQ(Dlg->cbServerType->Items()->ToVector(), (Lines{"SQLite", "PostgreSQL", "Firebird"}));
+  EXPECT_EQ(Dlg->cbServerType->Items()->ToVector(), (Lines{"SQLite", "PostgreSQL", "Firebird", "MariaDB"}));
   EXPECT_EQ(Dlg->GetServerType(), TKVServerType::stPostgreSQL);
   EXPECT_EQ(Dlg->GetDatabaseName(), "");
   EXPECT_TRUE(Dlg->GetKeepConnection() && Dlg->GetLoginPrompt());

@@ -28,6 +28,7 @@ public:
   // The statement as sent to the server.
   const String& ServerSQL() const { return FServerSQL; }
   const std::vector<drivers::FieldDesc>& Fields() const { return FStatement->Fields(); }
+  bool FieldsTellOnRun() const { return FStatement->FieldsTellOnRun(); }
 
   // The values of ParamNames taken from Params by name; a name Params lacks raises
   // EDatabaseError naming it.

@@ -2,6 +2,8 @@
 // connection, no state.
 #pragma once
 
+#include "korv/ServerTypes.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,6 +18,19 @@ namespace korv {
 // other than ASCII letters, digits and "_", a leading digit, a reserved word) is quoted anyway:
 // left bare it would break the statement.
 std::string QuoteIdentifier(const std::string& name, bool quoted);
+
+// The same in MariaDB's spelling: parts split at dots outside backticks, each put in backticks
+// (an inner backtick doubled) with quoted, or without it only where MariaDB would not read it
+// bare as this name (a character other than ASCII letters, digits, "_" and "$"; a number such as
+// 123 or 1e5; a reserved word). A part already in backticks stays as it is.
+std::string QuoteMariaDBIdentifier(const std::string& name, bool quoted);
+
+// One name (a dot in it is part of it) in MariaDB's spelling: in backticks with quoted, else only
+// where the server would not read it bare, as above.
+std::string QuoteMariaDBName(std::string_view name, bool quoted);
+
+// QuoteIdentifier in the spelling of the server type.
+std::string QuoteIdentifierFor(TKVServerType serverType, const std::string& name, bool quoted);
 
 // With noOwner, the name without its owner prefix (everything up to the last dot that is not
 // inside double quotes); otherwise the name unchanged.

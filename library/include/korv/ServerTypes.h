@@ -5,9 +5,9 @@
 
 namespace korv {
 
-enum class TKVServerType { stSQLite, stPostgreSQL, stFirebird };
+enum class TKVServerType { stSQLite, stPostgreSQL, stFirebird, stMariaDB };
 
-// "SQLite", "PostgreSQL", "Firebird"
+// "SQLite", "PostgreSQL", "Firebird", "MariaDB"
 std::string GetServerTypeName(TKVServerType serverType);
 // The server type whose name equals text, ignoring letter case; defaultType for anything else.
 TKVServerType StrToServerTypeDef(const std::string& text, TKVServerType defaultType);

@@ -92,6 +92,9 @@ public:
   virtual const std::string& SQL() const = 0;
   // The result columns; empty for a statement that returns no rows.
   virtual const std::vector<FieldDesc>& Fields() const = 0;
+  // True for a statement whose result columns only its run tells (a MariaDB CALL): Fields() is
+  // empty until then, and its cursors say them.
+  virtual bool FieldsTellOnRun() const { return false; }
   // Runs it with one value per parameter; the rows come through the cursor, fetched as it moves.
   virtual std::unique_ptr<Cursor> Open(const std::vector<ParamValue>& Params) = 0;
   // Runs it to its end; the number of rows it inserted, changed or deleted.
