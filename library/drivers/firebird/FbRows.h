@@ -7,20 +7,14 @@
 #pragma once
 
 #include "FbConnection.h"
+#include "korv/drivers/ServerText.h"
 
 namespace korv::drivers::firebird {
 
 class TFbCursor;
 
-// The text the server is sent: every "?N" (and a bare "?") becomes "?"; Order says which value
-// goes to each "?" in turn, Shifts where the text got shorter (to map error positions back).
-struct TFbServerText {
-  std::string Text;
-  std::vector<int> Order;                              // 1-based value numbers, one per "?"
-  std::vector<std::pair<std::size_t, std::size_t>> Shifts;  // (offset in Text, bytes removed)
-  // The byte offset in the original text of one in Text.
-  std::size_t OriginalOffset(std::size_t Offset) const;
-};
+// The text the server is sent, "?N" markers made "?" (outside strings, quoted names and comments).
+using TFbServerText = TServerText;
 TFbServerText ServerText(const std::string& sql);
 
 class TFbStatement final : public Statement {

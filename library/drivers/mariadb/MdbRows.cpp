@@ -74,27 +74,13 @@ TMdbServerText ServerText(const std::string& sql) {
       const std::size_t end = sql.find("*/", i + 2);
       copyUntil(end == std::string::npos ? sql.size() : end + 2);
     } else if (c == '?') {
-      std::size_t end = i + 1;
-      while (end < sql.size() && sql[end] >= '0' && sql[end] <= '9') ++end;
-      const int number = end > i + 1 ? std::atoi(sql.substr(i + 1, end - i - 1).c_str()) : next + 1;
-      next = std::max(next, number);
-      out.Order.push_back(number);
-      out.Text += '?';
-      if (end > i + 1) out.Shifts.emplace_back(out.Text.size(), end - i - 1);
-      i = end;
+      i = out.AppendMarker(sql, i, next);
     } else {
       out.Text += c;
       ++i;
     }
   }
   return out;
-}
-
-std::size_t TMdbServerText::OriginalOffset(std::size_t Offset) const {
-  std::size_t original = Offset;
-  for (const auto& [at, removed] : Shifts)
-    if (at <= Offset) original += removed;
-  return original;
 }
 
 // ---------------------------------------------------------------- TMdbCursor
