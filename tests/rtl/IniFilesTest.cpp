@@ -206,6 +206,13 @@ TEST_F(IniFile, KeepsWhatItCannotReadAndWritesItBackUnchanged) {
   TIniFile(FFile).WriteString("A", "new", "1");
   EXPECT_EQ(ReadFileToString(FFile), "[A]\n  spaced = out  \nnew=1\n; note\n");
   EXPECT_EQ(TIniFile(FFile).ReadString("a", "SPACED", ""), "out");
+
+  // A run of CRs before the LF (a file converted twice) is one line end, so a rewrite is stable.
+  Put("[A]\r\r\nk=1\r\r\n\r\r");
+  TIniFile(FFile).WriteString("A", "k", "2");
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\nk=2\n");
+  TIniFile(FFile).WriteString("A", "k", "2");
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\nk=2\n");
 }
 
 TEST_F(IniFile, NamesAreTrimmedAsTheyReadBackAndNulIsRefused) {

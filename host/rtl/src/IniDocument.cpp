@@ -33,8 +33,11 @@ TIniDocument::TIniDocument(const String& FileName, bool ForWrite) : FFileName(Fi
   Parse(data);
 }
 
-// Splits the text into lines (LF or CRLF; a byte-order mark dropped) and sorts each into its
-// section. Nothing is dropped: what is not understood becomes a line of kind lkOther.
+// Splits the text into lines (LF, CRLF, or LF after a run of CRs as a file converted twice has;
+// a byte-order mark dropped) and sorts each into its section. Nothing else is dropped: what is not
+// understood becomes a line of kind lkOther. Taking every CR before the LF as the line's end is
+// what keeps a rewrite stable: a CR left at the end of a line would be read as part of the CRLF
+// it makes once the line is written with its LF.
 void TIniDocument::Parse(const String& Data) {
   size_t pos = Data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   while (pos < Data.size()) {
@@ -42,7 +45,7 @@ void TIniDocument::Parse(const String& Data) {
     if (eol == String::npos) eol = Data.size();
     String raw = Data.substr(pos, eol - pos);
     pos = eol + 1;
-    if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+    while (!raw.empty() && raw.back() == '\r') raw.pop_back();
     const String t = Trim(raw);
     if (!t.empty() && t[0] == '[') {
       // "[name]", optionally followed by a comment. Anything else starts a section that no
