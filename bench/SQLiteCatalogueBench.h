@@ -36,8 +36,10 @@ public:
     std::string sql = "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;";
     for (int t = 0; t < 10000; ++t) {
       const auto n = std::to_string(t);
-      sql += "CREATE TABLE T" + n + " (ID INTEGER PRIMARY KEY, CODE TEXT UNIQUE, NAME TEXT, AMOUNT REAL);"
-             "CREATE INDEX T" + n + "_NAME ON T" + n + " (NAME);";
+      sql += "CREATE TABLE T" + n +
+             " (ID INTEGER PRIMARY KEY, CODE TEXT UNIQUE, NAME TEXT, AMOUNT REAL);"
+             "CREATE INDEX T" +
+             n + "_NAME ON T" + n + " (NAME);";
     }
     sql += "CREATE TABLE WIDE (ID INTEGER PRIMARY KEY";
     for (int c = 1; c < 2000; ++c) sql += ", C" + std::to_string(c) + " TEXT";
@@ -118,7 +120,8 @@ public:
 private:
   sqlite3_stmt* Prepare(const std::string& sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(FDb, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(FDb));
+    if (sqlite3_prepare_v2(FDb, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(FDb));
     return stmt;
   }
   static std::string Text(sqlite3_stmt* stmt, int i) {
@@ -132,4 +135,4 @@ private:
   sqlite3_stmt* FIndexes = nullptr;
 };
 
-} // namespace korvbench
+}  // namespace korvbench

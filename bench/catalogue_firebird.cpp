@@ -148,18 +148,21 @@ void RunDriver(benchmark::State& state, Call call) {
 void BuildSchema(Connection& db) {
   std::fprintf(stderr, "building %d tables and one of %d columns...\n", TableCount, WideColumns);
   for (int i = 1; i <= TableCount; ++i) {
-    db.Execute(fmt::format("CREATE TABLE T{:05} (ID INTEGER NOT NULL PRIMARY KEY, CODE VARCHAR(20) UNIQUE,"
-                           " NAME VARCHAR(40), AMOUNT NUMERIC(18,2))", i));
+    db.Execute(
+        fmt::format("CREATE TABLE T{:05} (ID INTEGER NOT NULL PRIMARY KEY, CODE VARCHAR(20) UNIQUE,"
+                    " NAME VARCHAR(40), AMOUNT NUMERIC(18,2))",
+                    i));
     db.Execute(fmt::format("CREATE INDEX T{:05}_NAME ON T{:05} (NAME)", i, i));
   }
   std::string wide = "CREATE TABLE WIDE (";
-  for (int c = 1; c <= WideColumns; ++c) wide += fmt::format("{}C{:04} INTEGER{}", c > 1 ? ", " : "", c, c == 1 ? " NOT NULL" : "");
+  for (int c = 1; c <= WideColumns; ++c)
+    wide += fmt::format("{}C{:04} INTEGER{}", c > 1 ? ", " : "", c, c == 1 ? " NOT NULL" : "");
   db.Execute(wide + ", PRIMARY KEY (C0001))");
   db.Execute("CREATE UNIQUE INDEX WIDE_U ON WIDE (C0002, C0003)");
   db.Execute("CREATE INDEX WIDE_A ON WIDE (C0100, C0200, C0300)");
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
@@ -183,7 +186,8 @@ int main(int argc, char** argv) {
     dpb += "SYSDBA";
     dpb += std::string{isc_dpb_lc_ctype, 4} + "UTF8";
     ISC_STATUS_ARRAY status;
-    if (isc_attach_database(status, 0, spec.RemoteDatabase.c_str(), &direct, static_cast<short>(dpb.size()), dpb.data()))
+    if (isc_attach_database(status, 0, spec.RemoteDatabase.c_str(), &direct, static_cast<short>(dpb.size()),
+                            dpb.data()))
       Fail(status);
   } catch (const rtl::EDatabaseError& e) {
     std::printf("bench_catalogue_firebird: %s\n", e.what());

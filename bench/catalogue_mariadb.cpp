@@ -39,8 +39,9 @@ void Exec(MYSQL* conn, const std::string& text) {
 }
 
 bool Marked(MYSQL* conn) {
-  if (mysql_query(conn, "SELECT TABLE_COMMENT FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'korv_test_bench'"
-                        " AND TABLE_NAME = 'mark'"))
+  if (mysql_query(conn,
+                  "SELECT TABLE_COMMENT FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'korv_test_bench'"
+                  " AND TABLE_NAME = 'mark'"))
     return false;
   MYSQL_RES* result = mysql_store_result(conn);
   MYSQL_ROW row = result ? mysql_fetch_row(result) : nullptr;
@@ -124,15 +125,16 @@ void Run(benchmark::State& state, Call call) {
   state.counters["values"] = static_cast<double>(rows);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   const std::string host = Env("KORV_MARIADB_HOST"), port = Env("KORV_MARIADB_PORT"), user = Env("KORV_MARIADB_USER"),
                     password = Env("KORV_MARIADB_PASSWORD");
   if (port.empty() || user.empty()) {
-    std::puts("bench_catalogue_mariadb: skipped, no MariaDB server "
-              "(eval \"$(scripts/mariadb-cluster start DIR)\" sets KORV_MARIADB_*)");
+    std::puts(
+        "bench_catalogue_mariadb: skipped, no MariaDB server "
+        "(eval \"$(scripts/mariadb-cluster start DIR)\" sets KORV_MARIADB_*)");
     return 0;
   }
   MYSQL* direct = mysql_init(nullptr);

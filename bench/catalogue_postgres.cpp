@@ -44,19 +44,19 @@ TPGresultPtr Exec(PGconn* conn, const std::string& text) {
 }
 
 void BuildSchema(PGconn* conn) {
-  const auto mark = Exec(conn, "SELECT pg_catalog.obj_description(oid, 'pg_namespace') "
-                               "FROM pg_catalog.pg_namespace WHERE nspname = 'korv_bench'");
-  if (PQntuples(mark.get()) == 1 && std::string(PQgetvalue(mark.get(), 0, 0)) == SchemaMark)
-    return;
-  std::fprintf(stderr, "building schema korv_bench (%d tables, one of %d columns)...\n",
-               TableCount, WideColumns);
+  const auto mark = Exec(conn,
+                         "SELECT pg_catalog.obj_description(oid, 'pg_namespace') "
+                         "FROM pg_catalog.pg_namespace WHERE nspname = 'korv_bench'");
+  if (PQntuples(mark.get()) == 1 && std::string(PQgetvalue(mark.get(), 0, 0)) == SchemaMark) return;
+  std::fprintf(stderr, "building schema korv_bench (%d tables, one of %d columns)...\n", TableCount, WideColumns);
   Exec(conn, "DROP SCHEMA IF EXISTS korv_bench CASCADE");
   Exec(conn, "CREATE SCHEMA korv_bench");
   std::string batch;
   for (int i = 1; i <= TableCount; ++i) {
-    batch += fmt::format("CREATE TABLE korv_bench.t{:05} (id int PRIMARY KEY, code text UNIQUE, "
-                         "name text, amount numeric);",
-                         i);
+    batch += fmt::format(
+        "CREATE TABLE korv_bench.t{:05} (id int PRIMARY KEY, code text UNIQUE, "
+        "name text, amount numeric);",
+        i);
     if (i % 200 == 0) {  // one transaction per batch keeps the lock table small
       Exec(conn, batch);
       batch.clear();
@@ -74,13 +74,12 @@ void BuildSchema(PGconn* conn) {
 
 // The direct side: the driver's query text and parameters, the values read as the driver reads
 // them, nothing else.
-void RunDirect(benchmark::State& state, PGconn* conn, const char* text,
-               const std::vector<const char*>& params) {
+void RunDirect(benchmark::State& state, PGconn* conn, const char* text, const std::vector<const char*>& params) {
   std::size_t rows = 0;
   for (auto _ : state) {
-    TPGresultPtr result(PQexecParams(conn, text, static_cast<int>(params.size()), nullptr,
-                                     params.data(), nullptr, nullptr, 0),
-                        PQclear);
+    TPGresultPtr result(
+        PQexecParams(conn, text, static_cast<int>(params.size()), nullptr, params.data(), nullptr, nullptr, 0),
+        PQclear);
     if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
       state.SkipWithError(PQresultErrorMessage(result.get()));
       return;
@@ -89,8 +88,7 @@ void RunDirect(benchmark::State& state, PGconn* conn, const char* text,
     rows = static_cast<std::size_t>(PQntuples(result.get()));
     for (int r = 0; r < PQntuples(result.get()); ++r)
       for (int c = 0; c < PQnfields(result.get()); ++c)
-        values.emplace_back(PQgetvalue(result.get(), r, c),
-                            static_cast<std::size_t>(PQgetlength(result.get(), r, c)));
+        values.emplace_back(PQgetvalue(result.get(), r, c), static_cast<std::size_t>(PQgetlength(result.get(), r, c)));
     benchmark::DoNotOptimize(values);
   }
   state.counters["rows"] = static_cast<double>(rows);
@@ -107,16 +105,16 @@ void RunDriver(benchmark::State& state, Call call) {
   state.counters["rows"] = static_cast<double>(rows);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  const std::string host = Env("KORV_PG_HOST"), port = Env("KORV_PG_PORT"),
-                    user = Env("KORV_PG_USER"), password = Env("KORV_PG_PASSWORD"),
-                    database = Env("KORV_PG_DATABASE");
+  const std::string host = Env("KORV_PG_HOST"), port = Env("KORV_PG_PORT"), user = Env("KORV_PG_USER"),
+                    password = Env("KORV_PG_PASSWORD"), database = Env("KORV_PG_DATABASE");
   if (port.empty() || user.empty() || database.empty()) {
-    std::puts("bench_catalogue_postgres: skipped, no PostgreSQL server "
-              "(eval \"$(scripts/pg-cluster start DIR)\" sets KORV_PG_*)");
+    std::puts(
+        "bench_catalogue_postgres: skipped, no PostgreSQL server "
+        "(eval \"$(scripts/pg-cluster start DIR)\" sets KORV_PG_*)");
     return 0;
   }
 
@@ -131,8 +129,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const char* keys[] = {"host", "port", "user", "password", "dbname", nullptr};
-  const char* values[] = {host.c_str(), port.c_str(), user.c_str(), password.c_str(),
-                          database.c_str(), nullptr};
+  const char* values[] = {host.c_str(), port.c_str(), user.c_str(), password.c_str(), database.c_str(), nullptr};
   TPGconnPtr direct(PQconnectdbParams(keys, values, 0), PQfinish);
   if (PQstatus(direct.get()) != CONNECTION_OK) {
     std::printf("bench_catalogue_postgres: skipped, %s", PQerrorMessage(direct.get()));
@@ -149,22 +146,16 @@ int main(int argc, char** argv) {
   auto add = [&](const std::string& name, auto body) {
     benchmarks.push_back(benchmark::RegisterBenchmark(name.c_str(), body));
   };
-  add("TableNames/driver", [conn](benchmark::State& s) {
-    RunDriver(s, [&] { return conn->TableNames("", false); });
-  });
-  add("TableNames/libpq", [pg](benchmark::State& s) {
-    RunDirect(s, pg, sql::TableNames, {"", "false"});
-  });
+  add("TableNames/driver", [conn](benchmark::State& s) { RunDriver(s, [&] { return conn->TableNames("", false); }); });
+  add("TableNames/libpq", [pg](benchmark::State& s) { RunDirect(s, pg, sql::TableNames, {"", "false"}); });
   for (const char* table : {"wide", "t05000"}) {
-    add(fmt::format("ColumnNames/{}/driver", table), [conn, table](benchmark::State& s) {
-      RunDriver(s, [&] { return conn->ColumnNames(table); });
-    });
+    add(fmt::format("ColumnNames/{}/driver", table),
+        [conn, table](benchmark::State& s) { RunDriver(s, [&] { return conn->ColumnNames(table); }); });
     add(fmt::format("ColumnNames/{}/libpq", table), [pg, table](benchmark::State& s) {
       RunDirect(s, pg, sql::ColumnNames, {nullptr, nullptr, table, nullptr, nullptr, table});
     });
-    add(fmt::format("IndexInfo/{}/driver", table), [conn, table](benchmark::State& s) {
-      RunDriver(s, [&] { return conn->IndexInfo(table); });
-    });
+    add(fmt::format("IndexInfo/{}/driver", table),
+        [conn, table](benchmark::State& s) { RunDriver(s, [&] { return conn->IndexInfo(table); }); });
     add(fmt::format("IndexInfo/{}/libpq", table), [pg, table](benchmark::State& s) {
       RunDirect(s, pg, sql::IndexInfo, {nullptr, nullptr, table, nullptr, nullptr, table});
     });

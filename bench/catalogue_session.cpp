@@ -96,7 +96,7 @@ void BM_Direct_IndexInfo_Wide(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(rows);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_Session_GetTableNames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Direct_TableNames)->Unit(benchmark::kMillisecond);

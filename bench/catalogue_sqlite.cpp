@@ -75,7 +75,7 @@ void BM_Direct_IndexInfo_Wide(benchmark::State& state) {
   }
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_Driver_TableNames)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Direct_TableNames)->Unit(benchmark::kMillisecond);

@@ -124,10 +124,12 @@ bool PgReady(benchmark::State& state) {
     PQclear(r);
     if (!exists) {
       PQclear(PQexec(conn, "CREATE SCHEMA IF NOT EXISTS korv_bench_rows"));
-      PQclear(PQexec(conn, "CREATE TABLE korv_bench_rows.items (id int PRIMARY KEY, name varchar(40), city "
-                           "varchar(30), amount float8, qty int)"));
-      PQclear(PQexec(conn, "INSERT INTO korv_bench_rows.items SELECT g, 'customer ' || g, 'city ' || (g % 100),"
-                           " g * 0.5, g % 17 FROM generate_series(1, 100000) g"));
+      PQclear(PQexec(conn,
+                     "CREATE TABLE korv_bench_rows.items (id int PRIMARY KEY, name varchar(40), city "
+                     "varchar(30), amount float8, qty int)"));
+      PQclear(PQexec(conn,
+                     "INSERT INTO korv_bench_rows.items SELECT g, 'customer ' || g, 'city ' || (g % 100),"
+                     " g * 0.5, g % 17 FROM generate_series(1, 100000) g"));
     }
     PQfinish(conn);
     return true;
@@ -174,6 +176,6 @@ void BM_PostgresDataSet(benchmark::State& state) {
 }
 BENCHMARK(BM_PostgresDataSet)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

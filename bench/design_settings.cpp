@@ -58,8 +58,13 @@ void BM_LoadAndSaveRecentDatabases(benchmark::State& State) {
   }
   State.SetComplexityN(State.range(0));
 }
-BENCHMARK(BM_LoadAndSaveRecentDatabases)->Arg(4000)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_LoadAndSaveRecentDatabases)
+    ->Arg(4000)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -22,7 +22,7 @@
 namespace {
 size_t GInUse = 0;
 size_t GPeak = 0;
-}
+}  // namespace
 
 void* operator new(size_t n) {
   void* p = std::malloc(n ? n : 1);
@@ -115,7 +115,8 @@ void BM_Parse(benchmark::State& state) {
   const TDfmFormat format = FormatOf(state);
   const String& text = Module(format);
   for (auto _ : state)
-    benchmark::DoNotOptimize(format == TDfmFormat::dfText ? ParseFormText(text, "Big.dfm") : ParseFormBinary(text, "Big.dfm"));
+    benchmark::DoNotOptimize(format == TDfmFormat::dfText ? ParseFormText(text, "Big.dfm")
+                                                          : ParseFormBinary(text, "Big.dfm"));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_Parse)->ArgName("binary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -159,6 +160,6 @@ void BM_WriteModule(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteModule)->ArgName("binary")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

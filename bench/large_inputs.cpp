@@ -16,8 +16,8 @@ using namespace rtl;
 
 // The time per element, shown beside the total.
 void PerElement(benchmark::State& state) {
-  state.counters["per_element"] = benchmark::Counter(static_cast<double>(state.range(0)),
-                                                     benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_element"] = benchmark::Counter(
+      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Components made one by one under a live owner, as a designer or a program makes them.
@@ -65,6 +65,6 @@ void BM_CollectionSprigChildren(benchmark::State& state) {
 }
 BENCHMARK(BM_CollectionSprigChildren)->Arg(25000)->Arg(50000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -31,17 +31,19 @@ std::string GeneratedModule(int Components) {
     if (u % 10 == 0) {
       t += "  object Session" + std::to_string(u / 10) + ": TKVSession\n    SessionName = '" + s + "'\n  end\n";
     } else {
-      t += "  object Table" + std::to_string(u) + ": TKVTable\n    DatabaseName = '" + db + "'\n    SessionName = '" + s +
-           "'\n    TableName = 'PART'\n  end\n";
+      t += "  object Table" + std::to_string(u) + ": TKVTable\n    DatabaseName = '" + db + "'\n    SessionName = '" +
+           s + "'\n    TableName = 'PART'\n  end\n";
     }
-    t += "  object Database" + std::to_string(u) + ": TKVDatabase\n    DatabaseName = '" + db + "'\n    SessionName = '" +
-         s + "'\n    ServerType = stSQLite\n    RemoteDatabase = 'db" + std::to_string(u) + ".db'\n    LoginPrompt = False\n  end\n";
+    t += "  object Database" + std::to_string(u) + ": TKVDatabase\n    DatabaseName = '" + db +
+         "'\n    SessionName = '" + s + "'\n    ServerType = stSQLite\n    RemoteDatabase = 'db" + std::to_string(u) +
+         ".db'\n    LoginPrompt = False\n  end\n";
     for (int q = 0; q < 4; ++q) {
       const std::string n = std::to_string(u * 4 + q);
       t += "  object Query" + n + ": TKVQuery\n    DatabaseName = '" + db + "'\n    SessionName = '" + s +
-           "'\n    UpdateObject = Update" + n + "\n    SQL.Strings = (\n      'select ID, NAME, CITY from CUSTOMER where REGION = " +
-           n + "')\n  end\n";
-      t += "  object Update" + n + ": TKVUpdateSQL\n    ModifySQL.Strings = (\n      'update CUSTOMER set NAME = :NAME'\n" +
+           "'\n    UpdateObject = Update" + n +
+           "\n    SQL.Strings = (\n      'select ID, NAME, CITY from CUSTOMER where REGION = " + n + "')\n  end\n";
+      t += "  object Update" + n +
+           ": TKVUpdateSQL\n    ModifySQL.Strings = (\n      'update CUSTOMER set NAME = :NAME'\n" +
            "      'where ID = :OLD_ID')\n  end\n";
     }
   }
@@ -64,9 +66,7 @@ void BM_Module(benchmark::State& state) {
   fs::create_directories(dir);
   const fs::path file = dir / "Big.dfm";
   const fs::path saved = dir / "Saved.dfm";
-  {
-    std::ofstream(file, std::ios::binary) << GeneratedModule(n);
-  }
+  { std::ofstream(file, std::ios::binary) << GeneratedModule(n); }
   double open = 0, tree = 0, save = 0, close = 0;
   size_t lines = 0;
   for (auto _ : state) {
@@ -97,8 +97,9 @@ void BM_Module(benchmark::State& state) {
   if (fs::file_size(saved) != fs::file_size(file)) state.SkipWithError("the saved module differs in size");
   fs::remove_all(dir);
 }
-BENCHMARK(BM_Module)->Arg(1250)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Module)->Arg(1250)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(
+    benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

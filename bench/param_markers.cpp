@@ -34,6 +34,6 @@ void BM_QueryParamsFromSQL(benchmark::State& state) {
 }
 BENCHMARK(BM_QueryParamsFromSQL)->Arg(20000)->Arg(40000)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -10,8 +10,7 @@ namespace {
 std::string WideSelect(int columns) {
   std::string sql = "select ";
   for (int i = 0; i < columns; ++i) {
-    if (i)
-      sql += ", ";
+    if (i) sql += ", ";
     const auto n = std::to_string(i);
     switch (i % 3) {
     case 0: sql += "C" + n; break;
@@ -31,7 +30,7 @@ void BM_ParseSelectInfo_2000Columns(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * sql.size()));
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(BM_ParseSelectInfo_2000Columns)->Unit(benchmark::kMicrosecond);
 

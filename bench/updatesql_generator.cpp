@@ -89,6 +89,6 @@ void BM_ReferenceLookupsOnePass(benchmark::State& state) {
 }
 BENCHMARK(BM_ReferenceLookupsOnePass)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

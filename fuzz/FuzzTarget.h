@@ -26,4 +26,4 @@ inline void Check(bool Holds, const char* What) {
   if (!Holds) Broken(What);
 }
 
-} // namespace korvfuzz
+}  // namespace korvfuzz

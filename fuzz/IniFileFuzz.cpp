@@ -33,7 +33,7 @@ Snapshot Read(const rtl::TIniFile& Ini) {
   return out;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, std::size_t Size) {
   const std::string file = korvfuzz::TempFolder() + "/fuzz.ini";

@@ -36,4 +36,4 @@ inline void CheckModuleRoundTrip(std::string_view Bytes, rtl::TDfmFormat Format)
   Check(rtl::WriteModule(again.get(), Format) == first, "a module read back from its own writing writes differently");
 }
 
-} // namespace korvfuzz
+}  // namespace korvfuzz

@@ -34,4 +34,4 @@ inline std::string ReadBytes(const std::string& File) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-} // namespace korvfuzz
+}  // namespace korvfuzz

@@ -24,7 +24,8 @@ public:
   TEditFolder() {
     String pattern = (std::filesystem::temp_directory_path() / "korv-edit-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
-      throw ECodeEditorError(rtl::Format("Cannot make a temporary folder for the code editor: {}", std::strerror(errno)));
+      throw ECodeEditorError(
+          rtl::Format("Cannot make a temporary folder for the code editor: {}", std::strerror(errno)));
     FPath = pattern;
   }
   ~TEditFolder() {
@@ -78,7 +79,8 @@ public:
   TIgnoreTerminalSignals& operator=(const TIgnoreTerminalSignals&) = delete;
 
 private:
-  struct sigaction FInt {}, FQuit {};
+  struct sigaction FInt {
+  }, FQuit{};
 };
 
 // Runs Command on File through the shell and waits; the file name goes in as "$1", so no
@@ -100,14 +102,16 @@ int RunEditor(const String& Command, const String& File) {
   pid_t pid = 0;
   int rc = ::posix_spawn(&pid, "/bin/sh", nullptr, &attr, const_cast<char* const*>(argv), environ);
   posix_spawnattr_destroy(&attr);
-  if (rc != 0) throw ECodeEditorError(rtl::Format("Cannot start the code editor \"{}\": {}", Command, std::strerror(rc)));
+  if (rc != 0)
+    throw ECodeEditorError(rtl::Format("Cannot start the code editor \"{}\": {}", Command, std::strerror(rc)));
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) throw ECodeEditorError(rtl::Format("Lost the code editor \"{}\": {}", Command, std::strerror(errno)));
+    if (errno != EINTR)
+      throw ECodeEditorError(rtl::Format("Lost the code editor \"{}\": {}", Command, std::strerror(errno)));
   return status;
 }
 
-} // namespace
+}  // namespace
 
 String TExternalCodeEditor::DefaultEditorCommand() {
   for (const char* name : {"VISUAL", "EDITOR"})
@@ -137,9 +141,9 @@ void TExternalCodeEditor::Show(TTextModule& Module) {
         rtl::Format("The code editor \"{}\" was ended by signal {}{}", command, WTERMSIG(status), unchanged));
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    throw ECodeEditorError(code == 127 ? rtl::Format("The code editor \"{}\" was not found{}", command, unchanged)
-                                       : rtl::Format("The code editor \"{}\" failed with exit status {}{}", command,
-                                                     code, unchanged));
+    throw ECodeEditorError(
+        code == 127 ? rtl::Format("The code editor \"{}\" was not found{}", command, unchanged)
+                    : rtl::Format("The code editor \"{}\" failed with exit status {}{}", command, code, unchanged));
   }
 
   String after;
@@ -156,4 +160,4 @@ void TExternalCodeEditor::Show(TTextModule& Module) {
   Module.Save(false, false);
 }
 
-} // namespace designer
+}  // namespace designer

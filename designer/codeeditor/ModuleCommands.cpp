@@ -50,7 +50,7 @@ std::shared_ptr<TTextModule> Module(TModuleServices& Services, const String& Nam
   throw ECodeEditorError(rtl::Format("No open module named {}", Name));
 }
 
-} // namespace
+}  // namespace
 
 void RunModuleCommand(TModuleServices& Services, const String& Line, std::ostream& Out) {
   const std::vector<String> words = vcl::SplitCommandWords(Line);
@@ -85,4 +85,4 @@ void RunModuleCommand(TModuleServices& Services, const String& Line, std::ostrea
   }
 }
 
-} // namespace designer
+}  // namespace designer

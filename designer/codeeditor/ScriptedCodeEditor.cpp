@@ -15,7 +15,9 @@ void TScriptedCodeEditor::Show(TTextModule& Module) {
     }
 }
 
-void TScriptedCodeEditor::QueueText(const String& FileName, const String& Text) { FQueued.emplace_back(FileName, Text); }
+void TScriptedCodeEditor::QueueText(const String& FileName, const String& Text) {
+  FQueued.emplace_back(FileName, Text);
+}
 
 std::shared_ptr<TCodeEditor> InstallCodeEditor(TModuleServices& Services, std::shared_ptr<TCodeEditor> Editor) {
   if (!Editor) {
@@ -31,4 +33,4 @@ std::shared_ptr<TCodeEditor> InstallCodeEditor(TModuleServices& Services, TCodeE
   return InstallCodeEditor(Services, std::make_shared<TScriptedCodeEditor>());
 }
 
-} // namespace designer
+}  // namespace designer

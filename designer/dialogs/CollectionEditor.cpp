@@ -43,8 +43,9 @@ rtl::TClass TCollectionEditorForm::StaticClass() {
   return info;
 }
 
-static const vcl::TFormDescriptionRegistration CollectionEditorDescription(
-    &TCollectionEditorForm::StaticClass, DesignerCollectionEditorDfm, "CollectionEditor.dfm");
+static const vcl::TFormDescriptionRegistration CollectionEditorDescription(&TCollectionEditorForm::StaticClass,
+                                                                           DesignerCollectionEditorDfm,
+                                                                           "CollectionEditor.dfm");
 
 TCollectionEditorForm::TCollectionEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TCollectionEditorForm::~TCollectionEditorForm() = default;
@@ -169,4 +170,4 @@ void TCollectionEditorForm::btSetClick(rtl::TObject*) {
   FillItems(lbItems->ItemIndex());
 }
 
-} // namespace designer
+}  // namespace designer

@@ -16,7 +16,7 @@ std::vector<TFieldDefInfo> Snapshot(const rtl::TFieldDefs* Defs) {
   return out;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<TFieldDefInfo> ReadFieldDefs(rtl::TDataSet* DataSet) {
   if (DataSet->Active()) return Snapshot(DataSet->FieldDefs());
@@ -38,4 +38,4 @@ std::vector<String> FieldDefNames(const std::vector<TFieldDefInfo>& Defs) {
   return names;
 }
 
-} // namespace designer
+}  // namespace designer

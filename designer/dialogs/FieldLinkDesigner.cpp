@@ -47,7 +47,7 @@ rtl::TDataSet* DetailDataSet(designintf::TFieldLinkProperty& Editor) {
   return Editor.GetDataSet();
 }
 
-} // namespace
+}  // namespace
 
 rtl::TClass TFieldLinkDesignerForm::StaticClass() {
   using T = TFieldLinkDesignerForm;
@@ -72,8 +72,9 @@ rtl::TClass TFieldLinkDesignerForm::StaticClass() {
   return info;
 }
 
-static const vcl::TFormDescriptionRegistration FieldLinkDesignerDescription(
-    &TFieldLinkDesignerForm::StaticClass, DesignerFieldLinkDesignerDfm, "FieldLinkDesigner.dfm");
+static const vcl::TFormDescriptionRegistration FieldLinkDesignerDescription(&TFieldLinkDesignerForm::StaticClass,
+                                                                            DesignerFieldLinkDesignerDfm,
+                                                                            "FieldLinkDesigner.dfm");
 
 TFieldLinkDesignerForm::TFieldLinkDesignerForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TFieldLinkDesignerForm::~TFieldLinkDesignerForm() = default;
@@ -126,8 +127,7 @@ void TFieldLinkDesignerForm::ReadIndexes(designintf::TFieldLinkProperty& Editor)
       if (d->Fields().empty() || d->Options().Contains(rtl::TIndexOption::ixExpression) ||
           d->Options().Contains(rtl::TIndexOption::ixDescending))
         continue;
-      const bool isPrimary =
-          primary < 0 && (d->Name().empty() || d->Options().Contains(rtl::TIndexOption::ixPrimary));
+      const bool isPrimary = primary < 0 && (d->Name().empty() || d->Options().Contains(rtl::TIndexOption::ixPrimary));
       const int entry = static_cast<int>(FIndexes.size());
       FIndexes.push_back({isPrimary ? String(korv::SPrimary) : d->Name(), d->Fields()});
       if (isPrimary) primary = entry;
@@ -243,4 +243,4 @@ void TFieldLinkDesignerForm::Apply() {
   }
 }
 
-} // namespace designer
+}  // namespace designer

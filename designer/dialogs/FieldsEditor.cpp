@@ -25,7 +25,8 @@ static const vcl::TFormDescriptionRegistration FieldsEditorDescription(&TFieldsE
 TFieldsEditorForm::TFieldsEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TFieldsEditorForm::~TFieldsEditorForm() = default;
 
-void TFieldsEditorForm::Initialize(const String& Root, rtl::TComponent* DataSet, const std::vector<TFieldDefInfo>& Defs) {
+void TFieldsEditorForm::Initialize(const String& Root, rtl::TComponent* DataSet,
+                                   const std::vector<TFieldDefInfo>& Defs) {
   FDefs = Defs;
   String name = DataSet->Name();
   SetCaption(rtl::Format("{} Fields", Root.empty() ? name : Root + "." + name));
@@ -42,10 +43,9 @@ void TFieldsEditorForm::lbFieldsClick(rtl::TObject*) {
     return;
   }
   const TFieldDefInfo& d = FDefs[static_cast<size_t>(i)];
-  lblFieldInfo->SetCaption(rtl::Format("{}: {}, size {}{}{}", d.Name,
-                                       rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType)),
-                                       d.Size, d.Precision > 0 ? rtl::Format(", precision {}", d.Precision) : "",
-                                       d.Required ? ", required" : ""));
+  lblFieldInfo->SetCaption(rtl::Format(
+      "{}: {}, size {}{}{}", d.Name, rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType)), d.Size,
+      d.Precision > 0 ? rtl::Format(", precision {}", d.Precision) : "", d.Required ? ", required" : ""));
 }
 
-} // namespace designer
+}  // namespace designer

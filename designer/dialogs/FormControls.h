@@ -11,4 +11,4 @@ inline std::string CountText(int Count, const char* Noun) {
   return rtl::Format("{} {}{}", Count, Noun, Count == 1 ? "" : "s");
 }
 
-} // namespace designer
+}  // namespace designer

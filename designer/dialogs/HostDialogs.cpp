@@ -19,7 +19,7 @@ String RootName(designintf::IDesigner* Designer, rtl::TComponent* Component) {
   return Component && Component->Owner() ? Component->Owner()->Name() : String();
 }
 
-} // namespace
+}  // namespace
 
 void TDesignerHostDialogs::ShowFieldsEditor(designintf::IDesigner* Designer, rtl::TComponent* DataSet,
                                             designintf::TDSDesignerClass DesignerClass) {
@@ -82,10 +82,8 @@ bool TDesignerHostDialogs::EditStrings(designintf::IDesigner* Designer, rtl::TPe
 
 THostDialogsInstallation::THostDialogsInstallation() : FPrevious(designintf::SetHostDialogs(&FDialogs)) {}
 
-THostDialogsInstallation::~THostDialogsInstallation() {
-  designintf::SetHostDialogs(FPrevious);
-}
+THostDialogsInstallation::~THostDialogsInstallation() { designintf::SetHostDialogs(FPrevious); }
 
 std::unique_ptr<THostDialogsInstallation> InstallHostDialogs() { return std::make_unique<THostDialogsInstallation>(); }
 
-} // namespace designer
+}  // namespace designer

@@ -29,7 +29,7 @@ std::shared_ptr<toolsapi::IOTAModuleServices> ModuleServices() {
   return toolsapi::As<toolsapi::IOTAModuleServices>(toolsapi::BorlandIDEServices);
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- module route
 
@@ -44,8 +44,10 @@ bool OpenStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Com
   auto services = ModuleServices();
   String name = StringListModuleName(Designer, Component, PropertyName);
   if (name.empty())
-    throw rtl::EComponentError(rtl::Format("{} cannot be opened in the code editor: its component is not part of "
-                                           "a named module", PropertyName));
+    throw rtl::EComponentError(
+        rtl::Format("{} cannot be opened in the code editor: its component is not part of "
+                    "a named module",
+                    PropertyName));
   toolsapi::StFilSys::Register();
   const rtl::TDateTime age = rtl::Now();
   auto module = services->CreateModule(std::make_shared<TStringListModuleCreator>(name, Lines.Text(), age));
@@ -84,8 +86,9 @@ rtl::TClass TStringListEditorForm::StaticClass() {
   return info;
 }
 
-static const vcl::TFormDescriptionRegistration StringListEditorDescription(
-    &TStringListEditorForm::StaticClass, DesignerStringListEditorDfm, "StringListEditor.dfm");
+static const vcl::TFormDescriptionRegistration StringListEditorDescription(&TStringListEditorForm::StaticClass,
+                                                                           DesignerStringListEditorDfm,
+                                                                           "StringListEditor.dfm");
 
 TStringListEditorForm::TStringListEditorForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 TStringListEditorForm::~TStringListEditorForm() = default;
@@ -105,6 +108,8 @@ void TStringListEditorForm::meLinesChange(rtl::TObject*) {
   UpdateLineCount();
 }
 
-void TStringListEditorForm::UpdateLineCount() { lblLineCount->SetCaption(CountText(meLines->Lines()->Count(), "line")); }
+void TStringListEditorForm::UpdateLineCount() {
+  lblLineCount->SetCaption(CountText(meLines->Lines()->Count(), "line"));
+}
 
-} // namespace designer
+}  // namespace designer

@@ -50,7 +50,7 @@ struct TLibraryHandle {
   void* Release() { return std::exchange(Handle, nullptr); }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- host packages
 
@@ -201,4 +201,4 @@ String DefaultPackageFileName() {
   return (std::filesystem::path(ProgramFolder()) / ".." / "lib" / "libDclKorv200.so").lexically_normal().string();
 }
 
-} // namespace designer
+}  // namespace designer

@@ -6,7 +6,7 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-} // namespace
+}  // namespace
 
 std::vector<String> SplitScriptLine(const String& Line) {
   std::vector<String> words;
@@ -121,7 +121,7 @@ bool AppendEscaped(String& Out, const String& Text, size_t Limit) {
   return true;
 }
 
-} // namespace
+}  // namespace
 
 String EchoName(const String& Word) {
   String r;
@@ -152,4 +152,4 @@ String EscapeMessage(const String& Message) {
   return r;
 }
 
-} // namespace designer
+}  // namespace designer

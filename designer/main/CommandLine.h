@@ -36,4 +36,4 @@ String EchoWord(const String& Word);
 // does, each line cut past a few thousand bytes.
 String EscapeMessage(const String& Message);
 
-} // namespace designer
+}  // namespace designer

@@ -20,7 +20,6 @@ namespace {
 
 const char* const kStatementNames[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
 
-
 // Characters in UTF-8 text, for the alignment.
 std::size_t Width(const String& Text) {
   std::size_t n = 0;
@@ -62,7 +61,8 @@ void PrintTable(std::ostream& Out, const std::vector<std::vector<String>>& Rows)
     Out << line << '\n';
     if (r == 0) {
       String rule;
-      for (std::size_t i = 0; i < widths.size(); ++i) rule += String(widths[i], '-') + (i + 1 < widths.size() ? "  " : "");
+      for (std::size_t i = 0; i < widths.size(); ++i)
+        rule += String(widths[i], '-') + (i + 1 < widths.size() ? "  " : "");
       Out << rule << '\n';
     }
   }
@@ -89,9 +89,11 @@ struct TOpenScope {
   }
 };
 
-} // namespace
+}  // namespace
 
-String FieldTypeName(rtl::TFieldType Type) { return rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(Type)); }
+String FieldTypeName(rtl::TFieldType Type) {
+  return rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(Type));
+}
 
 TDataSnapshot ReadData(rtl::TComponent* Component, int Limit) {
   korv::TKVDataSet& ds = DataSetOf(Component);
@@ -177,7 +179,8 @@ void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Js
 bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Try, bool Json) {
   auto* update = dynamic_cast<korv::TKVUpdateSQL*>(Component);
   if (!update)
-    throw ECommandError(Component->Name() + " is a " + Component->ClassName() + ", not an update object (TKVUpdateSQL)");
+    throw ECommandError(Component->Name() + " is a " + Component->ClassName() +
+                        ", not an update object (TKVUpdateSQL)");
   korv::TKVDataSet* ds = update->DataSet();
   if (!ds) throw ECommandError(update->Name() + " belongs to no data set: its statements have no database");
   korv::TKVDatabase* db = ds->FindDatabase();
@@ -259,8 +262,8 @@ bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Tr
           if (Json)
             j["try"] = {{"result", rows == 1 ? "ok" : "error"}, {"rows", rows}};
           else
-            Out << "Try: ModifySQL would change " << rows << (rows == 1 ? " row" : " rows")
-                << " for the first row of " << ds->Name() << " (rolled back)\n";
+            Out << "Try: ModifySQL would change " << rows << (rows == 1 ? " row" : " rows") << " for the first row of "
+                << ds->Name() << " (rolled back)\n";
           if (rows != 1) allOk = false;
         } catch (const std::exception& e) {
           allOk = false;
@@ -276,4 +279,4 @@ bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Tr
   return allOk;
 }
 
-} // namespace designer
+}  // namespace designer

@@ -23,11 +23,11 @@ struct TDataField {
   bool Required = false;
 };
 struct TDataSnapshot {
-  String Name;                                          // the data set's
-  std::vector<TDataField> Defs;                         // its field definitions
-  std::vector<TDataField> Fields;                       // the row values' fields, in order
-  std::vector<std::vector<std::optional<String>>> Rows; // nullopt for NULL
-  int Total = 0;                                        // every row of the data set
+  String Name;                                           // the data set's
+  std::vector<TDataField> Defs;                          // its field definitions
+  std::vector<TDataField> Fields;                        // the row values' fields, in order
+  std::vector<std::vector<std::optional<String>>> Rows;  // nullopt for NULL
+  int Total = 0;                                         // every row of the data set
 };
 
 // The name of a field type (ftInteger).
@@ -52,4 +52,4 @@ void PrintData(std::ostream& Out, rtl::TComponent* Component, int Limit, bool Js
 // not run). False when any statement failed or the try did not change exactly one row.
 bool PrintStatementChecks(std::ostream& Out, rtl::TComponent* Component, bool Try, bool Json);
 
-} // namespace designer
+}  // namespace designer

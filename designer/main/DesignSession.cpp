@@ -138,7 +138,7 @@ std::optional<TBitmapSize> BitmapSize(std::string_view Data) {
   return s;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- lifetime
 
@@ -165,16 +165,18 @@ TDesignSession::~TDesignSession() {
 const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
   static const std::vector<TCommand> commands = {
       {"open", "open FILE", "open a data module file for design", 1, 1, "open Shop.dfm", &TDesignSession::CmdOpen},
-      {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, "new TShopModule Shop", &TDesignSession::CmdNew},
+      {"new", "new CLASS NAME", "start a new data module NAME of class CLASS", 2, 2, "new TShopModule Shop",
+       &TDesignSession::CmdNew},
       {"save", "save [--binary|--text] [FILE]",
        "write the module (to FILE: save it under that name), in the format it came in or the one given", 0, 2,
        "save --binary Shop2.dfm", &TDesignSession::CmdSave},
-      {"close", "close [--discard]", "close the module (--discard: drop unsaved changes)", 0, 1,
-       "close --discard", &TDesignSession::CmdClose},
+      {"close", "close [--discard]", "close the module (--discard: drop unsaved changes)", 0, 1, "close --discard",
+       &TDesignSession::CmdClose},
       {"add", "add CLASS [NAME]", "drop a component of CLASS from the palette on the module", 1, 2,
        "add TKVQuery Customers", &TDesignSession::CmdAdd},
       {"delete", "delete NAME", "delete a component", 1, 1, "delete Customers", &TDesignSession::CmdDelete},
-      {"rename", "rename NAME NEWNAME", "rename a component (or the module)", 2, 2, "rename KVQuery1 Customers", &TDesignSession::CmdRename},
+      {"rename", "rename NAME NEWNAME", "rename a component (or the module)", 2, 2, "rename KVQuery1 Customers",
+       &TDesignSession::CmdRename},
       {"select", "select NAME...", "select components for the inspector and the verbs", 1, -1,
        "select Customers CustomersUpdate", &TDesignSession::CmdSelect},
       {"tree", "tree", "print the object tree", 0, 0, "tree", &TDesignSession::CmdTree},
@@ -182,27 +184,30 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
        "list the selection's properties: name = value, [v] a value list, [...] a dialog, [+] sub-properties "
        "(--verbose: the editor and its attributes)",
        0, 1, "props --verbose", &TDesignSession::CmdProps},
-      {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, "get DatabaseName", &TDesignSession::CmdGet},
+      {"get", "get PROP", "print a property's value as the inspector shows it", 1, 1, "get DatabaseName",
+       &TDesignSession::CmdGet},
       {"print", "print NAME.PROP", "print a component's property (a string list line by line)", 1, 1,
        "print Customers.SQL", &TDesignSession::CmdPrint},
-      {"values", "values PROP", "print a property's drop-down list, one value a line", 1, 1,
-       "values ServerType", &TDesignSession::CmdValues},
-      {"set", "set PROP VALUE", "type a value into a property", 2, 2, "set DatabaseName ShopData", &TDesignSession::CmdSet},
-      {"edit", "edit [--alt] PROP", "click a property's ellipsis button (--alt: with Alt held)", 1, 2,
-       "edit SQL", &TDesignSession::CmdEdit},
+      {"values", "values PROP", "print a property's drop-down list, one value a line", 1, 1, "values ServerType",
+       &TDesignSession::CmdValues},
+      {"set", "set PROP VALUE", "type a value into a property", 2, 2, "set DatabaseName ShopData",
+       &TDesignSession::CmdSet},
+      {"edit", "edit [--alt] PROP", "click a property's ellipsis button (--alt: with Alt held)", 1, 2, "edit SQL",
+       &TDesignSession::CmdEdit},
       {"verbs", "verbs", "list the selected component's context-menu verbs", 0, 0, "verbs", &TDesignSession::CmdVerbs},
       {"verb", "verb INDEX|CAPTION", "run a context-menu verb, by its number or its caption", 1, 1,
        "verb \"UpdateSQL Editor\"", &TDesignSession::CmdVerb},
       {"dblclick", "dblclick", "double-click the selected component", 0, 0, "dblclick", &TDesignSession::CmdDblClick},
-      {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, "drag Customers ShopData", &TDesignSession::CmdDrag},
+      {"drag", "drag NODE TARGET", "drag a tree node onto another", 2, 2, "drag Customers ShopData",
+       &TDesignSession::CmdDrag},
       {"dragover", "dragover NODE TARGET", "print yes or no: would TARGET take NODE", 2, 2,
        "dragover Customers ShopData", &TDesignSession::CmdDragOver},
       {"palettedrop", "palettedrop CLASS TARGET", "drop a new component from the palette on a tree node", 2, 2,
        "palettedrop TKVQuery ShopData", &TDesignSession::CmdPaletteDrop},
       {"modules", "modules", "list the code editor's open text modules", 0, 0, "modules", &TDesignSession::CmdModules},
       {"module", "module list|show|text|type|save|close [NAME] [TEXT]",
-       "list, show in the code editor, print, replace the text of, save or close a text module", 1, -1,
-       "module list", &TDesignSession::CmdModule},
+       "list, show in the code editor, print, replace the text of, save or close a text module", 1, -1, "module list",
+       &TDesignSession::CmdModule},
       {"answer", "answer yes|no|cancel|ok|FILE", "queue the answer to the next message box or file dialog", 1, 1,
        "answer yes", &TDesignSession::CmdAnswer},
       {"palette", "palette", "list the palette", 0, 0, "palette", &TDesignSession::CmdPalette},
@@ -214,7 +219,8 @@ const std::vector<TDesignSession::TCommand>& TDesignSession::Commands() {
        "prepare an update object's statements on its database (--try: run the modify, rolled back)", 1, 2,
        "check CustomersUpdate --try", &TDesignSession::CmdCheck},
       {"echo", "echo [TEXT...]", "print the words", 0, -1, "echo == the tree", &TDesignSession::CmdEcho},
-      {"help", "help [COMMAND]", "list the commands, or tell how to use one", 0, 1, "help set", &TDesignSession::CmdHelp},
+      {"help", "help [COMMAND]", "list the commands, or tell how to use one", 0, 1, "help set",
+       &TDesignSession::CmdHelp},
   };
   return commands;
 }
@@ -347,8 +353,7 @@ void TDesignSession::OpenModule(const String& FileName) {
 
 String TDesignSession::SaveRecoveryCopy() {
   TOpenModule& module = RequireModule();
-  const String file =
-      (module.FileName().empty() ? module.GetRoot()->Name() + ".dfm" : module.FileName()) + ".recover";
+  const String file = (module.FileName().empty() ? module.GetRoot()->Name() + ".dfm" : module.FileName()) + ".recover";
   module.SaveRecoveryCopy(file);
   return file;
 }
@@ -399,10 +404,11 @@ void TDesignSession::CmdSave(const TArgs& A) {
   if (format == rtl::TDfmFormat::dfBinary && module.Format() == rtl::TDfmFormat::dfBinaryResource)
     format = module.Format();
   if (!file) {
-    if (module.FileName().empty())
-      throw ECommandError(module.GetRoot()->Name() + " has no file yet: save FILE");
-    if (format) module.SaveAs(module.FileName(), format);
-    else module.Save();
+    if (module.FileName().empty()) throw ECommandError(module.GetRoot()->Name() + " has no file yet: save FILE");
+    if (format)
+      module.SaveAs(module.FileName(), format);
+    else
+      module.Save();
     return;
   }
   if (!MayReplace(*file)) {
@@ -485,8 +491,8 @@ rtl::TComponent* TDesignSession::RequireOneSelected(const String& Verb) {
   return c;
 }
 
-std::unique_ptr<designintf::TPropertyEditor> TDesignSession::EditorFor(
-    const designintf::TDesignerSelections& Selection, const String& Path) {
+std::unique_ptr<designintf::TPropertyEditor> TDesignSession::EditorFor(const designintf::TDesignerSelections& Selection,
+                                                                       const String& Path) {
   TObjectInspector inspector(RequireModule());
   inspector.SetSelection(Selection);
   try {
@@ -561,7 +567,8 @@ void TDesignSession::CmdSet(const TArgs& A) {
   designintf::TDesignerSelections selection = RequireSelection();
   auto editor = EditorFor(selection, A[0]);
   if (editor->GetAttributes().Contains(TPropertyAttribute::paReadOnly))
-    throw ECommandError("Property " + EchoName(A[0]) + " is read-only in the inspector (edit " + EchoName(A[0]) + " opens its editor)");
+    throw ECommandError("Property " + EchoName(A[0]) + " is read-only in the inspector (edit " + EchoName(A[0]) +
+                        " opens its editor)");
   editor->SetValue(A[1]);
 }
 
@@ -612,7 +619,7 @@ bool IsVerbNumber(const String& Word) {
   return w.size() > digits && w.find_first_not_of("0123456789", digits) == String::npos;
 }
 
-} // namespace
+}  // namespace
 
 void TDesignSession::CmdVerb(const TArgs& A) {
   rtl::TComponent* c = RequireOneSelected("verb");
@@ -676,11 +683,13 @@ std::vector<TSprig*> TDesignSession::FindNodes(const String& Name) {
 
 TSprig* TDesignSession::NodeNamed(const String& Name) {
   std::vector<TSprig*> nodes = FindNodes(Name);
-  if (nodes.empty()) throw ECommandError("No node " + EchoName(Name) + " in the object tree of " + FModule->GetRoot()->Name());
+  if (nodes.empty())
+    throw ECommandError("No node " + EchoName(Name) + " in the object tree of " + FModule->GetRoot()->Name());
   if (nodes.size() > 1) {
     std::vector<String> paths;
     for (TSprig* n : nodes) paths.push_back(n->Path());
-    throw ECommandError("Several nodes are named " + EchoName(Name) + ": " + Join(paths, ", ") + " (name one by its path)");
+    throw ECommandError("Several nodes are named " + EchoName(Name) + ": " + Join(paths, ", ") +
+                        " (name one by its path)");
   }
   return nodes[0];
 }
@@ -907,4 +916,4 @@ void TDesignSession::PrintPackages(bool Json) {
   if (Json) FOut << list.dump(2) << '\n';
 }
 
-} // namespace designer
+}  // namespace designer

@@ -143,4 +143,4 @@ String ReadInputFile(const String& FileName);
 // CR or LF) gives one line for each, every line ended by a line feed.
 String TerminalLines(const rtl::TStrings& Lines);
 
-} // namespace designer
+}  // namespace designer

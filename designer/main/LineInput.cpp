@@ -33,7 +33,7 @@ extern "C" void NoteInterrupt(int) { gInterrupted = 1; }
 class TSignalHandler {
 public:
   TSignalHandler(int Signal, void (*Handler)(int)) : FSignal(Signal) {
-    struct sigaction action{};
+    struct sigaction action {};
     action.sa_handler = Handler;
     sigemptyset(&action.sa_mask);
     sigaction(Signal, &action, &FPrevious);
@@ -44,7 +44,7 @@ public:
 
 private:
   int FSignal;
-  struct sigaction FPrevious{};
+  struct sigaction FPrevious {};
 };
 
 // Signals held back while it lives; Waiting() is the mask to wait under, with them let through.
@@ -108,7 +108,7 @@ extern "C" char** CompleteWord(const char* Text, int Start, int) {
   return gMatches.empty() ? nullptr : rl_completion_matches(Text, NextMatch);
 }
 
-} // namespace
+}  // namespace
 
 struct TTerminationSignals::TSaved {
   explicit TSaved(bool Interactive) {
@@ -208,4 +208,4 @@ TLineInputBuf::int_type TLineInputBuf::underflow() {
   return traits_type::to_int_type(*gptr());
 }
 
-} // namespace designer
+}  // namespace designer

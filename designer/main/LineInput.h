@@ -77,4 +77,4 @@ private:
   String FBuffer;
 };
 
-} // namespace designer
+}  // namespace designer

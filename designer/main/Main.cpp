@@ -13,8 +13,9 @@
 using namespace designer;
 
 int main(int argc, char** argv) {
-  CLI::App app{"korv: the Korvane designer. Opens data modules (text or binary form files) with the\n"
-               "design-time package DclKorv200 loaded, and edits them as the form designer does."};
+  CLI::App app{
+      "korv: the Korvane designer. Opens data modules (text or binary form files) with the\n"
+      "design-time package DclKorv200 loaded, and edits them as the form designer does."};
   app.name("korv");
   app.set_version_flag("--version", "korv " KORV_VERSION);
   app.require_subcommand(1);
@@ -92,7 +93,8 @@ int main(int argc, char** argv) {
   // Under a file size limit a write then fails with "File too large", which names the file
   // and leaves the old one, instead of the signal ending korv halfway through a save.
   std::signal(SIGXFSZ, SIG_IGN);
-  auto* gui = app.add_subcommand("gui", "The graphical designer (korv gui [FILE] [--screenshot OUT.png [--dialog NAME]])");
+  auto* gui =
+      app.add_subcommand("gui", "The graphical designer (korv gui [FILE] [--screenshot OUT.png [--dialog NAME]])");
   // Everything after "gui" goes to the korv-gui program as it stands.
   gui->prefix_command();
   gui->allow_extras();

@@ -194,7 +194,7 @@ public:
   }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- run
 
@@ -274,8 +274,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
         std::cerr << "korv: " << by << ": the unsaved changes to " << name << " are kept in " << copy
                   << "; open the module again to take them back\n";
       } catch (const std::exception& e) {
-        std::cerr << "korv: " << by << ": the unsaved changes to " << name << " are lost: " << MessageOf(e)
-                  << '\n';
+        std::cerr << "korv: " << by << ": the unsaved changes to " << name << " are lost: " << MessageOf(e) << '\n';
       }
     }
     return 128 + signal;
@@ -311,8 +310,7 @@ int RunDesign(const TKorvOptions& Options, const std::optional<String>& File) {
         const bool discard = words.size() == 2 && words[1] == "--discard";
         if (words.size() > 2 || (words.size() == 2 && !discard)) throw ECommandError("Usage: quit [--discard]");
         if (!discard && session.HasUnsavedChanges())
-          throw ECommandError(session.Module()->GetRoot()->Name() +
-                              " has unsaved changes: save it, or quit --discard");
+          throw ECommandError(session.Module()->GetRoot()->Name() + " has unsaved changes: save it, or quit --discard");
         return 0;
       }
       session.Execute(words, line);
@@ -339,12 +337,12 @@ int RunReport(const TKorvOptions& Options, TReport Report, const String& File, b
     vcl::TScriptedUserInterface ui;  // a module whose databases reconnect may ask nothing
     vcl::TUserInterfaceScope scope(&ui);
     switch (Report) {
-      case TReport::rTree:
-        host.Session.OpenModule(File);
-        host.Session.PrintTree(Json);
-        break;
-      case TReport::rPalette: host.Session.PrintPalette(Json); break;
-      case TReport::rPackages: host.Session.PrintPackages(Json); break;
+    case TReport::rTree:
+      host.Session.OpenModule(File);
+      host.Session.PrintTree(Json);
+      break;
+    case TReport::rPalette: host.Session.PrintPalette(Json); break;
+    case TReport::rPackages: host.Session.PrintPackages(Json); break;
     }
     std::cout << std::flush;
     return 0;
@@ -501,10 +499,10 @@ int RunConvert(const String& In, const String& Out, std::optional<rtl::TDfmForma
     if (fs::is_directory(In, ec)) throw rtl::EFOpenError("Cannot open " + In + ": it is a folder");
     const String bytes = ReadInputFile(In);
     const rtl::TDfmFormat from = rtl::DetectFormFormat(bytes);
-    const rtl::TDfmFormat to = Format.value_or(from == rtl::TDfmFormat::dfText ? rtl::TDfmFormat::dfBinary
-                                                                               : rtl::TDfmFormat::dfText);
-    const rtl::TDfmObject tree = from == rtl::TDfmFormat::dfText ? rtl::ParseFormText(bytes, In)
-                                                                  : rtl::ParseFormBinary(bytes, In);
+    const rtl::TDfmFormat to =
+        Format.value_or(from == rtl::TDfmFormat::dfText ? rtl::TDfmFormat::dfBinary : rtl::TDfmFormat::dfText);
+    const rtl::TDfmObject tree =
+        from == rtl::TDfmFormat::dfText ? rtl::ParseFormText(bytes, In) : rtl::ParseFormBinary(bytes, In);
     const String out = to == rtl::TDfmFormat::dfText ? rtl::PrintFormText(tree) : rtl::PrintFormBinary(tree, to);
     if (!Force && fs::exists(Out, ec) && !fs::equivalent(In, Out, ec))
       throw ECommandError(Out + " already exists: give --force to replace it");
@@ -587,4 +585,4 @@ int RunConfigShow() {
   }
 }
 
-} // namespace designer
+}  // namespace designer

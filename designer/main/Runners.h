@@ -57,4 +57,4 @@ int RunConfigRootDir(const String& Folder, bool Create);
 // korv config show: the registry file, RootDir, and the settings file in use with its sections.
 int RunConfigShow();
 
-} // namespace designer
+}  // namespace designer

@@ -24,7 +24,7 @@ String ButtonNames(vcl::TMsgDlgButtons Buttons) {
 }
 
 String ModalResultName(int Result) {
-  static const char* const names[] = {"None", "OK", "Cancel", "Abort", "Retry", "Ignore",
+  static const char* const names[] = {"None", "OK", "Cancel", "Abort",   "Retry",    "Ignore",
                                       "Yes",  "No", "All",    "NoToAll", "YesToAll", "Close"};
   return Result >= 0 && Result < 12 ? names[Result] : std::to_string(Result);
 }
@@ -48,7 +48,7 @@ bool QueueAnswerLine(TAnswerQueue& Answers, const String& Line) {
   return true;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- answers
 
@@ -70,8 +70,7 @@ String MessageOnOneLine(const String& Msg, vcl::TMsgDlgButtons Buttons) {
   return "\"" + MessageText(Msg) + "\" (" + ButtonNames(Buttons) + ")";
 }
 
-int TAnswerQueue::ButtonResult(const String& Answer, const String& Msg, vcl::TMsgDlgType,
-                               vcl::TMsgDlgButtons Buttons) {
+int TAnswerQueue::ButtonResult(const String& Answer, const String& Msg, vcl::TMsgDlgType, vcl::TMsgDlgButtons Buttons) {
   for (int b = 0; b < vcl::MsgDlgBtnCount; ++b) {
     auto btn = static_cast<vcl::TMsgDlgBtn>(b);
     if (Buttons.Contains(btn) && rtl::SameText(Answer, vcl::MsgDlgBtnCaption(btn))) return vcl::MsgDlgBtnResult(btn);
@@ -133,7 +132,8 @@ int TRunUserInterface::MessageDlg(const String& Msg, vcl::TMsgDlgType DlgType, v
 std::optional<String> TRunUserInterface::ExecuteOpenDialog(vcl::TOpenDialog* Dialog) {
   std::optional<String> answer = FAnswers.Pop();
   if (!answer)
-    throw vcl::EUserInterfaceError("A file-open dialog \"" + Dialog->Title() + "\" asks for a file and no answer is queued for it");
+    throw vcl::EUserInterfaceError("A file-open dialog \"" + Dialog->Title() +
+                                   "\" asks for a file and no answer is queued for it");
   if (rtl::SameText(*answer, "cancel")) return std::nullopt;
   return answer;
 }
@@ -208,14 +208,13 @@ String GestureEffect(const vcl::TGestureCommand& Cmd, const String& Before, cons
   for (const auto& [name, block] : after) {
     auto was = before.find(name);
     const bool stated = name == control && v != "menu" && v != "click" && v != "mousedown";
-    if (!stated && was != before.end() && was->second != block)
-      changed += (changed.empty() ? "" : ", ") + name;
+    if (!stated && was != before.end() && was->second != block) changed += (changed.empty() ? "" : ", ") + name;
   }
   if (!changed.empty() && v != "page") line += "; changed: " + changed;
   return line;
 }
 
-} // namespace
+}  // namespace
 
 void TDesignUserInterface::ShowModal(vcl::TForm* Form) {
   FOut << vcl::FormToText(Form);
@@ -281,4 +280,4 @@ std::optional<String> TDesignUserInterface::ExecuteOpenDialog(vcl::TOpenDialog* 
   return vcl::TTextUserInterface::ExecuteOpenDialog(Dialog);
 }
 
-} // namespace designer
+}  // namespace designer

@@ -80,8 +80,11 @@ struct TAnswerInput {
 class TDesignUserInterface : private TAnswerInput, public vcl::TTextUserInterface {
 public:
   TDesignUserInterface(TAnswerQueue& Answers, TLineInput& Input, std::ostream& Out)
-      : TAnswerInput(Input), vcl::TTextUserInterface(TAnswerInput::Stream, Out), FAnswers(Answers),
-        FInput(Input), FOut(Out) {}
+      : TAnswerInput(Input),
+        vcl::TTextUserInterface(TAnswerInput::Stream, Out),
+        FAnswers(Answers),
+        FInput(Input),
+        FOut(Out) {}
 
   void ShowModal(vcl::TForm* Form) override;
   int MessageDlg(const String& Msg, vcl::TMsgDlgType DlgType, vcl::TMsgDlgButtons Buttons, int HelpCtx) override;
@@ -93,4 +96,4 @@ private:
   std::ostream& FOut;
 };
 
-} // namespace designer
+}  // namespace designer

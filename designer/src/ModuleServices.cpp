@@ -37,7 +37,9 @@ void TTextEditor::SetText(const String& Text) {
 // ---------------------------------------------------------------------------- TTextModule
 
 TTextModule::TTextModule(TModuleServices* AServices, String AFileName, String AFileSystem, String AText)
-    : FServices(AServices), FFileName(std::move(AFileName)), FFileSystem(std::move(AFileSystem)),
+    : FServices(AServices),
+      FFileName(std::move(AFileName)),
+      FFileSystem(std::move(AFileSystem)),
       FText(std::move(AText)) {}
 
 TTextModule::~TTextModule() {
@@ -211,4 +213,4 @@ TDesignerServices::~TDesignerServices() {
   toolsapi::BorlandIDEServices = FPrevious;
 }
 
-} // namespace designer
+}  // namespace designer

@@ -119,4 +119,4 @@ nlohmann::ordered_json TObjectInspector::ToJson(bool Expand) {
   return rows;
 }
 
-} // namespace designer
+}  // namespace designer

@@ -76,7 +76,7 @@ designintf::TSprigClass SprigClassFor(rtl::TClass ComponentClass) {
   return c ? c : designintf::TComponentSprig::StaticClass();
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<designintf::TRootSprig> BuildSprigTree(rtl::TComponent* Root, designintf::IDesigner* Designer) {
   auto root = std::make_unique<designintf::TRootSprig>(Root, Designer);
@@ -84,7 +84,8 @@ std::unique_ptr<designintf::TRootSprig> BuildSprigTree(rtl::TComponent* Root, de
   for (int i = 0; i < Root->ComponentCount(); ++i) {
     rtl::TComponent* c = Root->Components(i);
     auto state = c->ComponentState();
-    if (!state.Contains(rtl::TComponentStateItem::csDesigning) || state.Contains(rtl::TComponentStateItem::csDestroying))
+    if (!state.Contains(rtl::TComponentStateItem::csDesigning) ||
+        state.Contains(rtl::TComponentStateItem::csDestroying))
       continue;
     designintf::TSprigClass sprigClass = SprigClassFor(c->ClassType());
     if (!sprigClass->InheritsFrom(designintf::TComponentSprig::StaticClass())) continue;
@@ -169,4 +170,4 @@ String TObjectTree::Print() {
 
 nlohmann::ordered_json TObjectTree::ToJson() { return NodeJson(Root()); }
 
-} // namespace designer
+}  // namespace designer

@@ -33,7 +33,9 @@ std::unique_ptr<TOpenModule> TOpenModule::Open(const String& FileName) {
 }
 
 TOpenModule::TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName, rtl::TDfmFormat Format)
-    : FRoot(std::move(Root)), FFileName(std::move(FileName)), FFormat(Format),
+    : FRoot(std::move(Root)),
+      FFileName(std::move(FileName)),
+      FFormat(Format),
       FNotifier(std::make_unique<TNotifier>(this)) {
   if (!FRoot) throw rtl::EComponentError("A module needs a root component");
   FRoot->SetDesigning(true);
@@ -132,8 +134,7 @@ rtl::TComponent* TOpenModule::CreateComponent(rtl::TClass ComponentClass, const 
 void TOpenModule::DeleteComponent(rtl::TComponent* Component) {
   if (!Component) return;
   if (Component == FRoot.get()) throw rtl::EComponentError("The root of a module cannot be deleted");
-  if (Component->Owner() != FRoot.get())
-    throw rtl::EComponentError("The component is not part of module " + FFileName);
+  if (Component->Owner() != FRoot.get()) throw rtl::EComponentError("The component is not part of module " + FFileName);
   ForgetSelected(Component);
   FRoot->RemoveComponent(Component).reset();
   Modified();
@@ -190,4 +191,4 @@ void TOpenModule::SaveRecoveryCopy(const String& RecoveryFile) {
   rtl::SaveModuleToFile(FRoot.get(), RecoveryFile, FFormat);
 }
 
-} // namespace designer
+}  // namespace designer

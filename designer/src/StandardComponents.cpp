@@ -11,4 +11,4 @@ void RegisterStandardComponents() {
   designintf::RegisterComponents("Data Access", {rtl::TDataSource::StaticClass()});
 }
 
-} // namespace designer
+}  // namespace designer

@@ -198,4 +198,4 @@ void TKVDatabaseEditDlg::btSaveDefaultSrvTypeClick(TObject* Sender) {
   if (FOnSaveDefaultSrvTypeClick) FOnSaveDefaultSrvTypeClick(Sender);
 }
 
-} // namespace korv
+}  // namespace korv

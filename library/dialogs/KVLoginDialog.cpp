@@ -53,4 +53,4 @@ void InstallLoginDialog() {
   if (Sessions) Sessions->SetLoginHook(&KVLoginHook);
 }
 
-} // namespace korv
+}  // namespace korv

@@ -25,8 +25,7 @@ rtl::TClass TKVParamsEditorDlg::StaticClass() {
 }
 
 static const TFormDescriptionRegistration KVParamsEditorDescription(&TKVParamsEditorDlg::StaticClass,
-                                                                    KVDialog_KVParamsEditor_dfm,
-                                                                    "KVParamsEditor.dfm");
+                                                                    KVDialog_KVParamsEditor_dfm, "KVParamsEditor.dfm");
 
 void TKVParamsEditorDlg::btDefaultsClick(rtl::TObject*) {
   if (!DefaultParams) return;
@@ -56,4 +55,4 @@ bool ShowDatabaseParamsEditor(rtl::TStrings* Params, TKVCodeEditorCallback CodeE
   return true;
 }
 
-} // namespace korv
+}  // namespace korv

@@ -29,7 +29,7 @@ void BrowseDatabaseFile(TEdit* Edit, const String& Title, const String& Filter) 
   if (open->Execute()) Edit->SetText(open->FileName());
 }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ SQLite
 
@@ -121,7 +121,7 @@ bool HasBlank(const String& Text) {
   return false;
 }
 
-} // namespace
+}  // namespace
 
 TKVPostgreSQLAddress SplitPostgreSQLAddress(const String& Text) {
   const String text = rtl::Trim(Text);
@@ -211,21 +211,17 @@ String InputFirebirdDatabase(const String& Text) {
   return rtl::Trim(dialog->edDatabaseFile->Text());
 }
 
-} // namespace
+}  // namespace
 
 String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text) {
   switch (ServerType) {
-  case TKVServerType::stSQLite:
-    return InputSQLiteDatabase(Text);
-  case TKVServerType::stPostgreSQL:
-    return InputPostgreSQLDatabase(Text);
-  case TKVServerType::stFirebird:
-    return InputFirebirdDatabase(Text);
-  case TKVServerType::stMariaDB:
-    return InputPostgreSQLDatabase(Text, "MariaDB Database");
+  case TKVServerType::stSQLite: return InputSQLiteDatabase(Text);
+  case TKVServerType::stPostgreSQL: return InputPostgreSQLDatabase(Text);
+  case TKVServerType::stFirebird: return InputFirebirdDatabase(Text);
+  case TKVServerType::stMariaDB: return InputPostgreSQLDatabase(Text, "MariaDB Database");
   }
   throw rtl::EDatabaseError(
       rtl::Format("There is no remote-database dialog for server type {}", static_cast<int>(ServerType)));
 }
 
-} // namespace korv
+}  // namespace korv

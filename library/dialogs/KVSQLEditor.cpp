@@ -43,4 +43,4 @@ bool ShowSQLEditor(const String& Title, TKVQuery* Query, TKVCodeEditorCallback C
   return true;
 }
 
-} // namespace korv
+}  // namespace korv

@@ -16,4 +16,4 @@ TMemoDialogResult RunMemoDialog(std::unique_ptr<vcl::TForm> Dialog, vcl::TMemo* 
   return result;
 }
 
-} // namespace korv::dialogs
+}  // namespace korv::dialogs

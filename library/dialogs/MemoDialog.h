@@ -20,4 +20,4 @@ struct TMemoDialogResult {
 // an untouched memo is unchanged even where the memo splits a line that holds line breaks.
 TMemoDialogResult RunMemoDialog(std::unique_ptr<vcl::TForm> Dialog, vcl::TMemo* Memo, rtl::TStrings* Source);
 
-} // namespace korv::dialogs
+}  // namespace korv::dialogs

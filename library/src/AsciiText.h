@@ -9,12 +9,10 @@ namespace korv::detail {
 constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 constexpr bool SameTextAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i]))
-      return false;
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
   return true;
 }
 
-} // namespace korv::detail
+}  // namespace korv::detail

@@ -45,7 +45,7 @@ void LoadDriverLibrary(TKVServerType serverType) {
   }
 }
 
-} // namespace
+}  // namespace
 
 std::string DriverLibraryName(TKVServerType serverType) {
   switch (serverType) {
@@ -69,12 +69,13 @@ Driver& GetDriver(TKVServerType serverType) {
     LoadDriverLibrary(serverType);
     it = Drivers().find(serverType);
     if (it == Drivers().end() || !it->second.Factory)
-      throw rtl::EDatabaseError(fmt::format("No database driver is available for server type {}: lib{}.so "
-                                            "registered none",
-                                            GetServerTypeName(serverType), DriverLibraryName(serverType)));
+      throw rtl::EDatabaseError(
+          fmt::format("No database driver is available for server type {}: lib{}.so "
+                      "registered none",
+                      GetServerTypeName(serverType), DriverLibraryName(serverType)));
   }
   if (!it->second.Instance) it->second.Instance = it->second.Factory();
   return *it->second.Instance;
 }
 
-} // namespace korv::drivers
+}  // namespace korv::drivers

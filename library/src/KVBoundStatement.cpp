@@ -50,7 +50,7 @@ int OriginalPosition(std::string_view Original, const std::vector<detail::TSqlMa
   return chars == 0 ? 1 : chars;
 }
 
-} // namespace
+}  // namespace
 
 TKVBoundStatement::TKVBoundStatement(TKVDatabase& Database, const String& SQL) {
   drivers::Connection& connection = Database.Connection();
@@ -108,4 +108,4 @@ drivers::StatementCheck CheckBoundSQL(TKVDatabase& Database, const String& SQL) 
   return check;
 }
 
-} // namespace korv
+}  // namespace korv

@@ -28,42 +28,34 @@ std::vector<std::string_view> RawParts(std::string_view name) {
 
 // A part in double quotes whose inner double quotes all come in pairs: safe to write as it is.
 bool IsQuotedPart(std::string_view part) {
-  if (part.size() < 2 || part.front() != '"' || part.back() != '"')
-    return false;
+  if (part.size() < 2 || part.front() != '"' || part.back() != '"') return false;
   for (std::size_t i = 1; i + 1 < part.size(); ++i) {
-    if (part[i] != '"')
-      continue;
-    if (i + 2 >= part.size() || part[i + 1] != '"')
-      return false;
+    if (part[i] != '"') continue;
+    if (i + 2 >= part.size() || part[i + 1] != '"') return false;
     ++i;
   }
   return true;
 }
 
 bool CanStandBare(std::string_view part) {
-  if (part.empty() || IsAsciiDigit(part.front()))
-    return false;
+  if (part.empty() || IsAsciiDigit(part.front())) return false;
   for (char c : part)
-    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_')
-      return false;
+    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
   return !IsReservedWord(part);
 }
 
 void AppendQuoted(std::string& out, std::string_view part) {
   out += '"';
   for (char c : part) {
-    if (c == '"')
-      out += '"';
+    if (c == '"') out += '"';
     out += c;
   }
   out += '"';
 }
 
 std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
-    s.remove_prefix(1);
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
-    s.remove_suffix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
   return s;
 }
 
@@ -75,17 +67,17 @@ constexpr auto kNameChars = [] {
   std::array<TNameChar, 256> table{};
   for (int c = 0; c < 256; ++c)
     table[c] = IsAsciiLetter(static_cast<char>(c)) || IsAsciiDigit(static_cast<char>(c)) || c == '_' ? TNameChar::Bare
-               : c == '.' || c == '"' || c == '[' || c == ']' || c == '`'                             ? TNameChar::Special
-                                                                                                      : TNameChar::Other;
+               : c == '.' || c == '"' || c == '[' || c == ']' || c == '`' ? TNameChar::Special
+                                                                          : TNameChar::Other;
   return table;
 }();
 
-} // namespace
+}  // namespace
 
 std::string QuoteIdentifier(const std::string& name, bool quoted) {
   // Fast path for the common case, a plain name without dots or quotes, read in one pass.
-  bool plain = !name.empty() && static_cast<unsigned char>(name.front()) > ' ' &&
-               static_cast<unsigned char>(name.back()) > ' ';
+  bool plain =
+      !name.empty() && static_cast<unsigned char>(name.front()) > ' ' && static_cast<unsigned char>(name.back()) > ' ';
   bool bare = plain && !IsAsciiDigit(name.front());
   for (std::size_t i = 0; plain && i < name.size(); ++i) {
     const TNameChar kind = kNameChars[static_cast<unsigned char>(name[i])];
@@ -93,8 +85,7 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
     bare = bare && kind == TNameChar::Bare;
   }
   if (plain) {
-    if (!quoted && bare && !IsReservedWord(name))
-      return name;
+    if (!quoted && bare && !IsReservedWord(name)) return name;
     std::string result;
     result.reserve(name.size() + 2);
     AppendQuoted(result, name);
@@ -111,8 +102,7 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
   std::string result;
   result.reserve(name.size() + 2 * parts.size() + 2);
   for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0)
-      result += '.';
+    if (i > 0) result += '.';
     const auto part = parts[i];
     if (IsQuotedPart(part) || (!quoted && CanStandBare(part))) {
       result += part;
@@ -127,8 +117,7 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
 }
 
 std::string GetValidObjName(const std::string& name, bool noOwner) {
-  if (!noOwner)
-    return name;
+  if (!noOwner) return name;
   bool inQuotes = false;
   std::size_t lastDot = std::string::npos;
   for (std::size_t i = 0; i < name.size(); ++i) {
@@ -147,8 +136,7 @@ std::vector<std::string> SplitObjName(std::string_view name) {
   const auto n = name.size();
   while (true) {
     // One part: quoted, or bare up to the next dot.
-    while (i < n && static_cast<unsigned char>(name[i]) <= ' ')
-      ++i;
+    while (i < n && static_cast<unsigned char>(name[i]) <= ' ') ++i;
     part.clear();
     if (i < n && (name[i] == '"' || name[i] == '[' || name[i] == '`')) {
       const char close = name[i] == '[' ? ']' : name[i];
@@ -175,11 +163,10 @@ std::vector<std::string> SplitObjName(std::string_view name) {
       i = dot == std::string_view::npos ? n : dot;
     }
     parts.push_back(part);
-    if (i >= n)
-      break;
+    if (i >= n) break;
     ++i;  // the dot
   }
   return parts;
 }
 
-} // namespace korv
+}  // namespace korv

@@ -23,7 +23,7 @@ bool IsAsciiName(const String& Name) {
 
 unsigned char AsciiFold(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c; }
 
-} // namespace
+}  // namespace
 
 rtl::TClass TKVDataSet::StaticClass() {
   static rtl::TClass info =
@@ -147,8 +147,7 @@ void TKVDataSet::ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldIn
 }
 
 TKVField* TKVDataSet::Fields(int Index) const {
-  if (Index < 0 || Index >= FieldCount())
-    throw rtl::EListError(fmt::format("Field index out of bounds ({})", Index));
+  if (Index < 0 || Index >= FieldCount()) throw rtl::EListError(fmt::format("Field index out of bounds ({})", Index));
   return FFields[static_cast<std::size_t>(Index)].get();
 }
 
@@ -177,7 +176,8 @@ TKVField* TKVDataSet::FieldByName(const String& FieldName) const {
 
 void TKVDataSet::CreateFields() {
   FFields.clear();
-  for (int i = 0; i < FieldDefs()->Count(); ++i) FFields.push_back(std::make_unique<TKVField>(*FieldDefs()->Items(i), this, i));
+  for (int i = 0; i < FieldDefs()->Count(); ++i)
+    FFields.push_back(std::make_unique<TKVField>(*FieldDefs()->Items(i), this, i));
 }
 
 void TKVDataSet::InternalOpen() {
@@ -225,4 +225,4 @@ void TKVDataSet::ReleaseDatabase() {
     db->Close();
 }
 
-} // namespace korv
+}  // namespace korv

@@ -56,25 +56,18 @@ drivers::ParamValue ParamOfValue(const TKVValue& v, rtl::TFieldType Type) {
   drivers::ParamValue p;
   p.DataType = Type;
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    break;
-  case TKVValue::TKind::Integer:
-    p.Value = std::to_string(v.Integer);
-    break;
-  case TKVValue::TKind::Float:
-    p.Value = fmt::format("{}", v.Float);
-    break;
+  case TKVValue::TKind::Null: break;
+  case TKVValue::TKind::Integer: p.Value = std::to_string(v.Integer); break;
+  case TKVValue::TKind::Float: p.Value = fmt::format("{}", v.Float); break;
   case TKVValue::TKind::Text:
-  case TKVValue::TKind::Blob:
-    p.Value = v.Text;
-    break;
+  case TKVValue::TKind::Blob: p.Value = v.Text; break;
   }
   return p;
 }
 
 const char* const kStatementNames[] = {"RefreshSQL", "ModifySQL", "InsertSQL", "DeleteSQL"};
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- opening
 
@@ -494,4 +487,4 @@ void TKVDataSet::ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& Ol
   }
 }
 
-} // namespace korv
+}  // namespace korv

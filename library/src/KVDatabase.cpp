@@ -51,10 +51,11 @@ void AddLines(std::vector<std::pair<String, String>>& Params, const rtl::TString
   }
 }
 
-} // namespace
+}  // namespace
 
 const rtl::TTypeInfo* TypeInfo_TKVServerType() {
-  static const rtl::TTypeInfo* t = rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"});
+  static const rtl::TTypeInfo* t =
+      rtl::DefineEnumType("TKVServerType", {"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"});
   return t;
 }
 
@@ -195,8 +196,8 @@ std::vector<std::pair<String, String>> TKVDatabase::ConnectionParams() {
     if (file.is_relative() && !FBaseDir.empty()) file = std::filesystem::path(FBaseDir) / file;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
-      throw rtl::EDatabaseError(fmt::format("Cannot connect to database '{}': parameters file '{}' not found",
-                                            DisplayName(), file.string()));
+      throw rtl::EDatabaseError(
+          fmt::format("Cannot connect to database '{}': parameters file '{}' not found", DisplayName(), file.string()));
     rtl::TStringList lines;
     lines.SetText(rtl::ReadFileToString(file.string()));
     AddLines(params, lines);
@@ -268,8 +269,7 @@ std::unique_ptr<TKVResultSet> TKVDatabase::GetSchemaInfo(TKVSchemaType SchemaTyp
   TKVDatabaseUse use(*this);
   std::unique_ptr<TKVResultSet> result;
   switch (SchemaType) {
-  case TKVSchemaType::stNone:
-    break;
+  case TKVSchemaType::stNone: break;
   case TKVSchemaType::stTables:
   case TKVSchemaType::stSysTables:
     result = std::make_unique<TKVResultSet>(std::vector<String>{"TABLE_NAME"});
@@ -333,4 +333,4 @@ TKVDatabaseUse::~TKVDatabaseUse() {
   }
 }
 
-} // namespace korv
+}  // namespace korv

@@ -16,7 +16,8 @@ rtl::TClass TKVMonitor::StaticClass() {
   return info;
 }
 
-TKVMonitor::TKVMonitor(rtl::TComponent* AOwner) : rtl::TComponent(AOwner), FLines(std::make_unique<rtl::TStringList>()) {}
+TKVMonitor::TKVMonitor(rtl::TComponent* AOwner)
+    : rtl::TComponent(AOwner), FLines(std::make_unique<rtl::TStringList>()) {}
 
 TKVMonitor::~TKVMonitor() { SetActive(false); }
 
@@ -89,4 +90,4 @@ String TraceLine(const TKVTraceEntry& Entry) {
   return line;
 }
 
-} // namespace korv
+}  // namespace korv

@@ -35,7 +35,7 @@ void RebuildParams(rtl::TParams& Params, const std::vector<String>& Names, rtl::
   Params.Assign(&fresh);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<String> ParseParamNames(const String& SQL) {
   return detail::UniqueMarkerNames(detail::FindSqlMarkers(SQL, ':'));
@@ -48,17 +48,17 @@ std::vector<String> ParseMacroNames(const String& SQL) {
 // ---------------------------------------------------------------- TKVQuery
 
 rtl::TClass TKVQuery::StaticClass() {
-  static rtl::TClass info = rtl::ClassBuilder<TKVQuery>("TKVQuery")
-                                .BoolProp("ParamCheck", &TKVQuery::ParamCheck, &TKVQuery::SetParamCheck, true)
-                                .ObjProp<rtl::TStrings>("SQL", &TKVQuery::SQL, &TKVQuery::SetSQL)
-                                .ObjProp<rtl::TParams>("Params", &TKVQuery::Params, &TKVQuery::SetParams)
-                                // Empty beside parameter markers: kept empty, as reading the SQL
-                                // would make them again.
-                                .Stored([](const TKVQuery* q) {
-                                  return q->Params()->Count() > 0 ||
-                                         (q->ParamCheck() && !ParseParamNames(q->SQL()->Text()).empty());
-                                })
-                                .Build();
+  static rtl::TClass info =
+      rtl::ClassBuilder<TKVQuery>("TKVQuery")
+          .BoolProp("ParamCheck", &TKVQuery::ParamCheck, &TKVQuery::SetParamCheck, true)
+          .ObjProp<rtl::TStrings>("SQL", &TKVQuery::SQL, &TKVQuery::SetSQL)
+          .ObjProp<rtl::TParams>("Params", &TKVQuery::Params, &TKVQuery::SetParams)
+          // Empty beside parameter markers: kept empty, as reading the SQL
+          // would make them again.
+          .Stored([](const TKVQuery* q) {
+            return q->Params()->Count() > 0 || (q->ParamCheck() && !ParseParamNames(q->SQL()->Text()).empty());
+          })
+          .Build();
   return info;
 }
 
@@ -116,7 +116,8 @@ void TKVQuery::ExecSQL() {
   if (rtl::Trim(sql).empty()) DatabaseError("No SQL statement");
   TKVSession* session = GetDBSession();
   TKVDatabase* db = FindDatabase();
-  if (!db) DatabaseError(fmt::format("Database '{}' not found in session '{}'", DatabaseName(), session->SessionName()));
+  if (!db)
+    DatabaseError(fmt::format("Database '{}' not found in session '{}'", DatabaseName(), session->SessionName()));
   TKVDatabaseUse use(*db);
   TKVBoundStatement statement(*db, sql);
   FRowsAffected = statement.Execute(statement.ValuesFrom(*FParams));
@@ -162,4 +163,4 @@ String TKVMacroQuery::ExpandedSQL() const {
   });
 }
 
-} // namespace korv
+}  // namespace korv

@@ -50,12 +50,12 @@ void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
   y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
 }
 
-constexpr double kUnixEpoch = 25569.0;   // 1970-01-01 as a TDateTime
+constexpr double kUnixEpoch = 25569.0;       // 1970-01-01 as a TDateTime
 constexpr double kJulianOffset = 2415018.5;  // the Julian day of 1899-12-30
 
 String FloatText(double v) { return fmt::format("{}", v); }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- dates
 
@@ -70,7 +70,9 @@ rtl::TDateTime ISOToDateTime(const String& Text) {
     p = next;
     return true;
   };
-  auto fail = [&]() -> rtl::TDateTime { throw rtl::EConvertError(fmt::format("'{}' is not a valid date and time", Text)); };
+  auto fail = [&]() -> rtl::TDateTime {
+    throw rtl::EConvertError(fmt::format("'{}' is not a valid date and time", Text));
+  };
   double days = 0;
   bool any = false;
   int y = 0, mo = 0, d = 0;
@@ -129,8 +131,13 @@ TKVField::TKVField(String FieldName, const TKVResultSet* ResultSet, int Index)
     : FFieldName(std::move(FieldName)), FSource(const_cast<TKVResultSet*>(ResultSet)), FIndex(Index) {}
 
 TKVField::TKVField(const rtl::TFieldDef& Def, TKVRowSource* Source, int Index)
-    : FFieldName(Def.Name()), FSource(Source), FIndex(Index), FDataType(Def.DataType()), FSize(Def.Size()),
-      FPrecision(Def.Precision()), FRequired(Def.Required()) {}
+    : FFieldName(Def.Name()),
+      FSource(Source),
+      FIndex(Index),
+      FDataType(Def.DataType()),
+      FSize(Def.Size()),
+      FPrecision(Def.Precision()),
+      FRequired(Def.Required()) {}
 
 namespace {
 
@@ -142,7 +149,7 @@ std::string_view Trimmed(const String& S) {
   return std::string_view(S).substr(b, e - b);
 }
 
-} // namespace
+}  // namespace
 
 const TKVValue& TKVField::Current() const {
   const TKVValue* v = FSource ? FSource->FieldValue(FIndex) : nullptr;
@@ -161,19 +168,16 @@ String TKVField::AsString() const {
   const TKVValue& v = Current();
   const bool boolean = FDataType == rtl::TFieldType::ftBoolean;
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    return {};
+  case TKVValue::TKind::Null: return {};
   case TKVValue::TKind::Integer:
     if (boolean) return v.Integer ? "True" : "False";
     return std::to_string(v.Integer);
-  case TKVValue::TKind::Float:
-    return FloatText(v.Float);
+  case TKVValue::TKind::Float: return FloatText(v.Float);
   case TKVValue::TKind::Text:
     if (boolean)
       if (auto b = BooleanOfText(v.Text)) return *b ? "True" : "False";
     return v.Text;
-  case TKVValue::TKind::Blob:
-    return v.Text;
+  case TKVValue::TKind::Blob: return v.Text;
   }
   return {};
 }
@@ -181,10 +185,8 @@ String TKVField::AsString() const {
 std::int64_t TKVField::AsLargeInt() const {
   const TKVValue& v = Current();
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    return 0;
-  case TKVValue::TKind::Integer:
-    return v.Integer;
+  case TKVValue::TKind::Null: return 0;
+  case TKVValue::TKind::Integer: return v.Integer;
   case TKVValue::TKind::Float:
     if (v.Float != std::trunc(v.Float) || std::fabs(v.Float) > 9.2e18) ConvertError("integer");
     return static_cast<std::int64_t>(v.Float);
@@ -211,12 +213,9 @@ int TKVField::AsInteger() const {
 double TKVField::AsFloat() const {
   const TKVValue& v = Current();
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    return 0;
-  case TKVValue::TKind::Integer:
-    return static_cast<double>(v.Integer);
-  case TKVValue::TKind::Float:
-    return v.Float;
+  case TKVValue::TKind::Null: return 0;
+  case TKVValue::TKind::Integer: return static_cast<double>(v.Integer);
+  case TKVValue::TKind::Float: return v.Float;
   default: {
     const std::string_view text = Trimmed(v.Text);
     double result = 0;
@@ -230,12 +229,9 @@ double TKVField::AsFloat() const {
 bool TKVField::AsBoolean() const {
   const TKVValue& v = Current();
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    return false;
-  case TKVValue::TKind::Integer:
-    return v.Integer != 0;
-  case TKVValue::TKind::Float:
-    return v.Float != 0;
+  case TKVValue::TKind::Null: return false;
+  case TKVValue::TKind::Integer: return v.Integer != 0;
+  case TKVValue::TKind::Float: return v.Float != 0;
   default:
     if (auto b = BooleanOfText(rtl::Trim(v.Text))) return *b;
     ConvertError("Boolean");
@@ -245,15 +241,12 @@ bool TKVField::AsBoolean() const {
 rtl::TDateTime TKVField::AsDateTime() const {
   const TKVValue& v = Current();
   switch (v.Kind) {
-  case TKVValue::TKind::Null:
-    return 0;
+  case TKVValue::TKind::Null: return 0;
   case TKVValue::TKind::Integer:  // SQLite's reading of a number as a date: seconds since 1970
     return static_cast<double>(v.Integer) / 86400.0 + kUnixEpoch;
   case TKVValue::TKind::Float:  // and of a fraction: a Julian day
     return v.Float - kJulianOffset;
-  default:
-    try {
-      return ISOToDateTime(v.Text);
+  default: try { return ISOToDateTime(v.Text);
     } catch (const rtl::EConvertError&) {
       ConvertError("date and time");
     }
@@ -305,8 +298,7 @@ void TKVResultSet::AppendRow(std::vector<std::optional<String>> Values) {
 }
 
 TKVField* TKVResultSet::Fields(int Index) const {
-  if (Index < 0 || Index >= FieldCount())
-    throw rtl::EListError(fmt::format("Field index out of bounds ({})", Index));
+  if (Index < 0 || Index >= FieldCount()) throw rtl::EListError(fmt::format("Field index out of bounds ({})", Index));
   return FFields[static_cast<std::size_t>(Index)].get();
 }
 
@@ -326,4 +318,4 @@ const TKVValue* TKVResultSet::FieldValue(int Field) const {
   return &FCells[static_cast<std::size_t>(FRow) * FFields.size() + static_cast<std::size_t>(Field)];
 }
 
-} // namespace korv
+}  // namespace korv

@@ -35,8 +35,8 @@ void TKVScript::ExecSQL() {
   TKVSession* session = GetDBSession();
   TKVDatabase* db = FDatabaseName.empty() ? session->DefaultDatabase() : session->FindDatabase(FDatabaseName);
   if (!db)
-    throw rtl::EDatabaseError(fmt::format("{}: database '{}' not found in session '{}'", Name(), FDatabaseName,
-                                          session->SessionName()));
+    throw rtl::EDatabaseError(
+        fmt::format("{}: database '{}' not found in session '{}'", Name(), FDatabaseName, session->SessionName()));
   const String text = FSQL->Text();
   const auto statements = SplitStatements(text);
   TKVDatabaseUse use(*db);
@@ -67,4 +67,4 @@ std::vector<String> TKVScript::SplitStatements(const String& Text) {
   return statements;
 }
 
-} // namespace korv
+}  // namespace korv

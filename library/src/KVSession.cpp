@@ -51,7 +51,7 @@ void AppendNames(rtl::TStrings* List, const std::vector<std::string>& Names) {
   List->EndUpdate();
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- TKVSession
 
@@ -149,8 +149,7 @@ void TKVSession::GetStoredProcNames(const String& DatabaseName, rtl::TStrings* L
 // ---------------------------------------------------------------- TKVSessionList
 
 TKVSession* TKVSessionList::Sessions(int Index) const {
-  if (Index < 0 || Index >= Count())
-    throw rtl::EListError(fmt::format("Session index out of bounds ({})", Index));
+  if (Index < 0 || Index >= Count()) throw rtl::EListError(fmt::format("Session index out of bounds ({})", Index));
   return FSessions[static_cast<std::size_t>(Index)];
 }
 
@@ -191,4 +190,4 @@ void TKVSessionList::Trace(const TKVTraceEntry& Entry) const {
   for (TKVMonitor* m : monitors) m->Record(Entry);
 }
 
-} // namespace korv
+}  // namespace korv

@@ -32,19 +32,15 @@ rtl::TFieldType FieldTypeOf(const String& TypeName) {
 
 rtl::TParamType ParamTypeOf(drivers::ParamDirection Direction) {
   switch (Direction) {
-  case drivers::ParamDirection::Input:
-    return rtl::TParamType::ptInput;
-  case drivers::ParamDirection::Output:
-    return rtl::TParamType::ptOutput;
-  case drivers::ParamDirection::InputOutput:
-    return rtl::TParamType::ptInputOutput;
-  case drivers::ParamDirection::Result:
-    return rtl::TParamType::ptResult;
+  case drivers::ParamDirection::Input: return rtl::TParamType::ptInput;
+  case drivers::ParamDirection::Output: return rtl::TParamType::ptOutput;
+  case drivers::ParamDirection::InputOutput: return rtl::TParamType::ptInputOutput;
+  case drivers::ParamDirection::Result: return rtl::TParamType::ptResult;
   }
   return rtl::TParamType::ptUnknown;
 }
 
-} // namespace
+}  // namespace
 
 rtl::TClass TKVStoredProc::StaticClass() {
   static rtl::TClass info =
@@ -85,7 +81,9 @@ void TKVStoredProc::SetPrepared(bool Value) {
 void TKVStoredProc::Prepare() {
   if (rtl::Trim(FStoredProcName).empty()) DatabaseError("No stored procedure name");
   TKVDatabase* db = FindDatabase();
-  if (!db) DatabaseError(fmt::format("Cannot prepare stored procedure '{}': database '{}' not found", FStoredProcName, DatabaseName()));
+  if (!db)
+    DatabaseError(
+        fmt::format("Cannot prepare stored procedure '{}': database '{}' not found", FStoredProcName, DatabaseName()));
   std::vector<drivers::ProcParam> described;
   {
     TKVDatabaseUse use(*db);
@@ -123,14 +121,16 @@ String TKVStoredProc::CallSQL() const {
   TKVDatabase* db = FindDatabase();
   const bool mariadb = db && db->ServerType() == TKVServerType::stMariaDB;
   bool function = false;
-  for (int i = 0; i < FParams->Count(); ++i) function = function || FParams->Items(i)->ParamType() == rtl::TParamType::ptResult;
-  String sql = !mariadb ? "SELECT * FROM " + QuoteIdentifier(name, false) + "("
+  for (int i = 0; i < FParams->Count(); ++i)
+    function = function || FParams->Items(i)->ParamType() == rtl::TParamType::ptResult;
+  String sql = !mariadb   ? "SELECT * FROM " + QuoteIdentifier(name, false) + "("
                : function ? "SELECT " + QuoteMariaDBIdentifier(name, false) + "("
                           : "CALL " + QuoteMariaDBIdentifier(name, false) + "(";
   bool first = true;
   for (int i = 0; i < FParams->Count(); ++i) {
     const rtl::TParam* p = FParams->Items(i);
-    const bool passed = p->ParamType() == rtl::TParamType::ptInput || p->ParamType() == rtl::TParamType::ptInputOutput ||
+    const bool passed = p->ParamType() == rtl::TParamType::ptInput ||
+                        p->ParamType() == rtl::TParamType::ptInputOutput ||
                         (mariadb && p->ParamType() == rtl::TParamType::ptOutput);
     if (!passed) continue;
     String quoted = "\"";
@@ -161,4 +161,4 @@ void TKVStoredProc::ExecProc() {
   statement.Execute(statement.ValuesFrom(*FParams));
 }
 
-} // namespace korv
+}  // namespace korv

@@ -34,7 +34,7 @@ String QuoteName(const String& Name, TKVServerType ServerType) {
   return quoted + '"';
 }
 
-} // namespace
+}  // namespace
 
 rtl::TClass TKVTable::StaticClass() {
   static rtl::TClass info =
@@ -129,7 +129,8 @@ void TKVTable::OpenCursor(drivers::Connection& Connection) {
     if (masterFields.size() > order.size())
       DatabaseError(fmt::format("MasterFields '{}' name more fields than the index has", FMasterFields));
     for (std::size_t i = 0; i < masterFields.size(); ++i)
-      sql += (i ? " AND " : " WHERE ") + column(order[i]) + " = :" + QuoteName("KORV_MASTER_" + std::to_string(i + 1), serverType);
+      sql += (i ? " AND " : " WHERE ") + column(order[i]) +
+             " = :" + QuoteName("KORV_MASTER_" + std::to_string(i + 1), serverType);
     values = MasterValues();
   }
   if (!order.empty()) {
@@ -185,4 +186,4 @@ TKVField* TKVTable::GetIndexField(int Index) const {
   return FieldByName(names[static_cast<std::size_t>(Index)]);
 }
 
-} // namespace korv
+}  // namespace korv

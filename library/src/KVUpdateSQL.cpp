@@ -37,12 +37,13 @@ void TKVDataSetUpdateObject::Notification(rtl::TComponent* AComponent, rtl::TOpe
 }
 
 rtl::TClass TKVUpdateSQL::StaticClass() {
-  static rtl::TClass info = rtl::ClassBuilder<TKVUpdateSQL>("TKVUpdateSQL")
-                                .ObjProp<rtl::TStrings>("RefreshSQL", &TKVUpdateSQL::RefreshSQL, &TKVUpdateSQL::SetRefreshSQL)
-                                .ObjProp<rtl::TStrings>("ModifySQL", &TKVUpdateSQL::ModifySQL, &TKVUpdateSQL::SetModifySQL)
-                                .ObjProp<rtl::TStrings>("InsertSQL", &TKVUpdateSQL::InsertSQL, &TKVUpdateSQL::SetInsertSQL)
-                                .ObjProp<rtl::TStrings>("DeleteSQL", &TKVUpdateSQL::DeleteSQL, &TKVUpdateSQL::SetDeleteSQL)
-                                .Build();
+  static rtl::TClass info =
+      rtl::ClassBuilder<TKVUpdateSQL>("TKVUpdateSQL")
+          .ObjProp<rtl::TStrings>("RefreshSQL", &TKVUpdateSQL::RefreshSQL, &TKVUpdateSQL::SetRefreshSQL)
+          .ObjProp<rtl::TStrings>("ModifySQL", &TKVUpdateSQL::ModifySQL, &TKVUpdateSQL::SetModifySQL)
+          .ObjProp<rtl::TStrings>("InsertSQL", &TKVUpdateSQL::InsertSQL, &TKVUpdateSQL::SetInsertSQL)
+          .ObjProp<rtl::TStrings>("DeleteSQL", &TKVUpdateSQL::DeleteSQL, &TKVUpdateSQL::SetDeleteSQL)
+          .Build();
   return info;
 }
 
@@ -58,4 +59,4 @@ rtl::TStrings* TKVUpdateSQL::GetSQLIndex(int Index) const {
   return FSQL[static_cast<std::size_t>(Index)].get();
 }
 
-} // namespace korv
+}  // namespace korv

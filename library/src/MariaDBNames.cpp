@@ -11,6 +11,7 @@ namespace korv {
 namespace {
 
 // The reserved words of MariaDB 10.11, sorted: each needs backticks to be a name.
+// clang-format off
 constexpr std::string_view kMariaDBReserved[] = {
     "ACCESSIBLE", "ADD", "ALL", "ALTER", "ANALYZE", "AND", "AS", "ASC", "ASENSITIVE", "BEFORE",
     "BETWEEN", "BIGINT", "BINARY", "BLOB", "BOTH", "BY", "CALL", "CASCADE", "CASE", "CHANGE",
@@ -44,6 +45,7 @@ constexpr std::string_view kMariaDBReserved[] = {
     "UNSIGNED", "UPDATE", "USAGE", "USE", "USING", "UTC_DATE", "UTC_TIME", "UTC_TIMESTAMP",
     "VALUES", "VARBINARY", "VARCHAR", "VARCHARACTER", "VARYING", "WHEN", "WHERE", "WHILE", "WINDOW",
     "WITH", "WRITE", "XOR", "YEAR_MONTH", "ZEROFILL"};
+// clang-format on
 
 bool LessIgnoringCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
@@ -102,7 +104,8 @@ std::vector<std::string_view> BackquotedParts(std::string_view name) {
   bool inQuotes = false;
   std::size_t start = 0;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '`') inQuotes = !inQuotes;
+    if (name[i] == '`')
+      inQuotes = !inQuotes;
     else if (name[i] == '.' && !inQuotes) {
       parts.push_back(name.substr(start, i - start));
       start = i + 1;
@@ -114,12 +117,14 @@ std::vector<std::string_view> BackquotedParts(std::string_view name) {
   return parts;
 }
 
-} // namespace
+}  // namespace
 
 std::string QuoteMariaDBName(std::string_view name, bool quoted) {
   std::string result;
-  if (!quoted && CanStandBareInMariaDB(name)) result = name;
-  else AppendBackquoted(result, name);
+  if (!quoted && CanStandBareInMariaDB(name))
+    result = name;
+  else
+    AppendBackquoted(result, name);
   return result;
 }
 
@@ -130,8 +135,10 @@ std::string QuoteMariaDBIdentifier(const std::string& name, bool quoted) {
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) result += '.';
     const auto part = parts[i];
-    if (IsBackquotedPart(part) || (!quoted && CanStandBareInMariaDB(part))) result += part;
-    else AppendBackquoted(result, part);
+    if (IsBackquotedPart(part) || (!quoted && CanStandBareInMariaDB(part)))
+      result += part;
+    else
+      AppendBackquoted(result, part);
   }
   return result;
 }
@@ -140,4 +147,4 @@ std::string QuoteIdentifierFor(TKVServerType serverType, const std::string& name
   return serverType == TKVServerType::stMariaDB ? QuoteMariaDBIdentifier(name, quoted) : QuoteIdentifier(name, quoted);
 }
 
-} // namespace korv
+}  // namespace korv

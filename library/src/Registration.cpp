@@ -23,4 +23,4 @@ struct TRegisterKorvClasses {
   }
 } RegisterKorvClasses;
 
-} // namespace
+}  // namespace

@@ -14,6 +14,7 @@ namespace korv {
 
 namespace {
 
+// clang-format off
 constexpr std::string_view kReservedWords[] = {
     // SQL:2016
     "ALL", "ALLOCATE", "ALTER", "AND", "ANY", "ARE", "ARRAY", "AS", "ASENSITIVE", "ASYMMETRIC",
@@ -50,6 +51,7 @@ constexpr std::string_view kReservedWords[] = {
     "ANALYSE", "ANALYZE", "ASC", "COLLATION", "CONCURRENTLY", "DESC", "DO", "FREEZE", "ILIKE",
     "INITIALLY", "LIMIT", "PLACING", "VARIADIC", "VERBOSE",
 };
+// clang-format on
 
 constexpr std::size_t kLongestReservedWord = 32;
 
@@ -80,16 +82,14 @@ public:
   TReservedWordTable() {
     for (std::string_view w : kReservedWords) {
       std::size_t i = UpperHash(w) & kMask;
-      while (!FSlots[i].empty() && FSlots[i] != w)
-        i = (i + 1) & kMask;
+      while (!FSlots[i].empty() && FSlots[i] != w) i = (i + 1) & kMask;
       FSlots[i] = w;
     }
   }
 
   bool Contains(std::string_view word) const {
     for (std::size_t i = UpperHash(word) & kMask; !FSlots[i].empty(); i = (i + 1) & kMask)
-      if (detail::SameTextAscii(FSlots[i], word))
-        return true;
+      if (detail::SameTextAscii(FSlots[i], word)) return true;
     return false;
   }
 
@@ -100,15 +100,14 @@ private:
   std::array<std::string_view, kSize> FSlots{};
 };
 
-} // namespace
+}  // namespace
 
 bool IsReservedWord(std::string_view word) {
-  if (word.empty() || word.size() > kLongestReservedWord)
-    return false;
+  if (word.empty() || word.size() > kLongestReservedWord) return false;
   if (!(kLengthsByFirstLetter[static_cast<unsigned char>(detail::UpperAscii(word.front()))] >> word.size() & 1))
     return false;
   static const TReservedWordTable table;
   return table.Contains(word);
 }
 
-} // namespace korv
+}  // namespace korv

@@ -90,23 +90,17 @@ void TSelectParser::MatchParentheses() {
 
 std::size_t TSelectParser::SkipWithClause(std::size_t i) {
   ++i;  // WITH
-  if (Is(i, K::kwRecursive))
-    ++i;
+  if (Is(i, K::kwRecursive)) ++i;
   while (i < N && T[i].IsName()) {
     CteNames.push_back(detail::TokenValue(T[i]));
     ++i;
     if (IsSymbol(i, '('))  // column names
       i = Skip(i);
-    if (Is(i, K::kwAs))
-      ++i;
-    if (Is(i, K::kwNot))
-      ++i;
-    if (Is(i, K::kwMaterialized))
-      ++i;
-    if (IsSymbol(i, '('))
-      i = Skip(i);
-    if (!IsSymbol(i, ','))
-      break;
+    if (Is(i, K::kwAs)) ++i;
+    if (Is(i, K::kwNot)) ++i;
+    if (Is(i, K::kwMaterialized)) ++i;
+    if (IsSymbol(i, '(')) i = Skip(i);
+    if (!IsSymbol(i, ',')) break;
     ++i;
   }
   return i;
@@ -114,17 +108,13 @@ std::size_t TSelectParser::SkipWithClause(std::size_t i) {
 
 TSQLSelectInfo TSelectParser::Parse() {
   std::size_t i = 0;
-  while (IsSymbol(i, '('))
-    ++i;
-  if (Is(i, K::kwWith))
-    i = SkipWithClause(i);
-  if (!Is(i, K::kwSelect))
-    return {};
+  while (IsSymbol(i, '(')) ++i;
+  if (Is(i, K::kwWith)) i = SkipWithClause(i);
+  if (!Is(i, K::kwSelect)) return {};
   ++i;
   if (Is(i, K::kwDistinct)) {
     ++i;
-    if (Is(i, K::kwOn) && IsSymbol(i + 1, '('))
-      i = Skip(i + 1);
+    if (Is(i, K::kwOn) && IsSymbol(i + 1, '(')) i = Skip(i + 1);
   } else if (Is(i, K::kwAll)) {
     ++i;
   }
@@ -142,11 +132,9 @@ TSQLSelectInfo TSelectParser::Parse() {
   }
   items.emplace_back(start, i);
 
-  if (Is(i, K::kwFrom))
-    ParseFromList(i + 1, N);
+  if (Is(i, K::kwFrom)) ParseFromList(i + 1, N);
   Result.Fields.reserve(items.size());
-  for (auto [a, b] : items)
-    ReadSelectItem(a, b);
+  for (auto [a, b] : items) ReadSelectItem(a, b);
   return std::move(Result);
 }
 
@@ -154,8 +142,7 @@ std::size_t TSelectParser::ParseFromList(std::size_t i, std::size_t end) {
   while (i < end) {
     const std::size_t before = i;
     i = ParseSource(i, end);
-    if (i == before)
-      return i;
+    if (i == before) return i;
     // Joins and commas that follow this source.
     while (i < end) {
       if (T[i].Is(',')) {
@@ -163,21 +150,17 @@ std::size_t TSelectParser::ParseFromList(std::size_t i, std::size_t end) {
         break;
       }
       std::size_t j = i;
-      if (Is(j, K::kwNatural))
-        ++j;
+      if (Is(j, K::kwNatural)) ++j;
       if (IsAny(j, {K::kwLeft, K::kwRight, K::kwFull})) {
         ++j;
-        if (Is(j, K::kwOuter))
-          ++j;
+        if (Is(j, K::kwOuter)) ++j;
       } else if (IsAny(j, {K::kwInner, K::kwCross})) {
         ++j;
       }
-      if (!Is(j, K::kwJoin))
-        return i;
+      if (!Is(j, K::kwJoin)) return i;
       const std::size_t joined = j + 1;
       i = ParseSource(joined, end);
-      if (i == joined)
-        return i;
+      if (i == joined) return i;
       if (Is(i, K::kwOn))
         i = SkipJoinCondition(i + 1, end);
       else if (Is(i, K::kwUsing) && IsSymbol(i + 1, '('))
@@ -199,22 +182,18 @@ std::size_t TSelectParser::SkipJoinCondition(std::size_t i, std::size_t end) con
 }
 
 std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
-  if (IsAny(i, {K::kwLateral, K::kwOnly}))
-    ++i;
-  if (i >= end)
-    return i;
+  if (IsAny(i, {K::kwLateral, K::kwOnly})) ++i;
+  if (i >= end) return i;
   std::string alias, aliasWritten;
   if (T[i].Is('(')) {
     std::size_t inner = i;
-    while (IsSymbol(inner, '('))
-      ++inner;
+    while (IsSymbol(inner, '(')) ++inner;
     const bool derived = IsAny(inner, {K::kwSelect, K::kwWith, K::kwValues});
     const std::size_t closeAt = std::min<std::size_t>(Close[i], end);
     if (!derived)  // a parenthesised join: its tables are tables of this FROM clause
       ParseFromList(i + 1, closeAt);
     i = ParseAlias(std::min(closeAt + 1, end), end, &alias, &aliasWritten);
-    if (derived)
-      AddDerived(std::move(alias));
+    if (derived) AddDerived(std::move(alias));
   } else if (T[i].IsName()) {
     std::vector<const TSqlToken*> nameTokens{&T[i]};
     ++i;
@@ -223,8 +202,7 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
       i += 2;
     }
     const bool function = IsSymbol(i, '(');
-    if (function)
-      i = Skip(i);
+    if (function) i = Skip(i);
     i = ParseAlias(i, end, &alias, &aliasWritten);
     if (function) {
       AddDerived(std::move(alias));
@@ -245,10 +223,8 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
     i += 2;
   if (Is(i, K::kwTableSample)) {
     i += 2;
-    if (IsSymbol(i, '('))
-      i = Skip(i);
-    if (Is(i, K::kwRepeatable) && IsSymbol(i + 1, '('))
-      i = Skip(i + 1);
+    if (IsSymbol(i, '(')) i = Skip(i);
+    if (Is(i, K::kwRepeatable) && IsSymbol(i + 1, '(')) i = Skip(i + 1);
   }
   return std::min(i, end);
 }
@@ -264,13 +240,12 @@ std::size_t TSelectParser::ParseAlias(std::size_t i, std::size_t end, std::strin
       i = Skip(i);
     return i;
   }
-  if (i < end && (T[i].Kind == TSqlTokenKind::QuotedName ||
-                  (T[i].Kind == TSqlTokenKind::Word && !IsReservedWord(T[i].Text())))) {
+  if (i < end &&
+      (T[i].Kind == TSqlTokenKind::QuotedName || (T[i].Kind == TSqlTokenKind::Word && !IsReservedWord(T[i].Text())))) {
     *alias = detail::TokenValue(T[i]);
     *written = detail::TokenNameAsWritten(T[i]);
     ++i;
-    if (IsSymbol(i, '('))
-      i = Skip(i);
+    if (IsSymbol(i, '(')) i = Skip(i);
   }
   return i;
 }
@@ -283,8 +258,7 @@ void TSelectParser::AddTable(const std::vector<const TSqlToken*>& nameTokens, st
   source.TableIndex = Result.Tables.size();
   std::string written;
   for (const TSqlToken* token : nameTokens) {
-    if (!written.empty())
-      written += '.';
+    if (!written.empty()) written += '.';
     written += detail::TokenNameAsWritten(*token);
     source.Parts.push_back(detail::TokenValue(*token));
   }
@@ -295,59 +269,66 @@ void TSelectParser::AddTable(const std::vector<const TSqlToken*>& nameTokens, st
 const TSource* TSelectParser::FindSource(const TSqlToken* const* qualifier, std::size_t count) const {
   for (const TSource& source : Sources) {
     if (!source.Alias.empty()) {
-      if (count == 1 && SameName(*qualifier[0], source.Alias))
-        return &source;
+      if (count == 1 && SameName(*qualifier[0], source.Alias)) return &source;
       continue;
     }
     // Unaliased: the qualifier and the name agree on their trailing parts (t.c, main.t.c).
     const auto& parts = source.Parts;
     const std::size_t common = std::min(parts.size(), count);
-    if (common == 0)
-      continue;
+    if (common == 0) continue;
     bool same = true;
-    for (std::size_t k = 1; k <= common && same; ++k)
-      same = SameName(*qualifier[count - k], parts[parts.size() - k]);
-    if (same)
-      return &source;
+    for (std::size_t k = 1; k <= common && same; ++k) same = SameName(*qualifier[count - k], parts[parts.size() - k]);
+    if (same) return &source;
   }
   return nullptr;
 }
 
 void TSelectParser::ReadSelectItem(std::size_t a, std::size_t b) {
-  if (a >= b)
-    return;
+  if (a >= b) return;
   if (b - a == 1 && T[a].Is('*')) {
     TSQLStarRef star{Result.Fields.size(), {}, {}};
     for (const TSource& source : Sources)
-      if (source.IsTable)
-        star.Tables.push_back(source.TableIndex);
+      if (source.IsTable) star.Tables.push_back(source.TableIndex);
     Result.Stars.push_back(std::move(star));
     return;
   }
 
   // A column reference: name(.name)* or qualifier.*, then an optional alias.
-  if (!T[a].IsName() || IsAny(a, {K::kwNull, K::kwTrue, K::kwFalse, K::kwCase, K::kwNot, K::kwExists, K::kwCast,
-                                  K::kwDistinct, K::kwCurrentDate, K::kwCurrentTime, K::kwCurrentTimestamp,
-                                  K::kwCurrentUser, K::kwSessionUser, K::kwUser, K::kwLocalTime,
-                                  K::kwLocalTimestamp, K::kwInterval, K::kwArray, K::kwRow, K::kwSelect}))
+  if (!T[a].IsName() || IsAny(a, {K::kwNull,
+                                  K::kwTrue,
+                                  K::kwFalse,
+                                  K::kwCase,
+                                  K::kwNot,
+                                  K::kwExists,
+                                  K::kwCast,
+                                  K::kwDistinct,
+                                  K::kwCurrentDate,
+                                  K::kwCurrentTime,
+                                  K::kwCurrentTimestamp,
+                                  K::kwCurrentUser,
+                                  K::kwSessionUser,
+                                  K::kwUser,
+                                  K::kwLocalTime,
+                                  K::kwLocalTimestamp,
+                                  K::kwInterval,
+                                  K::kwArray,
+                                  K::kwRow,
+                                  K::kwSelect}))
     return;
   std::array<const TSqlToken*, 8> parts{&T[a]};
   std::size_t count = 1;
   std::size_t j = a + 1;
   while (j + 1 < b && T[j].Is('.')) {
     if (T[j + 1].Is('*')) {
-      if (j + 2 != b)
-        return;
+      if (j + 2 != b) return;
       TSQLStarRef star{Result.Fields.size(), {}, {}};
-      for (std::size_t k = 0; k < count; ++k)
-        star.Qualifier += (k ? "." : "") + detail::TokenNameAsWritten(*parts[k]);
+      for (std::size_t k = 0; k < count; ++k) star.Qualifier += (k ? "." : "") + detail::TokenNameAsWritten(*parts[k]);
       if (const TSource* source = FindSource(parts.data(), count); source && source->IsTable)
         star.Tables.push_back(source->TableIndex);
       Result.Stars.push_back(std::move(star));
       return;
     }
-    if (!T[j + 1].IsName() || count == parts.size())
-      return;
+    if (!T[j + 1].IsName() || count == parts.size()) return;
     parts[count++] = &T[j + 1];
     j += 2;
   }
@@ -355,10 +336,8 @@ void TSelectParser::ReadSelectItem(std::size_t a, std::size_t b) {
   const TSqlToken* alias = nullptr;
   if (j < b) {
     const bool afterAs = Is(j, K::kwAs);
-    if (afterAs)
-      ++j;
-    if (j + 1 != b)
-      return;  // an expression
+    if (afterAs) ++j;
+    if (j + 1 != b) return;  // an expression
     const auto kind = T[j].Kind;
     if (kind != TSqlTokenKind::QuotedName && kind != TSqlTokenKind::String &&
         !(kind == TSqlTokenKind::Word && (afterAs || !IsReservedWord(T[j].Text()))))
@@ -374,13 +353,12 @@ void TSelectParser::ReadSelectItem(std::size_t a, std::size_t b) {
     source = Sources.size() == 1 ? &Sources.front() : nullptr;
   else
     source = FindSource(parts.data(), count - 1);
-  if (source && source->IsTable)
-    field.TableName = Result.Tables[source->TableIndex].TableName;
+  if (source && source->IsTable) field.TableName = Result.Tables[source->TableIndex].TableName;
   Result.Fields.push_back(std::move(field));
 }
 
-} // namespace
+}  // namespace
 
 TSQLSelectInfo ParseSelectInfo(std::string_view sql) { return TSelectParser(sql).Parse(); }
 
-} // namespace korv
+}  // namespace korv

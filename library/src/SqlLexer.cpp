@@ -105,8 +105,7 @@ constexpr char UpperChar(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 
 
 constexpr std::uint32_t HashWord(std::string_view word) {
   std::uint32_t hash = 2166136261u;
-  for (char c : word)
-    hash = (hash ^ static_cast<unsigned char>(UpperChar(c))) * 16777619u;
+  for (char c : word) hash = (hash ^ static_cast<unsigned char>(UpperChar(c))) * 16777619u;
   return hash;
 }
 
@@ -120,8 +119,7 @@ constexpr TKeywordSlots MakeKeywordSlots() {
   TKeywordSlots slots;
   for (std::size_t k = 0; k < std::size(kKeywords); ++k) {
     std::size_t slot = HashWord(kKeywords[k].Name) % kSlots;
-    while (slots.Entry[slot] != 0)
-      slot = (slot + 1) % kSlots;
+    while (slots.Entry[slot] != 0) slot = (slot + 1) % kSlots;
     slots.Entry[slot] = static_cast<std::uint8_t>(k + 1);
   }
   return slots;
@@ -129,22 +127,18 @@ constexpr TKeywordSlots MakeKeywordSlots() {
 constexpr TKeywordSlots kKeywordSlots = MakeKeywordSlots();
 
 TSqlKeyword ClassifyWord(std::string_view word) {
-  if (word.size() < 2 || word.size() > kLongestKeyword)
-    return TSqlKeyword::kwNone;
+  if (word.size() < 2 || word.size() > kLongestKeyword) return TSqlKeyword::kwNone;
   for (std::size_t slot = HashWord(word) % kSlots; kKeywordSlots.Entry[slot] != 0; slot = (slot + 1) % kSlots) {
     const auto& entry = kKeywords[kKeywordSlots.Entry[slot] - 1];
-    if (entry.Name.size() != word.size())
-      continue;
+    if (entry.Name.size() != word.size()) continue;
     bool same = true;
-    for (std::size_t i = 0; i < word.size() && same; ++i)
-      same = UpperChar(word[i]) == entry.Name[i];
-    if (same)
-      return entry.Keyword;
+    for (std::size_t i = 0; i < word.size() && same; ++i) same = UpperChar(word[i]) == entry.Name[i];
+    if (same) return entry.Keyword;
   }
   return TSqlKeyword::kwNone;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<TSqlToken> TokenizeSql(std::string_view s) {
   std::vector<TSqlToken> tokens;
@@ -176,14 +170,12 @@ std::vector<TSqlToken> TokenizeSql(std::string_view s) {
       add(TSqlTokenKind::QuotedName, start, i);
     } else if (c == '$' && i + 1 < n && IsDigit(s[i + 1])) {
       ++i;  // positional parameter $1
-      while (i < n && IsDigit(s[i]))
-        ++i;
+      while (i < n && IsDigit(s[i])) ++i;
       add(TSqlTokenKind::Other, start, i);
     } else if (c == '$') {
       // A dollar-quoted string $tag$ ... $tag$, or a lone "$".
       std::size_t j = i + 1;
-      while (j < n && IsWordChar(s[j]) && s[j] != '$')
-        ++j;
+      while (j < n && IsWordChar(s[j]) && s[j] != '$') ++j;
       if (j < n && s[j] == '$') {
         const auto tag = s.substr(i, j - i + 1);
         const auto close = s.find(tag, j + 1);
@@ -199,8 +191,7 @@ std::vector<TSqlToken> TokenizeSql(std::string_view s) {
         ++i;
       add(TSqlTokenKind::Number, start, i);
     } else if (IsWordStart(c)) {
-      while (i < n && IsWordChar(s[i]))
-        ++i;
+      while (i < n && IsWordChar(s[i])) ++i;
       if (i - start == 1 && (c == 'E' || c == 'e') && i < n && s[i] == '\'') {
         i = SkipQuoted(s, i, '\'', true);  // E'...' with backslash escapes
         add(TSqlTokenKind::String, start, i);
@@ -221,8 +212,7 @@ std::vector<TSqlToken> TokenizeSql(std::string_view s) {
 
 std::string TokenValue(const TSqlToken& token) {
   const auto text = token.Text();
-  if (token.Kind == TSqlTokenKind::Word || text.size() < 2)
-    return std::string(text);
+  if (token.Kind == TSqlTokenKind::Word || text.size() < 2) return std::string(text);
   char open = text.front();
   std::size_t from = 1;
   if (token.Kind == TSqlTokenKind::String && (open == 'E' || open == 'e')) {
@@ -239,27 +229,23 @@ std::string TokenValue(const TSqlToken& token) {
   std::string value;
   value.reserve(text.size());
   std::size_t end = text.size();
-  if (end > from && text[end - 1] == close)
-    --end;
+  if (end > from && text[end - 1] == close) --end;
   for (std::size_t i = from; i < end; ++i) {
     value += text[i];
-    if (text[i] == close && close != ']' && i + 1 < end && text[i + 1] == close)
-      ++i;
+    if (text[i] == close && close != ']' && i + 1 < end && text[i + 1] == close) ++i;
   }
   return value;
 }
 
 std::string TokenNameAsWritten(const TSqlToken& token) {
-  if (token.Kind != TSqlTokenKind::QuotedName || token.Text().front() == '"')
-    return std::string(token.Text());
+  if (token.Kind != TSqlTokenKind::QuotedName || token.Text().front() == '"') return std::string(token.Text());
   std::string written = "\"";
   for (char c : TokenValue(token)) {
-    if (c == '"')
-      written += '"';
+    if (c == '"') written += '"';
     written += c;
   }
   written += '"';
   return written;
 }
 
-} // namespace korv::detail
+}  // namespace korv::detail

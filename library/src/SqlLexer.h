@@ -14,6 +14,7 @@ enum class TSqlTokenKind : unsigned char { Word, QuotedName, String, Number, Sym
 
 // The words that shape a statement, told apart once by the lexer so that the reader compares
 // numbers. Any other word is kwNone.
+// clang-format off
 enum class TSqlKeyword : unsigned char {
   kwNone, kwAll, kwArray, kwAs, kwCase, kwCast, kwCross, kwCurrentDate, kwCurrentTime, kwCurrentTimestamp,
   kwCurrentUser, kwDistinct, kwExcept, kwExists, kwFalse, kwFetch, kwFor, kwFrom, kwFull, kwGroup, kwHaving,
@@ -22,6 +23,7 @@ enum class TSqlKeyword : unsigned char {
   kwRecursive, kwRepeatable, kwReturning, kwRight, kwRow, kwSelect, kwSessionUser, kwTableSample, kwTrue,
   kwUnion, kwUser, kwUsing, kwValues, kwWhere, kwWindow, kwWith
 };
+// clang-format on
 
 // 16 bytes: a wide statement has many thousands of them.
 struct TSqlToken {
@@ -44,4 +46,4 @@ std::string TokenValue(const TSqlToken& token);
 // The name as written, with [x] and `x` turned into the standard "x".
 std::string TokenNameAsWritten(const TSqlToken& token);
 
-} // namespace korv::detail
+}  // namespace korv::detail

@@ -10,7 +10,9 @@ namespace korv::detail {
 std::vector<TSqlMarker> FindSqlMarkers(std::string_view sql, char Prefix) {
   std::vector<TSqlMarker> markers;
   const std::vector<TSqlToken> tokens = TokenizeSql(sql);
-  auto isPrefix = [&](const TSqlToken& t) { return t.Length == 1 && t.Start[0] == Prefix && t.Kind != TSqlTokenKind::String; };
+  auto isPrefix = [&](const TSqlToken& t) {
+    return t.Length == 1 && t.Start[0] == Prefix && t.Kind != TSqlTokenKind::String;
+  };
   for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
     const TSqlToken& mark = tokens[i];
     if (!isPrefix(mark)) continue;
@@ -47,4 +49,4 @@ std::vector<std::string> UniqueMarkerNames(const std::vector<TSqlMarker>& Marker
   return names;
 }
 
-} // namespace korv::detail
+}  // namespace korv::detail

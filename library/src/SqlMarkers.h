@@ -66,4 +66,4 @@ TNumberedSql NumberSqlMarkers(std::string_view sql, F Placeholder) {
   return result;
 }
 
-} // namespace korv::detail
+}  // namespace korv::detail

@@ -19,34 +19,36 @@ namespace {
 // program's).
 const char PackageAnchor = 0;
 
-} // namespace
+}  // namespace
 
 TKVAboutDlg* KVAboutDlg = nullptr;
 
 rtl::TClass TKVAboutDlg::StaticClass() {
-  static const std::unique_ptr<const rtl::TClassInfo> info = rtl::ClassBuilder<TKVAboutDlg>("TKVAboutDlg")
-                                .Method("FormCreate", &TKVAboutDlg::FormCreate)
-                                .Method("lblHomeMouseDown", &TKVAboutDlg::lblHomeMouseDown)
-                                .Method("lblSupportMouseDown", &TKVAboutDlg::lblSupportMouseDown)
-                                .Method("lblOrderMouseDown", &TKVAboutDlg::lblOrderMouseDown)
-                                .Field("imgLogo", &TKVAboutDlg::imgLogo)
-                                .Field("lblNotice", &TKVAboutDlg::lblNotice)
-                                .Field("bvNotice", &TKVAboutDlg::bvNotice)
-                                .Field("lblHome", &TKVAboutDlg::lblHome)
-                                .Field("lblOrder", &TKVAboutDlg::lblOrder)
-                                .Field("lblProductName", &TKVAboutDlg::lblProductName)
-                                .Field("lblVersion", &TKVAboutDlg::lblVersion)
-                                .Field("lblSupport", &TKVAboutDlg::lblSupport)
-                                .Field("lblLinks", &TKVAboutDlg::lblLinks)
-                                .Field("lblOrderStandard", &TKVAboutDlg::lblOrderStandard)
-                                .Field("lblOrderProfessional", &TKVAboutDlg::lblOrderProfessional)
-                                .Field("btOk", &TKVAboutDlg::btOk)
-                                .BuildOwned();
+  static const std::unique_ptr<const rtl::TClassInfo> info =
+      rtl::ClassBuilder<TKVAboutDlg>("TKVAboutDlg")
+          .Method("FormCreate", &TKVAboutDlg::FormCreate)
+          .Method("lblHomeMouseDown", &TKVAboutDlg::lblHomeMouseDown)
+          .Method("lblSupportMouseDown", &TKVAboutDlg::lblSupportMouseDown)
+          .Method("lblOrderMouseDown", &TKVAboutDlg::lblOrderMouseDown)
+          .Field("imgLogo", &TKVAboutDlg::imgLogo)
+          .Field("lblNotice", &TKVAboutDlg::lblNotice)
+          .Field("bvNotice", &TKVAboutDlg::bvNotice)
+          .Field("lblHome", &TKVAboutDlg::lblHome)
+          .Field("lblOrder", &TKVAboutDlg::lblOrder)
+          .Field("lblProductName", &TKVAboutDlg::lblProductName)
+          .Field("lblVersion", &TKVAboutDlg::lblVersion)
+          .Field("lblSupport", &TKVAboutDlg::lblSupport)
+          .Field("lblLinks", &TKVAboutDlg::lblLinks)
+          .Field("lblOrderStandard", &TKVAboutDlg::lblOrderStandard)
+          .Field("lblOrderProfessional", &TKVAboutDlg::lblOrderProfessional)
+          .Field("btOk", &TKVAboutDlg::btOk)
+          .BuildOwned();
   return info.get();
 }
 
-static const TFormDescriptionRegistration KVAboutDescription(
-    &TKVAboutDlg::StaticClass, reinterpret_cast<const char*>(KVResource_KVAbout_dfm), "KVAbout.dfm");
+static const TFormDescriptionRegistration KVAboutDescription(&TKVAboutDlg::StaticClass,
+                                                             reinterpret_cast<const char*>(KVResource_KVAbout_dfm),
+                                                             "KVAbout.dfm");
 
 String PackageFileName() { return korv::GetModuleFileNameStr(&PackageAnchor); }
 
@@ -85,4 +87,4 @@ void ShowAboutBox() {
   dialog->ShowModal();
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

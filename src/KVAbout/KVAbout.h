@@ -56,4 +56,4 @@ void ShowAboutBox();
 // GetModuleFileNameStr finds it.
 String PackageFileName();
 
-} // namespace dclkorv
+}  // namespace dclkorv

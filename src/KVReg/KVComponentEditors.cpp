@@ -61,9 +61,9 @@ String TKVUpdateSQLEditor::GetVerb(int Index) {
   const int own = Index - TKVDefaultEditor::GetVerbCount();
   if (own < 0) return TKVDefaultEditor::GetVerb(Index);
   switch (own) {
-    case vSeparator: return SVerbSeparator;
-    case vUpdateSQLEditor: return korv::SUpdateSQLEditor;
-    default: return {};
+  case vSeparator: return SVerbSeparator;
+  case vUpdateSQLEditor: return korv::SUpdateSQLEditor;
+  default: return {};
   }
 }
 
@@ -75,18 +75,18 @@ void TKVDataSetEditor::Edit() { ExecuteVerb(vFieldsEditor); }
 
 void TKVDataSetEditor::ExecuteVerb(int Index) {
   switch (Index) {
-    case vAbout: ShowAboutBox(); break;
-    case vFieldsEditor: designintf::ShowFieldsEditor(GetDesigner(), Component(), GetDSDesignerClass()); break;
-    default: break;
+  case vAbout: ShowAboutBox(); break;
+  case vFieldsEditor: designintf::ShowFieldsEditor(GetDesigner(), Component(), GetDSDesignerClass()); break;
+  default: break;
   }
 }
 
 String TKVDataSetEditor::GetVerb(int Index) {
   switch (Index) {
-    case vAbout: return GetProductCaption();
-    case vSeparator: return SVerbSeparator;
-    case vFieldsEditor: return korv::SDatasetDesignerVerb;
-    default: return {};
+  case vAbout: return GetProductCaption();
+  case vSeparator: return SVerbSeparator;
+  case vFieldsEditor: return korv::SDatasetDesignerVerb;
+  default: return {};
   }
 }
 
@@ -111,9 +111,9 @@ String TKVQueryEditor::GetVerb(int Index) {
   const int own = Index - TKVDataSetEditor::GetVerbCount();
   if (own < 0) return TKVDataSetEditor::GetVerb(Index);
   switch (own) {
-    case vParams: return korv::SBindVerb;
-    case vEditSQL: return korv::SEditSQLVerb;
-    default: return {};
+  case vParams: return korv::SBindVerb;
+  case vEditSQL: return korv::SEditSQLVerb;
+  default: return {};
   }
 }
 
@@ -175,4 +175,4 @@ String TKVMacroQueryEditor::GetVerb(int Index) {
 
 int TKVMacroQueryEditor::GetVerbCount() { return TKVQueryEditor::GetVerbCount() + VerbCount; }
 
-} // namespace dclkorv
+}  // namespace dclkorv

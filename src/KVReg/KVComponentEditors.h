@@ -14,7 +14,7 @@
 
 namespace korv {
 class TKVQuery;
-}
+}  // namespace korv
 
 namespace dclkorv {
 
@@ -100,4 +100,4 @@ class TKVMacroQueryEditor : public TKVQueryEditor {
   int GetVerbCount() override;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

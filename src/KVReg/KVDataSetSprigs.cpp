@@ -21,7 +21,7 @@ bool IsNamedDatabaseOrImplied(TSprig* AItem) {
   return dynamic_cast<TKVImpliedDatabaseSprig*>(AItem) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 String QueryCaptionText(const rtl::TStrings* SQL) {
   if (!SQL || SQL->Count() == 0) return {};
@@ -52,7 +52,8 @@ bool TKVDataSetSprig::DragDropTo(TSprig* AItem) {
     return false;
   }
   korv::TKVDataSet* ds = DataSet();
-  const bool changed = !rtl::SameText(ds->DatabaseName(), databaseName) || !rtl::SameText(ds->SessionName(), sessionName);
+  const bool changed =
+      !rtl::SameText(ds->DatabaseName(), databaseName) || !rtl::SameText(ds->SessionName(), sessionName);
   if (changed) {
     ds->SetDatabaseName(databaseName);
     ds->SetSessionName(sessionName);
@@ -72,7 +73,8 @@ void TKVDataSetSprig::FigureParent() {
   TSprig* session = SessionSprigFor(Root(), ds->SessionName());
   if (!session) return;
   TSprig* database = FindChildSprig<TKVDatabaseSprig>(session, ds->DatabaseName());
-  if (!database) database = FindChildSprig<TKVImpliedDatabaseSprig>(session, ImpliedDatabaseNodeName(ds->DatabaseName()));
+  if (!database)
+    database = FindChildSprig<TKVImpliedDatabaseSprig>(session, ImpliedDatabaseNodeName(ds->DatabaseName()));
   if (!database) {
     // Every data set of this session that names the same missing database joins this one.
     auto implied = std::make_unique<TKVImpliedDatabaseSprig>(nullptr);
@@ -112,4 +114,4 @@ bool TKVUpdateSQLSprig::AnyProblems() {
   return true;
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

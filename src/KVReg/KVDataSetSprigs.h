@@ -87,4 +87,4 @@ class TKVUpdateSQLSprig : public designintf::TComponentSprig {
 // follow; empty for no lines.
 String QueryCaptionText(const rtl::TStrings* SQL);
 
-} // namespace dclkorv
+}  // namespace dclkorv

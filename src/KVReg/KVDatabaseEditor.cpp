@@ -21,7 +21,7 @@ korv::TKVDesignDBOptions WithOption(korv::TKVDesignDBOptions Options, TKVDesignD
   return On ? Options + Option : Options - Option;
 }
 
-} // namespace
+}  // namespace
 
 void TKVDatabaseEditor::Edit() { ExecuteVerb(TKVDefaultEditor::GetVerbCount() + vEditDatabase); }
 
@@ -40,10 +40,10 @@ String TKVDatabaseEditor::GetVerb(int Index) {
   const int own = Index - TKVDefaultEditor::GetVerbCount();
   if (own < 0) return TKVDefaultEditor::GetVerb(Index);
   switch (own) {
-    case vSeparator: return designintf::SVerbSeparator;
-    case vEditDatabase: return korv::SEditDatabaseVerb;
-    case vParams: return korv::SBindVerb;
-    default: return {};
+  case vSeparator: return designintf::SVerbSeparator;
+  case vEditDatabase: return korv::SEditDatabaseVerb;
+  case vParams: return korv::SBindVerb;
+  default: return {};
   }
 }
 
@@ -98,7 +98,8 @@ void TKVDatabaseEditor::EditParams() {
   if (!CloseStringsModule(GetDesigner(), Component(), "Params")) return;
   auto* database = rtl::As<korv::TKVDatabase>(Component());
   if (korv::ShowDatabaseParamsEditor(
-          database->Params(), [this](rtl::TStrings* Strings, bool Modified) { ShowParamsCodeEditor(Strings, Modified); },
+          database->Params(),
+          [this](rtl::TStrings* Strings, bool Modified) { ShowParamsCodeEditor(Strings, Modified); },
           [this](rtl::TStrings* List) { GetDefaultParams(List); }))
     Modified();
 }
@@ -123,4 +124,4 @@ void TKVDatabaseEditor::SaveDefaultSrvType(rtl::TObject*) {
   if (EditDlg && DesignSettings) DesignSettings->WriteDefaultServerType(EditDlg->GetServerType());
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

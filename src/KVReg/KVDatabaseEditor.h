@@ -11,7 +11,7 @@
 namespace korv {
 class TKVDatabase;
 class TKVDatabaseEditDlg;
-} // namespace korv
+}  // namespace korv
 
 namespace dclkorv {
 
@@ -47,4 +47,4 @@ private:
   korv::TKVDatabaseEditDlg* EditDlg = nullptr;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -18,7 +18,7 @@ constexpr int kDefaultMaxDbCount = 8;
 
 String ItemKey(int Index) { return rtl::Format("Item{:02d}", Index); }
 
-} // namespace
+}  // namespace
 
 TDesignSettings::TDesignSettings()
     : FRecentDatabases(std::make_unique<rtl::TStringList>()), FDbParams(std::make_unique<rtl::TStringList>()) {
@@ -116,11 +116,12 @@ void TDesignSettings::SaveAll() noexcept {
     if (FRecentDatabases->Count() == 0) return;
     std::vector<std::pair<String, String>> values;
     for (int i = 0; i < FRecentDatabases->Count(); ++i) values.emplace_back(ItemKey(i), FRecentDatabases->Get(i));
-    if (FMaxDbCount > 0 && FMaxDbCount != kDefaultMaxDbCount) values.emplace_back("MaxCount", rtl::IntToStr(FMaxDbCount));
+    if (FMaxDbCount > 0 && FMaxDbCount != kDefaultMaxDbCount)
+      values.emplace_back("MaxCount", rtl::IntToStr(FMaxDbCount));
     FIniFile->WriteSection(kRecentSection, values);
   } catch (...) {
     // Unloading the package never fails because of the settings file; the old file stays.
   }
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -51,4 +51,4 @@ private:
   korv::TBool3State FSQLEditor = korv::TBool3State::bsUnknown;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

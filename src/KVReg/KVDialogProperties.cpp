@@ -73,9 +73,7 @@ void TKVStringListEditDlgProperty::ShowCodeEditor(rtl::TStrings* Strings, bool M
   OpenStringsModule(Designer(), GetComponent(0), GetName(), Strings, Modified);
 }
 
-bool TKVStringListEditDlgProperty::AltKeyDown() {
-  return (vcl::GetAsyncKeyState(vcl::VK_MENU) & 0x8000) != 0;
-}
+bool TKVStringListEditDlgProperty::AltKeyDown() { return (vcl::GetAsyncKeyState(vcl::VK_MENU) & 0x8000) != 0; }
 
 void TKVDatabaseParamsProperty::Edit() {
   if (ShowStringsModule(Designer(), GetComponent(0), GetName())) return;
@@ -111,4 +109,4 @@ void TKVQuerySQLProperty::Edit() {
   if (changed && Designer()) Designer()->Modified();
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -12,8 +12,7 @@ namespace dclkorv {
 using rtl::String;
 
 // The open dialog's filter for a parameters file.
-inline constexpr const char* SParamsFileFilter =
-    "Ini-files (*.ini)|*.INI|Text files (*.txt)|*.TXT|All files (*.*)|*.*";
+inline constexpr const char* SParamsFileFilter = "Ini-files (*.ini)|*.INI|Text files (*.txt)|*.TXT|All files (*.*)|*.*";
 
 // A parameter collection: shown as "(TParams)" whatever it holds.
 class TKVParamsProperty : public designintf::TPropertyEditor {
@@ -78,4 +77,4 @@ class TKVQuerySQLProperty : public TKVStringListEditDlgProperty {
   void Edit() override;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

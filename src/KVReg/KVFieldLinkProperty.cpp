@@ -79,4 +79,4 @@ void TKVTableFieldLinkProperty::SetIndexName(const String& Value) {
 
 void TKVTableFieldLinkProperty::SetMasterFields(const String& Value) { Table().SetMasterFields(Value); }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -12,7 +12,7 @@
 
 namespace korv {
 class TKVTable;
-}
+}  // namespace korv
 
 namespace dclkorv {
 
@@ -44,4 +44,4 @@ private:
   std::unique_ptr<korv::TKVTable> FTable;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

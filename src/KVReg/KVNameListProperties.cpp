@@ -59,9 +59,7 @@ void TKVStoredProcNameProperty::GetValueList(rtl::TStrings* List) {
   proc->GetDBSession()->GetStoredProcNames(proc->DatabaseName(), List);
 }
 
-bool TKVTableNameProperty::AutoFill() {
-  return IsDataSetDatabaseConnected(rtl::As<korv::TKVDataSet>(GetComponent(0)));
-}
+bool TKVTableNameProperty::AutoFill() { return IsDataSetDatabaseConnected(rtl::As<korv::TKVDataSet>(GetComponent(0))); }
 
 void TKVTableNameProperty::GetValueList(rtl::TStrings* List) {
   auto* table = rtl::As<korv::TKVTable>(GetComponent(0));
@@ -106,4 +104,4 @@ void TKVDatabaseConnectedProperty::SetValue(const String& Value) {
   DesignSettings->AddLastUsedDatabase(rtl::As<korv::TKVDatabase>(GetComponent(0))->RemoteDatabase());
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -76,4 +76,4 @@ class TKVDatabaseConnectedProperty : public designintf::TEnumProperty {
   void SetValue(const String& Value) override;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -18,8 +18,8 @@ KORV_VERSION_RESOURCE("Korvane", KORV_PACKAGE_VERSION);
 
 // Compiled in by the build (korv_embed_file): each is followed by a NUL byte not counted in
 // its size.
-#define KV_DECLARE_RESOURCE(symbol)              \
-  extern const unsigned char symbol[];           \
+#define KV_DECLARE_RESOURCE(symbol)    \
+  extern const unsigned char symbol[]; \
   extern const std::size_t symbol##_size;
 KV_DECLARE_RESOURCE(KVResource_KVAbout_dfm)
 KV_DECLARE_RESOURCE(KVResource_KVUpdSEd_dfm)
@@ -60,7 +60,8 @@ const KorvPackageInfo PackageInfo{KORV_PACKAGE_ABI_VERSION, "DclKorv200", Packag
 
 const unsigned char* Bytes(const char* Text) { return reinterpret_cast<const unsigned char*>(Text); }
 
-#define KV_BITMAP(name) KorvPackageResource{#name, "BITMAP", KVResource_##name, KVResource_##name##_size}
+#define KV_BITMAP(name) \
+  KorvPackageResource { #name, "BITMAP", KVResource_##name, KVResource_##name##_size }
 const KorvPackageResource Resources[] = {
     KV_BITMAP(TKVSESSION),
     KV_BITMAP(TKVDATABASE),
@@ -85,7 +86,7 @@ void FinalizeUnits(std::size_t Count) {
   }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -113,4 +114,4 @@ const KorvPackageResource* KorvPackageFindResource(const char* Name) {
   return nullptr;
 }
 
-} // extern "C"
+}  // extern "C"

@@ -21,4 +21,4 @@ void KorvPackageFinalize();
 // ("DESCRIPTION", type "TEXT"). Nil for any other name.
 const KorvPackageResource* KorvPackageFindResource(const char* Name);
 
-} // extern "C"
+}  // extern "C"

@@ -16,4 +16,4 @@ String ProductCaptionOf(const String& FileName) {
 
 String GetProductCaption() { return ProductCaptionOf(PackageFileName()); }
 
-} // namespace dclkorv
+}  // namespace dclkorv

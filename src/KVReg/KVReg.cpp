@@ -29,9 +29,9 @@ bool SQLEditorEnabled() { return DesignSettings && DesignSettings->SQLEditor(); 
 
 void Register() {
   RegisterComponents("Korvane", {TKVSession::StaticClass(), TKVDatabase::StaticClass(), TKVQuery::StaticClass(),
-                                 TKVMacroQuery::StaticClass(), TKVStoredProc::StaticClass(),
-                                 TKVTable::StaticClass(), TKVUpdateSQL::StaticClass(), TKVScript::StaticClass(),
-                                 TKVMonitor::StaticClass(), TKVSQLBaseServer::StaticClass()});
+                                 TKVMacroQuery::StaticClass(), TKVStoredProc::StaticClass(), TKVTable::StaticClass(),
+                                 TKVUpdateSQL::StaticClass(), TKVScript::StaticClass(), TKVMonitor::StaticClass(),
+                                 TKVSQLBaseServer::StaticClass()});
 
   RegisterPropertyEditors();
   RegisterComponentEditors();
@@ -47,4 +47,4 @@ void Register() {
   RegisterSprigs();
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

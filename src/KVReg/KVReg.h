@@ -29,8 +29,8 @@ void Register();
 
 // The registration tables, in the order Register runs them.
 // The editors of names, switches, the parameters file and parameter collections.
-void RegisterPropertyEditors();        // KVRegPropertyEditors.cpp
-void RegisterComponentEditors();       // KVRegComponentEditors.cpp
+void RegisterPropertyEditors();   // KVRegPropertyEditors.cpp
+void RegisterComponentEditors();  // KVRegComponentEditors.cpp
 // The editors that open a dialog on a property: connection parameters, SQL, master fields.
 void RegisterDialogPropertyEditors();  // KVRegPropertyEditors.cpp
 void RegisterSprigs();                 // KVRegSprigs.cpp
@@ -46,4 +46,4 @@ String GetProductCaption();
 // has none.
 String ProductCaptionOf(const String& FileName);
 
-} // namespace dclkorv
+}  // namespace dclkorv

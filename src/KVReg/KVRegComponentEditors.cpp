@@ -25,4 +25,4 @@ void RegisterComponentEditors() {
   RegisterComponentEditor(TKVSQLBaseServer::StaticClass(), TKVDefaultEditor::StaticClass());
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -50,4 +50,4 @@ void RegisterDialogPropertyEditors() {
                          TKVTableFieldLinkProperty::StaticClass());
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

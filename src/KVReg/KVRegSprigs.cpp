@@ -23,4 +23,4 @@ void RegisterSprigs() {
   RegisterSprigType(TKVUpdateSQL::StaticClass(), TKVUpdateSQLSprig::StaticClass());
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -55,10 +55,11 @@ bool IsNamedSessionOrDefault(TSprig* AItem) {
   return dynamic_cast<TKVDefaultSessionSprig*>(AItem) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 String SessionNodeName(const String& Name) {
-  if (Name.empty() || (korv::Session && rtl::SameText(Name, korv::Session->SessionName()))) return DefaultSessionNodeName;
+  if (Name.empty() || (korv::Session && rtl::SameText(Name, korv::Session->SessionName())))
+    return DefaultSessionNodeName;
   return Name;
 }
 
@@ -160,4 +161,4 @@ void TKVImpliedDatabaseSprig::FigureParent() {
   if (TSprig* session = SessionSprigFor(Root(), FSessionName)) session->Add(this);
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

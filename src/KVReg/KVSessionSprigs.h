@@ -111,4 +111,4 @@ private:
   String FDatabaseName;
 };
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -14,9 +14,9 @@
 
 namespace dclkorv {
 
+using designintf::TCollectionEditor;
 using designintf::TColOption;
 using designintf::TColOptions;
-using designintf::TCollectionEditor;
 
 korv::TKVDatabase* FindStoredProcDatabase(korv::TKVStoredProc* StoredProc) {
   return korv::Sessions->GetSessionByName(StoredProc->SessionName())->FindDatabase(StoredProc->DatabaseName());
@@ -35,8 +35,8 @@ bool EditQueryParams(designintf::IDesigner* Designer, korv::TKVQuery* Query) {
 }
 
 bool EditQueryMacros(designintf::IDesigner* Designer, korv::TKVMacroQuery* MacroQuery) {
-  designintf::ShowCollectionEditorClass(Designer, TCollectionEditor::StaticClass(), MacroQuery,
-                                        MacroQuery->GetMacros(), "Macros", TColOptions{});
+  designintf::ShowCollectionEditorClass(Designer, TCollectionEditor::StaticClass(), MacroQuery, MacroQuery->GetMacros(),
+                                        "Macros", TColOptions{});
   return false;
 }
 
@@ -71,4 +71,4 @@ bool IsDataSetDatabaseConnected(korv::TKVDataSet* DataSet) {
   return db && db->Connected();
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

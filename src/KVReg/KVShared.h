@@ -9,7 +9,7 @@
 
 namespace designintf {
 class IDesigner;
-}
+}  // namespace designintf
 
 namespace korv {
 class TKVDatabase;
@@ -18,7 +18,7 @@ class TKVMacroQuery;
 class TKVQuery;
 class TKVStoredProc;
 class TKVUpdateSQL;
-} // namespace korv
+}  // namespace korv
 
 namespace dclkorv {
 
@@ -63,4 +63,4 @@ bool ShowStringsModule(designintf::IDesigner* Designer, rtl::TPersistent* Compon
 // the open module refused to close.
 bool CloseStringsModule(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropName);
 
-} // namespace dclkorv
+}  // namespace dclkorv

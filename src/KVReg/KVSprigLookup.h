@@ -16,4 +16,4 @@ T* FindChildSprig(designintf::TSprig* ANode, const rtl::String& AName) {
   return nullptr;
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

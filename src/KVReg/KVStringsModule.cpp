@@ -8,8 +8,7 @@ namespace dclkorv {
 using toolsapi::IOTAModule;
 using toolsapi::IOTAModuleServices;
 
-std::shared_ptr<toolsapi::IOTAFile> TStringsModuleCreator::NewImplSource(const String&, const String&,
-                                                                        const String&) {
+std::shared_ptr<toolsapi::IOTAFile> TStringsModuleCreator::NewImplSource(const String&, const String&, const String&) {
   return std::make_shared<TOTAFile>(FStream ? FStream->DataString() : String(), FAge);
 }
 
@@ -37,7 +36,7 @@ std::shared_ptr<IOTAModule> FindOpenStringsModule(IOTAModuleServices& Services, 
   return module;
 }
 
-} // namespace
+}  // namespace
 
 String StringsModuleFileName(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropName) {
   auto* component = dynamic_cast<rtl::TComponent*>(Component);
@@ -71,8 +70,8 @@ void OpenStringsModule(designintf::IDesigner* Designer, rtl::TPersistent* Compon
   // The file system's disk age names the same moment as the module's source age, so the text
   // just opened does not count as changed on disk.
   if (toolsapi::StringsFileSystem)
-    if (auto* entry = toolsapi::StringsFileSystem->GetTStringsProperty(
-            name, dynamic_cast<rtl::TComponent*>(Component), PropName))
+    if (auto* entry =
+            toolsapi::StringsFileSystem->GetTStringsProperty(name, dynamic_cast<rtl::TComponent*>(Component), PropName))
       entry->SetDiskAge(rtl::DateTimeToFileDate(age));
 
   auto editor = module->GetModuleFileEditor(0);
@@ -98,4 +97,4 @@ bool CloseStringsModule(designintf::IDesigner* Designer, rtl::TPersistent* Compo
   return module->Close();
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -46,4 +46,4 @@ String StringsModuleFileName(designintf::IDesigner* Designer, rtl::TPersistent* 
 // ("Form1.Query1.SQL"); empty in the same cases.
 String StringsModuleLookupName(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropName);
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -24,44 +24,45 @@ using rtl::TObject;
 
 rtl::TClass TKVUpdateSQLEditForm::StaticClass() {
   using T = TKVUpdateSQLEditForm;
-  static const std::unique_ptr<const rtl::TClassInfo> info = rtl::ClassBuilder<T>("TKVUpdateSQLEditForm")
-                                .Method("FormCreate", &T::FormCreate)
-                                .Method("FormDestroy", &T::FormDestroy)
-                                .Method("FormCloseQuery", &T::FormCloseQuery)
-                                .Method("cbTableNameChange", &T::cbTableNameChange)
-                                .Method("GetTableFieldsClick", &T::GetTableFieldsClick)
-                                .Method("DataSetDefaultsClick", &T::DataSetDefaultsClick)
-                                .Method("btSelectPrimKeysClick", &T::btSelectPrimKeysClick)
-                                .Method("GenerateSQLClick", &T::GenerateSQLClick)
-                                .Method("StatementTypeClick", &T::StatementTypeClick)
-                                .Method("SQLTextExit", &T::SQLTextExit)
-                                .Method("SelectAllClick", &T::SelectAllClick)
-                                .Method("ClearAllClick", &T::ClearAllClick)
-                                .Field("pcUpdateSQL", &T::pcUpdateSQL)
-                                .Field("tsOptions", &T::tsOptions)
-                                .Field("gbxGenSQL", &T::gbxGenSQL)
-                                .Field("lblTableName", &T::lblTableName)
-                                .Field("cbTableName", &T::cbTableName)
-                                .Field("btGetTableFields", &T::btGetTableFields)
-                                .Field("btDataSetDefaults", &T::btDataSetDefaults)
-                                .Field("btSelectPrimKeys", &T::btSelectPrimKeys)
-                                .Field("btGenerateSQL", &T::btGenerateSQL)
-                                .Field("lblKeyFields", &T::lblKeyFields)
-                                .Field("lbKeyFields", &T::lbKeyFields)
-                                .Field("lblUpdateFields", &T::lblUpdateFields)
-                                .Field("lbUpdateFields", &T::lbUpdateFields)
-                                .Field("cbQuotedFields", &T::cbQuotedFields)
-                                .Field("tsSQL", &T::tsSQL)
-                                .Field("rgrStatementType", &T::rgrStatementType)
-                                .Field("lblSQLText", &T::lblSQLText)
-                                .Field("meSQLText", &T::meSQLText)
-                                .Field("pnlButton", &T::pnlButton)
-                                .Field("btOk", &T::btOk)
-                                .Field("btCancel", &T::btCancel)
-                                .Field("pmFields", &T::pmFields)
-                                .Field("miSelectAll", &T::miSelectAll)
-                                .Field("miClearAll", &T::miClearAll)
-                                .BuildOwned();
+  static const std::unique_ptr<const rtl::TClassInfo> info =
+      rtl::ClassBuilder<T>("TKVUpdateSQLEditForm")
+          .Method("FormCreate", &T::FormCreate)
+          .Method("FormDestroy", &T::FormDestroy)
+          .Method("FormCloseQuery", &T::FormCloseQuery)
+          .Method("cbTableNameChange", &T::cbTableNameChange)
+          .Method("GetTableFieldsClick", &T::GetTableFieldsClick)
+          .Method("DataSetDefaultsClick", &T::DataSetDefaultsClick)
+          .Method("btSelectPrimKeysClick", &T::btSelectPrimKeysClick)
+          .Method("GenerateSQLClick", &T::GenerateSQLClick)
+          .Method("StatementTypeClick", &T::StatementTypeClick)
+          .Method("SQLTextExit", &T::SQLTextExit)
+          .Method("SelectAllClick", &T::SelectAllClick)
+          .Method("ClearAllClick", &T::ClearAllClick)
+          .Field("pcUpdateSQL", &T::pcUpdateSQL)
+          .Field("tsOptions", &T::tsOptions)
+          .Field("gbxGenSQL", &T::gbxGenSQL)
+          .Field("lblTableName", &T::lblTableName)
+          .Field("cbTableName", &T::cbTableName)
+          .Field("btGetTableFields", &T::btGetTableFields)
+          .Field("btDataSetDefaults", &T::btDataSetDefaults)
+          .Field("btSelectPrimKeys", &T::btSelectPrimKeys)
+          .Field("btGenerateSQL", &T::btGenerateSQL)
+          .Field("lblKeyFields", &T::lblKeyFields)
+          .Field("lbKeyFields", &T::lbKeyFields)
+          .Field("lblUpdateFields", &T::lblUpdateFields)
+          .Field("lbUpdateFields", &T::lbUpdateFields)
+          .Field("cbQuotedFields", &T::cbQuotedFields)
+          .Field("tsSQL", &T::tsSQL)
+          .Field("rgrStatementType", &T::rgrStatementType)
+          .Field("lblSQLText", &T::lblSQLText)
+          .Field("meSQLText", &T::meSQLText)
+          .Field("pnlButton", &T::pnlButton)
+          .Field("btOk", &T::btOk)
+          .Field("btCancel", &T::btCancel)
+          .Field("pmFields", &T::pmFields)
+          .Field("miSelectAll", &T::miSelectAll)
+          .Field("miClearAll", &T::miClearAll)
+          .BuildOwned();
   return info.get();
 }
 
@@ -73,7 +74,6 @@ TKVUpdateSQLEditForm::TKVUpdateSQLEditForm(rtl::TComponent* AOwner) : vcl::TForm
 TKVUpdateSQLEditForm::~TKVUpdateSQLEditForm() = default;
 
 namespace {
-
 
 bool AnySelected(const vcl::TListBox* ListBox) {
   for (int i = 0; i < ListBox->Items()->Count(); ++i)
@@ -89,7 +89,7 @@ std::vector<TGenField> ListFields(const vcl::TListBox* ListBox) {
   return fields;
 }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ creation and destruction
 
@@ -115,11 +115,11 @@ void TKVUpdateSQLEditForm::FormDestroy(TObject*) {
 
 rtl::TStrings* TKVUpdateSQLEditForm::SQLBuffer(int Index) const {
   switch (Index) {
-    case 0: return FRefreshSQL.get();
-    case 1: return FModifySQL.get();
-    case 2: return FInsertSQL.get();
-    case 3: return FDeleteSQL.get();
-    default: throw rtl::EListError(fmt::format("Statement index out of bounds ({})", Index));
+  case 0: return FRefreshSQL.get();
+  case 1: return FModifySQL.get();
+  case 2: return FInsertSQL.get();
+  case 3: return FDeleteSQL.get();
+  default: throw rtl::EListError(fmt::format("Statement index out of bounds ({})", Index));
   }
 }
 
@@ -210,7 +210,8 @@ void TKVUpdateSQLEditForm::SelectAllClick(TObject*) {
 
 void TKVUpdateSQLEditForm::ClearAllClick(TObject*) {
   rtl::TComponent* target = pmFields->PopupComponent();
-  if (target == lbKeyFields || target == lbUpdateFields) SetSelectedAllItems(static_cast<vcl::TListBox*>(target), false);
+  if (target == lbKeyFields || target == lbUpdateFields)
+    SetSelectedAllItems(static_cast<vcl::TListBox*>(target), false);
 }
 
 void TKVUpdateSQLEditForm::SelectAllFields() {
@@ -309,4 +310,4 @@ bool EditUpdateSQL(korv::TKVUpdateSQL* AUpdateSQL) {
   return true;
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

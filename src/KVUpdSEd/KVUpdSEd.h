@@ -19,7 +19,7 @@
 
 namespace korv {
 class TKVUpdateSQL;
-}
+}  // namespace korv
 
 namespace dclkorv {
 
@@ -114,4 +114,4 @@ private:
 // the designer of the change.
 bool EditUpdateSQL(korv::TKVUpdateSQL* AUpdateSQL);
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -36,7 +36,7 @@ String RemoveQuoteChars(String Text) {
 constexpr int IndexTypePrimary = 4;
 constexpr int IndexTypeUnique = 2;
 
-} // namespace
+}  // namespace
 
 void TKVUpdateSQLEditForm::GetTableFieldsClick(TObject*) {
   korv::TKVDataSet* dataSet = FUpdateSQL ? FUpdateSQL->DataSet() : nullptr;
@@ -44,8 +44,8 @@ void TKVUpdateSQLEditForm::GetTableFieldsClick(TObject*) {
 
   const String tableName = RemoveQuoteChars(cbTableName->Text());
   auto fieldNames = std::make_unique<rtl::TStringList>();
-  dataSet->GetDBSession()->GetFieldNames(dataSet->DatabaseName(),
-                                         korv::GetValidObjName(tableName, !FObjOwnerSupported), fieldNames.get());
+  dataSet->GetDBSession()->GetFieldNames(dataSet->DatabaseName(), korv::GetValidObjName(tableName, !FObjOwnerSupported),
+                                         fieldNames.get());
   if (fieldNames->Count() == 0) {
     vcl::MessageDlg(fmt::format(fmt::runtime(korv::SSQLDataSetOpen), tableName), vcl::mtError, {vcl::mbOK}, 0);
   } else {
@@ -103,4 +103,4 @@ void TKVUpdateSQLEditForm::btSelectPrimKeysClick(TObject*) {
     if (keys->IndexOf(lbKeyFields->Items()->Get(i)) >= 0) lbKeyFields->SetSelected(i, true);
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

@@ -79,7 +79,7 @@ void AppendKeyConditions(TGenNames& Names, TStatementLines& Lines) {
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -107,12 +107,12 @@ std::vector<std::uint32_t> SlotTable(std::size_t Count) {
 template <class TKeyOf>
 std::size_t SlotOf(const std::vector<std::uint32_t>& Slots, std::string_view Key, TKeyOf KeyOf) {
   const std::size_t mask = Slots.size() - 1;
-  std::size_t i = std::hash<std::string_view>{}(Key) & mask;
+  std::size_t i = std::hash<std::string_view>()(Key) & mask;
   while (Slots[i] != kEmptySlot && KeyOf(Slots[i]) != Key) i = (i + 1) & mask;
   return i;
 }
 
-} // namespace
+}  // namespace
 
 TFieldAliasMap::TFieldAliasMap(const rtl::TStrings* FieldInfo) {
   if (!FieldInfo) return;
@@ -287,4 +287,4 @@ void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& 
   GenerateAlone<GenerateDeleteSQL>(Inputs, Aliases, Dest);
 }
 
-} // namespace dclkorv
+}  // namespace dclkorv

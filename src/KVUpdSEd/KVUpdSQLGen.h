@@ -25,13 +25,13 @@ struct TGenField {
 };
 
 struct TUpdateSQLGenInputs {
-  String TableText;                 // the table-name box's text, unchanged
+  String TableText;                     // the table-name box's text, unchanged
   std::vector<TGenField> KeyFields;     // list order
   std::vector<TGenField> UpdateFields;  // list order
   bool QuoteFields = false;
   bool ObjOwnerSupported = false;
   korv::TKVServerType ServerType = korv::TKVServerType::stSQLite;  // whose spelling names are quoted in
-  const rtl::TStrings* FieldInfo = nullptr;  // NAME=VALUE lines, VALUE = table "." column
+  const rtl::TStrings* FieldInfo = nullptr;                        // NAME=VALUE lines, VALUE = table "." column
 };
 
 // Answers FindFieldAlias for one state of the field information in constant time per call: the
@@ -49,7 +49,7 @@ public:
 private:
   static constexpr std::uint32_t kNone = ~std::uint32_t{0};
   struct TAlias {
-    std::string_view Column;     // the column part of the value
+    std::string_view Column;  // the column part of the value
     std::string_view TablePart;
     std::string_view Name;
     std::uint32_t Next = kNone;  // the next entry of the same column part, in line order
@@ -109,4 +109,4 @@ void GenerateRefreshSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap&
 void GenerateInsertSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest);
 void GenerateDeleteSQL(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases, rtl::TStrings* Dest);
 
-} // namespace dclkorv
+}  // namespace dclkorv

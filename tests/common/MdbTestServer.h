@@ -11,9 +11,8 @@ struct TMdbTestServer {
 
   // The server of the environment; nullopt when KORV_MARIADB_PORT, _USER or _DATABASE is not set.
   static std::optional<TMdbTestServer> FromEnvironment() {
-    TMdbTestServer server{Env("KORV_MARIADB_HOST"),     Env("KORV_MARIADB_PORT"),
-                          Env("KORV_MARIADB_USER"),     Env("KORV_MARIADB_PASSWORD"),
-                          Env("KORV_MARIADB_DATABASE"), Env("KORV_MARIADB_SOCKET")};
+    TMdbTestServer server{Env("KORV_MARIADB_HOST"),     Env("KORV_MARIADB_PORT"),     Env("KORV_MARIADB_USER"),
+                          Env("KORV_MARIADB_PASSWORD"), Env("KORV_MARIADB_DATABASE"), Env("KORV_MARIADB_SOCKET")};
     if (server.Port.empty() || server.User.empty() || server.Database.empty()) return std::nullopt;
     return server;
   }
@@ -27,4 +26,4 @@ inline constexpr const char* kNoMdbTestServer =
     "no MariaDB test server: run `eval \"$(scripts/mariadb-cluster start DIR)\"` to set KORV_MARIADB_HOST, "
     "_PORT, _USER, _PASSWORD and _DATABASE";
 
-} // namespace korvtest
+}  // namespace korvtest

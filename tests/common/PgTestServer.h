@@ -36,11 +36,11 @@ inline constexpr const char* kNoPGTestServer =
     "no PostgreSQL test server: run `eval \"$(scripts/pg-cluster start DIR)\"` to set KORV_PG_HOST, _PORT, "
     "_USER, _PASSWORD and _DATABASE";
 
-} // namespace korvtest
+}  // namespace korvtest
 
 // Skips the test with message, or fails it in CI.
-#define KORV_SKIP_OR_FAIL(message)                                                                 \
-  do {                                                                                             \
-    if (::korvtest::InCI()) GTEST_FAIL() << message;                                               \
-    GTEST_SKIP() << message;                                                                       \
+#define KORV_SKIP_OR_FAIL(message)                   \
+  do {                                               \
+    if (::korvtest::InCI()) GTEST_FAIL() << message; \
+    GTEST_SKIP() << message;                         \
   } while (false)

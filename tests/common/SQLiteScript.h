@@ -24,4 +24,4 @@ inline std::string RunSQLiteScript(const std::string& Path, const std::string& S
   return message;
 }
 
-} // namespace korvtest
+}  // namespace korvtest

@@ -10,8 +10,7 @@ class TTempFolder {
 public:
   TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "korv-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr)
-      throw std::runtime_error("cannot make a temporary folder");
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
     FPath = pattern;
   }
   ~TTempFolder() {

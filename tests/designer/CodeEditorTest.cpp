@@ -63,8 +63,8 @@ TEST_F(CodeEditorTest, TheEditorProgramComesFromVisualThenEditorThenVi) {
 TEST_F(CodeEditorTest, WhatTheEditorWritesGoesIntoThePropertyAtOnce) {
   // The editor gets a .sql file, and what it writes is the property's new text.
   std::string log = Temp.File("given.txt");
-  TScopedEnv editor("EDITOR", Script("append.sh", "printf '%s' \"$1\" > '" + log +
-                                                      "'\necho 'where ID = 1' >> \"$1\"\n"));
+  TScopedEnv editor("EDITOR",
+                    Script("append.sh", "printf '%s' \"$1\" > '" + log + "'\necho 'where ID = 1' >> \"$1\"\n"));
   designer::InstallCodeEditor(Services.Services(), designer::TCodeEditorKind::ckExternal);
   const int changes = Module->ModifiedCount();
   auto module = OpenSQL();
@@ -93,8 +93,7 @@ TEST_F(CodeEditorTest, AnEditorThatChangesNothingLeavesTheModuleUnmodified) {
 }
 
 TEST_F(CodeEditorTest, AFailingEditorIsReportedAndTheTextStays) {
-  auto editor = std::make_shared<TExternalCodeEditor>(
-      Script("fail.sh", "echo 'half written' >> \"$1\"\nexit 3\n"));
+  auto editor = std::make_shared<TExternalCodeEditor>(Script("fail.sh", "echo 'half written' >> \"$1\"\nexit 3\n"));
   designer::InstallCodeEditor(Services.Services(), editor);
   try {
     OpenSQL();
@@ -108,8 +107,7 @@ TEST_F(CodeEditorTest, AFailingEditorIsReportedAndTheTextStays) {
   EXPECT_EQ(module->Text(), "select *\nfrom CUSTOMER\n");
   EXPECT_FALSE(module->IsModified());
 
-  designer::InstallCodeEditor(Services.Services(),
-                              std::make_shared<TExternalCodeEditor>(Temp.File("no-such-editor")));
+  designer::InstallCodeEditor(Services.Services(), std::make_shared<TExternalCodeEditor>(Temp.File("no-such-editor")));
   EXPECT_THROW(
       {
         try {
@@ -189,4 +187,4 @@ TEST_F(CodeEditorTest, ModuleCommandsShowTypeSaveAndClose) {
   EXPECT_THROW(Run("module show"), ECodeEditorError);
 }
 
-} // namespace dialogstest
+}  // namespace dialogstest

@@ -100,4 +100,4 @@ inline int PropertyRow(const vcl::TListBox* List, const std::string& Name) {
   return -1;
 }
 
-} // namespace dialogstest
+}  // namespace dialogstest

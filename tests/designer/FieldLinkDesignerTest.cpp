@@ -10,9 +10,9 @@
 namespace dialogstest {
 
 using designer::TFieldLinkDesignerForm;
+using rtl::String;
 using testing::HasSubstr;
 using vcl::TGestureDriver;
-using rtl::String;
 
 // Index-based, with ORDERS' indexes as a navigational back end would report them.
 class TIndexBasedLink : public designintf::TFieldLinkProperty {
@@ -201,4 +201,4 @@ TEST_F(FieldLinkDesignerTest, AMasterThatCannotBeOpenedStopsTheDesignerBeforeItS
   EXPECT_EQ(Orders->MasterFields(), "");
 }
 
-} // namespace dialogstest
+}  // namespace dialogstest

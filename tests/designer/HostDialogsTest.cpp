@@ -165,15 +165,15 @@ TEST_F(HostDialogsTest, CollectionEditorWithoutADesignerStillSetsProperties) {
     d.Enter();  // Set is the default button
     d.Click("btClose");
   });
-  designintf::ShowCollectionEditorClass(nullptr, nullptr, Query, Query->Params(), "Params",
-                                        {TColOption::coAdd});
+  designintf::ShowCollectionEditorClass(nullptr, nullptr, Query, Query->Params(), "Params", {TColOption::coAdd});
   EXPECT_EQ(Query->Params()->Items(0)->Value(), "7");
 }
 
 // A person at a terminal: the text backend prints each dialog and reads gestures.
 TEST_F(HostDialogsTest, DialogsWorkAtATerminal) {
-  std::istringstream in("choose lbItems 1\nclick btClose\n"
-                        "choose lbFields TEL\nshow\nenter\n");
+  std::istringstream in(
+      "choose lbItems 1\nclick btClose\n"
+      "choose lbFields TEL\nshow\nenter\n");
   std::ostringstream out;
   vcl::TTextUserInterface text(in, out);
   vcl::TUserInterfaceScope scope(&text);
@@ -185,4 +185,4 @@ TEST_F(HostDialogsTest, DialogsWorkAtATerminal) {
   EXPECT_EQ(out.str().find("Error"), std::string::npos);
 }
 
-} // namespace dialogstest
+}  // namespace dialogstest

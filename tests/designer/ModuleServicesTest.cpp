@@ -19,7 +19,9 @@ using namespace toolsapi;
 class TTestCreator : public TTextModuleCreator {
 public:
   TTestCreator(String AFileName, String AText, String AFileSystem = sTStringsFileSystem, String AType = sText)
-      : TTextModuleCreator(std::move(AFileName), true), FText(std::move(AText)), FFileSystem(std::move(AFileSystem)),
+      : TTextModuleCreator(std::move(AFileName), true),
+        FText(std::move(AText)),
+        FFileSystem(std::move(AFileSystem)),
         FType(std::move(AType)) {}
   String GetCreatorType() override { return FType; }
   String GetFileSystem() override { return FFileSystem; }
@@ -67,15 +69,12 @@ protected:
 };
 
 TEST_F(ModuleServicesTest, ServicesAreReachedThroughTheGlobalOnlyWhileInstalled) {
-  EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(),
-            static_cast<IOTAModuleServices*>(&Designer.Services()));
+  EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(), static_cast<IOTAModuleServices*>(&Designer.Services()));
   {
     auto inner = std::make_unique<TDesignerServices>();
-    EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(),
-              static_cast<IOTAModuleServices*>(&inner->Services()));
+    EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(), static_cast<IOTAModuleServices*>(&inner->Services()));
   }
-  EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(),
-            static_cast<IOTAModuleServices*>(&Designer.Services()));
+  EXPECT_EQ(As<IOTAModuleServices>(BorlandIDEServices).get(), static_cast<IOTAModuleServices*>(&Designer.Services()));
 }
 
 TEST_F(ModuleServicesTest, CreateFindMarkAndShow) {
@@ -187,4 +186,4 @@ TEST_F(ModuleServicesTest, DiskModulesAndUnnamedOnes) {
   EXPECT_TRUE(unnamed->CloseModule(true));
 }
 
-} // namespace servicestest
+}  // namespace servicestest

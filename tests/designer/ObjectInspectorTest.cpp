@@ -112,4 +112,4 @@ TEST_F(ObjectInspectorTest, ValueListsCompletionAndReadOnlyRefusal) {
   EXPECT_TRUE(Db1->Connected());
 }
 
-} // namespace inspectortest
+}  // namespace inspectortest

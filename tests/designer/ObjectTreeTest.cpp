@@ -174,4 +174,4 @@ TEST_F(ObjectTreeTest, DeletingAComponentRebuildsWithoutIt) {
   EXPECT_EQ(Tree->FindNode("<Implied>.missing"), nullptr);  // left empty: dropped
 }
 
-} // namespace treetest
+}  // namespace treetest

@@ -145,4 +145,4 @@ TEST(OpenModuleErrors, ABadFileOpensNothing) {
   EXPECT_THROW(TOpenModule::Open(dir.File("none.dfm")), rtl::EFOpenError);
 }
 
-} // namespace moduletest
+}  // namespace moduletest

@@ -45,7 +45,7 @@ protected:
   TScopedEnv LogEnv;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PackageLoaderTest, LoadsInitializesRegistersAndUnloads) {
   TPackageLoader loader;

@@ -36,7 +36,7 @@ protected:
   korv::TKVServerType Saved = korv::DefServerType;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(RealPackageLoadTest, TheSavedDefaultServerTypeIsSetBeforeRegisterRuns) {
   WriteIni("[TKVDatabase]\nServerType=PostgreSQL\n");

@@ -113,4 +113,4 @@ TEST_F(StringListEditorTest, CodeEditorIsOfferedOnlyForAPropertyOfTheModule) {
   EXPECT_THROW(designer::OpenStringListModule(Module.get(), &loose, "SQL", lines, false), rtl::EComponentError);
 }
 
-} // namespace dialogstest
+}  // namespace dialogstest

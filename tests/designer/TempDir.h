@@ -25,4 +25,4 @@ private:
   std::filesystem::path FPath;
 };
 
-} // namespace designtest
+}  // namespace designtest

@@ -9,4 +9,4 @@ DESIGN_CLASS_IMPL(TDbSprig)
 DESIGN_CLASS_IMPL(TImpliedSprig)
 DESIGN_CLASS_IMPL(TDsSprig)
 
-} // namespace designtest
+}  // namespace designtest

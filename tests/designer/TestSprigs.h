@@ -55,9 +55,7 @@ class TDbSprig : public TComponentSprig {
   void FigureChildren() override {
     if (!Find("<Spare>", false)) Add(new TSpareSprig());
   }
-  bool DragOverTo(TSprig* AItem) override {
-    return rtl::Is<TSessSprig>(AItem) || rtl::Is<TDefaultSessSprig>(AItem);
-  }
+  bool DragOverTo(TSprig* AItem) override { return rtl::Is<TSessSprig>(AItem) || rtl::Is<TDefaultSessSprig>(AItem); }
   bool DragDropTo(TSprig* AItem) override {
     String target = rtl::Is<TSessSprig>(AItem) ? static_cast<TSessSprig*>(AItem)->Session()->SessionName() : "";
     bool changed = DragOverTo(AItem) && !rtl::SameText(target, Database()->SessionName());
@@ -70,7 +68,8 @@ class TDbSprig : public TComponentSprig {
 
 class TImpliedSprig : public TTransientSprig {
   DESIGN_CLASS(TImpliedSprig, TTransientSprig)
-  explicit TImpliedSprig(String ADatabaseName = {}) : TTransientSprig(nullptr), FDatabaseName(std::move(ADatabaseName)) {}
+  explicit TImpliedSprig(String ADatabaseName = {})
+      : TTransientSprig(nullptr), FDatabaseName(std::move(ADatabaseName)) {}
   String UniqueName() override { return "<Implied>." + FDatabaseName; }
 
 private:
@@ -102,4 +101,4 @@ inline void RegisterTestSprigs() {
   designintf::RegisterSprigType(TTestDataSet::StaticClass(), TDsSprig::StaticClass());
 }
 
-} // namespace designtest
+}  // namespace designtest

@@ -75,7 +75,10 @@ class TTestDataSet : public TDataSet {
   RTL_CLASS(TTestDataSet, TDataSet)
   explicit TTestDataSet(TComponent* AOwner)
       : TDataSet(AOwner), FIndexDefs(std::make_unique<TIndexDefs>(this)), FParams(std::make_unique<TParams>(this)) {}
-  ~TTestDataSet() override { SetMasterSource(nullptr); SetDatabase(nullptr); }
+  ~TTestDataSet() override {
+    SetMasterSource(nullptr);
+    SetDatabase(nullptr);
+  }
 
   const String& DatabaseName() const { return FDatabaseName; }
   void SetDatabaseName(const String& v) { FDatabaseName = v; }
@@ -177,9 +180,8 @@ inline TClass TTestDataSet::StaticClass() {
 }
 
 inline TClass TTestQuery::StaticClass() {
-  static TClass info = ClassBuilder<TTestQuery>("TTestQuery")
-                           .ObjProp<TStrings>("SQL", &TTestQuery::SQL, &TTestQuery::SetSQL)
-                           .Build();
+  static TClass info =
+      ClassBuilder<TTestQuery>("TTestQuery").ObjProp<TStrings>("SQL", &TTestQuery::SQL, &TTestQuery::SetSQL).Build();
   return info;
 }
 
@@ -199,4 +201,4 @@ inline void RegisterTestClasses() {
     RegisterClass(c);
 }
 
-} // namespace designtest
+}  // namespace designtest

@@ -24,4 +24,4 @@ public:
   std::vector<std::string> ShownMethods;
 };
 
-} // namespace designtest
+}  // namespace designtest

@@ -61,8 +61,8 @@ TEST_F(PropertyEditorTest, SingleSelectionShowsWritablePropertiesInOrder) {
 
 TEST_F(PropertyEditorTest, MultiSelectionKeepsSharedMultiSelectProperties) {
   Editors({Db1, Db2});
-  EXPECT_EQ(Names, (std::vector<String>{"Tag", "Connected", "DatabaseName", "Kind", "Options", "Params",
-                                        "SessionName", "Timeout"}));
+  EXPECT_EQ(Names, (std::vector<String>{"Tag", "Connected", "DatabaseName", "Kind", "Options", "Params", "SessionName",
+                                        "Timeout"}));
   Names.clear();
   // Params is a string list on one and a collection on the other: different editors, dropped.
   Editors({Db1, Query});
@@ -231,7 +231,7 @@ TEST_F(DialogEditorTest, CollectionsAndFieldsEditorGoToTheHostDialogs) {
   dsEditor.Edit();
   ShowCollectionEditorClass(&Designer, TCollectionEditor::StaticClass(), Query, Query->Params(), "Params", {});
   EXPECT_EQ(Dialogs.Log, (std::vector<String>{"collection Query1.Params 7", "fields Query1 TDSDesigner",
-                                               "collection Query1.Params 0"}));
+                                              "collection Query1.Params 0"}));
   SetHostDialogs(nullptr);
   EXPECT_THROW(dsEditor.Edit(), EHostDialogsError);
 }
@@ -325,4 +325,4 @@ TEST_F(PropertyEditorTest, DefaultEditorEditsTheMostTellingEvent) {
   EXPECT_EQ(Query->OnChange.MethodName, "Query1Change");
 }
 
-} // namespace proptest
+}  // namespace proptest

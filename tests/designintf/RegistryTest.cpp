@@ -13,11 +13,11 @@ using namespace designintf;
 using namespace designtest;
 
 // Editors that differ only by class, to tell which registration won.
-#define TEST_PROPERTY_EDITOR(TName, TBase)                                                         \
-  class TName : public TBase {                                                                     \
-    DESIGN_CLASS(TName, TBase)                                                                     \
-    using TBase::TBase;                                                                            \
-  };                                                                                               \
+#define TEST_PROPERTY_EDITOR(TName, TBase) \
+  class TName : public TBase {             \
+    DESIGN_CLASS(TName, TBase)             \
+    using TBase::TBase;                    \
+  };                                       \
   DESIGN_CLASS_IMPL(TName)
 TEST_PROPERTY_EDITOR(TEdA, TStringProperty)
 TEST_PROPERTY_EDITOR(TEdB, TStringProperty)
@@ -25,21 +25,21 @@ TEST_PROPERTY_EDITOR(TEdC, TStringProperty)
 TEST_PROPERTY_EDITOR(TEdStrings, TClassProperty)
 TEST_PROPERTY_EDITOR(TEdPersistent, TClassProperty)
 
-#define TEST_COMPONENT_EDITOR(TName)                                                               \
-  class TName : public TComponentEditor {                                                          \
-    DESIGN_CLASS(TName, TComponentEditor)                                                          \
-    using TComponentEditor::TComponentEditor;                                                      \
-  };                                                                                               \
+#define TEST_COMPONENT_EDITOR(TName)          \
+  class TName : public TComponentEditor {     \
+    DESIGN_CLASS(TName, TComponentEditor)     \
+    using TComponentEditor::TComponentEditor; \
+  };                                          \
   DESIGN_CLASS_IMPL(TName)
 TEST_COMPONENT_EDITOR(TCompEdA)
 TEST_COMPONENT_EDITOR(TCompEdB)
 TEST_COMPONENT_EDITOR(TCompEdC)
 
-#define TEST_SPRIG(TName)                                                                          \
-  class TName : public TComponentSprig {                                                           \
-    DESIGN_CLASS(TName, TComponentSprig)                                                           \
-    using TComponentSprig::TComponentSprig;                                                        \
-  };                                                                                               \
+#define TEST_SPRIG(TName)                   \
+  class TName : public TComponentSprig {    \
+    DESIGN_CLASS(TName, TComponentSprig)    \
+    using TComponentSprig::TComponentSprig; \
+  };                                        \
   DESIGN_CLASS_IMPL(TName)
 TEST_SPRIG(TSprigA)
 TEST_SPRIG(TSprigB)
@@ -246,4 +246,4 @@ TEST(MatchesMaskTest, Wildcards) {
   EXPECT_FALSE(MatchesMask("", "?"));
 }
 
-} // namespace regtest
+}  // namespace regtest

@@ -82,7 +82,8 @@ DESIGN_CLASS_IMPL(TNamedSprig)
 TEST_F(SprigTest, ChildIndexesFollowMovesGapsAndSorting) {
   TRootSprig root(&Module, &Designer);
   std::vector<TSprig*> nodes;
-  for (int i = 0; i < 6; ++i) nodes.push_back(root.Add(new TNamedSprig(i % 2 ? static_cast<rtl::TPersistent*>(Query) : Db, i < 3 ? "b" : "A")));
+  for (int i = 0; i < 6; ++i)
+    nodes.push_back(root.Add(new TNamedSprig(i % 2 ? static_cast<rtl::TPersistent*>(Query) : Db, i < 3 ? "b" : "A")));
   // Lookups by name are in child order, letter case ignored, and build the index.
   EXPECT_EQ(root.ChildrenNamed("a"), (std::vector<TSprig*>{nodes[3], nodes[4], nodes[5]}));
   EXPECT_EQ(root.FindItem(Query, false), nodes[1]);
@@ -165,4 +166,4 @@ TEST_F(SprigTest, PaletteTestsAskTheNodeClass) {
   EXPECT_TRUE(TComponentSprig::StaticClass()->PaletteOverTo(&root, TTestQuery::StaticClass()));
 }
 
-} // namespace sprigtest
+}  // namespace sprigtest

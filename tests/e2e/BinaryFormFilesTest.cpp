@@ -63,16 +63,17 @@ TEST_F(BinaryFormFilesTest, ABinaryModuleIsDesignedAndSavedBackAsBinary) {
   ASSERT_EQ(binaryTree.Exit, 0) << binaryTree;
   EXPECT_EQ(binaryTree.Out, textTree.Out);
 
-  TKorvResult r = Korv({"updatesql", "ShopBin.dfm", "CustomersUpdate", "--table", "ORDER_LINE", "--table-fields",
-                        "--primary-keys"});
+  TKorvResult r = Korv(
+      {"updatesql", "ShopBin.dfm", "CustomersUpdate", "--table", "ORDER_LINE", "--table-fields", "--primary-keys"});
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_EQ(r.Out, "Saved ShopBin.dfm\n");
   EXPECT_TRUE(IsBinary("ShopBin.dfm"));
   ASSERT_EQ(Korv({"convert", "ShopBin.dfm", "Generated.dfm"}).Exit, 0);
   EXPECT_NE(Read("Generated.dfm").find("      'delete from ORDER_LINE'\n      'where'\n"), std::string::npos);
 
-  r = RunScript("open ShopBin.dfm\nselect ShopModule\nset Tag 7\nsave\n"
-                "save --text AsText.dfm\nset Tag 8\nsave\nsave --binary AsBinary.dfm\n");
+  r = RunScript(
+      "open ShopBin.dfm\nselect ShopModule\nset Tag 7\nsave\n"
+      "save --text AsText.dfm\nset Tag 8\nsave\nsave --binary AsBinary.dfm\n");
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_TRUE(IsBinary("ShopBin.dfm"));
   EXPECT_FALSE(IsBinary("AsText.dfm"));
@@ -84,4 +85,4 @@ TEST_F(BinaryFormFilesTest, ABinaryModuleIsDesignedAndSavedBackAsBinary) {
   EXPECT_EQ(r.Err, "script.korv:2: Usage: save [--binary|--text] [FILE]\n");
 }
 
-} // namespace
+}  // namespace

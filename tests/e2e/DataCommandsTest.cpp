@@ -55,15 +55,16 @@ protected:
   }
 };
 
-const char* const kCustomerFields = "Field    Type       Size  Required\n"
-                                    "-------  ---------  ----  --------\n"
-                                    "CUST_NO  ftInteger  0     no\n"
-                                    "NAME     ftString   40    yes\n"
-                                    "CITY     ftString   30    no\n"
-                                    "PHONE    ftString   20    no\n"
-                                    "\n";
+const char* const kCustomerFields =
+    "Field    Type       Size  Required\n"
+    "-------  ---------  ----  --------\n"
+    "CUST_NO  ftInteger  0     no\n"
+    "NAME     ftString   40    yes\n"
+    "CITY     ftString   30    no\n"
+    "PHONE    ftString   20    no\n"
+    "\n";
 
-} // namespace
+}  // namespace
 
 TEST_F(DataCommandsTest, DataPrintsFieldsAndRowsWithNullApartFromEmpty) {
   TKorvResult r = Korv({"data", "Shop.dfm", "Customers"});
@@ -96,8 +97,9 @@ TEST_F(DataCommandsTest, DataAsJsonKeepsNullAndEmptyApartAndCountsEveryRow) {
   ASSERT_EQ(r.Exit, 0) << r;
   j = nlohmann::json::parse(r.Out);
   ASSERT_EQ(j["fields"].size(), 4u);
-  EXPECT_EQ(j["fields"][1], nlohmann::json({{"name", "NAME"}, {"type", "ftString"}, {"size", 40}, {"precision", 0},
-                                            {"required", true}}));
+  EXPECT_EQ(
+      j["fields"][1],
+      nlohmann::json({{"name", "NAME"}, {"type", "ftString"}, {"size", 40}, {"precision", 0}, {"required", true}}));
   ASSERT_EQ(j["rows"].size(), 4u);
   EXPECT_EQ(j["rows"][3], nlohmann::json({"4", "Dune Press", nullptr, ""}));
   EXPECT_EQ(j["total"], 4);
@@ -122,12 +124,13 @@ TEST_F(DataCommandsTest, DataRefusesWhatIsNoDataSetAndBadLimits) {
 }
 
 TEST_F(DataCommandsTest, DataInAScriptTakesTheSelectionAndLeavesTheDataSetClosed) {
-  TKorvResult r = RunScript("open Shop.dfm\n"
-                            "select Customers\n"
-                            "data --limit 1\n"
-                            "get Active\n"
-                            "data Parts --limit 0\n"
-                            "data ShopDB\n");
+  TKorvResult r = RunScript(
+      "open Shop.dfm\n"
+      "select Customers\n"
+      "data --limit 1\n"
+      "get Active\n"
+      "data Parts --limit 0\n"
+      "data ShopDB\n");
   EXPECT_EQ(r.Exit, 1) << r;
   EXPECT_EQ(r.Out, std::string(kCustomerFields) +
                        "CUST_NO  NAME         CITY   PHONE\n"
@@ -156,11 +159,12 @@ TEST_F(DataCommandsTest, CheckPreparesGeneratedStatementsAndTriesTheModifyRolled
   TKorvResult r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--table", "CUSTOMER", "--table-fields",
                         "--primary-keys", "--fields", "NAME,CITY,TEL", "--check", "--try"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: ok\n"
-                   "ModifySQL: ok\n"
-                   "InsertSQL: ok\n"
-                   "DeleteSQL: ok\n"
-                   "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: ok\n"
+            "ModifySQL: ok\n"
+            "InsertSQL: ok\n"
+            "DeleteSQL: ok\n"
+            "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
   EXPECT_EQ(Read("Shop.dfm"), before);  // generated for the check only, never saved
 
   // With the e-mail column too, the modify has a parameter no field of the query fills: the
@@ -200,11 +204,12 @@ TEST_F(DataCommandsTest, CheckShowsTheDatabasesMessageAndPositionForABrokenState
   const std::string before = Read("Shop.dfm");
   TKorvResult r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--check", "--try"});
   EXPECT_EQ(r.Exit, 1) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: empty\n"
-                   "ModifySQL: error at line 2, column 1: near \"st\": syntax error\n"
-                   "InsertSQL: error: incomplete input\n"
-                   "DeleteSQL: error at line 1, column 28: no such column: CUST_NUM\n"
-                   "Try: skipped, ModifySQL did not prepare\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: empty\n"
+            "ModifySQL: error at line 2, column 1: near \"st\": syntax error\n"
+            "InsertSQL: error: incomplete input\n"
+            "DeleteSQL: error at line 1, column 28: no such column: CUST_NUM\n"
+            "Try: skipped, ModifySQL did not prepare\n");
   EXPECT_EQ(r.Err, "");
 
   r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--check", "--json"});

@@ -6,7 +6,7 @@ namespace {
 
 class DesignPromptTest : public TKorvTest {};
 
-} // namespace
+}  // namespace
 
 // Piped into the prompt, a session reads as a transcript: each prompt with the line typed.
 TEST_F(DesignPromptTest, CommandsErrorsAndADialogAtThePrompt) {
@@ -120,8 +120,8 @@ TEST_F(DesignPromptTest, EachDialogGestureSaysWhatItDid) {
   std::string lines;  // what the prompt answered, without the forms it printed
   std::istringstream out(r.Out);
   for (std::string line; std::getline(out, line);)
-    if (line.starts_with("dialog> ") || (!line.starts_with(" ") && !line.starts_with("Form ") &&
-                                         !line.starts_with("korv> ")))
+    if (line.starts_with("dialog> ") ||
+        (!line.starts_with(" ") && !line.starts_with("Form ") && !line.starts_with("korv> ")))
       lines += line + "\n";
   EXPECT_EQ(lines,
             "dialog> tree\n"

@@ -19,7 +19,7 @@ const char* const kUpdateEditorOpen =
     "select CustomersUpdate\n"
     "dblclick\n";
 
-} // namespace
+}  // namespace
 
 TEST_F(ErrorPathsTest, FilesThatCannotBeReadNameFileAndPlace) {
   CopyExample();
@@ -55,7 +55,8 @@ TEST_F(ErrorPathsTest, UnknownComponentsPropertiesVerbsAndClasses) {
                 "script.korv:3: Parts (TKVTable) has no property Nope in the inspector\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nset Active Maybe\n",
                 "script.korv:3: Active: 'Maybe' is not a Boolean; use True or False\n");
-  ExpectFailure("open Shop.dfm\nselect Parts\nverb 9\n", "script.korv:3: Parts (TKVTable) has no verb 9 (verbs 0 to 2)\n");
+  ExpectFailure("open Shop.dfm\nselect Parts\nverb 9\n",
+                "script.korv:3: Parts (TKVTable) has no verb 9 (verbs 0 to 2)\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb -1\n",
                 "script.korv:3: Parts (TKVTable) has no verb -1 (verbs 0 to 2)\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb \"Fields Designer\"\n",
@@ -65,9 +66,11 @@ TEST_F(ErrorPathsTest, UnknownComponentsPropertiesVerbsAndClasses) {
                 "script.korv:3: Verb 1 of Parts (TKVTable) is a separator of the menu; it runs nothing\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nverb -\n",
                 "script.korv:3: Parts (TKVTable) has no verb \"-\" (its verbs: Korvane 2.0.0, Fields Editor)\n");
-  ExpectFailure("open Shop.dfm\nadd TNope\n", "script.korv:2: No component class TNope on the palette (palette lists them)\n");
+  ExpectFailure("open Shop.dfm\nadd TNope\n",
+                "script.korv:2: No component class TNope on the palette (palette lists them)\n");
   ExpectFailure("open Shop.dfm\nadd TKVQuery Parts\n", "script.korv:2: A component named Parts already exists\n");
-  ExpectFailure("open Shop.dfm\ndrag Parts Nowhere\n", "script.korv:2: No node Nowhere in the object tree of ShopModule\n");
+  ExpectFailure("open Shop.dfm\ndrag Parts Nowhere\n",
+                "script.korv:2: No node Nowhere in the object tree of ShopModule\n");
   ExpectFailure("open Shop.dfm\ndelete ShopModule\n", "script.korv:2: The root of a module cannot be deleted\n");
   ExpectFailure("select Parts\n", "script.korv:1: No module is open (open FILE or new CLASS NAME first)\n");
 }
@@ -183,12 +186,14 @@ TEST_F(ErrorPathsTest, MalformedLinesAndModuleMisuse) {
   CopyExample();
   ExpectFailure("open Shop.dfm\necho \"unclosed\n", "script.korv:2: Unclosed quote: \"unclosed\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nset Active\n", "script.korv:3: Usage: set PROP VALUE\n");
-  ExpectFailure("open Shop.dfm\nfrobnicate\n", "script.korv:2: Unknown command \"frobnicate\" (help lists the commands)\n");
+  ExpectFailure("open Shop.dfm\nfrobnicate\n",
+                "script.korv:2: Unknown command \"frobnicate\" (help lists the commands)\n");
   ExpectFailure("new TOrders Orders\nsave\n", "script.korv:2: Orders has no file yet: save FILE\n");
   ExpectFailure("new TKVQuery Orders\n", "script.korv:1: TKVQuery is no data module class\n");
   ExpectFailure("open Shop.dfm\nselect Parts\nset Tag 3\nopen Shop.dfm\n",
                 "script.korv:4: ShopModule has unsaved changes: save it, or close --discard first\n");
-  TKorvResult r = RunScript("open Shop.dfm\nselect Parts\nset Tag 3\nclose --discard\nopen Shop.dfm\nprint Parts.Tag\n");
+  TKorvResult r =
+      RunScript("open Shop.dfm\nselect Parts\nset Tag 3\nclose --discard\nopen Shop.dfm\nprint Parts.Tag\n");
   EXPECT_EQ(r.Exit, 0) << r;
   EXPECT_EQ(r.Out, "0\n");
 }

@@ -65,7 +65,7 @@ where
   CUST_NO = :OLD_CUST_NO
 )";
 
-} // namespace
+}  // namespace
 
 TEST_F(FirebirdShopTest, TheExampleScriptToursTheModuleAndWritesTheCustomerStatements) {
   TKorvResult r = Korv({"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-firebird.korv", "ShopFb.dfm"});
@@ -86,38 +86,41 @@ TEST_F(FirebirdShopTest, UpdatesqlReadsTheCompositeKeyAndChecksOnTheEngine) {
             "  QTY = :QTY\nwhere\n  ORDER_NO = :OLD_ORDER_NO and\n  LINE_NO = :OLD_LINE_NO\n");
   EXPECT_EQ(Read("ShopFb.dfm"), before);  // a dry run saves nothing
 
-  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "CUSTOMER", "--table-fields",
-            "--primary-keys", "--fields", "NAME,CITY,TEL", "--check", "--try"});
+  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "CUSTOMER", "--table-fields", "--primary-keys",
+            "--fields", "NAME,CITY,TEL", "--check", "--try"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: ok\n"
-                   "ModifySQL: ok\n"
-                   "InsertSQL: ok\n"
-                   "DeleteSQL: ok\n"
-                   "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: ok\n"
+            "ModifySQL: ok\n"
+            "InsertSQL: ok\n"
+            "DeleteSQL: ok\n"
+            "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
 }
 
 TEST_F(FirebirdShopTest, DataShowsTheEnginesTypesAndRows) {
   TKorvResult r = Korv({"data", "ShopFb.dfm", "Customers"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "Field    Type       Size  Required\n"
-                   "-------  ---------  ----  --------\n"
-                   "CUST_NO  ftInteger  0     yes\n"
-                   "NAME     ftString   40    yes\n"
-                   "CITY     ftString   30    no\n"
-                   "PHONE    ftString   20    no\n"
-                   "\n"
-                   "CUST_NO  NAME          CITY   PHONE\n"
-                   "-------  ------------  -----  -------------\n"
-                   "1        Alder Books   Leeds  0113 496 0001\n"
-                   "2        Birch & Co    York   01904 496 002\n"
-                   "3        Cedar Crafts  Hull   01482 496 003\n"
-                   "(3 rows)\n");
+  EXPECT_EQ(r.Out,
+            "Field    Type       Size  Required\n"
+            "-------  ---------  ----  --------\n"
+            "CUST_NO  ftInteger  0     yes\n"
+            "NAME     ftString   40    yes\n"
+            "CITY     ftString   30    no\n"
+            "PHONE    ftString   20    no\n"
+            "\n"
+            "CUST_NO  NAME          CITY   PHONE\n"
+            "-------  ------------  -----  -------------\n"
+            "1        Alder Books   Leeds  0113 496 0001\n"
+            "2        Birch & Co    York   01904 496 002\n"
+            "3        Cedar Crafts  Hull   01482 496 003\n"
+            "(3 rows)\n");
 
   r = Korv({"data", "ShopFb.dfm", "Parts", "--json", "--limit", "1"});
   ASSERT_EQ(r.Exit, 0) << r;
   const auto j = nlohmann::json::parse(r.Out);
-  EXPECT_EQ(j["fields"][2], nlohmann::json({{"name", "PRICE"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10},
-                                            {"required", true}}));
+  EXPECT_EQ(
+      j["fields"][2],
+      nlohmann::json({{"name", "PRICE"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10}, {"required", true}}));
   EXPECT_EQ(j["rows"], nlohmann::json::array({nlohmann::json::array({"P-100", "Notebook, A5", "3.50"})}));
   EXPECT_EQ(j["total"], 3);
 }

@@ -23,7 +23,7 @@ protected:
 
 const char* const kChangeAndSave = "open Shop.dfm\nselect Parts\nset Tag 3\nsave\n";
 
-} // namespace
+}  // namespace
 
 TEST_F(HostileInputTest, SavesThatCannotBeMadeSaySoAndLeaveTheOldFile) {
   CopyExample();
@@ -115,5 +115,6 @@ TEST_F(HostileInputTest, PrintShowsAnEntrysLinesAsLines) {
       "click btSelectPrimKeys\nclick btGenerateSQL\nclick btOk\necho ==\nprint CustomersUpdate.RefreshSQL\n");
   ASSERT_EQ(r.Exit, 0) << r;
   const std::string printed = r.Out.substr(r.Out.find("==\n") + 3);
-  EXPECT_EQ(printed, "select CUST_NO, NAME, CITY, TEL as PHONE, \"E-MAIL\"\nfrom CUSTOMER\nwhere\n  CUST_NO = :OLD_CUST_NO\n");
+  EXPECT_EQ(printed,
+            "select CUST_NO, NAME, CITY, TEL as PHONE, \"E-MAIL\"\nfrom CUSTOMER\nwhere\n  CUST_NO = :OLD_CUST_NO\n");
 }

@@ -112,12 +112,12 @@ where
   cust_no = :OLD_cust_no
 )";
 
-} // namespace
+}  // namespace
 
 TEST_F(MariaDBShopTest, TheExampleScriptPointsTheModuleAtTheServerAndWritesTheCustomerStatements) {
   Write("ShopMdb.dfm", ReadSource("examples/ShopMdb.dfm"));
-  TKorvResult r = Korv({"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-mariadb.korv", "ShopMdb.dfm", Address,
-                        "mariadb.params"});
+  TKorvResult r = Korv(
+      {"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-mariadb.korv", "ShopMdb.dfm", Address, "mariadb.params"});
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_NE(r.Out.find("\n    MariaDB | " + Address + " {ShopDB}\n"), std::string::npos) << r.Out;
   // The drop-downs of TableName and StoredProcName: the server's tables, ORDER as it must be written.
@@ -168,22 +168,23 @@ where
   order_no = :OLD_order_no
 )");
 
-  r = Korv({"updatesql", "ShopMdb.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields",
-            "--primary-keys", "--dry-run", "--json"});
+  r = Korv({"updatesql", "ShopMdb.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields", "--primary-keys",
+            "--dry-run", "--json"});
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_EQ(nlohmann::json::parse(r.Out)["ModifySQL"],
             "update order_line\nset\n  order_no = :order_no,\n  line_no = :line_no,\n  part_no = :part_no,\n"
             "  qty = :qty\nwhere\n  order_no = :OLD_order_no and\n  line_no = :OLD_line_no\n");
   EXPECT_EQ(Read("ShopMdb.dfm"), before);
 
-  r = Korv({"updatesql", "ShopMdb.dfm", "CustomersUpdate", "--table", "customer", "--table-fields",
-            "--primary-keys", "--fields", "name,city,tel", "--check", "--try"});
+  r = Korv({"updatesql", "ShopMdb.dfm", "CustomersUpdate", "--table", "customer", "--table-fields", "--primary-keys",
+            "--fields", "name,city,tel", "--check", "--try"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: ok\n"
-                   "ModifySQL: ok\n"
-                   "InsertSQL: ok\n"
-                   "DeleteSQL: ok\n"
-                   "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: ok\n"
+            "ModifySQL: ok\n"
+            "InsertSQL: ok\n"
+            "DeleteSQL: ok\n"
+            "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
 
   // A wrong password: the command fails, saying which database and why, and saves nothing.
   WriteParams("wrong");
@@ -199,8 +200,9 @@ TEST_F(MariaDBShopTest, DataShowsTheServersTypes) {
   TKorvResult r = Korv({"data", "ShopMdb.dfm", "Parts", "--json", "--limit", "1"});
   ASSERT_EQ(r.Exit, 0) << r;
   const auto j = nlohmann::json::parse(r.Out);
-  EXPECT_EQ(j["fields"][2], nlohmann::json({{"name", "price"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10},
-                                            {"required", true}}));
+  EXPECT_EQ(
+      j["fields"][2],
+      nlohmann::json({{"name", "price"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10}, {"required", true}}));
   EXPECT_EQ(j["rows"], nlohmann::json::array({nlohmann::json::array({"P-100", "Notebook, A5", "3.50"})}));
   EXPECT_EQ(j["total"], 3);
 }

@@ -28,7 +28,7 @@ protected:
   }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(MasterDetailTest, TheHostsDataSourceComesAfterThePackagesPage) {
   TKorvResult r = Korv({"palette"});

@@ -33,7 +33,7 @@ const char* const kRegeneratedStatements =
     "where\n"
     "  \"CUST_NO\" = :\"OLD_CUST_NO\"\n";
 
-} // namespace
+}  // namespace
 
 TEST_F(OneShotCommandsTest, VersionHelpAndUsage) {
   TKorvResult r = Korv({"--version"});
@@ -88,8 +88,9 @@ TEST_F(OneShotCommandsTest, AClassNoPackageRegistersIsReportedOnOpeningAndKeptOn
 
   r = RunScript("open Shop.dfm\nselect ShopModule\nset Tag 1\nsave\n");
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_NE(Read("Shop.dfm").find("  object Orders: TKVQery\n    SQL.Strings = (\n      'select * from ORDERS')\n  end\n"),
-            std::string::npos)
+  EXPECT_NE(
+      Read("Shop.dfm").find("  object Orders: TKVQery\n    SQL.Strings = (\n      'select * from ORDERS')\n  end\n"),
+      std::string::npos)
       << Read("Shop.dfm");
 }
 
@@ -108,8 +109,8 @@ TEST_F(OneShotCommandsTest, PaletteAndPackagesReportTheLoadedPackage) {
   EXPECT_EQ(palette[10]["class"], "TDataSource");
   EXPECT_EQ(palette[10]["package"], "");
   EXPECT_EQ(palette[10]["bitmap"], nullptr);
-  const char* const classes[] = {"TKVSession",    "TKVDatabase", "TKVQuery",     "TKVMacroQuery", "TKVStoredProc",
-                                 "TKVTable",      "TKVUpdateSQL", "TKVScript",   "TKVMonitor",    "TKVSQLBaseServer"};
+  const char* const classes[] = {"TKVSession", "TKVDatabase",  "TKVQuery",  "TKVMacroQuery", "TKVStoredProc",
+                                 "TKVTable",   "TKVUpdateSQL", "TKVScript", "TKVMonitor",    "TKVSQLBaseServer"};
   for (size_t i = 0; i < 10; ++i) {
     EXPECT_EQ(palette[i]["page"], "Korvane");
     EXPECT_EQ(palette[i]["class"], classes[i]);
@@ -184,8 +185,9 @@ TEST_F(OneShotCommandsTest, UpdateSQLFailuresNameTheOptionAndSaveNothing) {
   // Without fields chosen the editor's defaults are not saved, only shown.
   r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--table", "PART", "--quote"});
   EXPECT_EQ(r.Exit, 2);
-  EXPECT_EQ(r.Err, "korv: updatesql saves only fields chosen: give --table-fields, --primary-keys, --keys or "
-                   "--fields (--dry-run prints the editor's defaults)\n");
+  EXPECT_EQ(r.Err,
+            "korv: updatesql saves only fields chosen: give --table-fields, --primary-keys, --keys or "
+            "--fields (--dry-run prints the editor's defaults)\n");
   r = Korv({"updatesql", "Shop.dfm", "CustomersUpdate", "--dry-run"});
   EXPECT_EQ(r.Exit, 0) << r;
   EXPECT_TRUE(r.Out.starts_with("-- RefreshSQL\nselect CUST_NO, NAME, CITY, PHONE\n")) << r;

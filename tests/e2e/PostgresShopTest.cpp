@@ -62,10 +62,10 @@ protected:
   }
   // The parameters file the module names: readable by its owner only.
   void WriteParams(const std::string& Password) {
-    Write("pg.params", "USER NAME=" + Env("KORV_PG_USER") + "\nPASSWORD=" + Password +
-                           "\noptions=-c search_path=" + Schema + "\n");
-    std::filesystem::permissions(Temp.File("pg.params"), std::filesystem::perms::owner_read |
-                                                              std::filesystem::perms::owner_write);
+    Write("pg.params",
+          "USER NAME=" + Env("KORV_PG_USER") + "\nPASSWORD=" + Password + "\noptions=-c search_path=" + Schema + "\n");
+    std::filesystem::permissions(Temp.File("pg.params"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   }
   // ShopPg.dfm as the example script leaves it: on this server, with the parameters file.
   void WritePointedModule() {
@@ -107,21 +107,22 @@ where
   cust_no = :OLD_cust_no
 )";
 
-} // namespace
+}  // namespace
 
 TEST_F(PostgresShopTest, TheExampleScriptPointsTheModuleAtTheServerAndWritesTheCustomerStatements) {
   Write("ShopPg.dfm", ReadSource("examples/ShopPg.dfm"));
-  TKorvResult r = Korv({"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-postgres.korv", "ShopPg.dfm", Address,
-                        "pg.params"});
+  TKorvResult r =
+      Korv({"run", std::string(KORV_SOURCE_DIR) + "/examples/shop-postgres.korv", "ShopPg.dfm", Address, "pg.params"});
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_NE(r.Out.find("\n    PostgreSQL | " + Address + " {ShopDB}\n"), std::string::npos) << r.Out;
 
   // The names the search path finds, in the inspector's order; other tests' schemas come qualified.
   std::vector<std::string> offered;
-  for (const std::string& name : Section(r.Out, "== What the server offers: tables for Parts, procedures for CloseOrder"))
+  for (const std::string& name :
+       Section(r.Out, "== What the server offers: tables for Parts, procedures for CloseOrder"))
     if (name.find('.') == std::string::npos) offered.push_back(name);
-  EXPECT_EQ(offered, (std::vector<std::string>{"\"ORDER\"", "audit_log", "customer", "order_line", "part",
-                                               "close_order"}));
+  EXPECT_EQ(offered,
+            (std::vector<std::string>{"\"ORDER\"", "audit_log", "customer", "order_line", "part", "close_order"}));
 
   const std::size_t statements = r.Out.find("== The statements it generated");
   ASSERT_NE(statements, std::string::npos) << r.Out;
@@ -172,8 +173,8 @@ where
   order_no = :OLD_order_no
 )");
 
-  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields",
-            "--primary-keys", "--dry-run", "--json"});
+  r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields", "--primary-keys",
+            "--dry-run", "--json"});
   ASSERT_EQ(r.Exit, 0) << r;
   const auto statements = nlohmann::json::parse(r.Out);
   EXPECT_EQ(statements["ModifySQL"],
@@ -193,8 +194,9 @@ where
   Write("pg.params", "USER NAME=" + Env("KORV_PG_USER") + "\noptions=-c search_path=" + Schema + "\n");
   r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "part", "--table-fields", "--dry-run"});
   EXPECT_EQ(r.Exit, 1) << r;
-  EXPECT_EQ(r.Err, "korv: updatesql --table-fields: connecting ShopData needs a password: put PASSWORD in its "
-                   "Params or ParamsFileName, or answer the login dialog in korv design\n");
+  EXPECT_EQ(r.Err,
+            "korv: updatesql --table-fields: connecting ShopData needs a password: put PASSWORD in its "
+            "Params or ParamsFileName, or answer the login dialog in korv design\n");
   EXPECT_EQ(Read("ShopPg.dfm"), before);
 }
 
@@ -203,26 +205,28 @@ TEST_F(PostgresShopTest, DataShowsTheServersTypesAndNullApartFromEmpty) {
   Exec("INSERT INTO customer VALUES (4, 'Dune Press', '', NULL, NULL)");
   TKorvResult r = Korv({"data", "ShopPg.dfm", "Customers"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "Field    Type       Size  Required\n"
-                   "-------  ---------  ----  --------\n"
-                   "cust_no  ftInteger  0     yes\n"
-                   "name     ftString   40    yes\n"
-                   "city     ftString   30    no\n"
-                   "phone    ftString   20    no\n"
-                   "\n"
-                   "cust_no  name          city   phone\n"
-                   "-------  ------------  -----  -------------\n"
-                   "1        Alder Books   Leeds  0113 496 0001\n"
-                   "2        Birch & Co    York   01904 496 002\n"
-                   "3        Cedar Crafts  Hull   01482 496 003\n"
-                   "4        Dune Press    ''     NULL\n"
-                   "(4 rows)\n");
+  EXPECT_EQ(r.Out,
+            "Field    Type       Size  Required\n"
+            "-------  ---------  ----  --------\n"
+            "cust_no  ftInteger  0     yes\n"
+            "name     ftString   40    yes\n"
+            "city     ftString   30    no\n"
+            "phone    ftString   20    no\n"
+            "\n"
+            "cust_no  name          city   phone\n"
+            "-------  ------------  -----  -------------\n"
+            "1        Alder Books   Leeds  0113 496 0001\n"
+            "2        Birch & Co    York   01904 496 002\n"
+            "3        Cedar Crafts  Hull   01482 496 003\n"
+            "4        Dune Press    ''     NULL\n"
+            "(4 rows)\n");
 
   r = Korv({"data", "ShopPg.dfm", "Parts", "--json", "--limit", "1"});
   ASSERT_EQ(r.Exit, 0) << r;
   const auto j = nlohmann::json::parse(r.Out);
-  EXPECT_EQ(j["fields"][2], nlohmann::json({{"name", "price"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10},
-                                            {"required", true}}));
+  EXPECT_EQ(
+      j["fields"][2],
+      nlohmann::json({{"name", "price"}, {"type", "ftFMTBcd"}, {"size", 2}, {"precision", 10}, {"required", true}}));
   EXPECT_EQ(j["rows"], nlohmann::json::array({nlohmann::json::array({"P-100", "Notebook, A5", "3.50"})}));
   EXPECT_EQ(j["total"], 3);
 }
@@ -232,11 +236,12 @@ TEST_F(PostgresShopTest, UpdatesqlCheckPreparesOnTheServerAndReportsItsErrorsWit
   TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "customer", "--table-fields",
                         "--primary-keys", "--fields", "name,city,tel", "--check", "--try"});
   ASSERT_EQ(r.Exit, 0) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: ok\n"
-                   "ModifySQL: ok\n"
-                   "InsertSQL: ok\n"
-                   "DeleteSQL: ok\n"
-                   "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: ok\n"
+            "ModifySQL: ok\n"
+            "InsertSQL: ok\n"
+            "DeleteSQL: ok\n"
+            "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
 
   // Broken statements: the server's message, at the line and column of the statement as written
   // (its :name markers, not the $n the server saw).
@@ -259,10 +264,11 @@ TEST_F(PostgresShopTest, UpdatesqlCheckPreparesOnTheServerAndReportsItsErrorsWit
   Write("ShopPg.dfm", module);
   r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--check", "--try"});
   EXPECT_EQ(r.Exit, 1) << r;
-  EXPECT_EQ(r.Out, "RefreshSQL: empty\n"
-                   "ModifySQL: error at line 2, column 4: syntax error at or near \"name\"\n"
-                   "InsertSQL: error at line 2, column 21: syntax error at end of input\n"
-                   "DeleteSQL: error at line 1, column 28: column \"cust_num\" does not exist\n"
-                   "Try: skipped, ModifySQL did not prepare\n");
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: empty\n"
+            "ModifySQL: error at line 2, column 4: syntax error at or near \"name\"\n"
+            "InsertSQL: error at line 2, column 21: syntax error at end of input\n"
+            "DeleteSQL: error at line 1, column 28: column \"cust_num\" does not exist\n"
+            "Try: skipped, ModifySQL did not prepare\n");
   EXPECT_EQ(r.Err, "");
 }

@@ -24,7 +24,7 @@ const char* const kWiredModule =
     "  end\n"
     "end\n";
 
-} // namespace
+}  // namespace
 
 TEST_F(ScriptCommandsTest, ModuleCommandsBuildSaveCloseAndReopenAModule) {
   TKorvResult r = RunScript(
@@ -136,15 +136,17 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
       "props\n"
       "set ServerType Oracle\n");
   EXPECT_EQ(r.Exit, 1) << r;
-  EXPECT_TRUE(r.Out.starts_with("stPostgreSQL\n"
-                                "ddoDefaultDatabase\n"
-                                "ddoStoreConnected\n"
-                                "[ddoDefaultDatabase]\n"))
+  EXPECT_TRUE(
+      r.Out.starts_with("stPostgreSQL\n"
+                        "ddoDefaultDatabase\n"
+                        "ddoStoreConnected\n"
+                        "[ddoDefaultDatabase]\n"))
       << r;
   EXPECT_NE(r.Out.find("\nParams         = (TStringList)  [...]\n"), std::string::npos) << r;
   EXPECT_NE(r.Out.find("\nDesignOptions  = [ddoDefaultDatabase]  [+]\n"), std::string::npos) << r;
-  EXPECT_EQ(r.Err, "script.korv:9: ServerType: 'Oracle' is not a TKVServerType; use stSQLite, stPostgreSQL, "
-                   "stFirebird or stMariaDB\n");
+  EXPECT_EQ(r.Err,
+            "script.korv:9: ServerType: 'Oracle' is not a TKVServerType; use stSQLite, stPostgreSQL, "
+            "stFirebird or stMariaDB\n");
 }
 
 TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {
@@ -310,8 +312,9 @@ TEST_F(ScriptCommandsTest, ArgumentsStandForDollarNumbers) {
 // in double quotes or inside a word a single quote is only itself.
 TEST_F(ScriptCommandsTest, SingleQuotedWordsArePascalStrings) {
   CopyExample();
-  TKorvResult r = RunScript("open Shop.dfm\nselect Parts\nset TableName 'It''s  a part'\nprint Parts.TableName\n"
-                            "echo \"'x'\" don't\nset TableName ''\nprint Parts.TableName\n");
+  TKorvResult r = RunScript(
+      "open Shop.dfm\nselect Parts\nset TableName 'It''s  a part'\nprint Parts.TableName\n"
+      "echo \"'x'\" don't\nset TableName ''\nprint Parts.TableName\n");
   ASSERT_EQ(r.Exit, 0) << r;
   EXPECT_EQ(r.Out, "It's  a part\n'x' don't\n\n");
 

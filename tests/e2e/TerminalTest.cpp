@@ -94,7 +94,7 @@ private:
 
 class TerminalTest : public TKorvTest {};
 
-} // namespace
+}  // namespace
 
 TEST_F(TerminalTest, CtrlCCancelsTheLineAndCtrlDAsksOnceBeforeDroppingChanges) {
   CopyExample();
@@ -110,8 +110,9 @@ TEST_F(TerminalTest, CtrlCCancelsTheLineAndCtrlDAsksOnceBeforeDroppingChanges) {
   ASSERT_TRUE(korv.WaitFor("KVSession1\r\n")) << korv.Output;
   ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("\x04");
-  ASSERT_TRUE(korv.WaitFor("ShopModule has unsaved changes: save it, or quit --discard (Ctrl-D again quits and "
-                           "drops them)"))
+  ASSERT_TRUE(
+      korv.WaitFor("ShopModule has unsaved changes: save it, or quit --discard (Ctrl-D again quits and "
+                   "drops them)"))
       << korv.Output;
   ASSERT_TRUE(korv.Prompted()) << korv.Output;
   korv.Type("\x04");

@@ -11,7 +11,7 @@ std::string WithoutCarriageReturns(std::string S) {
 
 class TourTest : public TKorvTest {};
 
-} // namespace
+}  // namespace
 
 // The README's tour: the example opened, its tree printed, the update object's statements
 // generated from the real table and printed, the copy saved.

@@ -88,7 +88,7 @@ QAction* MenuAction(QMenu* Menu, const QString& Name) {
   return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 class TDesignerWindowTest : public QObject {
   Q_OBJECT
@@ -122,16 +122,19 @@ private slots:
     designer::TInspectorView* inspector = d.Window.Inspector();
     QVERIFY(inspector->RowOf("TableName"));
     inspector->EditRow("TableName");
-    auto* combo = inspector->CurrentEditor() ? inspector->CurrentEditor()->findChild<QComboBox*>("InspectorCombo") : nullptr;
+    auto* combo =
+        inspector->CurrentEditor() ? inspector->CurrentEditor()->findChild<QComboBox*>("InspectorCombo") : nullptr;
     QVERIFY(combo);
     QStringList items;
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    QVERIFY2(items.contains("CUSTOMER") && items.contains("ORDER") && items.contains("PART"), qPrintable(items.join(",")));
+    QVERIFY2(items.contains("CUSTOMER") && items.contains("ORDER") && items.contains("PART"),
+             qPrintable(items.join(",")));
     const int customer = static_cast<int>(items.indexOf("CUSTOMER"));
     combo->setCurrentIndex(customer);
     emit combo->activated(customer);
     QApplication::processEvents();
-    QCOMPARE(QString::fromStdString(dynamic_cast<korv::TKVTable*>(d.Component("Parts"))->TableName()), QString("CUSTOMER"));
+    QCOMPARE(QString::fromStdString(dynamic_cast<korv::TKVTable*>(d.Component("Parts"))->TableName()),
+             QString("CUSTOMER"));
     QCOMPARE(inspector->RowOf("TableName")->text(1), QString("CUSTOMER"));
     // The events tab shows no properties, and the properties tab no events.
     inspector->Tabs()->setCurrentIndex(1);
@@ -222,13 +225,15 @@ private slots:
     QCOMPARE(moved, surface->IconRect(d.Component("Parts")).topLeft());
     QVERIFY(d.Window.Save());
     const std::string saved = shop.Read("Shop.dfm");
-    const std::string parts = saved.substr(saved.find("object Parts"), saved.find("object CloseOrder") - saved.find("object Parts"));
+    const std::string parts =
+        saved.substr(saved.find("object Parts"), saved.find("object CloseOrder") - saved.find("object Parts"));
     QVERIFY2(parts.find("Left = " + std::to_string(moved.x())) != std::string::npos, parts.c_str());
     QVERIFY2(parts.find("Top = " + std::to_string(moved.y())) != std::string::npos, parts.c_str());
     // Rubber band: a box around the moved component selects it alone.
     QTest::mousePress(surface, Qt::LeftButton, Qt::NoModifier, moved - QPoint(5, 5));
-    QMouseEvent band(QEvent::MouseMove, QPointF(moved + QPoint(40, 40)), surface->mapToGlobal(QPointF(moved + QPoint(40, 40))),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent band(QEvent::MouseMove, QPointF(moved + QPoint(40, 40)),
+                     surface->mapToGlobal(QPointF(moved + QPoint(40, 40))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(surface, &band);
     QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, moved + QPoint(40, 40));
     const designintf::TDesignerSelections s = d.Host.Session.Module()->GetSelections();

@@ -89,7 +89,8 @@ public:
     Expect([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
            [this, Text, Button](QWidget* w) {
              auto* box = static_cast<QMessageBox*>(w);
-             if (!box->text().contains(Text)) Failures << "message box \"" + box->text() + "\" where \"" + Text + "\" was expected";
+             if (!box->text().contains(Text))
+               Failures << "message box \"" + box->text() + "\" where \"" + Text + "\" was expected";
              for (QAbstractButton* b : box->buttons())
                if (b->text() == Button) {
                  b->click();
@@ -140,23 +141,22 @@ T* Child(QWidget* Parent, const char* Name) {
   return w;
 }
 
-} // namespace guitest
+}  // namespace guitest
 
 // The test program's main: offscreen, the fixed font, 96 DPI, settings in a temporary folder.
-#define KORV_GUI_TEST_MAIN(TestClass)                                                          \
-  int main(int argc, char** argv) {                                                            \
-    designer::PrepareGuiEnvironment(true);                                                     \
-    const auto config = std::filesystem::temp_directory_path() /                               \
-                        ("korv-gui-config-" + std::to_string(::getpid()));                     \
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);                                              \
-    int result;                                                                                \
-    {                                                                                          \
-      QApplication app(argc, argv);                                                            \
-      designer::SetGuiFont(app);                                                               \
-      TestClass test;                                                                          \
-      result = QTest::qExec(&test, argc, argv);                                                \
-    }                                                                                          \
-    std::error_code ec;                                                                        \
-    std::filesystem::remove_all(config, ec);                                                   \
-    return result;                                                                             \
+#define KORV_GUI_TEST_MAIN(TestClass)                                                                               \
+  int main(int argc, char** argv) {                                                                                 \
+    designer::PrepareGuiEnvironment(true);                                                                          \
+    const auto config = std::filesystem::temp_directory_path() / ("korv-gui-config-" + std::to_string(::getpid())); \
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);                                                                   \
+    int result;                                                                                                     \
+    {                                                                                                               \
+      QApplication app(argc, argv);                                                                                 \
+      designer::SetGuiFont(app);                                                                                    \
+      TestClass test;                                                                                               \
+      result = QTest::qExec(&test, argc, argv);                                                                     \
+    }                                                                                                               \
+    std::error_code ec;                                                                                             \
+    std::filesystem::remove_all(config, ec);                                                                        \
+    return result;                                                                                                  \
   }

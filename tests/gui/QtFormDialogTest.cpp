@@ -35,7 +35,7 @@ QStringList Selected(QListWidget* List) {
   return r;
 }
 
-} // namespace
+}  // namespace
 
 class TQtFormDialogTest : public QObject {
   Q_OBJECT
@@ -73,8 +73,9 @@ private slots:
     QVERIFY(driver.Done());
     // The widgets sit at the bounds of the form description.
     QCOMPARE(tableBox.topLeft(), QPoint(9, 33));
-    QVERIFY2(shownModify.startsWith("update CUSTOMER\nset\n") && shownModify.endsWith("where\n  CUST_NO = :OLD_CUST_NO"),
-             qPrintable(shownModify));
+    QVERIFY2(
+        shownModify.startsWith("update CUSTOMER\nset\n") && shownModify.endsWith("where\n  CUST_NO = :OLD_CUST_NO"),
+        qPrintable(shownModify));
     QVERIFY(shownInsert.startsWith("insert into CUSTOMER"));
     auto* update = dynamic_cast<korv::TKVUpdateSQL*>(d.Component("CustomersUpdate"));
     QCOMPARE(QString::fromStdString(update->ModifySQL()->Text()).trimmed(), shownModify);
@@ -90,7 +91,8 @@ private slots:
     QVERIFY(d.Window.OpenFile(shop.QFile("Shop.dfm")));
     TModalDriver driver;
     bool stillOpen = false;
-    driver.OnForm("KVUpdateSQLEditForm", [](QWidget* w) { QTest::mouseClick(Child<QPushButton>(w, "btOk"), Qt::LeftButton); });
+    driver.OnForm("KVUpdateSQLEditForm",
+                  [](QWidget* w) { QTest::mouseClick(Child<QPushButton>(w, "btOk"), Qt::LeftButton); });
     driver.Answer("have not been generated", "No");
     driver.OnForm("KVUpdateSQLEditForm", [&](QWidget* w) {
       auto* form = static_cast<designer::TQtFormDialog*>(w);

@@ -27,14 +27,15 @@ protected:
 };
 
 TEST_F(ComponentStreamingTest, EveryComponentClassIsRegisteredWithItsPublishedProperties) {
-  for (const char* name : {"TKVSession", "TKVDatabase", "TKVDataSet", "TKVQuery", "TKVMacroQuery", "TKVStoredProc",
-                           "TKVTable", "TKVDataSetUpdateObject", "TKVUpdateSQL", "TKVScript", "TKVMonitor",
-                           "TKVSQLBaseServer"})
+  for (const char* name :
+       {"TKVSession", "TKVDatabase", "TKVDataSet", "TKVQuery", "TKVMacroQuery", "TKVStoredProc", "TKVTable",
+        "TKVDataSetUpdateObject", "TKVUpdateSQL", "TKVScript", "TKVMonitor", "TKVSQLBaseServer"})
     EXPECT_NE(rtl::GetClass(name), nullptr) << name;
 
   const rtl::TPropInfo* type = rtl::GetClass("TKVDatabase")->FindProp("ServerType");
   ASSERT_NE(type, nullptr);
-  EXPECT_EQ(type->PropType->EnumNames, (std::vector<std::string>{"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"}));
+  EXPECT_EQ(type->PropType->EnumNames,
+            (std::vector<std::string>{"stSQLite", "stPostgreSQL", "stFirebird", "stMariaDB"}));
   const rtl::TPropInfo* options = rtl::GetClass("TKVDatabase")->FindProp("DesignOptions");
   ASSERT_NE(options, nullptr);
   EXPECT_EQ(options->PropType->CompType->EnumNames,
@@ -182,13 +183,14 @@ TEST_F(ComponentStreamingTest, ConnectedIsStoredOnlyWithStoreConnectedAndReconne
   EXPECT_ANY_THROW(rtl::ReadModule(moved, "Shop.dfm")) << "outside the designer the failure stands";
 
   // The same for a data set that cannot reopen.
-  const std::string withTable = "object Shop: TDataModule\n"
-                                "  object Table1: TKVTable\n"
-                                "    Active = True\n"
-                                "    DatabaseName = 'NOWHERE'\n"
-                                "    TableName = 'ORDERS'\n"
-                                "  end\n"
-                                "end\n";
+  const std::string withTable =
+      "object Shop: TDataModule\n"
+      "  object Table1: TKVTable\n"
+      "    Active = True\n"
+      "    DatabaseName = 'NOWHERE'\n"
+      "    TableName = 'ORDERS'\n"
+      "  end\n"
+      "end\n";
   reported.clear();
   Sessions->SetLoadErrorHandler(
       [&](rtl::TComponent* c, const std::exception& e) { reported.push_back(c->Name() + ": " + e.what()); });
@@ -199,4 +201,4 @@ TEST_F(ComponentStreamingTest, ConnectedIsStoredOnlyWithStoreConnectedAndReconne
   EXPECT_FALSE(Find<TKVTable>(*module, "Table1")->Active());
 }
 
-} // namespace
+}  // namespace

@@ -11,9 +11,9 @@
 
 using namespace korv;
 using namespace korvtest;
+using rtl::TFieldType;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-using rtl::TFieldType;
 
 namespace {
 
@@ -65,11 +65,11 @@ TEST_F(DataRowsTest, DeclaredTypesMapByAffinityWithSizesPrecisionAndRequired) {
     seen.push_back(fmt::format("{} {} {} {}{}", d->Name(), TypeName(d->DataType()), d->Size(), d->Precision(),
                                d->Required() ? " required" : ""));
   }
-  EXPECT_THAT(seen, ElementsAre("ID ftInteger 0 0", "SMALL ftSmallint 0 0", "BIG ftLargeint 0 0",
-                                "NAME ftString 40 0 required", "CODE ftFixedChar 3 0", "NOTE ftMemo 0 0",
-                                "PRICE ftFMTBcd 2 10", "RATE ftFloat 0 0", "PIC ftBlob 0 0", "BORN ftDate 0 0",
-                                "AT ftTime 0 0", "STAMP ftDateTime 0 0", "DONE ftBoolean 0 0", "ODD ftFMTBcd 0 0",
-                                "NEXT_ID ftLargeint 0 0", "LABEL ftMemo 0 0"));
+  EXPECT_THAT(
+      seen, ElementsAre("ID ftInteger 0 0", "SMALL ftSmallint 0 0", "BIG ftLargeint 0 0", "NAME ftString 40 0 required",
+                        "CODE ftFixedChar 3 0", "NOTE ftMemo 0 0", "PRICE ftFMTBcd 2 10", "RATE ftFloat 0 0",
+                        "PIC ftBlob 0 0", "BORN ftDate 0 0", "AT ftTime 0 0", "STAMP ftDateTime 0 0",
+                        "DONE ftBoolean 0 0", "ODD ftFMTBcd 0 0", "NEXT_ID ftLargeint 0 0", "LABEL ftMemo 0 0"));
 
   EXPECT_EQ(q->FieldByName("BIG")->AsLargeInt(), 3000000000LL);
   EXPECT_THROW(q->FieldByName("BIG")->AsInteger(), rtl::EConvertError) << "too big for an int";
@@ -92,8 +92,9 @@ TEST_F(DataRowsTest, DeclaredTypesMapByAffinityWithSizesPrecisionAndRequired) {
 }
 
 TEST_F(DataRowsTest, NavigationOverAWindowSmallerThanTheRows) {
-  std::string sql = "WITH RECURSIVE N(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM N WHERE X < 10) "
-                    "INSERT INTO CUSTOMER (ID, NAME) SELECT X, 'c' || X FROM N";
+  std::string sql =
+      "WITH RECURSIVE N(X) AS (SELECT 1 UNION ALL SELECT X + 1 FROM N WHERE X < 10) "
+      "INSERT INTO CUSTOMER (ID, NAME) SELECT X, 'c' || X FROM N";
   Exec(sql);
   auto q = Query("select ID, NAME from CUSTOMER order by ID");
   q->SetWindowRows(3);
@@ -138,8 +139,9 @@ TEST_F(DataRowsTest, ParametersAreBoundByNameWithTypes) {
   Exec("CREATE TABLE ODD (\"E-MAIL\" TEXT, \"my id\" INTEGER)");
   Exec("INSERT INTO ODD VALUES ('a@b', 1)");
 
-  auto q = Query("select NAME from CUSTOMER where (ID = :id or ID = :ID + 1) and TEL <> ':id' -- :nope\n"
-                 " and NAME <> /* :nope */ :who order by ID");
+  auto q = Query(
+      "select NAME from CUSTOMER where (ID = :id or ID = :ID + 1) and TEL <> ':id' -- :nope\n"
+      " and NAME <> /* :nope */ :who order by ID");
   EXPECT_EQ(q->ParamCount(), 2) << "a repeated name is one parameter; literals and comments hold none";
   q->ParamByName("id")->SetDataType(TFieldType::ftInteger);
   q->ParamByName("id")->SetValue("1");
@@ -330,11 +332,12 @@ TEST_F(DataRowsTest, ScriptsStopAtTheirFirstBadStatement) {
   TKVScript script(nullptr);
   script.SetName("Setup");
   script.SetDatabaseName("SHOP");
-  script.SQL()->SetText("insert into CUSTOMER values (1, 'semi;colon', NULL);\n"
-                        "-- a comment; with a semicolon\n"
-                        "insert into CUSTOMER values (2, 'two', NULL);\n"
-                        "insert into NOWHERE values (3);\n"
-                        "insert into CUSTOMER values (4, 'never', NULL);");
+  script.SQL()->SetText(
+      "insert into CUSTOMER values (1, 'semi;colon', NULL);\n"
+      "-- a comment; with a semicolon\n"
+      "insert into CUSTOMER values (2, 'two', NULL);\n"
+      "insert into NOWHERE values (3);\n"
+      "insert into CUSTOMER values (4, 'never', NULL);");
   try {
     script.ExecSQL();
     FAIL() << "ran";
@@ -364,12 +367,13 @@ TEST_F(DataRowsTest, TheMonitorRecordsParametersAndTime) {
   EXPECT_EQ(monitor.Lines()->Count(), static_cast<int>(monitor.Entries().size()));
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(DataRowsTest, FieldByNameIgnoresCaseAndTakesTheFirstOfNamesThatDifferOnlyInCase) {
   Db->SetRemoteDatabase("data.db");
-  auto q = Query("select ID as \"Größe\", NAME as n, CODE as N, ' 42 ' as PADDED, ' 2.5' as REALTEXT from T "
-                 "where ID = 1");
+  auto q = Query(
+      "select ID as \"Größe\", NAME as n, CODE as N, ' 42 ' as PADDED, ' 2.5' as REALTEXT from T "
+      "where ID = 1");
   q->Open();
   EXPECT_EQ(q->FieldByName("größe")->AsInteger(), 1);
   EXPECT_EQ(q->FieldByName("GRÖßE")->AsInteger(), 1);

@@ -25,8 +25,9 @@ protected:
 
 TEST_F(DataSetTest, FieldAndTableInfoFromAliasesAndJoins) {
   TKVQuery q(nullptr);
-  Parse(q, "select c.ID, c.NAME as CNAME, o.AMOUNT, 1+2 as EXPR from CUSTOMER c"
-           " join main.ORDERS o on o.CUST_ID = c.ID");
+  Parse(q,
+        "select c.ID, c.NAME as CNAME, o.AMOUNT, 1+2 as EXPR from CUSTOMER c"
+        " join main.ORDERS o on o.CUST_ID = c.ID");
   EXPECT_THAT(Lines(Tables), ElementsAre("c=CUSTOMER", "o=main.ORDERS"));
   EXPECT_THAT(Lines(Fields), ElementsAre("ID=CUSTOMER.ID", "CNAME=CUSTOMER.NAME", "AMOUNT=main.ORDERS.AMOUNT"));
 
@@ -52,8 +53,8 @@ TEST_F(DataSetTest, StarsExpandOnlyWhenTheDatabaseIsConnected) {
 
   db->Open();
   Parse(q, sql);
-  EXPECT_THAT(Lines(Fields), ElementsAre("CODE=ORDERS.CODE", "ID=CUSTOMER.ID", "NAME=CUSTOMER.NAME",
-                                         "TEL=CUSTOMER.TEL", "NOTE=ORDERS.NOTE"));
+  EXPECT_THAT(Lines(Fields), ElementsAre("CODE=ORDERS.CODE", "ID=CUSTOMER.ID", "NAME=CUSTOMER.NAME", "TEL=CUSTOMER.TEL",
+                                         "NOTE=ORDERS.NOTE"));
   Parse(q, "select * from CUSTOMER C2");
   EXPECT_THAT(Lines(Fields), ElementsAre("ID=CUSTOMER.ID", "NAME=CUSTOMER.NAME", "TEL=CUSTOMER.TEL"));
 
@@ -139,4 +140,4 @@ TEST_F(DataSetTest, OpeningConnectsTheDatabaseAndClosingLeavesItAsItWas) {
   EXPECT_EQ(t1.Database(), nullptr);
 }
 
-} // namespace
+}  // namespace

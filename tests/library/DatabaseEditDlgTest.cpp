@@ -26,7 +26,7 @@ struct DatabaseEditDlgTest : ::testing::Test {
   }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DatabaseEditDlgTest, NewDialogOffersTheLibrarysServerTypesAndANewDatabasesValues) {
   const TKVServerType saved = DefServerType;

@@ -200,4 +200,4 @@ TEST_F(DatabaseTest, IndexInformationForCompositeUniqueAndRowidKeys) {
   EXPECT_TRUE(rs->FieldByName("COLUMN_NAME")->IsNull());
 }
 
-} // namespace
+}  // namespace

@@ -61,24 +61,27 @@ protected:
 };
 
 std::string Describe(const rtl::TFieldDef& d) {
-  return fmt::format("{} {} {} {}{}", d.Name(), rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())),
-                     d.Size(), d.Precision(), d.Required() ? " required" : "");
+  return fmt::format("{} {} {} {}{}", d.Name(),
+                     rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())), d.Size(),
+                     d.Precision(), d.Required() ? " required" : "");
 }
 
 TEST_F(FirebirdDataTest, FieldDefinitionsAndValuesOfEachType) {
-  Db->Execute("CREATE TABLE T (A SMALLINT, B INTEGER NOT NULL, C BIGINT, D NUMERIC(10,2), E FLOAT,"
-              " F DOUBLE PRECISION, G BLOB SUB_TYPE TEXT, H VARCHAR(30), I CHAR(4), J BOOLEAN, K DATE, L TIME,"
-              " M TIMESTAMP, O BLOB)");
-  Db->Execute("INSERT INTO T VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', TRUE, '2024-03-01', '09:12',"
-              " '2024-03-01 09:12:30', NULL)");
+  Db->Execute(
+      "CREATE TABLE T (A SMALLINT, B INTEGER NOT NULL, C BIGINT, D NUMERIC(10,2), E FLOAT,"
+      " F DOUBLE PRECISION, G BLOB SUB_TYPE TEXT, H VARCHAR(30), I CHAR(4), J BOOLEAN, K DATE, L TIME,"
+      " M TIMESTAMP, O BLOB)");
+  Db->Execute(
+      "INSERT INTO T VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', TRUE, '2024-03-01', '09:12',"
+      " '2024-03-01 09:12:30', NULL)");
   auto q = Query("select * from T");
   q->Open();
   std::vector<std::string> seen;
   for (int i = 0; i < q->FieldDefs()->Count(); ++i) seen.push_back(Describe(*q->FieldDefs()->Items(i)));
-  EXPECT_THAT(seen, ElementsAre("A ftSmallint 0 0", "B ftInteger 0 0 required", "C ftLargeint 0 0",
-                                "D ftFMTBcd 2 10", "E ftSingle 0 0", "F ftFloat 0 0", "G ftMemo 0 0",
-                                "H ftString 30 0", "I ftFixedChar 4 0", "J ftBoolean 0 0", "K ftDate 0 0",
-                                "L ftTime 0 0", "M ftDateTime 0 0", "O ftBlob 0 0"));
+  EXPECT_THAT(seen,
+              ElementsAre("A ftSmallint 0 0", "B ftInteger 0 0 required", "C ftLargeint 0 0", "D ftFMTBcd 2 10",
+                          "E ftSingle 0 0", "F ftFloat 0 0", "G ftMemo 0 0", "H ftString 30 0", "I ftFixedChar 4 0",
+                          "J ftBoolean 0 0", "K ftDate 0 0", "L ftTime 0 0", "M ftDateTime 0 0", "O ftBlob 0 0"));
   EXPECT_EQ(q->FieldByName("C")->AsLargeInt(), 3);
   EXPECT_DOUBLE_EQ(q->FieldByName("D")->AsFloat(), 4.5);
   EXPECT_TRUE(q->FieldByName("J")->AsBoolean());
@@ -107,8 +110,9 @@ TEST_F(FirebirdDataTest, NamedParametersMapOntoMarkersAndARepeatedNameBindsTwice
 
 TEST_F(FirebirdDataTest, ManyRowsReadWhileOtherStatementsCommit) {
   Db->Execute("CREATE TABLE BIG (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20))");
-  Db->Execute("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 3000) DO BEGIN"
-              " INSERT INTO BIG VALUES (:I, 'row ' || :I); I = I + 1; END END");
+  Db->Execute(
+      "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 3000) DO BEGIN"
+      " INSERT INTO BIG VALUES (:I, 'row ' || :I); I = I + 1; END END");
   auto q = Query("select ID, NAME from BIG where ID > :MIN order by ID");
   q->ParamByName("MIN")->SetValue("0");
   q->SetWindowRows(10);
@@ -127,13 +131,16 @@ TEST_F(FirebirdDataTest, ManyRowsReadWhileOtherStatementsCommit) {
 }
 
 TEST_F(FirebirdDataTest, UpdatesApplyAndAChangeByAnotherConnectionIsRefused) {
-  Db->Execute("CREATE TABLE CUSTOMER (CUST_NO INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(40) NOT NULL, \"E-MAIL\" VARCHAR(40))");
+  Db->Execute(
+      "CREATE TABLE CUSTOMER (CUST_NO INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(40) NOT NULL, \"E-MAIL\" "
+      "VARCHAR(40))");
   Db->Execute("INSERT INTO CUSTOMER VALUES (1, 'Alder', 'a@x')");
   Db->Execute("INSERT INTO CUSTOMER VALUES (2, 'Birch', NULL)");
   auto q = Query("select CUST_NO, NAME, \"E-MAIL\" from CUSTOMER order by CUST_NO");
   TKVUpdateSQL update(nullptr);
   update.SetName("CustomersUpdate");
-  update.ModifySQL()->SetText("update CUSTOMER set NAME = :NAME, \"E-MAIL\" = :\"E-MAIL\" where CUST_NO = :OLD_CUST_NO");
+  update.ModifySQL()->SetText(
+      "update CUSTOMER set NAME = :NAME, \"E-MAIL\" = :\"E-MAIL\" where CUST_NO = :OLD_CUST_NO");
   update.InsertSQL()->SetText("insert into CUSTOMER values (:CUST_NO, :NAME, :\"E-MAIL\")");
   update.DeleteSQL()->SetText("delete from CUSTOMER where CUST_NO = :OLD_CUST_NO");
   q->SetUpdateObject(&update);
@@ -156,13 +163,15 @@ TEST_F(FirebirdDataTest, UpdatesApplyAndAChangeByAnotherConnectionIsRefused) {
   EXPECT_FALSE(Db->InTransaction());
   q->Cancel();
 
-  EXPECT_THAT(Strings("select CUST_NO || ':' || NAME || ':' || coalesce(\"E-MAIL\", 'NULL') as R from CUSTOMER order by 1"),
-              ElementsAre("1:Alder:new@x", "3:Cedar:NULL"));
+  EXPECT_THAT(
+      Strings("select CUST_NO || ':' || NAME || ':' || coalesce(\"E-MAIL\", 'NULL') as R from CUSTOMER order by 1"),
+      ElementsAre("1:Alder:new@x", "3:Cedar:NULL"));
 }
 
 TEST_F(FirebirdDataTest, ASelectableProcedureGivesItsRows) {
-  Db->Execute("CREATE PROCEDURE UPTO (N INTEGER) RETURNS (I INTEGER, SQ INTEGER) AS BEGIN I = 1;"
-              " WHILE (I <= N) DO BEGIN SQ = I * I; SUSPEND; I = I + 1; END END");
+  Db->Execute(
+      "CREATE PROCEDURE UPTO (N INTEGER) RETURNS (I INTEGER, SQ INTEGER) AS BEGIN I = 1;"
+      " WHILE (I <= N) DO BEGIN SQ = I * I; SUSPEND; I = I + 1; END END");
   TKVStoredProc proc(nullptr);
   proc.SetDatabaseName("FB");
   proc.SetStoredProcName("UPTO");
@@ -211,4 +220,4 @@ TEST_F(FirebirdDataTest, AServerAsksForALoginAndAFileDoesNot) {
   EXPECT_TRUE(file->Connected());
 }
 
-} // namespace
+}  // namespace

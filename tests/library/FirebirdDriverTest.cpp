@@ -28,9 +28,13 @@ bool operator==(const IndexColumn& a, const IndexColumn& b) {
 bool operator==(const FieldOrigin& a, const FieldOrigin& b) {
   return a.FieldName == b.FieldName && a.TableName == b.TableName && a.ColumnName == b.ColumnName;
 }
-void PrintTo(const IndexColumn& c, std::ostream* os) { *os << c.IndexName << "/" << c.ColumnName << "/" << c.IndexType; }
-void PrintTo(const FieldOrigin& f, std::ostream* os) { *os << f.FieldName << "/" << f.TableName << "/" << f.ColumnName; }
-} // namespace korv::drivers
+void PrintTo(const IndexColumn& c, std::ostream* os) {
+  *os << c.IndexName << "/" << c.ColumnName << "/" << c.IndexType;
+}
+void PrintTo(const FieldOrigin& f, std::ostream* os) {
+  *os << f.FieldName << "/" << f.TableName << "/" << f.ColumnName;
+}
+}  // namespace korv::drivers
 
 namespace {
 
@@ -102,8 +106,8 @@ TEST_F(FirebirdDriverTest, TableNamesListTablesAndViewsAndSystemTablesOnlyWhenAs
   EXPECT_THAT(Db->TableNames("", false), ElementsAre("CODES", "CUSTOMER", "ORDER_LINE", "OrderLines", "V_CUST"));
   EXPECT_THAT(Db->TableNames("CU%", false), ElementsAre("CUSTOMER"));
   EXPECT_THAT(Db->TableNames("RDB$REL%", false), IsEmpty());
-  EXPECT_THAT(Db->TableNames("RDB$RELATION%", true), ElementsAre("RDB$RELATIONS", "RDB$RELATION_CONSTRAINTS",
-                                                                 "RDB$RELATION_FIELDS"));
+  EXPECT_THAT(Db->TableNames("RDB$RELATION%", true),
+              ElementsAre("RDB$RELATIONS", "RDB$RELATION_CONSTRAINTS", "RDB$RELATION_FIELDS"));
 }
 
 TEST_F(FirebirdDriverTest, ColumnNamesInPositionOrderForNamesAsStoredOrAsWrittenInSQL) {
@@ -117,11 +121,11 @@ TEST_F(FirebirdDriverTest, ColumnNamesInPositionOrderForNamesAsStoredOrAsWritten
 }
 
 TEST_F(FirebirdDriverTest, IndexInfoMarksPrimaryKeysAndUniqueIndexesAndConstraints) {
-  EXPECT_THAT(Db->IndexInfo("CUSTOMER"), ElementsAre(IndexColumn{"IX_CUST_CITY", "CITY", 0},
-                                                     IndexColumn{"PK_CUSTOMER", "CUST_NO", 6},
-                                                     IndexColumn{"UX_CUST_TEL", "TEL", 2}));
-  EXPECT_THAT(Db->IndexInfo("order_line"), ElementsAre(IndexColumn{"PK_ORDER_LINE", "ORDER_NO", 6},
-                                                       IndexColumn{"PK_ORDER_LINE", "LINE_NO", 6}));
+  EXPECT_THAT(Db->IndexInfo("CUSTOMER"),
+              ElementsAre(IndexColumn{"IX_CUST_CITY", "CITY", 0}, IndexColumn{"PK_CUSTOMER", "CUST_NO", 6},
+                          IndexColumn{"UX_CUST_TEL", "TEL", 2}));
+  EXPECT_THAT(Db->IndexInfo("order_line"),
+              ElementsAre(IndexColumn{"PK_ORDER_LINE", "ORDER_NO", 6}, IndexColumn{"PK_ORDER_LINE", "LINE_NO", 6}));
   EXPECT_THAT(Db->IndexInfo("CODES"), ElementsAre(IndexColumn{"UQ_CODE", "CODE", 2}));
   EXPECT_THAT(Db->IndexInfo("\"OrderLines\""), ElementsAre(IndexColumn{"PK_OrderLines", "Id", 6}));
   EXPECT_THAT(Db->IndexInfo("V_CUST"), IsEmpty());
@@ -176,14 +180,14 @@ TEST_F(FirebirdDriverTest, FieldTypesFromTheSQLTypes) {
     bool Required;
   };
   const TExpected expected[] = {
-      {"S", TFieldType::ftSmallint, 0, 0, true},      {"I", TFieldType::ftInteger, 0, 0, false},
-      {"B", TFieldType::ftLargeint, 0, 0, false},     {"N", TFieldType::ftFMTBcd, 2, 5, false},
-      {"D", TFieldType::ftFMTBcd, 4, 15, false},      {"F", TFieldType::ftSingle, 0, 0, false},
-      {"DP", TFieldType::ftFloat, 0, 0, false},       {"C", TFieldType::ftFixedChar, 3, 0, false},
-      {"V", TFieldType::ftString, 20, 0, true},       {"DT", TFieldType::ftDate, 0, 0, false},
-      {"TM", TFieldType::ftTime, 0, 0, false},        {"TS", TFieldType::ftDateTime, 0, 0, false},
-      {"BO", TFieldType::ftBoolean, 0, 0, false},     {"MT", TFieldType::ftMemo, 0, 0, false},
-      {"BN", TFieldType::ftBlob, 0, 0, false},        {"OC", TFieldType::ftBytes, 4, 0, false},
+      {"S", TFieldType::ftSmallint, 0, 0, true},   {"I", TFieldType::ftInteger, 0, 0, false},
+      {"B", TFieldType::ftLargeint, 0, 0, false},  {"N", TFieldType::ftFMTBcd, 2, 5, false},
+      {"D", TFieldType::ftFMTBcd, 4, 15, false},   {"F", TFieldType::ftSingle, 0, 0, false},
+      {"DP", TFieldType::ftFloat, 0, 0, false},    {"C", TFieldType::ftFixedChar, 3, 0, false},
+      {"V", TFieldType::ftString, 20, 0, true},    {"DT", TFieldType::ftDate, 0, 0, false},
+      {"TM", TFieldType::ftTime, 0, 0, false},     {"TS", TFieldType::ftDateTime, 0, 0, false},
+      {"BO", TFieldType::ftBoolean, 0, 0, false},  {"MT", TFieldType::ftMemo, 0, 0, false},
+      {"BN", TFieldType::ftBlob, 0, 0, false},     {"OC", TFieldType::ftBytes, 4, 0, false},
       {"S1", TFieldType::ftLargeint, 0, 0, false},
   };
   const auto& fields = statement->Fields();
@@ -205,9 +209,9 @@ TEST_F(FirebirdDriverTest, RowsAndNumberedParametersWhereARepeatedNumberBindsTwi
   EXPECT_EQ(insert->Execute({Text("1"), Text("Kim"), Text("Oslo"), Text("555")}), 1);
   EXPECT_EQ(insert->Execute({Text("2"), Text("Ana's"), {std::nullopt, rtl::TFieldType::ftString}, Text("556")}), 1);
   EXPECT_EQ(insert->Execute({Text("3"), Text("Oslo"), Text("Bergen"), {}}), 1);
-  EXPECT_THAT(Rows("select CUST_NO, NAME, CITY, TEL from CUSTOMER where CITY = ?1 or NAME = ?1 order by 1",
-                   {Text("Oslo")}),
-              ElementsAre(ElementsAre("i1", "Kim", "Oslo", "555         "), ElementsAre("i3", "Oslo", "Bergen", "NULL")));
+  EXPECT_THAT(
+      Rows("select CUST_NO, NAME, CITY, TEL from CUSTOMER where CITY = ?1 or NAME = ?1 order by 1", {Text("Oslo")}),
+      ElementsAre(ElementsAre("i1", "Kim", "Oslo", "555         "), ElementsAre("i3", "Oslo", "Bergen", "NULL")));
   EXPECT_THAT(Rows("select NAME from CUSTOMER where CITY is null"), ElementsAre(ElementsAre("Ana's")));
   // A bare "?" counts on from the highest number before it.
   EXPECT_THAT(Rows("select count(*) from CUSTOMER where CUST_NO > ? and CUST_NO < ?", {Text("1"), Text("3")}),
@@ -225,9 +229,17 @@ TEST_F(FirebirdDriverTest, ValuesOfEveryTypeReadAndWriteAsText) {
       " DT DATE, TM TIME, TS TIMESTAMP, BO BOOLEAN, MT BLOB SUB_TYPE TEXT, BN BLOB, U VARCHAR(10))");
   auto insert = Db->Prepare("insert into VALS values (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
   const std::string binary("\x00\x01\xFF", 3);
-  EXPECT_EQ(insert->Execute({Text("1"), Text("12.5"), Text("-0.0012"), Text("2.25"), Text("2024-02-29"),
-                             Text("13:14:15.5"), Text("2024-02-29 13:14:15"), {"True", rtl::TFieldType::ftBoolean},
-                             Text(std::string(40000, 'x')), {binary, rtl::TFieldType::ftBlob}, Text("Grüße")}),
+  EXPECT_EQ(insert->Execute({Text("1"),
+                             Text("12.5"),
+                             Text("-0.0012"),
+                             Text("2.25"),
+                             Text("2024-02-29"),
+                             Text("13:14:15.5"),
+                             Text("2024-02-29 13:14:15"),
+                             {"True", rtl::TFieldType::ftBoolean},
+                             Text(std::string(40000, 'x')),
+                             {binary, rtl::TFieldType::ftBlob},
+                             Text("Grüße")}),
             1);
   const auto rows = Rows("select N, NN, DP, DT, TM, TS, BO, char_length(MT), BN, U from VALS");
   EXPECT_THAT(rows, ElementsAre(ElementsAre("12.50", "-0.0012", "f2.250000", "2024-02-29", "13:14:15.5",
@@ -309,8 +321,9 @@ TEST_F(FirebirdDriverTest, CheckStatementGivesTheServersMessageAndThePositionInT
 }
 
 TEST_F(FirebirdDriverTest, HostileNamesAreBoundAndLeaveTheDatabaseUntouched) {
-  for (const std::string& name : std::vector<std::string>{"CUSTOMER'; DROP TABLE CUSTOMER; --", "\"CUSTOMER\"\"; DROP TABLE CODES",
-                                 "' OR ''='", std::string(300, 'A')}) {
+  for (const std::string& name :
+       std::vector<std::string>{"CUSTOMER'; DROP TABLE CUSTOMER; --", "\"CUSTOMER\"\"; DROP TABLE CODES", "' OR ''='",
+                                std::string(300, 'A')}) {
     SCOPED_TRACE(name);
     EXPECT_THAT(Db->ColumnNames(name), IsEmpty());
     EXPECT_THAT(Db->IndexInfo(name), IsEmpty());
@@ -367,4 +380,4 @@ TEST(FirebirdEmbedded, TheEngineKeepsItsLockFilesInAFolderOfThisProcess) {
   EXPECT_THAT(std::string(lock), HasSubstr("korv-firebird-"));
 }
 
-} // namespace
+}  // namespace

@@ -23,8 +23,8 @@ TEST(QuoteIdentifier, QuotedWrapsEveryPartAndDoublesInnerQuotes) {
 }
 
 TEST(QuoteIdentifier, UnquotedLeavesPlainNamesAndQuotesWhatWouldBreak) {
-  for (const char* plain : {"CUSTOMER", "cust_no", "_x1", "NAME", "Count", "Year", "main.CUSTOMER", "", "\"Done\"",
-                            "s.\"Mixed Case\""})
+  for (const char* plain :
+       {"CUSTOMER", "cust_no", "_x1", "NAME", "Count", "Year", "main.CUSTOMER", "", "\"Done\"", "s.\"Mixed Case\""})
     EXPECT_EQ(QuoteIdentifier(plain, false), plain) << plain;
   EXPECT_EQ(QuoteIdentifier("my table", false), "\"my table\"");
   EXPECT_EQ(QuoteIdentifier("1ST", false), "\"1ST\"");

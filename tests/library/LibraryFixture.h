@@ -52,4 +52,4 @@ protected:
   TTempFolder Temp;
 };
 
-} // namespace korvtest
+}  // namespace korvtest

@@ -48,7 +48,7 @@ struct LoginDialogTest : ::testing::Test {
   TKVDatabase Pg{nullptr};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(LoginDialogTest, IsTheLoginHookFromLoadAndCancellingRefusesTheConnection) {
   EXPECT_TRUE(HookInstalledAtLoad);

@@ -74,27 +74,29 @@ protected:
 };
 
 std::string Describe(const rtl::TFieldDef& d) {
-  return fmt::format("{} {} {} {}{}", d.Name(), rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())),
-                     d.Size(), d.Precision(), d.Required() ? " required" : "");
+  return fmt::format("{} {} {} {}{}", d.Name(),
+                     rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())), d.Size(),
+                     d.Precision(), d.Required() ? " required" : "");
 }
 
 TEST_F(MariaDBDataTest, TypesComeFromTheResultMetadata) {
-  Db->Execute("CREATE TABLE t (a tinyint(1), b int NOT NULL, c bigint, d decimal(10,2), e float, f double,"
-              " g text, h varchar(30), i char(4), k date, l time, m datetime, n timestamp NULL, o blob,"
-              " p json, q enum('red','green'), r set('x','y'), s smallint, u decimal(5,0) unsigned,"
-              " v varbinary(8), w tinyint)");
-  Db->Execute("INSERT INTO t VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', '2024-03-01', '09:12:00',"
-              " '2024-03-01 09:12:30', NULL, x'00ff', '{\"k\": 1}', 'green', 'x,y', -7, 12345, x'0102', 100)");
+  Db->Execute(
+      "CREATE TABLE t (a tinyint(1), b int NOT NULL, c bigint, d decimal(10,2), e float, f double,"
+      " g text, h varchar(30), i char(4), k date, l time, m datetime, n timestamp NULL, o blob,"
+      " p json, q enum('red','green'), r set('x','y'), s smallint, u decimal(5,0) unsigned,"
+      " v varbinary(8), w tinyint)");
+  Db->Execute(
+      "INSERT INTO t VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', '2024-03-01', '09:12:00',"
+      " '2024-03-01 09:12:30', NULL, x'00ff', '{\"k\": 1}', 'green', 'x,y', -7, 12345, x'0102', 100)");
   auto q = Query("select * from t");
   q->Open();
   std::vector<std::string> seen;
   for (int i = 0; i < q->FieldDefs()->Count(); ++i) seen.push_back(Describe(*q->FieldDefs()->Items(i)));
-  EXPECT_THAT(seen, ElementsAre("a ftBoolean 0 0", "b ftInteger 0 0 required", "c ftLargeint 0 0",
-                                "d ftFMTBcd 2 10", "e ftSingle 0 0", "f ftFloat 0 0", "g ftMemo 0 0",
-                                "h ftString 30 0", "i ftFixedChar 4 0", "k ftDate 0 0", "l ftTime 0 0",
-                                "m ftDateTime 0 0", "n ftDateTime 0 0", "o ftBlob 0 0", "p ftMemo 0 0",
-                                "q ftString 5 0", "r ftString 3 0", "s ftSmallint 0 0", "u ftFMTBcd 0 5",
-                                "v ftVarBytes 8 0", "w ftSmallint 0 0"));
+  EXPECT_THAT(seen, ElementsAre("a ftBoolean 0 0", "b ftInteger 0 0 required", "c ftLargeint 0 0", "d ftFMTBcd 2 10",
+                                "e ftSingle 0 0", "f ftFloat 0 0", "g ftMemo 0 0", "h ftString 30 0",
+                                "i ftFixedChar 4 0", "k ftDate 0 0", "l ftTime 0 0", "m ftDateTime 0 0",
+                                "n ftDateTime 0 0", "o ftBlob 0 0", "p ftMemo 0 0", "q ftString 5 0", "r ftString 3 0",
+                                "s ftSmallint 0 0", "u ftFMTBcd 0 5", "v ftVarBytes 8 0", "w ftSmallint 0 0"));
   EXPECT_TRUE(q->FieldByName("a")->AsBoolean());
   EXPECT_EQ(q->FieldByName("c")->AsLargeInt(), 3);
   EXPECT_DOUBLE_EQ(q->FieldByName("d")->AsFloat(), 4.5);
@@ -218,8 +220,9 @@ TEST_F(MariaDBDataTest, TablesOpenWithBacktickedNames) {
 }
 
 TEST_F(MariaDBDataTest, ProceduresTakeInAndGiveOutParametersAndFunctionsTheirValue) {
-  Db->Execute("CREATE PROCEDURE close_order(IN order_no int, OUT total decimal(10,2), INOUT note varchar(40))"
-              " BEGIN SET total = order_no * 2.5; SET note = CONCAT(note, '!'); END");
+  Db->Execute(
+      "CREATE PROCEDURE close_order(IN order_no int, OUT total decimal(10,2), INOUT note varchar(40))"
+      " BEGIN SET total = order_no * 2.5; SET note = CONCAT(note, '!'); END");
   Db->Execute("CREATE FUNCTION add_tax(amount decimal(10,2)) RETURNS decimal(10,2) DETERMINISTIC RETURN amount * 1.2");
   TKVStoredProc proc(nullptr);
   proc.SetDatabaseName("MDB");
@@ -281,4 +284,4 @@ TEST_F(MariaDBDataTest, AMissingPasswordAsksForALogin) {
   EXPECT_EQ(asked, std::vector<std::string>{"127.0.0.1:1/shop"});
 }
 
-} // namespace
+}  // namespace

@@ -178,7 +178,7 @@ TEST_F(MariaDBDriverTest, DescribeStatementNamesBaseTablesAndColumns) {
 
 TEST_F(MariaDBDriverTest, HostileNamesDoNoHarm) {
   Sql("CREATE TABLE t (id int)");
-  const std::vector<std::string> names{"x`; drop table t; --", "it's", "a.b", "with blank", "Ünïcødé",
+  const std::vector<std::string> names{"x`; drop table t; --",  "it's",       "a.b",     "with blank", "Ünïcødé",
                                        "x'); drop table t; --", "semi;colon", "dq\"uote"};
   for (const auto& name : names)
     Sql(fmt::format("CREATE TABLE {} ({} int PRIMARY KEY)", korv::QuoteMariaDBName(name, true),
@@ -217,8 +217,11 @@ TEST_F(MariaDBDriverTest, TraceSeesEveryStatementSent) {
 
 TEST_F(MariaDBDriverTest, ConnectionParametersAndFailures) {
   auto spec = Spec(Server, Db);
-  spec.Params = {{"user name", Server.User}, {"Password", Server.Password}, {"connect-timeout", "5"},
-                 {"ssl-mode", "disabled"}, {"charset", "utf8mb4"}};
+  spec.Params = {{"user name", Server.User},
+                 {"Password", Server.Password},
+                 {"connect-timeout", "5"},
+                 {"ssl-mode", "disabled"},
+                 {"charset", "utf8mb4"}};
   EXPECT_NO_THROW(GetDriver(TKVServerType::stMariaDB).Connect(spec));
 
   // "/database": the local server, through its socket.
@@ -260,8 +263,8 @@ TEST_F(MariaDBDriverTest, ConnectionParametersAndFailures) {
 }
 
 TEST(MariaDBDriverAddressTest, MalformedRemoteDatabaseSaysWhatIsExpected) {
-  for (const char* bad : {"", "localhost", "localhost:3306", "localhost/", "host:port/db", "host:0/db",
-                          "host:70000/db", ":3306/db", "[::1/db", "[::1]x/db", "[]:1/db", "host/db/x"}) {
+  for (const char* bad : {"", "localhost", "localhost:3306", "localhost/", "host:port/db", "host:0/db", "host:70000/db",
+                          ":3306/db", "[::1/db", "[::1]x/db", "[]:1/db", "host/db/x"}) {
     ConnectionSpec spec;
     spec.RemoteDatabase = bad;
     EXPECT_EQ(ConnectError(spec), fmt::format("\"{}\" is not a MariaDB database: expected host[:port]/database, "
@@ -271,4 +274,4 @@ TEST(MariaDBDriverAddressTest, MalformedRemoteDatabaseSaysWhatIsExpected) {
   }
 }
 
-} // namespace
+}  // namespace

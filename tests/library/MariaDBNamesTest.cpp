@@ -37,4 +37,4 @@ TEST(MariaDBNames, QuotedFlagBackquotesEveryPartAndDoublesInnerBackticks) {
   EXPECT_EQ(QuoteIdentifierFor(TKVServerType::stPostgreSQL, "E-MAIL", false), "\"E-MAIL\"");
 }
 
-} // namespace
+}  // namespace

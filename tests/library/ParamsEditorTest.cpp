@@ -31,7 +31,7 @@ struct ParamsEditorTest : ::testing::Test {
   TKVDatabase Db{nullptr};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ParamsEditorTest, OkWritesChangedLinesIntoTheCallersList) {
   rtl::TStrings* own = Db.Params();

@@ -66,26 +66,29 @@ protected:
 };
 
 std::string Describe(const rtl::TFieldDef& d) {
-  return fmt::format("{} {} {} {}{}", d.Name(), rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())),
-                     d.Size(), d.Precision(), d.Required() ? " required" : "");
+  return fmt::format("{} {} {} {}{}", d.Name(),
+                     rtl::GetEnumName(rtl::TypeInfo_TFieldType(), static_cast<int>(d.DataType())), d.Size(),
+                     d.Precision(), d.Required() ? " required" : "");
 }
 
 TEST_F(PostgresDataTest, TypesComeFromOidsAndModifiers) {
-  Db->Execute("CREATE TABLE t (a int2, b int4 NOT NULL, c int8, d numeric(10,2), e float4, f float8, g text,"
-              " h varchar(30), i char(4), j bool, k date, l time, m timestamp, n timestamptz, o bytea, p uuid,"
-              " q json, r jsonb, s int4[], u numeric)");
-  Db->Execute("INSERT INTO t VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', true, '2024-03-01', '09:12',"
-              " '2024-03-01 09:12:30', '2024-03-01 09:12:30+00', '\\x00ff', 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11',"
-              " '{}', '{}', '{1,2}', NULL)");
+  Db->Execute(
+      "CREATE TABLE t (a int2, b int4 NOT NULL, c int8, d numeric(10,2), e float4, f float8, g text,"
+      " h varchar(30), i char(4), j bool, k date, l time, m timestamp, n timestamptz, o bytea, p uuid,"
+      " q json, r jsonb, s int4[], u numeric)");
+  Db->Execute(
+      "INSERT INTO t VALUES (1, 2, 3, 4.5, 0.5, 0.25, 'x', 'y', 'z', true, '2024-03-01', '09:12',"
+      " '2024-03-01 09:12:30', '2024-03-01 09:12:30+00', '\\x00ff', 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11',"
+      " '{}', '{}', '{1,2}', NULL)");
   auto q = Query("select * from t");
   q->Open();
   std::vector<std::string> seen;
   for (int i = 0; i < q->FieldDefs()->Count(); ++i) seen.push_back(Describe(*q->FieldDefs()->Items(i)));
-  EXPECT_THAT(seen, ElementsAre("a ftSmallint 0 0", "b ftInteger 0 0 required", "c ftLargeint 0 0",
-                                "d ftFMTBcd 2 10", "e ftSingle 0 0", "f ftFloat 0 0", "g ftMemo 0 0",
-                                "h ftString 30 0", "i ftFixedChar 4 0", "j ftBoolean 0 0", "k ftDate 0 0",
-                                "l ftTime 0 0", "m ftDateTime 0 0", "n ftTimeStampOffset 0 0", "o ftBlob 0 0",
-                                "p ftGuid 38 0", "q ftMemo 0 0", "r ftMemo 0 0", "s ftMemo 0 0", "u ftFMTBcd 0 0"));
+  EXPECT_THAT(seen, ElementsAre("a ftSmallint 0 0", "b ftInteger 0 0 required", "c ftLargeint 0 0", "d ftFMTBcd 2 10",
+                                "e ftSingle 0 0", "f ftFloat 0 0", "g ftMemo 0 0", "h ftString 30 0",
+                                "i ftFixedChar 4 0", "j ftBoolean 0 0", "k ftDate 0 0", "l ftTime 0 0",
+                                "m ftDateTime 0 0", "n ftTimeStampOffset 0 0", "o ftBlob 0 0", "p ftGuid 38 0",
+                                "q ftMemo 0 0", "r ftMemo 0 0", "s ftMemo 0 0", "u ftFMTBcd 0 0"));
   EXPECT_EQ(q->FieldByName("c")->AsLargeInt(), 3);
   EXPECT_DOUBLE_EQ(q->FieldByName("d")->AsFloat(), 4.5);
   EXPECT_TRUE(q->FieldByName("j")->AsBoolean());
@@ -122,7 +125,8 @@ TEST_F(PostgresDataTest, UpdatesApplyAndAConcurrentChangeRollsBack) {
   auto q = Query("select cust_no, name, \"E-MAIL\" from customer order by cust_no");
   TKVUpdateSQL update(nullptr);
   update.SetName("CustomersUpdate");
-  update.ModifySQL()->SetText("update customer set name = :name, \"E-MAIL\" = :\"E-MAIL\" where cust_no = :OLD_cust_no");
+  update.ModifySQL()->SetText(
+      "update customer set name = :name, \"E-MAIL\" = :\"E-MAIL\" where cust_no = :OLD_cust_no");
   update.InsertSQL()->SetText("insert into customer values (:cust_no, :name, :\"E-MAIL\")");
   update.DeleteSQL()->SetText("delete from customer where cust_no = :OLD_cust_no");
   q->SetUpdateObject(&update);
@@ -145,7 +149,8 @@ TEST_F(PostgresDataTest, UpdatesApplyAndAConcurrentChangeRollsBack) {
   EXPECT_FALSE(Db->InTransaction());
   q->Cancel();
 
-  auto check = Query("select cust_no || ':' || name || ':' || coalesce(\"E-MAIL\", 'NULL') as r from customer order by 1");
+  auto check =
+      Query("select cust_no || ':' || name || ':' || coalesce(\"E-MAIL\", 'NULL') as r from customer order by 1");
   check->Open();
   std::vector<std::string> rows;
   for (; !check->Eof(); check->Next()) rows.push_back(check->FieldByName("r")->AsString());
@@ -153,8 +158,9 @@ TEST_F(PostgresDataTest, UpdatesApplyAndAConcurrentChangeRollsBack) {
 }
 
 TEST_F(PostgresDataTest, StoredFunctionsGiveTheirRows) {
-  Db->Execute("CREATE FUNCTION upto(n int) RETURNS TABLE (i int, sq int) LANGUAGE sql AS"
-              " $$ SELECT g, g * g FROM generate_series(1, n) g $$");
+  Db->Execute(
+      "CREATE FUNCTION upto(n int) RETURNS TABLE (i int, sq int) LANGUAGE sql AS"
+      " $$ SELECT g, g * g FROM generate_series(1, n) g $$");
   TKVStoredProc proc(nullptr);
   proc.SetDatabaseName("PG");
   proc.SetStoredProcName("upto");
@@ -182,4 +188,4 @@ TEST_F(PostgresDataTest, ChecksPrepareWithoutRunningAndPointAtTheError) {
   EXPECT_EQ(q->FieldByName("name")->AsString(), "kept");
 }
 
-} // namespace
+}  // namespace

@@ -51,13 +51,11 @@ std::string ConnectError(const ConnectionSpec& spec) {
   return "(connected)";
 }
 
-
 class PostgresDriverTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto server = TPGTestServer::FromEnvironment();
-    if (!server)
-      KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
+    if (!server) KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
     Server = *server;
     try {
       Conn = GetDriver(TKVServerType::stPostgreSQL).Connect(Spec(Server));
@@ -149,8 +147,8 @@ TEST_F(PostgresDriverTest, ColumnNamesFollowColumnOrderAndServerNameRules) {
   EXPECT_EQ(Conn->ColumnNames(Schema + ".customer"), expected);
   Sql("DROP TABLE pg_temp.customer");
 
-  for (const char* unknown : {"nothing", "\"Customer\"", "customer_ix", "other_db.x.customer",
-                              "a.b.c.d", "\"open", "", "cust omer", "customer."})
+  for (const char* unknown : {"nothing", "\"Customer\"", "customer_ix", "other_db.x.customer", "a.b.c.d", "\"open", "",
+                              "cust omer", "customer."})
     EXPECT_THAT(Conn->ColumnNames(unknown), IsEmpty()) << unknown;
 }
 
@@ -164,8 +162,8 @@ TEST_F(PostgresDriverTest, IndexInfoGivesKeyColumnsInIndexOrder) {
   std::vector<std::string> rows;
   for (const auto& row : Conn->IndexInfo("LINE"))
     rows.push_back(fmt::format("{} {} {}", row.IndexName, row.ColumnName, row.IndexType));
-  EXPECT_THAT(rows, ElementsAre("line_c c 2", "line_de e 0", "line_de d 0", "line_lower e 0",
-                                "line_partial d 0", "line_pkey b 6", "line_pkey a 6"));
+  EXPECT_THAT(rows, ElementsAre("line_c c 2", "line_de e 0", "line_de d 0", "line_lower e 0", "line_partial d 0",
+                                "line_pkey b 6", "line_pkey a 6"));
 
   EXPECT_EQ(Conn->IndexInfo(Schema + ".line").size(), rows.size());
   EXPECT_THAT(Conn->IndexInfo("nothing"), IsEmpty());
@@ -185,8 +183,7 @@ TEST_F(PostgresDriverTest, ProceduresAreListedAndDescribed) {
   Sql("CREATE FUNCTION on_change() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RETURN NEW; END'");
 
   EXPECT_THAT(Mine(Conn->ProcedureNames()),
-              ElementsAre("add_tax", "bump", "split_name", "twice(integer)", "twice(text)",
-                          Other + ".hidden"));
+              ElementsAre("add_tax", "bump", "split_name", "twice(integer)", "twice(text)", Other + ".hidden"));
 
   auto describe = [&](const std::string& name) {
     std::vector<std::string> rows;
@@ -194,10 +191,8 @@ TEST_F(PostgresDriverTest, ProceduresAreListedAndDescribed) {
       rows.push_back(fmt::format("{} {} {}", p.Name, p.TypeName, static_cast<int>(p.Direction)));
     return rows;
   };
-  EXPECT_THAT(describe("ADD_TAX"), ElementsAre("Result numeric 3", "amount numeric 0",
-                                               "rate numeric 0"));
-  EXPECT_THAT(describe("split_name"), ElementsAre("full_name text 0", "first text 1",
-                                                  "last text 1"));
+  EXPECT_THAT(describe("ADD_TAX"), ElementsAre("Result numeric 3", "amount numeric 0", "rate numeric 0"));
+  EXPECT_THAT(describe("split_name"), ElementsAre("full_name text 0", "first text 1", "last text 1"));
   EXPECT_THAT(describe(Schema + ".bump"), ElementsAre("counter integer 2", "step integer 0"));
   EXPECT_THAT(describe("twice(integer)"), ElementsAre("Result integer 3", "$1 integer 0"));
   EXPECT_THAT(describe(Other + ".hidden"), IsEmpty());
@@ -232,7 +227,8 @@ TEST_F(PostgresDriverTest, DescribeStatementNamesBaseTablesAndColumns) {
   EXPECT_THAT(describe("select TEL as PHONE, \"Name\" from CUSTOMER c"),
               ElementsAre("phone=customer.tel", "Name=customer.Name"));
   EXPECT_THAT(describe("select c.id, o.* , c.id + 1 as next, 42 k, count(*) over () n from "
-                       "customer c join " + Other + ".orders o on o.customer_id = c.id"),
+                       "customer c join " +
+                       Other + ".orders o on o.customer_id = c.id"),
               ElementsAre("id=customer.id", "id=" + Other + ".orders.id",
                           "customer_id=" + Other + ".orders.customer_id", "next=.", "k=.", "n=."));
   EXPECT_THAT(describe("select tel from v_customer"), ElementsAre("tel=v_customer.tel"));
@@ -255,8 +251,8 @@ TEST_F(PostgresDriverTest, DescribeStatementNamesBaseTablesAndColumns) {
 
 TEST_F(PostgresDriverTest, HostileNamesDoNoHarm) {
   Sql("CREATE TABLE t (id int)");
-  const std::vector<std::string> names{"x\"; drop table t; --", "it's", "a.b", "with blank",
-                                       "Ünïcødé", "x'); drop table t; --"};
+  const std::vector<std::string> names{"x\"; drop table t; --", "it's", "a.b", "with blank", "Ünïcødé",
+                                       "x'); drop table t; --"};
   for (const auto& name : names)
     Sql(fmt::format("CREATE TABLE {} ({} int PRIMARY KEY)", Quoted(name), Quoted(name + "_c")));
 
@@ -297,8 +293,7 @@ TEST_F(PostgresDriverTest, TraceSeesEveryStatementSent) {
 TEST_F(PostgresDriverTest, ConnectionParametersAndFailures) {
   // Parameter names ignore letter case; other parameters reach libpq as options.
   auto spec = Spec(Server);
-  spec.Params = {{"user name", Server.User}, {"Password", Server.Password},
-                 {"Application_Name", "korv tests"}};
+  spec.Params = {{"user name", Server.User}, {"Password", Server.Password}, {"Application_Name", "korv tests"}};
   EXPECT_NO_THROW(GetDriver(TKVServerType::stPostgreSQL).Connect(spec));
   spec.Params.push_back({"no_such_option", "1"});
   EXPECT_THAT(ConnectError(spec), HasSubstr("invalid connection option \"no_such_option\""));
@@ -328,9 +323,8 @@ TEST_F(PostgresDriverTest, ConnectionParametersAndFailures) {
 
 // Needs no server: the address is read before anything is sent.
 TEST(PostgresDriverAddressTest, MalformedRemoteDatabaseSaysWhatIsExpected) {
-  for (const char* bad : {"", "localhost", "localhost:5432", "localhost/", "host:port/db",
-                          "host:0/db", "host:70000/db", "::1:5432/db", "[::1/db", "[::1]x/db",
-                          "bad host/db"}) {
+  for (const char* bad : {"", "localhost", "localhost:5432", "localhost/", "host:port/db", "host:0/db", "host:70000/db",
+                          "::1:5432/db", "[::1/db", "[::1]x/db", "bad host/db"}) {
     ConnectionSpec spec;
     spec.RemoteDatabase = bad;
     const std::string message = ConnectError(spec);
@@ -339,4 +333,4 @@ TEST(PostgresDriverAddressTest, MalformedRemoteDatabaseSaysWhatIsExpected) {
   }
 }
 
-} // namespace
+}  // namespace

@@ -130,4 +130,4 @@ TEST_F(QueryTest, StoredProceduresArePreparedThroughTheDriver) {
   EXPECT_EQ(proc.GetParamsCount(), 0) << "another procedure's parameters go with its name";
 }
 
-} // namespace
+}  // namespace

@@ -32,7 +32,8 @@ public:
 };
 
 struct RemoteDatabaseInputTest : ::testing::Test {
-  String Input(TKVServerType Type, const String& Text, const char* Form, TScriptedUserInterface::TGestureScript Script) {
+  String Input(TKVServerType Type, const String& Text, const char* Form,
+               TScriptedUserInterface::TGestureScript Script) {
     UI.QueueForm(Form, std::move(Script));
     String result = InputRemoteDatabaseValue(Type, Text);
     EXPECT_TRUE(UI.AllConsumed());
@@ -50,7 +51,7 @@ struct RemoteDatabaseInputTest : ::testing::Test {
   TTempFolder Temp;
 };
 
-} // namespace
+}  // namespace
 
 TEST(PostgreSQLAddress, SplitsLenientlyAndComposesWhatTheDriverReads) {
   using A = TKVPostgreSQLAddress;
@@ -163,6 +164,6 @@ TEST_F(RemoteDatabaseInputTest, FirebirdFileIsTypedOrChosenAndAServerAddressType
                     d.Click("btOk");
                   }),
             "db.example/3051:/srv/shop.fdb");
-  EXPECT_EQ(Input(TKVServerType::stFirebird, "old.fdb", "TKVFirebirdDatabaseDlg", [](TGestureDriver& d) { d.Escape(); }),
-            "");
+  EXPECT_EQ(
+      Input(TKVServerType::stFirebird, "old.fdb", "TKVFirebirdDatabaseDlg", [](TGestureDriver& d) { d.Escape(); }), "");
 }

@@ -37,7 +37,7 @@ struct TCodeEditorCall {
   int OpenForms = -1;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SQLEditorTest, OkWritesAChangedTextOnly) {
   EXPECT_TRUE(Edit([](TGestureDriver& d) {

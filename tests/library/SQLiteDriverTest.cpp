@@ -95,8 +95,7 @@ protected:
 // One identifier in double quotes, dots and all.
 std::string Quoted(const std::string& name) {
   std::string quoted = "\"";
-  for (char c : name)
-    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
   return quoted + "\"";
 }
 
@@ -124,8 +123,7 @@ TEST_F(SQLiteDriverTest, ColumnNamesInOrderWithGeneratedColumnsAndViews) {
   auto db = Connect();
   EXPECT_THAT(db->ColumnNames("CUSTOMER"), ElementsAre("ID", "NAME", "TEL", "CITY"));
   EXPECT_THAT(db->ColumnNames("customer"), ElementsAre("ID", "NAME", "TEL", "CITY"));
-  EXPECT_THAT(db->ColumnNames("ORDERS"),
-              ElementsAre("CUST_ID", "BRANCH_ID", "AMOUNT", "CODE", "DOUBLED", "PLUS_ONE"));
+  EXPECT_THAT(db->ColumnNames("ORDERS"), ElementsAre("CUST_ID", "BRANCH_ID", "AMOUNT", "CODE", "DOUBLED", "PLUS_ONE"));
   EXPECT_THAT(db->ColumnNames("V_CUST"), ElementsAre("ID", "PHONE", "SHOUT"));
   EXPECT_THAT(db->ColumnNames("Mixed Case"), ElementsAre("Col One", "col\"quote"));
   EXPECT_THAT(db->ColumnNames("NO_SUCH_TABLE"), IsEmpty());
@@ -169,8 +167,7 @@ TEST_F(SQLiteDriverTest, DescribeStatementTellsOriginsWithoutRunning) {
       "select c.TEL as PHONE, c.ID, c.ID + 1 as NEXT_ID, count(*) as N, o.* "
       "from CUSTOMER c join ORDERS o on o.CUST_ID = c.ID group by c.ID");
   std::vector<std::string> text;
-  for (const auto& f : fields)
-    text.push_back(f.FieldName + "=" + f.TableName + "." + f.ColumnName);
+  for (const auto& f : fields) text.push_back(f.FieldName + "=" + f.TableName + "." + f.ColumnName);
   EXPECT_THAT(text, ElementsAre("PHONE=CUSTOMER.TEL", "ID=CUSTOMER.ID", "NEXT_ID=.", "N=.", "CUST_ID=ORDERS.CUST_ID",
                                 "BRANCH_ID=ORDERS.BRANCH_ID", "AMOUNT=ORDERS.AMOUNT", "CODE=ORDERS.CODE",
                                 "DOUBLED=ORDERS.DOUBLED", "PLUS_ONE=ORDERS.PLUS_ONE"));
@@ -216,7 +213,8 @@ TEST_F(SQLiteDriverTest, ExecuteRunsEveryStatementAndTracesWhatIsSent) {
   ASSERT_EQ(sent.size(), 1u);  // the schema probe
   sent.clear();
   db->Execute("insert into NOKEYS values (1, 2); /* between */ insert into NOKEYS values (3, 4);  ");
-  EXPECT_THAT(sent, ElementsAre("insert into NOKEYS values (1, 2);", "/* between */ insert into NOKEYS values (3, 4);"));
+  EXPECT_THAT(sent,
+              ElementsAre("insert into NOKEYS values (1, 2);", "/* between */ insert into NOKEYS values (3, 4);"));
   EXPECT_EQ(TSQLiteFile(DbFile).Count("NOKEYS"), 2);
   sent.clear();
   db->ColumnNames("NOKEYS");
@@ -226,10 +224,12 @@ TEST_F(SQLiteDriverTest, ExecuteRunsEveryStatementAndTracesWhatIsSent) {
 }
 
 TEST_F(SQLiteDriverTest, HostileNamesPassThroughEveryCallHarmlessly) {
+  // clang-format off
   const std::vector<std::string> names = {
       "x\"; drop table CUSTOMER; --", "x'); drop table CUSTOMER; --", "a\"b", "'", "\"", "\"\"", ".", "a.b.c",
       "main.", ".CUSTOMER", "my table", "[CUSTOMER]; drop table CUSTOMER", "`x`", "naïve Ωmega", "%", "\\",
       std::string("nul\0byte", 8), "", "main.x\"; drop table CUSTOMER; --"};
+  // clang-format on
   auto db = Connect();
   for (const auto& name : names) {
     SCOPED_TRACE(name);
@@ -296,4 +296,4 @@ TEST_F(SQLiteDriverTest, LockedFileFailsAtConnect) {
   holder.Exec("ROLLBACK");
 }
 
-} // namespace
+}  // namespace

@@ -18,8 +18,9 @@ TEST_F(ScriptTest, ExecSQLRunsEveryStatementUntilOneFails) {
   script.SetName("Script1");
   script.SetDatabaseName("SHOP");
   EXPECT_EQ(script.GetDBSession(), Session);
-  script.SQL()->SetText("CREATE TABLE LOG (MSG TEXT);\nINSERT INTO LOG VALUES ('a;b');\n"
-                        "-- a comment between statements\nCREATE TABLE LOG2 (X);");
+  script.SQL()->SetText(
+      "CREATE TABLE LOG (MSG TEXT);\nINSERT INTO LOG VALUES ('a;b');\n"
+      "-- a comment between statements\nCREATE TABLE LOG2 (X);");
   script.ExecSQL();
   EXPECT_FALSE(db->Connected()) << "connected for the run only";
   rtl::TStringList names;
@@ -43,4 +44,4 @@ TEST_F(ScriptTest, ExecSQLRunsEveryStatementUntilOneFails) {
   EXPECT_THROW(script.GetDBSession(), rtl::EDatabaseError);
 }
 
-} // namespace
+}  // namespace

@@ -13,25 +13,23 @@ namespace {
 // NAME=VALUE lines, as the data set writes them into its field and table information.
 std::vector<std::string> FieldLines(const korv::TSQLSelectInfo& info) {
   std::vector<std::string> lines;
-  for (const auto& f : info.Fields)
-    lines.push_back(f.FieldName + "=" + f.Origin());
+  for (const auto& f : info.Fields) lines.push_back(f.FieldName + "=" + f.Origin());
   return lines;
 }
 std::vector<std::string> TableLines(const korv::TSQLSelectInfo& info) {
   std::vector<std::string> lines;
-  for (const auto& t : info.Tables)
-    lines.push_back(t.Name + "=" + t.TableName);
+  for (const auto& t : info.Tables) lines.push_back(t.Name + "=" + t.TableName);
   return lines;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ParseSelectInfo, SingleTableWithAliasesWithAndWithoutAs) {
   auto info = ParseSelectInfo("SELECT CUST_NO, BRANCH_ID, NAME, CITY, TEL AS PHONE, CUSTOMER.ID KEY_ID FROM CUSTOMER");
   EXPECT_THAT(TableLines(info), ElementsAre("CUSTOMER=CUSTOMER"));
-  EXPECT_THAT(FieldLines(info), ElementsAre("CUST_NO=CUSTOMER.CUST_NO", "BRANCH_ID=CUSTOMER.BRANCH_ID",
-                                            "NAME=CUSTOMER.NAME", "CITY=CUSTOMER.CITY", "PHONE=CUSTOMER.TEL",
-                                            "KEY_ID=CUSTOMER.ID"));
+  EXPECT_THAT(FieldLines(info),
+              ElementsAre("CUST_NO=CUSTOMER.CUST_NO", "BRANCH_ID=CUSTOMER.BRANCH_ID", "NAME=CUSTOMER.NAME",
+                          "CITY=CUSTOMER.CITY", "PHONE=CUSTOMER.TEL", "KEY_ID=CUSTOMER.ID"));
   EXPECT_THAT(info.Stars, IsEmpty());
 }
 
@@ -44,8 +42,8 @@ TEST(ParseSelectInfo, JoinsAttributeQualifiedColumnsThroughAliases) {
       "  cross join REGION r\n"
       "  inner join STAFF s using (BRANCH_ID), EXTRA\n"
       "where c.ID > 0 order by 1");
-  EXPECT_THAT(TableLines(info), ElementsAre("c=CUSTOMER", "o=ORDERS", "main.BRANCH=main.BRANCH", "r=REGION",
-                                            "s=STAFF", "EXTRA=EXTRA"));
+  EXPECT_THAT(TableLines(info),
+              ElementsAre("c=CUSTOMER", "o=ORDERS", "main.BRANCH=main.BRANCH", "r=REGION", "s=STAFF", "EXTRA=EXTRA"));
   // A bare column among several tables cannot be attributed.
   EXPECT_THAT(FieldLines(info), ElementsAre("ID=CUSTOMER.ID", "total=ORDERS.AMOUNT", "Cust Name=CUSTOMER.NAME",
                                             "CITY=main.BRANCH.CITY", "NAME="));
@@ -96,8 +94,8 @@ TEST(ParseSelectInfo, QuotedNamesCommentsAndStrings) {
       "select /* from FAKE */ \"Col One\", [two words] as `w`, 'from x' as S -- from FAKE2\n"
       ", \"m\".\"a\"\"b\" from \"Mixed Case\" \"m\"");
   EXPECT_THAT(TableLines(info), ElementsAre("\"m\"=\"Mixed Case\""));
-  EXPECT_THAT(FieldLines(info), ElementsAre("Col One=\"Mixed Case\".Col One", "w=\"Mixed Case\".two words",
-                                            "a\"b=\"Mixed Case\".a\"b"));
+  EXPECT_THAT(FieldLines(info),
+              ElementsAre("Col One=\"Mixed Case\".Col One", "w=\"Mixed Case\".two words", "a\"b=\"Mixed Case\".a\"b"));
   info = ParseSelectInfo("select a from [my table]");
   EXPECT_THAT(TableLines(info), ElementsAre("\"my table\"=\"my table\""));
 }

@@ -126,8 +126,9 @@ TEST_F(SessionTest, CatalogueCallsAppendAndConnectOnlyForTheCallUnlessKeepConnec
 }
 
 TEST_F(SessionTest, HostileNamesPassThroughEveryCatalogueCallHarmlessly) {
-  korvtest::MakeSQLiteFile(Temp.File("shop.db"),
-                           R"(CREATE TABLE "x'; DROP TABLE CUSTOMER; --" ("a""b" INTEGER PRIMARY KEY, "%_" TEXT UNIQUE);)");
+  korvtest::MakeSQLiteFile(
+      Temp.File("shop.db"),
+      R"(CREATE TABLE "x'; DROP TABLE CUSTOMER; --" ("a""b" INTEGER PRIMARY KEY, "%_" TEXT UNIQUE);)");
   auto db = ShopDatabase("it's \"odd\"");
   rtl::TStringList list;
   const std::string hostile = "x'; DROP TABLE CUSTOMER; --";
@@ -183,4 +184,4 @@ TEST_F(SessionTest, ActiveMonitorRecordsWhatTheLibrarySends) {
   EXPECT_EQ(monitor.Lines()->Count(), 1);
 }
 
-} // namespace
+}  // namespace

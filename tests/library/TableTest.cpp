@@ -95,4 +95,4 @@ TEST_F(TableTest, ChangingTheTableClosesItAndMasterSourceIsClearedWhenItGoes) {
   EXPECT_EQ(Table.MasterSource(), nullptr);
 }
 
-} // namespace
+}  // namespace

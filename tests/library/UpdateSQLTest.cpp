@@ -67,4 +67,4 @@ TEST(UpdateSQL, StatementListsByKind) {
   EXPECT_NE(u.ModifySQL(), &lines);
 }
 
-} // namespace
+}  // namespace

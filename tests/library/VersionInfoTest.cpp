@@ -18,7 +18,7 @@ std::string ReadAll(const std::string& file) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-} // namespace
+}  // namespace
 
 TEST(VersionInfo, ModuleFileNameOfProgramAndLibrary) {
   const auto self = korv::GetModuleFileNameStr(reinterpret_cast<const void*>(&ReadAll));

@@ -16,9 +16,8 @@ class AboutDialogTest : public ::testing::Test {
 protected:
   // Shows the about box; Script acts on it and must close it.
   void ShowWith(std::function<void(TKVAboutDlg*, TGestureDriver&)> Script) {
-    UI.QueueForm("TKVAboutDlg", [Script](TGestureDriver& driver) {
-      Script(rtl::As<TKVAboutDlg>(driver.Form()), driver);
-    });
+    UI.QueueForm("TKVAboutDlg",
+                 [Script](TGestureDriver& driver) { Script(rtl::As<TKVAboutDlg>(driver.Form()), driver); });
     const int owned = Application->ComponentCount();
     ShowAboutBox();
     EXPECT_EQ(Application->ComponentCount(), owned);  // freed again
@@ -35,7 +34,7 @@ struct TExpectedControl {
   int Left, Top, Width, Height;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AboutDialogTest, BuiltFromItsDescriptionAsLaidOut) {
   ShowWith([](TKVAboutDlg* dlg, TGestureDriver& driver) {
@@ -48,12 +47,18 @@ TEST_F(AboutDialogTest, BuiltFromItsDescriptionAsLaidOut) {
     EXPECT_FALSE(dlg->Scaled());
 
     const TExpectedControl expected[] = {
-        {"imgLogo", "TImage", 3, 6, 100, 30},           {"lblNotice", "TLabel", 22, 168, 273, 13},
-        {"bvNotice", "TBevel", 6, 159, 307, 10},        {"lblHome", "TLabel", 120, 72, 80, 13},
-        {"lblOrder", "TLabel", 75, 114, 170, 13},       {"lblProductName", "TLabel", 111, 6, 78, 16},
-        {"lblVersion", "TLabel", 111, 27, 35, 13},      {"lblSupport", "TLabel", 100, 93, 121, 13},
-        {"lblLinks", "TLabel", 27, 51, 267, 13},        {"lblOrderStandard", "TLabel", 9, 135, 131, 13},
-        {"lblOrderProfessional", "TLabel", 180, 135, 131, 13}, {"btOk", "TButton", 243, 6, 75, 25},
+        {"imgLogo", "TImage", 3, 6, 100, 30},
+        {"lblNotice", "TLabel", 22, 168, 273, 13},
+        {"bvNotice", "TBevel", 6, 159, 307, 10},
+        {"lblHome", "TLabel", 120, 72, 80, 13},
+        {"lblOrder", "TLabel", 75, 114, 170, 13},
+        {"lblProductName", "TLabel", 111, 6, 78, 16},
+        {"lblVersion", "TLabel", 111, 27, 35, 13},
+        {"lblSupport", "TLabel", 100, 93, 121, 13},
+        {"lblLinks", "TLabel", 27, 51, 267, 13},
+        {"lblOrderStandard", "TLabel", 9, 135, 131, 13},
+        {"lblOrderProfessional", "TLabel", 180, 135, 131, 13},
+        {"btOk", "TButton", 243, 6, 75, 25},
     };
     ASSERT_EQ(dlg->ComponentCount(), static_cast<int>(std::size(expected)));
     for (int i = 0; i < dlg->ComponentCount(); ++i) {
@@ -97,8 +102,8 @@ TEST_F(AboutDialogTest, EachLinkOpensItsAddressWithTheLeftButtonOnly) {
     }
     driver.Click("btOk");
   });
-  EXPECT_EQ(UI.OpenedAddresses(), (std::vector<String>{KVHomeAddress, KVSupportAddress, KVOrderStandardAddress,
-                                                       KVOrderProfessionalAddress}));
+  EXPECT_EQ(UI.OpenedAddresses(),
+            (std::vector<String>{KVHomeAddress, KVSupportAddress, KVOrderStandardAddress, KVOrderProfessionalAddress}));
   EXPECT_TRUE(UI.Messages().empty());
 }
 

@@ -36,7 +36,7 @@ protected:
 
 const String kAbout = GetProductCaption();
 
-} // namespace
+}  // namespace
 
 TEST_F(ComponentEditorsTest, MenusFollowTheSQLEditorSwitch) {
   auto* query = CreateDataSet<korv::TKVQuery>("Query1");

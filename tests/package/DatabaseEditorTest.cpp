@@ -62,7 +62,7 @@ protected:
 
 Lines ListOf(rtl::TStrings* s) { return s->ToVector(); }
 
-} // namespace
+}  // namespace
 
 rtl::TClass TStubbornQuery::StaticClass() {
   static rtl::TClass info = rtl::ClassBuilder<TStubbornQuery>("TStubbornQuery").Build();

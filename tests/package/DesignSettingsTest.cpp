@@ -40,7 +40,7 @@ String Items(int first, int last) {
   return s;
 }
 
-} // namespace
+}  // namespace
 
 TEST(DesignSettingsRoot, WithoutARegistryKeyTheFileIsInTheCurrentFolder) {
   TTempFolder temp;
@@ -164,7 +164,8 @@ TEST_F(DesignSettingsTest, AFailedParamsSaveKeepsTheOldFileAndList) {
   EXPECT_EQ(ReadIni(), before);
 
   if (::geteuid() != 0) {  // permission bits do not stop the superuser
-    std::filesystem::permissions(SettingsDir(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(SettingsDir(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_THROW(settings.SaveDbParams(&second), rtl::EIniFileException);
     std::filesystem::permissions(SettingsDir(), std::filesystem::perms::owner_all);
     EXPECT_EQ(ReadIni(), before);

@@ -94,8 +94,7 @@ protected:
 
   // Design settings read from a korv.ini holding Ini and the SQL editor switch.
   void UseSettings(bool SQLEditor, const String& Ini = {}) {
-    std::ofstream(Temp.File("settings/korv.ini"))
-        << "[SQLEditor]\nEnabled=" << (SQLEditor ? 1 : 0) << "\n" << Ini;
+    std::ofstream(Temp.File("settings/korv.ini")) << "[SQLEditor]\nEnabled=" << (SQLEditor ? 1 : 0) << "\n" << Ini;
     dclkorv::DesignSettings = std::make_unique<dclkorv::TDesignSettings>();
   }
   String ReadIni() const { return rtl::ReadFileToString(Temp.File("settings/korv.ini")); }
@@ -142,4 +141,4 @@ protected:
   korv::TKVServerType SavedServerType = korv::DefServerType;
 };
 
-} // namespace editortest
+}  // namespace editortest

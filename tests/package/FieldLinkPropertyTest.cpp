@@ -124,7 +124,7 @@ protected:
   int Modified = 0;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FieldLinkPropertyTest, TheDesignerSeesAnOpenCopyWithOneIndexPropertyAndTheLink) {
   Detail->SetIndexName("DETAIL_CODE");

@@ -59,7 +59,7 @@ std::vector<String> Strings(const char* const* list) {
 uint32_t U32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
-} // namespace
+}  // namespace
 
 TEST(PackageInfo, DescribesADesignOnlyPackageOfThreeUnits) {
   const KorvPackageInfo* info = KorvPackageGetInfo();
@@ -141,7 +141,7 @@ TEST_F(PackageFrameTest, UnloadingSavesOnceAndLeavesNoSettings) {
 TEST_F(PackageFrameTest, SQLEditorSwitchNeedsTheSettings) {
   EXPECT_FALSE(SQLEditorEnabled());  // not loaded
   KorvPackageInitialize();
-  EXPECT_TRUE(SQLEditorEnabled());   // on unless the file says otherwise
+  EXPECT_TRUE(SQLEditorEnabled());  // on unless the file says otherwise
   KorvPackageFinalize();
   WriteIni("[SQLEditor]\nEnabled=0\n");
   KorvPackageInitialize();
@@ -160,11 +160,11 @@ TEST(PackageResources, TenPaletteBitmapsOf24By24In16Colours) {
     const unsigned char* d = r->Data;
     EXPECT_EQ(d[0], 'B');
     EXPECT_EQ(d[1], 'M');
-    EXPECT_EQ(U32(d + 2), r->Size);                     // file size
-    EXPECT_EQ(static_cast<int32_t>(U32(d + 18)), 24);   // width
-    EXPECT_EQ(static_cast<int32_t>(U32(d + 22)), 24);   // height
-    EXPECT_EQ(U16(d + 28), 4);                          // bits per pixel
-    EXPECT_EQ(r->Size, U32(d + 10) + 24u * 12u);        // pixels: 24 rows of 12 bytes
+    EXPECT_EQ(U32(d + 2), r->Size);                    // file size
+    EXPECT_EQ(static_cast<int32_t>(U32(d + 18)), 24);  // width
+    EXPECT_EQ(static_cast<int32_t>(U32(d + 22)), 24);  // height
+    EXPECT_EQ(U16(d + 28), 4);                         // bits per pixel
+    EXPECT_EQ(r->Size, U32(d + 10) + 24u * 12u);       // pixels: 24 rows of 12 bytes
   }
   // Resource names ignore letter case, as the platform's do.
   EXPECT_EQ(KorvPackageFindResource("tkvQuery"), KorvPackageFindResource("TKVQUERY"));

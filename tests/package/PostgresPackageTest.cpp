@@ -31,10 +31,10 @@ using designintf::TColOption;
 using designintf::TColOptions;
 using korv::TKVServerType;
 using rtl::TParamType;
-using vcl::TGestureDriver;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using vcl::TGestureDriver;
 
 namespace {
 
@@ -82,8 +82,8 @@ String WithServerMarkers(const String& Statement) {
         }
       }
     } else {
-      while (j < Statement.size() && (std::isalnum(static_cast<unsigned char>(Statement[j])) ||
-                                      Statement[j] == '_' || static_cast<unsigned char>(Statement[j]) >= 0x80))
+      while (j < Statement.size() && (std::isalnum(static_cast<unsigned char>(Statement[j])) || Statement[j] == '_' ||
+                                      static_cast<unsigned char>(Statement[j]) >= 0x80))
         name += Statement[j++];
     }
     auto it = std::find(names.begin(), names.end(), name);
@@ -102,8 +102,7 @@ protected:
     User = Env("KORV_PG_USER");
     Password = Env("KORV_PG_PASSWORD");
     DbName = Env("KORV_PG_DATABASE");
-    if (Port.empty() || User.empty() || DbName.empty())
-      KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
+    if (Port.empty() || User.empty() || DbName.empty()) KORV_SKIP_OR_FAIL(korvtest::kNoPGTestServer);
 
     Setup.SetDatabaseName("PGSETUP");
     Setup.SetServerType(TKVServerType::stPostgreSQL);
@@ -222,7 +221,7 @@ protected:
   designer::TObjectInspector Inspector{*Module};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(PostgresPackageTest, SessionCatalogueCallsAnswerFromTheServer) {
   BuildShop();
@@ -230,8 +229,8 @@ TEST_F(PostgresPackageTest, SessionCatalogueCallsAnswerFromTheServer) {
   rtl::TStringList list;
 
   session->GetTableNames("PG", "", false, &list);
-  EXPECT_THAT(Mine(list.ToVector()), ElementsAre("\"OrderLines\"", "customer", "open_lines",
-                                                 Quoted(Sales) + ".\"Archive\""));
+  EXPECT_THAT(Mine(list.ToVector()),
+              ElementsAre("\"OrderLines\"", "customer", "open_lines", Quoted(Sales) + ".\"Archive\""));
   list.Clear();
   session->GetTableNames("PG", "pg_cl%", true, &list);
   EXPECT_THAT(Mine(list.ToVector()), ElementsAre("pg_class"));  // system tables only when asked
@@ -253,9 +252,9 @@ TEST_F(PostgresPackageTest, SessionCatalogueCallsAnswerFromTheServer) {
   EXPECT_EQ(fields(Schema + ".OrderLines"), lineColumns);
   EXPECT_THAT(fields(Sales + ".Archive"), ElementsAre("id", "note", "Region"));
   EXPECT_THAT(fields(Quoted(Sales) + ".\"Archive\""), ElementsAre("id", "note", "Region"));
-  EXPECT_THAT(fields("orderlines"), IsEmpty());      // no such table, and no guessing at case
+  EXPECT_THAT(fields("orderlines"), IsEmpty());  // no such table, and no guessing at case
   EXPECT_THAT(fields("\"orderlines\""), IsEmpty());
-  EXPECT_THAT(fields("Archive"), IsEmpty());         // off the search path
+  EXPECT_THAT(fields("Archive"), IsEmpty());  // off the search path
 
   // When the folded name finds a table, the server's reading wins.
   Sql("CREATE TABLE orderlines (lower_only int)");
@@ -290,8 +289,9 @@ TEST_F(PostgresPackageTest, SessionCatalogueCallsAnswerFromTheServer) {
 
 TEST_F(PostgresPackageTest, UpdateSQLEditorWritesStatementsTheServerTakesForAMixedCaseTable) {
   BuildShop();
-  auto* update = UpdateObjectFor("select l.\"OrderNo\", l.\"LineNo\", l.\"PartNo\", l.\"Qty\" as \"Quantity\"\n"
-                                 "from \"OrderLines\" l");
+  auto* update = UpdateObjectFor(
+      "select l.\"OrderNo\", l.\"LineNo\", l.\"PartNo\", l.\"Qty\" as \"Quantity\"\n"
+      "from \"OrderLines\" l");
   NewModifiedCalls();
   EditUpdateSQL(update, [&](TGestureDriver& d) {
     auto* f = Dialog(d);
@@ -307,16 +307,12 @@ TEST_F(PostgresPackageTest, UpdateSQLEditorWritesStatementsTheServerTakesForAMix
     d.Click("btGenerateSQL");
     d.Click("btOk");
   });
-  const Lines modify{"update \"OrderLines\"",
-                     "set",
-                     "  \"PartNo\" = :\"PartNo\",",
-                     "  \"Qty\" = :\"Quantity\"",
-                     "where",
-                     "  \"OrderNo\" = :\"OLD_OrderNo\" and",
+  const Lines modify{"update \"OrderLines\"",         "set",   "  \"PartNo\" = :\"PartNo\",",
+                     "  \"Qty\" = :\"Quantity\"",     "where", "  \"OrderNo\" = :\"OLD_OrderNo\" and",
                      "  \"LineNo\" = :\"OLD_LineNo\""};
   EXPECT_EQ(update->GetSQLIndex(1)->ToVector(), modify);
-  EXPECT_EQ(update->GetSQLIndex(2)->ToVector(),
-            (Lines{"insert into \"OrderLines\"", "  (\"PartNo\", \"Qty\")", "values", "  (:\"PartNo\", :\"Quantity\")"}));
+  EXPECT_EQ(update->GetSQLIndex(2)->ToVector(), (Lines{"insert into \"OrderLines\"", "  (\"PartNo\", \"Qty\")",
+                                                       "values", "  (:\"PartNo\", :\"Quantity\")"}));
   EXPECT_EQ(update->GetSQLIndex(0)->ToVector(),
             (Lines{"select \"PartNo\", \"Qty\" as \"Quantity\"\r\nfrom \"OrderLines\"", "where",
                    "  \"OrderNo\" = :\"OLD_OrderNo\" and", "  \"LineNo\" = :\"OLD_LineNo\""}));
@@ -414,7 +410,8 @@ TEST_F(PostgresPackageTest, BindVerbShowsTheParametersTheServerDescribes) {
     Lines out;
     for (int i = 0; i < proc->Params()->Count(); ++i) {
       const rtl::TParam* p = proc->Params()->Items(i);
-      out.push_back(fmt::format("{} {} {}", p->Name(), static_cast<int>(p->ParamType()), static_cast<int>(p->DataType())));
+      out.push_back(
+          fmt::format("{} {} {}", p->Name(), static_cast<int>(p->ParamType()), static_cast<int>(p->DataType())));
     }
     return out;
   };
@@ -428,11 +425,14 @@ TEST_F(PostgresPackageTest, BindVerbShowsTheParametersTheServerDescribes) {
     const char* Name;
     Lines Params;
   };
-  for (const TCase& c : {TCase{"add_tax", {fmt::format("Result {} {}", result, bcd), fmt::format("amount {} {}", in, bcd),
-                                           fmt::format("rate {} {}", in, bcd)}},
-                         TCase{"split_name", {fmt::format("full_name {} {}", in, str), fmt::format("first {} {}", out, str),
-                                              fmt::format("last {} {}", out, str)}},
-                         TCase{"BUMP", {fmt::format("counter {} {}", inOut, integer), fmt::format("step {} {}", in, integer)}}}) {
+  for (const TCase& c :
+       {TCase{"add_tax",
+              {fmt::format("Result {} {}", result, bcd), fmt::format("amount {} {}", in, bcd),
+               fmt::format("rate {} {}", in, bcd)}},
+        TCase{"split_name",
+              {fmt::format("full_name {} {}", in, str), fmt::format("first {} {}", out, str),
+               fmt::format("last {} {}", out, str)}},
+        TCase{"BUMP", {fmt::format("counter {} {}", inOut, integer), fmt::format("step {} {}", in, integer)}}}) {
     SCOPED_TRACE(c.Name);
     Dialogs.Calls.clear();
     proc->SetStoredProcName(c.Name);

@@ -198,7 +198,7 @@ const designer::TInspectorRow* FindRow(const std::vector<designer::TInspectorRow
   return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ registration
 
@@ -219,7 +219,9 @@ TEST_F(PropertyEditorsTest, EachPropertyGetsItsEditorAndAttributes) {
     TPropertyAttributes Attributes;
   };
   for (const TExpect& e : std::vector<TExpect>{
-           {Database, "Connected", "TKVDatabaseConnectedProperty",
+           {Database,
+            "Connected",
+            "TKVDatabaseConnectedProperty",
             {A::paMultiSelect, A::paValueList, A::paSortList, A::paRevertable}},
            {Database, "RemoteDatabase", "TKVDatabaseProperty", {A::paValueList, A::paDialog}},
            {Database, "SessionName", "TKVSessionNameProperty", nameList},

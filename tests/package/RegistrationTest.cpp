@@ -53,8 +53,9 @@ std::vector<TRow> ExpectedRows(bool SQLEditorRow) {
   const rtl::TTypeInfo* params = rtl::TParams::StaticClass()->TypeInfo();
   const rtl::TTypeInfo* strings = rtl::TStrings::StaticClass()->TypeInfo();
   std::vector<TRow> rows = {
-      {"Palette", "RegisterComponents(\"Korvane\", [TKVSession, TKVDatabase, TKVQuery, TKVMacroQuery, TKVStoredProc, "
-                  "TKVTable, TKVUpdateSQL, TKVScript, TKVMonitor, TKVSQLBaseServer])"},
+      {"Palette",
+       "RegisterComponents(\"Korvane\", [TKVSession, TKVDatabase, TKVQuery, TKVMacroQuery, TKVStoredProc, "
+       "TKVTable, TKVUpdateSQL, TKVScript, TKVMonitor, TKVSQLBaseServer])"},
       {"A1", PropertyEditorRow(boolean, "TKVDatabase", "Connected", "TKVDatabaseConnectedProperty")},
       {"A2", PropertyEditorRow(string, "TKVDatabase", "RemoteDatabase", "TKVDatabaseProperty")},
       {"A3", PropertyEditorRow(string, "TKVDatabase", "SessionName", "TKVSessionNameProperty")},
@@ -82,8 +83,9 @@ std::vector<TRow> ExpectedRows(bool SQLEditorRow) {
       {"C15", PropertyEditorRow(strings, "TKVDatabase", "Params", "TKVDatabaseParamsProperty")},
       {"C16", PropertyEditorRow(strings, "TKVQuery", "SQL", "TKVQuerySQLProperty")},
       {"C17", PropertyEditorRow(string, "TKVTable", "MasterFields", "TKVTableFieldLinkProperty")},
-      {"Category1", "RegisterPropertiesInCategory(\"Database\", TKVDatabase, [\"ServerType\", \"SessionName\", "
-                    "\"DatabaseName\", \"RemoteDatabase\"])"},
+      {"Category1",
+       "RegisterPropertiesInCategory(\"Database\", TKVDatabase, [\"ServerType\", \"SessionName\", "
+       "\"DatabaseName\", \"RemoteDatabase\"])"},
       {"Category2", "RegisterPropertiesInCategory(\"Database\", TKVDataSet, [\"DatabaseName\"])"},
       {"Category3", "RegisterPropertiesInCategory(\"Database\", TKVDataSetUpdateObject, [\"*SQL\"])"},
       {"D1", "RegisterSprigType(TKVSession, TKVSessionSprig)"},
@@ -169,7 +171,7 @@ protected:
   korv::TKVServerType SavedServerType = korv::DefServerType;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(RegistrationTest, SequenceWithTheSQLEditorOffered) {
   KorvPackageInitialize();

@@ -152,7 +152,7 @@ protected:
   std::unique_ptr<designer::TObjectTree> Tree;
 };
 
-} // namespace
+}  // namespace
 
 TEST(SprigNodeNames, DefaultSessionAndImpliedDatabaseKeys) {
   EXPECT_EQ(SessionNodeName(""), "<DefaultSession>");
@@ -361,7 +361,8 @@ TEST_F(SprigsTest, ImpliedDatabaseDropsMoveItsDataSets) {
   EXPECT_EQ(Node("Module1\\<DefaultSession>\\<ImpliedDatabase>.Missing")->Count(), 3) << Print();
 
   // Onto the default-session node, where its data sets already are in name.
-  auto* defaultMissing = dynamic_cast<TKVImpliedDatabaseSprig*>(Node("Module1\\<DefaultSession>\\<ImpliedDatabase>.Missing"));
+  auto* defaultMissing =
+      dynamic_cast<TKVImpliedDatabaseSprig*>(Node("Module1\\<DefaultSession>\\<ImpliedDatabase>.Missing"));
   ASSERT_NE(defaultMissing, nullptr);
   EXPECT_TRUE(Tree->DragDrop(defaultMissing, Node("<DefaultSession>")));  // Table3's "default" empties
   EXPECT_EQ(Get<TKVDataSet>("Table3")->SessionName(), "");

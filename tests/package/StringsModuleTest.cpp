@@ -27,7 +27,7 @@ protected:
   std::vector<bool> ShownModified;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(StringsModuleTest, ModuleNamesNeedANamedRootOwningTheComponent) {
   auto* q = Module.get();

@@ -128,7 +128,7 @@ protected:
   korv::TKVQuery* Query = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ opening
 
@@ -277,7 +277,8 @@ TEST_F(UpdateSQLEditorTest, GeneratingShowsTheSelectedTypeAndCancelKeepsTheObjec
     d.Check("cbQuotedFields", true);
     d.Click("btGenerateSQL");
     EXPECT_EQ(f->pcUpdateSQL->ActivePage(), f->tsOptions);
-    EXPECT_EQ(f->meSQLText->Lines()->ToVector(), (Lines{"delete from \"CUSTOMER\"", "where", "  \"ID\" = :\"OLD_ID\""}));
+    EXPECT_EQ(f->meSQLText->Lines()->ToVector(),
+              (Lines{"delete from \"CUSTOMER\"", "where", "  \"ID\" = :\"OLD_ID\""}));
     EXPECT_EQ(f->SQLBuffer(1)->Get(0), "update \"CUSTOMER\"");  // the hand edit is replaced
     EXPECT_EQ(f->SQLBuffer(2)->Count(), 4);
     EXPECT_EQ(f->SQLBuffer(0)->Count(), 3);
@@ -466,8 +467,8 @@ TEST_F(UpdateSQLEditorTest, HostileNamesGiveStatementsTheServerPrepares) {
     for (char c : Name) q += c == '"' ? String("\"\"") : String(1, c);
     return q + "\"";
   };
-  const std::vector<String> tables = {"x\"; drop table CUSTOMER; --", "a /* b", "line\nbreak", "naïve Ωmega",
-                                      "-- here", String(10000, 'T')};
+  const std::vector<String> tables = {
+      "x\"; drop table CUSTOMER; --", "a /* b", "line\nbreak", "naïve Ωmega", "-- here", String(10000, 'T')};
   korv::TKVDatabase setup(nullptr);
   setup.SetDatabaseName("HOSTILE");
   setup.SetServerType(korv::TKVServerType::stSQLite);

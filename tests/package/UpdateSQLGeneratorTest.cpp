@@ -32,8 +32,8 @@ std::unique_ptr<Generated> GenerateAll(const TUpdateSQLGenInputs& in) {
 class CustomerExample : public ::testing::Test {
 protected:
   CustomerExample()
-      : Info({"CUST_NO=CUSTOMER.CUST_NO", "BRANCH_ID=CUSTOMER.BRANCH_ID", "NAME=CUSTOMER.NAME",
-              "CITY=CUSTOMER.CITY", "PHONE=CUSTOMER.TEL"}) {
+      : Info({"CUST_NO=CUSTOMER.CUST_NO", "BRANCH_ID=CUSTOMER.BRANCH_ID", "NAME=CUSTOMER.NAME", "CITY=CUSTOMER.CITY",
+              "PHONE=CUSTOMER.TEL"}) {
     In.TableText = "CUSTOMER";
     In.KeyFields = Fields({{"CUST_NO", true}, {"BRANCH_ID", true}});
     In.UpdateFields = Fields({{"NAME", true}, {"CITY", true}, {"TEL", true}});
@@ -43,7 +43,7 @@ protected:
   TUpdateSQLGenInputs In;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CustomerExample, GeneratesTheFourStatementsExactly) {
   auto g = GenerateAll(In);
@@ -67,8 +67,9 @@ TEST_F(CustomerExample, QuotingQuotesEveryNameAndTheWholeParameterName) {
   EXPECT_EQ(g->Modify.Text(),
             "update \"CUSTOMER\"\nset\n  \"NAME\" = :\"NAME\",\n  \"CITY\" = :\"CITY\",\n  \"TEL\" = :\"PHONE\"\n"
             "where\n  \"CUST_NO\" = :\"OLD_CUST_NO\" and\n  \"BRANCH_ID\" = :\"OLD_BRANCH_ID\"\n");
-  EXPECT_EQ(g->Insert.Text(),
-            "insert into \"CUSTOMER\"\n  (\"NAME\", \"CITY\", \"TEL\")\nvalues\n  (:\"NAME\", :\"CITY\", :\"PHONE\")\n");
+  EXPECT_EQ(
+      g->Insert.Text(),
+      "insert into \"CUSTOMER\"\n  (\"NAME\", \"CITY\", \"TEL\")\nvalues\n  (:\"NAME\", :\"CITY\", :\"PHONE\")\n");
 }
 
 TEST_F(CustomerExample, SingleAndEmptySelectionsWriteNoSeparators) {
@@ -138,8 +139,9 @@ TEST(GenNames, StatementsSharingTheirNamesReadAsEachMadeAlone) {
   }
   in.QuoteFields = false;
   auto g = GenerateAll(in);
-  EXPECT_EQ(g->Modify.Text(), "update T\nset\n  B = :ALIAS_B,\n  \"select\" = :\"select\"\nwhere\n"
-                              "  K2 = :OLD_K2 and\n  B = :OLD_ALIAS_B\n");
+  EXPECT_EQ(g->Modify.Text(),
+            "update T\nset\n  B = :ALIAS_B,\n  \"select\" = :\"select\"\nwhere\n"
+            "  K2 = :OLD_K2 and\n  B = :OLD_ALIAS_B\n");
   EXPECT_EQ(g->Refresh[0], "select B as ALIAS_B, \"select\"\r\nfrom T");
 }
 

@@ -26,13 +26,12 @@ private:
 };
 
 TClass TRefHolder::StaticClass() {
-  static TClass info = ClassBuilder<TRefHolder>("TRefHolder")
-                           .RefProp<TComponent>("Ref", &TRefHolder::Ref, &TRefHolder::SetRef)
-                           .Build();
+  static TClass info =
+      ClassBuilder<TRefHolder>("TRefHolder").RefProp<TComponent>("Ref", &TRefHolder::Ref, &TRefHolder::SetRef).Build();
   return info;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ComponentOwnership, OwnerDestroysWhatItOwnsAndDeletingAChildDetachesIt) {
   auto root = std::make_unique<TComponent>(nullptr);
@@ -113,7 +112,7 @@ private:
   int* FRemovesAtEnd;
 };
 
-} // namespace
+}  // namespace
 
 TEST(ComponentReferences, AWholeModuleGoingClearsEveryReferenceIntoItWithoutTellingEverySibling) {
   auto* sentinel = reinterpret_cast<TComponent*>(1);

@@ -21,7 +21,7 @@ TClass TCountingDataSet::StaticClass() {
   static TClass info = ClassBuilder<TCountingDataSet>("TCountingDataSet").Build();
   return info;
 }
-} // namespace
+}  // namespace
 
 TEST(DataSet, OpensOnceAndDefersAStoredActiveUntilLoaded) {
   TCountingDataSet ds(nullptr);

@@ -53,4 +53,4 @@ TEST(DesignInfoTest, ANewPositionIsWrittenAfterTheOtherProperties) {
   EXPECT_EQ(DesignPosition(root->FindComponent("Loose"))->Top, 0xFFFF);
 }
 
-} // namespace
+}  // namespace

@@ -114,7 +114,7 @@ int MakeTempFails(char*) { return errno = EACCES, -1; }
 int SyncFails(int) { return errno = EIO, -1; }
 int CloseFails(int Fd) { return ::close(Fd), errno = EIO, -1; }
 int RenameFails(const char*, const char*) { return errno = EXDEV, -1; }
-} // namespace faults
+}  // namespace faults
 
 TEST_F(FileIO, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
   const String file = Path("Shop.dfm");
@@ -173,4 +173,4 @@ TEST_F(FileIO, ReadsOnlyRegularFiles) {
   EXPECT_EQ(data, bytes);
 }
 
-} // namespace
+}  // namespace

@@ -91,8 +91,7 @@ TEST(FormBinary, ReadsEveryValueType) {
   EXPECT_EQ(ReadOneValue(TBytes().Raw({6, 2, 0x80, 0xE9})).Str, "\u20AC\u00E9");  // Windows-1252 bytes
   EXPECT_EQ(ReadOneValue(TBytes().Raw({20}).LE(2, 4).Raw({0xC3, 0xA9})).Str, "\u00E9");
   // UTF-16: e-acute, then U+1F600 as a surrogate pair.
-  EXPECT_EQ(ReadOneValue(TBytes().Raw({18}).LE(3, 4).LE(0xE9, 2).LE(0xD83D, 2).LE(0xDE00, 2)).Str,
-            "\u00E9\U0001F600");
+  EXPECT_EQ(ReadOneValue(TBytes().Raw({18}).LE(3, 4).LE(0xE9, 2).LE(0xD83D, 2).LE(0xDE00, 2)).Str, "\u00E9\U0001F600");
 
   TDfmValue ident = ReadOneValue(TBytes().Raw({7}).Short("Form2.Query1"));
   EXPECT_EQ(ident.Kind, TDfmValueKind::vkIdent);
@@ -121,9 +120,19 @@ TEST(FormBinary, ReadsEveryValueType) {
 TEST(FormBinary, ReadsCollectionsWithAndWithoutOrderValues) {
   TDfmValue coll = ReadOneValue(TBytes()
                                     .Raw({14})
-                                    .Raw({1}).Prop("Caption").Raw({6}).Short("first").End()
-                                    .Raw({3}).LE(300, 2).Raw({1}).Prop("Width").Raw({2, 9}).End()
-                                    .Raw({1}).End()
+                                    .Raw({1})
+                                    .Prop("Caption")
+                                    .Raw({6})
+                                    .Short("first")
+                                    .End()
+                                    .Raw({3})
+                                    .LE(300, 2)
+                                    .Raw({1})
+                                    .Prop("Width")
+                                    .Raw({2, 9})
+                                    .End()
+                                    .Raw({1})
+                                    .End()
                                     .End());
   ASSERT_EQ(coll.Kind, TDfmValueKind::vkCollection);
   ASSERT_EQ(coll.CollItems.size(), 3u);
@@ -148,12 +157,12 @@ TEST(FormBinary, ReadsCollectionsWithAndWithoutOrderValues) {
 TEST(FormBinary, ReadsNestedObjectsWithTheirFlags) {
   TBytes b;
   b.Begin("TShop", "Shop").Prop("Tag").Raw({2, 1}).End();
-  b.Raw({0xF1}).Short("TQuery").Short("Inherited1").End().End();              // inherited
-  b.Raw({0xF2, 2, 3}).Short("TQuery").Short("Placed").End();                   // child position 3
-  b.Short("TPanel").Short("").End().End();                                     // no name
-  b.Raw({0xF4}).Short("TFrame1").Short("Frame").End().End();                   // inline
-  b.End();  // Placed's objects
-  b.End();  // the root's
+  b.Raw({0xF1}).Short("TQuery").Short("Inherited1").End().End();  // inherited
+  b.Raw({0xF2, 2, 3}).Short("TQuery").Short("Placed").End();      // child position 3
+  b.Short("TPanel").Short("").End().End();                        // no name
+  b.Raw({0xF4}).Short("TFrame1").Short("Frame").End().End();      // inline
+  b.End();                                                        // Placed's objects
+  b.End();                                                        // the root's
   TDfmObject root = ParseFormBinary(b.Data, "shop.dfm");
   EXPECT_EQ(PrintFormText(root),
             "object Shop: TShop\n"
@@ -262,7 +271,8 @@ TEST_F(FormBinaryModules, KeepsWhatNoClassKnows) {
   TFormReadOptions options;
   options.OnNote = [&](const String& n) { notes.push_back(n); };
   auto root = ReadModule(b.Data, "shop.dfm", options);
-  EXPECT_EQ(notes, (std::vector<String>{"shop.dfm: byte 20: class TNoSuchClass is not registered; the component is kept as written"}));
+  EXPECT_EQ(notes, (std::vector<String>{
+                       "shop.dfm: byte 20: class TNoSuchClass is not registered; the component is kept as written"}));
   EXPECT_EQ(WriteModule(root.get(), TDfmFormat::dfBinary), b.Data);
 }
 
@@ -293,7 +303,8 @@ TEST(FormBinary, CorruptInputsGivePositionedErrors) {
   const String head = TBytes().Begin("TForm1", "Form1").Data;  // 17 bytes
   EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({99}).Data),
             "bad.dfm: byte 19: expected a value but found byte 0x63");
-  EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({0}).Data), "bad.dfm: byte 19: expected a value but found end of list");
+  EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({0}).Data),
+            "bad.dfm: byte 19: expected a value but found end of list");
   EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({12}).LE(0xFFFFFFFF, 4).Data),
             "bad.dfm: byte 24: expected 4294967295 more bytes of a string but found end of file");
   EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({18}).LE(0x7FFFFFFF, 4).Data),
@@ -308,7 +319,8 @@ TEST(FormBinary, CorruptInputsGivePositionedErrors) {
             "bad.dfm: byte 17: invalid property name \"a b\"");
   EXPECT_EQ(ParseError(TBytes().Text("TPF0").Short("TForm1").Short("Bad.Name").End().End().Data),
             "bad.dfm: byte 11: invalid component name \"Bad.Name\"");
-  EXPECT_EQ(ParseError(head + TBytes().End().End().Raw({7}).Data), "bad.dfm: byte 19: expected end of file but found byte 0x07");
+  EXPECT_EQ(ParseError(head + TBytes().End().End().Raw({7}).Data),
+            "bad.dfm: byte 19: expected end of file but found byte 0x07");
   EXPECT_EQ(ParseError(head + TBytes().Prop("P").Raw({14, 6}).Data),
             "bad.dfm: byte 20: expected the start of an item (a list) but found string");
   EXPECT_EQ(ParseError("TPF"), "bad.dfm: byte 0: expected the signature \"TPF0\" but found byte 0x54");
@@ -355,4 +367,4 @@ TEST(FormBinary, WriterRefusesWhatTheFormatCannotHold) {
   EXPECT_THROW(PrintFormBinary(root), EConvertError);
 }
 
-} // namespace
+}  // namespace

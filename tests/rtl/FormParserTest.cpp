@@ -75,21 +75,27 @@ TEST(FormParser, KeywordsIgnoreCaseAndMayBePropertyNames) {
 TEST(FormParser, StringsJoinSurrogatesAndTakeRawUtf8) {
   // A surrogate pair split by " +" over two lines is one character.
   TDfmObject root = ParseFormText("object A: TA\n  S = #55357 +\n  #56832'Grüße'#$41\nend", "s.dfm");
-  EXPECT_EQ(root.Props[0].Value.Str, "\xF0\x9F\x98\x80Grüße" "A");
+  EXPECT_EQ(root.Props[0].Value.Str,
+            "\xF0\x9F\x98\x80Grüße"
+            "A");
   EXPECT_EQ(root.Pos.Line, 1);
 }
 
 TEST(FormParser, ColumnsCountCharactersAndLinesAnyEnding) {
-  EXPECT_EQ(ParseError("object A: TA\r\n  S = 'é' @\r\nend", "c.dfm"), "c.dfm:2:11: expected a property, an object or \"end\" but found \"@\"");
+  EXPECT_EQ(ParseError("object A: TA\r\n  S = 'é' @\r\nend", "c.dfm"),
+            "c.dfm:2:11: expected a property, an object or \"end\" but found \"@\"");
   EXPECT_EQ(ParseError("object A: TA\r  X = \r  =\rend"), "t.dfm:3:3: expected a value but found \"=\"");
 }
 
 TEST(FormParser, MalformedInputsNameWhatWasExpected) {
   EXPECT_EQ(ParseError("object A: TA\n  X = 99999999999999999999\nend"), "t.dfm:2:7: integer out of range");
-  EXPECT_EQ(ParseError("object A: TA\n  X = {0A1}\nend"), "t.dfm:2:11: odd number of hexadecimal digits in binary data");
-  EXPECT_EQ(ParseError("object A: TA\n  X = {0A1G}\nend"), "t.dfm:2:11: expected a hexadecimal digit or \"}\" but found \"G\"");
+  EXPECT_EQ(ParseError("object A: TA\n  X = {0A1}\nend"),
+            "t.dfm:2:11: odd number of hexadecimal digits in binary data");
+  EXPECT_EQ(ParseError("object A: TA\n  X = {0A1G}\nend"),
+            "t.dfm:2:11: expected a hexadecimal digit or \"}\" but found \"G\"");
   EXPECT_EQ(ParseError("object A: TA\n  X = [a b]\nend"), "t.dfm:2:10: expected \",\" or \"]\" but found \"b\"");
-  EXPECT_EQ(ParseError("object A: TA\n  X = <item end\nend"), "t.dfm:3:1: expected \"item\" or \">\" but found \"end\"");
+  EXPECT_EQ(ParseError("object A: TA\n  X = <item end\nend"),
+            "t.dfm:3:1: expected \"item\" or \">\" but found \"end\"");
   EXPECT_EQ(ParseError("object A: TA\n  X = 'a' +\nend"), "t.dfm:3:1: expected a string after \"+\" but found \"end\"");
   EXPECT_EQ(ParseError("object A: TA\nend\nend"), "t.dfm:3:1: expected end of file but found \"end\"");
   EXPECT_EQ(ParseError("object A: TA\n  X = #\nend"), "t.dfm:2:7: expected a character code after \"#\"");
@@ -104,7 +110,8 @@ TEST(FormParser, PropertiesComeBeforeNestedObjectsAndStreamOneObjectAtATime) {
     void Root(TDfmObject& r) override { Seen.push_back(r.Name + ":" + std::to_string(r.Props.size())); }
     void Child(TDfmObject& c) override { Seen.push_back(c.Name + "/" + std::to_string(c.Children.size())); }
   } sink;
-  ParseFormText("object A: TA\n  X = 1\n  object B: TB\n    object C: TC\n    end\n  end\n  object D: TD\n  end\nend", "s.dfm", sink);
+  ParseFormText("object A: TA\n  X = 1\n  object B: TB\n    object C: TC\n    end\n  end\n  object D: TD\n  end\nend",
+                "s.dfm", sink);
   EXPECT_EQ(sink.Seen, (std::vector<String>{"A:1", "B/1", "D/0"}));
 }
 
@@ -129,4 +136,4 @@ TEST(FormParser, HugeAndDeepInputs) {
   EXPECT_EQ(ParseError(idents), "t.dfm:1:10485778: expected \"end\" but found end of file");
 }
 
-} // namespace
+}  // namespace

@@ -29,21 +29,30 @@ TEST(FormPrinter, LongStringsStartOnTheirOwnLineAndBreakEvery64Units) {
   obj.Props.push_back({"Long", {}, TDfmValue::StringValue(String(64, 'b') + "c")});
   // #n codes count one unit each, as in the platform's writer.
   obj.Props.push_back({"Coded", {}, TDfmValue::StringValue(String(63, 'd') + "\xC3\xA9" + "ee")});
-  obj.Props.push_back({"Lines.Strings", {}, TDfmValue::List({TDfmValue::StringValue(String(65, 'f')), TDfmValue::StringValue("g")})});
+  obj.Props.push_back(
+      {"Lines.Strings", {}, TDfmValue::List({TDfmValue::StringValue(String(65, 'f')), TDfmValue::StringValue("g")})});
   EXPECT_EQ(PrintFormText(obj),
             "object A: TA\n"
-            "  Exact = '" + String(64, 'a') + "'\n"
-            "  Long =\n"
-            "    '" + String(64, 'b') + "' +\n"
-            "    'c'\n"
-            "  Coded =\n"
-            "    '" + String(63, 'd') + "'#233 +\n"
-            "    'ee'\n"
-            "  Lines.Strings = (\n"
-            "    '" + String(64, 'f') + "' +\n"
-            "      'f'\n"
-            "    'g')\n"
-            "end\n");
+            "  Exact = '" +
+                String(64, 'a') +
+                "'\n"
+                "  Long =\n"
+                "    '" +
+                String(64, 'b') +
+                "' +\n"
+                "    'c'\n"
+                "  Coded =\n"
+                "    '" +
+                String(63, 'd') +
+                "'#233 +\n"
+                "    'ee'\n"
+                "  Lines.Strings = (\n"
+                "    '" +
+                String(64, 'f') +
+                "' +\n"
+                "      'f'\n"
+                "    'g')\n"
+                "end\n");
 }
 
 TEST(FormPrinter, BinaryListsSetsCollectionsAndNumbers) {
@@ -78,9 +87,12 @@ TEST(FormPrinter, CorpusRoundTripsByteForByte) {
 
 TEST(FormPrinter, AnyValidTextIsStableAfterOnePrint) {
   const String messy =
-      "\xEF\xBB\xBF" "OBJECT A:TA\r\n Caption='x'+'y'#$41  N=$10 F=1.50 S=[ a ,b ]\r\n"
+      "\xEF\xBB\xBF"
+      "OBJECT A:TA\r\n Caption='x'+'y'#$41  N=$10 F=1.50 S=[ a ,b ]\r\n"
       " L=(1 'a' (2)) D={ 0a 0B } C=<ITEM[1] X=1 END item end>\r\n"
-      " Long = '" + String(200, 'q') + "'\r\n"
+      " Long = '" +
+      String(200, 'q') +
+      "'\r\n"
       " object TB end END\r\n";
   String once = PrintFormText(ParseFormText(messy, "m.dfm"));
   EXPECT_EQ(PrintFormText(ParseFormText(once, "m.dfm")), once);
@@ -88,4 +100,4 @@ TEST(FormPrinter, AnyValidTextIsStableAfterOnePrint) {
   EXPECT_NE(once.find("  object TB\n  end\n"), String::npos) << once;
 }
 
-} // namespace
+}  // namespace

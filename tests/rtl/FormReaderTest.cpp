@@ -128,9 +128,9 @@ TEST_F(FormReader, EachUnregisteredClassIsNotedOnceAtItsFirstLineAfterASuccessfu
       "  end\n"
       "end\n";
   auto root = ReadModule(text, "Shop.dfm", options);
-  EXPECT_EQ(notes, (std::vector<String>{
-                       "Shop.dfm:2: class TKVQery is not registered; the component is kept as written",
-                       "Shop.dfm:10: class TOther is not registered; the component is kept as written"}));
+  EXPECT_EQ(notes,
+            (std::vector<String>{"Shop.dfm:2: class TKVQery is not registered; the component is kept as written",
+                                 "Shop.dfm:10: class TOther is not registered; the component is kept as written"}));
   EXPECT_NE(root->FindComponent("C"), nullptr);
 
   // A module that fails to read tells nothing: there is nothing to have kept.
@@ -167,18 +167,23 @@ TEST_F(FormReader, RootComesFromCallbackRegistryOrDataModule) {
 TEST_F(FormReader, BadCorpusGivesPositionedErrors) {
   const std::vector<std::pair<String, String>> cases = {
       {"empty.dfm", "empty.dfm:1:1: expected \"object\" but found end of file"},
-      {"unterminated-string.dfm", "unterminated-string.dfm:3:15: unterminated string: expected \"'\" but found end of line"},
+      {"unterminated-string.dfm",
+       "unterminated-string.dfm:3:15: unterminated string: expected \"'\" but found end of line"},
       {"missing-end.dfm", "missing-end.dfm:5:1: expected \"end\" but found end of file"},
       {"unknown-value.dfm", "unknown-value.dfm:3:15: expected a value but found \"@\""},
-      {"wrong-kind.dfm", "wrong-kind.dfm:3:13: invalid value for property Count: expected an integer but found a string"},
+      {"wrong-kind.dfm",
+       "wrong-kind.dfm:3:13: invalid value for property Count: expected an integer but found a string"},
       {"bad-enum.dfm", "bad-enum.dfm:3:12: invalid value \"tkDelta\" for property Kind: not a value of TTestKind"},
       {"duplicate-name.dfm", "duplicate-name.dfm:4:10: A component named w already exists"},
       {"binary-form.dfm", "binary-form.dfm: byte 17: expected 2 more bytes of component name but found end of file"},
       {"binary-garbage.dfm", "binary-garbage.dfm:2:9: unexpected NUL byte (binary data is not a text form file)"},
-      {"invalid-char-code.dfm", "invalid-char-code.dfm:3:18: invalid character code #70000: expected a UTF-16 code from 0 to 65535"},
-      {"lone-surrogate.dfm", "lone-surrogate.dfm:3:18: invalid character code #55357: a high surrogate without its low half"},
+      {"invalid-char-code.dfm",
+       "invalid-char-code.dfm:3:18: invalid character code #70000: expected a UTF-16 code from 0 to 65535"},
+      {"lone-surrogate.dfm",
+       "lone-surrogate.dfm:3:18: invalid character code #55357: a high surrogate without its low half"},
       {"unbalanced.dfm", "unbalanced.dfm:5:10: expected a value or \")\" but found \"]\""},
-      {"unknown-event.dfm", "unknown-event.dfm:3:16: method NoSuchHandler of TTestRoot not found (named by event OnChange)"},
+      {"unknown-event.dfm",
+       "unknown-event.dfm:3:16: method NoSuchHandler of TTestRoot not found (named by event OnChange)"},
       {"invalid-utf8.dfm", "invalid-utf8.dfm:3:19: invalid UTF-8 byte 0xE9 in a string"},
   };
   TFormReadOptions options;
@@ -202,7 +207,9 @@ TEST_F(FormReader, NothingHalfLoadedEscapes) {
   };
   TFormReadOptions options;
   options.CreateRoot = [](const String&) { return std::make_unique<TTestRoot>(nullptr); };
-  auto text = "object R: TTestRoot\n  object A: TCountedWidget\n    Kind = tkBeta\n  end\n  object B: TCountedWidget\n    Kind = 3\n  end\nend\n";
+  auto text =
+      "object R: TTestRoot\n  object A: TCountedWidget\n    Kind = tkBeta\n  end\n  object B: TCountedWidget\n    Kind "
+      "= 3\n  end\nend\n";
   // The widgets the reader creates are counted through a class of the test's own.
   static TClass counted = ClassBuilder<TCounted, TTestWidget>("TCountedWidget").Build();
   RegisterClass(counted);
@@ -210,7 +217,8 @@ TEST_F(FormReader, NothingHalfLoadedEscapes) {
     ReadModule(text, "late.dfm", options);
     FAIL();
   } catch (const EParserError& e) {
-    EXPECT_EQ(String(e.what()), "late.dfm:6:12: invalid value for property Kind: expected an identifier but found an integer");
+    EXPECT_EQ(String(e.what()),
+              "late.dfm:6:12: invalid value for property Kind: expected an identifier but found an integer");
   }
 
   // Into an existing root: the components this read created go again, those before stay.
@@ -228,7 +236,8 @@ TEST_F(FormReader, NothingHalfLoadedEscapes) {
 // Thousands of components: names stay unique and findable through renames and removals.
 TEST_F(FormReader, LargeModulesKeepNamesFindable) {
   String text = "object R: TTestRoot\n";
-  for (int i = 0; i < 3000; ++i) text += "  object W" + std::to_string(i) + ": TTestWidget\n    Link = W" + std::to_string(2999 - i) + "\n  end\n";
+  for (int i = 0; i < 3000; ++i)
+    text += "  object W" + std::to_string(i) + ": TTestWidget\n    Link = W" + std::to_string(2999 - i) + "\n  end\n";
   text += "end\n";
   auto root = ReadModule(text, "big.dfm");
   ASSERT_EQ(root->ComponentCount(), 3000);
@@ -261,7 +270,9 @@ TEST_F(FormReader, AHundredThousandPropertiesAreKept) {
 TEST_F(FormReader, ReadRootComponentBuildsAFormFromItsDescription) {
   TTestRoot owner(nullptr);
   auto* first = new TTestRoot(&owner);
-  ReadRootComponent(first, "object Dialog: TTestRoot\n  Tag = 2\n  object Ok: TTestWidget\n    OnChange = WidgetChange\n  end\nend\n", "d.dfm", true);
+  ReadRootComponent(
+      first, "object Dialog: TTestRoot\n  Tag = 2\n  object Ok: TTestWidget\n    OnChange = WidgetChange\n  end\nend\n",
+      "d.dfm", true);
   EXPECT_EQ(first->Name(), "Dialog");
   EXPECT_EQ(first->Tag(), 2);
   auto* ok = As<TTestWidget>(first->FindComponent("Ok"));
@@ -297,9 +308,9 @@ TClass TFieldDialog::StaticClass() {
 
 TEST_F(FormReader, PublishedFieldsAreFilledBeforeLoaded) {
   TFieldDialog dialog(nullptr);
-  ReadRootComponent(&dialog,
-                    "object D: TFieldDialog\n  object Ok: TTestWidget\n  end\n  object Cancel: TTestWidget\n  end\nend\n",
-                    "d.dfm", false);
+  ReadRootComponent(
+      &dialog, "object D: TFieldDialog\n  object Ok: TTestWidget\n  end\n  object Cancel: TTestWidget\n  end\nend\n",
+      "d.dfm", false);
   EXPECT_EQ(dialog.Ok, dialog.FindComponent("Ok"));
   EXPECT_EQ(dialog.Cancel, dialog.FindComponent("Cancel"));
   EXPECT_TRUE(dialog.FieldsSetAtLoaded);
@@ -314,4 +325,4 @@ TEST_F(FormReader, PublishedFieldsAreFilledBeforeLoaded) {
   EXPECT_EQ(missing.ComponentCount(), 0);
 }
 
-} // namespace
+}  // namespace

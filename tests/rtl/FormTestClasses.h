@@ -63,7 +63,8 @@ private:
 class TTestWidget : public TComponent {
   RTL_CLASS(TTestWidget, TComponent)
   explicit TTestWidget(TComponent* AOwner)
-      : TComponent(AOwner), FLines(std::make_unique<TStringList>()),
+      : TComponent(AOwner),
+        FLines(std::make_unique<TStringList>()),
         FColumns(std::make_unique<TOwnedCollection>(this, TTestItem::StaticClass())) {}
   ~TTestWidget() override { SetLink(nullptr); }
 
@@ -188,4 +189,4 @@ inline void Register() {
   RegisterClass(TTestRoot::StaticClass());
 }
 
-} // namespace formtest
+}  // namespace formtest

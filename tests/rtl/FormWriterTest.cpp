@@ -91,7 +91,9 @@ TEST_F(FormWriter, KeptPropertiesStayInPlaceAndYieldToLiveValues) {
   third->SetLink(root->FindComponent("Title"));
   third->SetCount(3);
   String text = WriteModule(root.get());
-  EXPECT_NE(text.find("  object Third: TTestWidget\n    Count = 3\n    Kind = tkBeta\n    Link = Title\n  end\n"), String::npos) << text;
+  EXPECT_NE(text.find("  object Third: TTestWidget\n    Count = 3\n    Kind = tkBeta\n    Link = Title\n  end\n"),
+            String::npos)
+      << text;
   EXPECT_EQ(text.find("Form2.Query1"), String::npos);
 
   auto unknown = ReadModule(Corpus("good/unknown.dfm"), "unknown.dfm");
@@ -100,7 +102,9 @@ TEST_F(FormWriter, KeptPropertiesStayInPlaceAndYieldToLiveValues) {
   w->SetActive(true);  // Active comes after Count in the class, so after Left and Top
   unknown->FindComponent("ClientDataSet1")->SetName("Orders");
   text = WriteModule(unknown.get());
-  EXPECT_NE(text.find("    Caption = 'Known'\n    Color = clRed\n    Left = 100\n    Top = 50\n    Active = True\n"), String::npos) << text;
+  EXPECT_NE(text.find("    Caption = 'Known'\n    Color = clRed\n    Left = 100\n    Top = 50\n    Active = True\n"),
+            String::npos)
+      << text;
   EXPECT_NE(text.find("  object Orders: TClientDataSet\n"), String::npos);
   EXPECT_NE(text.find("    Link = Orders\n"), String::npos);
 }
@@ -159,4 +163,4 @@ TEST_F(FormWriter, SaveIsAtomic) {
   std::filesystem::remove_all(dir);
 }
 
-} // namespace
+}  // namespace

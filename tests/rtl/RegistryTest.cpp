@@ -85,7 +85,8 @@ TEST_F(Registry, WritesValuesUnderTheirKeySection) {
 TEST_F(Registry, StrayBytesInTheFileLoseNothing) {
   using namespace std::string_literals;
   fs::create_directories(FDir / "korvane");
-  WriteFileAtomic(TRegistry::FileName(), "[Software\\Korvane]\nJunk=\0\nRootDir=/srv/korv\n\n[Software\\Other]\nv=1\n"s);
+  WriteFileAtomic(TRegistry::FileName(),
+                  "[Software\\Korvane]\nJunk=\0\nRootDir=/srv/korv\n\n[Software\\Other]\nv=1\n"s);
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey("Software\\Korvane", false));
   EXPECT_EQ(reg.ReadString("RootDir"), "/srv/korv");
@@ -121,4 +122,4 @@ TEST_F(Registry, FallsBackToHomeConfigAndReportsFailedWrites) {
   EXPECT_EQ(ReadFileToString((FDir / "blocked").string()), "x");
 }
 
-} // namespace
+}  // namespace

@@ -53,20 +53,21 @@ private:
 };
 
 TClass TWidget::StaticClass() {
-  static TClass info = ClassBuilder<TWidget>("TWidget")
-                           .StrProp("Caption", &TWidget::Caption, &TWidget::SetCaption)
-                           .IntProp("Width", &TWidget::Width, &TWidget::SetWidth)
-                           .BoolProp("Enabled", &TWidget::Enabled, &TWidget::SetEnabled, true)
-                           .EnumProp("Colour", TypeInfo_TColour(), &TWidget::Colour, &TWidget::SetColour, TColour::clRed)
-                           .SetProp("Colours", TypeInfo_TColours(), &TWidget::Colours, &TWidget::SetColours)
-                           .ObjProp<TStrings>("Lines", &TWidget::Lines, &TWidget::SetLines)
-                           .Event("OnClick", TypeInfo_TNotifyEvent(), &TWidget::OnClick)
-                           .Method("Clicked", &TWidget::Clicked)
-                           .Build();
+  static TClass info =
+      ClassBuilder<TWidget>("TWidget")
+          .StrProp("Caption", &TWidget::Caption, &TWidget::SetCaption)
+          .IntProp("Width", &TWidget::Width, &TWidget::SetWidth)
+          .BoolProp("Enabled", &TWidget::Enabled, &TWidget::SetEnabled, true)
+          .EnumProp("Colour", TypeInfo_TColour(), &TWidget::Colour, &TWidget::SetColour, TColour::clRed)
+          .SetProp("Colours", TypeInfo_TColours(), &TWidget::Colours, &TWidget::SetColours)
+          .ObjProp<TStrings>("Lines", &TWidget::Lines, &TWidget::SetLines)
+          .Event("OnClick", TypeInfo_TNotifyEvent(), &TWidget::OnClick)
+          .Method("Clicked", &TWidget::Clicked)
+          .Build();
   return info;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Rtti, PropertiesAreListedAncestorsFirstAndFoundIgnoringCase) {
   TWidget w(nullptr);
@@ -103,7 +104,7 @@ TEST(Rtti, OnlyValuesThatDifferFromTheDefaultAreStored) {
   TWidget w(nullptr);
   EXPECT_FALSE(IsStoredProp(&w, GetPropInfo(&w, "Enabled")));  // default True
   EXPECT_FALSE(IsStoredProp(&w, GetPropInfo(&w, "Width")));
-  EXPECT_FALSE(IsStoredProp(&w, GetPropInfo(&w, "Name")));     // the name has its own place
+  EXPECT_FALSE(IsStoredProp(&w, GetPropInfo(&w, "Name")));  // the name has its own place
   w.SetEnabled(false);
   w.SetWidth(3);
   EXPECT_TRUE(IsStoredProp(&w, GetPropInfo(&w, "Enabled")));
@@ -140,7 +141,10 @@ class TItem : public TCollectionItem {
   explicit TItem(TCollection* C) : TCollectionItem(C) {}
   String Value;
   void Assign(TPersistent* Source) override {
-    if (auto* s = dynamic_cast<TItem*>(Source)) { Value = s->Value; return; }
+    if (auto* s = dynamic_cast<TItem*>(Source)) {
+      Value = s->Value;
+      return;
+    }
     TCollectionItem::Assign(Source);
   }
 };
@@ -148,7 +152,7 @@ TClass TItem::StaticClass() {
   static TClass info = ClassBuilder<TItem>("TItem").Build();
   return info;
 }
-} // namespace
+}  // namespace
 
 TEST(Collection, ItemsAreOwnedMovedDeletedAndAssigned) {
   TCollection c(TItem::StaticClass());

@@ -161,4 +161,4 @@ TEST_F(StringsFileSystemTest, RenamesFollowTheComponentAndTheRoot) {
   EXPECT_NE(StringsFileSystem->FindEntry("dfm.Main.Orders.SQL"), nullptr);
 }
 
-} // namespace fstest
+}  // namespace fstest

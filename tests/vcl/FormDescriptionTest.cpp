@@ -28,7 +28,7 @@ rtl::TClass TNoDescriptionForm::StaticClass() {
   return info;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(FormDescriptionTest, EmbeddedTextIsTheFileWithAClosingZero) {
   extern const unsigned long TestFormDfm_size;

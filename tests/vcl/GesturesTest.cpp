@@ -38,7 +38,7 @@ protected:
   std::unique_ptr<TTestForm> Form = CreateForm<TTestForm>(Application);
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(GesturesTest, AClickMovesTheFocusFirstSoTheEditLandsBeforeTheClick) {
   int result = Show([](TGestureDriver& d) {

@@ -62,9 +62,7 @@ TEST(CursorGuardTest, RestoresTheCursorOnEveryPath) {
   {
     TCursorGuard busy(crHourGlass);
     EXPECT_EQ(Screen->Cursor(), crHourGlass);
-    {
-      TCursorGuard inner(crSQLWait);
-    }
+    { TCursorGuard inner(crSQLWait); }
     EXPECT_EQ(Screen->Cursor(), crHourGlass);
   }
   EXPECT_EQ(Screen->Cursor(), crHandPoint);

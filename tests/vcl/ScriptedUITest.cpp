@@ -27,7 +27,7 @@ struct ScriptedUITest : ::testing::Test {
   }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ScriptedUITest, ScriptsAreTakenInOrderByClassOrFormName) {
   UI.QueueForm("testform", {"choose cbTable CUSTOMER", "click btOk"});
@@ -42,7 +42,8 @@ TEST_F(ScriptedUITest, ScriptsAreTakenInOrderByClassOrFormName) {
 
 TEST_F(ScriptedUITest, AFormWithNothingQueuedIsAnErrorShowingTheForm) {
   std::string msg = ErrorOf([&] { Form->ShowModal(); });
-  EXPECT_EQ(msg.rfind("Form TestForm (TTestForm) was shown with no gestures queued for it:\nForm TestForm: TTestForm", 0), 0u)
+  EXPECT_EQ(
+      msg.rfind("Form TestForm (TTestForm) was shown with no gestures queued for it:\nForm TestForm: TTestForm", 0), 0u)
       << msg;
   EXPECT_FALSE(Form->Showing());
 }

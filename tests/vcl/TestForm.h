@@ -16,7 +16,9 @@ class TTestForm : public vcl::TForm {
   explicit TTestForm(rtl::TComponent* AOwner) : vcl::TForm(AOwner) {}
 
   template <class T>
-  T* Get(const char* name) const { return rtl::As<T>(FindComponent(name)); }
+  T* Get(const char* name) const {
+    return rtl::As<T>(FindComponent(name));
+  }
 
   void FormCreate(rtl::TObject* Sender);
   void FormDestroy(rtl::TObject* Sender);

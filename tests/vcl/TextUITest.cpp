@@ -53,18 +53,19 @@ const char* const ShownForm = R"(Form TestForm: TTestForm "Test Dialog"
   Focus: cbTable
 )";
 
-} // namespace
+}  // namespace
 
 TEST_F(TextUITest, PrintsTheFormAndRunsCommandsUntilItCloses) {
-  Input("pick lbFields ID CITY\n"
-        "check cbQuoted on\n"
-        "click btDisabled\n"
-        "bogus\n"
-        "page pcPages Text\n"
-        "type meText \"select *\\nfrom T\"\n"
-        "show\n"
-        "click btOk\n"
-        "left over\n");
+  Input(
+      "pick lbFields ID CITY\n"
+      "check cbQuoted on\n"
+      "click btDisabled\n"
+      "bogus\n"
+      "page pcPages Text\n"
+      "type meText \"select *\\nfrom T\"\n"
+      "show\n"
+      "click btOk\n"
+      "left over\n");
   EXPECT_EQ(Form->ShowModal(), mrOk);
   std::string out = Out.str();
   ASSERT_EQ(out.substr(0, std::string(ShownForm).size()), ShownForm) << out;
@@ -101,12 +102,13 @@ TEST_F(TextUITest, AnErrorEscapingAHandlerIsPrintedAndTheFormGoesOn) {
 TEST_F(TextUITest, MessageBoxesAreAnsweredByButtonName) {
   Input("maybe\nno\n");
   EXPECT_EQ(MessageDlg("SQL not generated.\nContinue?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0), mrNo);
-  EXPECT_EQ(Out.str(), "Message (Confirmation):\n"
-                       "  SQL not generated.\n"
-                       "  Continue?\n"
-                       "Buttons: Yes No Cancel\n"
-                       "Error: answer one of: Yes No Cancel\n"
-                       "Answered: No\n");
+  EXPECT_EQ(Out.str(),
+            "Message (Confirmation):\n"
+            "  SQL not generated.\n"
+            "  Continue?\n"
+            "Buttons: Yes No Cancel\n"
+            "Error: answer one of: Yes No Cancel\n"
+            "Answered: No\n");
 }
 
 TEST_F(TextUITest, TheOpenDialogTakesAFileAFilterOrACancel) {

@@ -41,7 +41,7 @@ bool SavePicture(const QPixmap& Picture, const QString& FileName) {
   return Picture.toImage().convertToFormat(QImage::Format_RGB888).save(FileName, "PNG", 0);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   const bool screenshot = WantsScreenshot(argc, argv);
@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   QCommandLineOption package("package", "The design-time package to load.", "FILE");
   QCommandLineOption shot("screenshot", "Draw the window offscreen into OUT.png and end.", "OUT.png");
-  QCommandLineOption dialog("dialog", "With --screenshot: draw the dialog double-clicking COMPONENT opens.", "COMPONENT");
+  QCommandLineOption dialog("dialog", "With --screenshot: draw the dialog double-clicking COMPONENT opens.",
+                            "COMPONENT");
   QCommandLineOption select("select", "Select COMPONENT (the inspector shows it).", "COMPONENT");
   parser.addOptions({package, shot, dialog, select});
   parser.addPositionalArgument("file", "A data module to open.");
@@ -104,8 +105,10 @@ int main(int argc, char** argv) {
       QTimer::singleShot(0, d, [d] { d->close(); });
     });
     window.Surface()->EditComponent(c);
-    if (!shown) std::cerr << "korv-gui: double-clicking " << c->Name() << " opened no dialog\n";
-    else if (!saved) std::cerr << "korv-gui: cannot write " << StdStr(out) << '\n';
+    if (!shown)
+      std::cerr << "korv-gui: double-clicking " << c->Name() << " opened no dialog\n";
+    else if (!saved)
+      std::cerr << "korv-gui: cannot write " << StdStr(out) << '\n';
     // Nothing was changed on purpose: leave without asking.
     host.Session.CloseModule(true);
     return shown && saved ? 0 : 1;

@@ -42,9 +42,9 @@ QStringList ItemsOf(const rtl::TStrings* Items) {
 
 Qt::Alignment QtAlignment(TAlignment A) {
   switch (A) {
-    case taRightJustify: return Qt::AlignRight;
-    case taCenter: return Qt::AlignHCenter;
-    default: return Qt::AlignLeft;
+  case taRightJustify: return Qt::AlignRight;
+  case taCenter: return Qt::AlignHCenter;
+  default: return Qt::AlignLeft;
   }
 }
 
@@ -63,9 +63,12 @@ void SetCommon(TControl* C, QWidget* W) {
   W->setObjectName(QStr(C->Name()));
   W->setFont(QtFont(*C->Font()));
   if (C->ShowHint() && !C->Hint().empty()) W->setToolTip(QStr(C->Hint()));
-  if (C->Cursor() == crHandPoint) W->setCursor(Qt::PointingHandCursor);
-  else if (C->Cursor() == crIBeam) W->setCursor(Qt::IBeamCursor);
-  else if (C->Cursor() == crHourGlass || C->Cursor() == crSQLWait) W->setCursor(Qt::WaitCursor);
+  if (C->Cursor() == crHandPoint)
+    W->setCursor(Qt::PointingHandCursor);
+  else if (C->Cursor() == crIBeam)
+    W->setCursor(Qt::IBeamCursor);
+  else if (C->Cursor() == crHourGlass || C->Cursor() == crSQLWait)
+    W->setCursor(Qt::WaitCursor);
 }
 
 // Enabled and shown as the control itself says (its parents are widgets of their own).
@@ -79,7 +82,7 @@ void UpdateBounds(TControl* C, QWidget* W) {
     W->setGeometry(C->Left(), C->Top(), C->Width(), C->Height());
 }
 
-} // namespace
+}  // namespace
 
 TQtFormDialog::TQtFormDialog(TForm* Form, QWidget* Parent) : QDialog(Parent), FForm(Form), FDriver(Form) {
   setObjectName(QStr(Form->Name()));
@@ -137,7 +140,9 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
     Bind(C, w, [cb, w] {
       w->setText(QStr(cb->Caption()));
       w->setTristate(cb->AllowGrayed());
-      w->setCheckState(cb->State() == cbChecked ? Qt::Checked : cb->State() == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+      w->setCheckState(cb->State() == cbChecked  ? Qt::Checked
+                       : cb->State() == cbGrayed ? Qt::PartiallyChecked
+                                                 : Qt::Unchecked);
     });
     return w;
   }
@@ -156,9 +161,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
   }
   if (auto* m = dynamic_cast<TMemo*>(C)) {
     auto* w = new QPlainTextEdit(Into);
-    connect(w, &QPlainTextEdit::textChanged, this, [this, m, w] {
-      Act(w, [m, w](TGestureDriver& d) { d.Type(m->Name(), StdStr(w->toPlainText())); });
-    });
+    connect(w, &QPlainTextEdit::textChanged, this,
+            [this, m, w] { Act(w, [m, w](TGestureDriver& d) { d.Type(m->Name(), StdStr(w->toPlainText())); }); });
     Bind(C, w, [this, m, w] {
       w->setReadOnly(m->ReadOnly());
       w->setTabChangesFocus(!m->WantTabs());
@@ -177,9 +181,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
     auto* w = new QComboBox(Into);
     w->setEditable(cb->Editable());
     w->setInsertPolicy(QComboBox::NoInsert);
-    connect(w, &QComboBox::activated, this, [this, cb, w](int index) {
-      Act(w, [cb, index](TGestureDriver& d) { d.ChooseIndex(cb->Name(), index); });
-    });
+    connect(w, &QComboBox::activated, this,
+            [this, cb, w](int index) { Act(w, [cb, index](TGestureDriver& d) { d.ChooseIndex(cb->Name(), index); }); });
     if (QLineEdit* line = w->lineEdit())
       connect(line, &QLineEdit::textEdited, this, [this, cb, w](const QString& text) {
         Act(w, [cb, text](TGestureDriver& d) { d.Type(cb->Name(), StdStr(text)); });
@@ -200,9 +203,9 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
   }
   if (auto* lb = dynamic_cast<TListBox*>(C)) {
     auto* w = new QListWidget(Into);
-    w->setSelectionMode(!lb->MultiSelect()        ? QAbstractItemView::SingleSelection
-                        : lb->ExtendedSelect()    ? QAbstractItemView::ExtendedSelection
-                                                  : QAbstractItemView::MultiSelection);
+    w->setSelectionMode(!lb->MultiSelect()     ? QAbstractItemView::SingleSelection
+                        : lb->ExtendedSelect() ? QAbstractItemView::ExtendedSelection
+                                               : QAbstractItemView::MultiSelection);
     connect(w, &QListWidget::itemSelectionChanged, this, [this, lb, w] {
       // The user's selection, by index (items may share a caption): as the driver's pick does,
       // the focus moves first, then the selection is made and the list clicks.
@@ -238,9 +241,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
   if (auto* rg = dynamic_cast<TRadioGroup*>(C)) {
     auto* w = new QGroupBox(Into);
     auto* group = new QButtonGroup(w);
-    connect(group, &QButtonGroup::idClicked, this, [this, rg, w](int index) {
-      Act(w, [rg, index](TGestureDriver& d) { d.ChooseIndex(rg->Name(), index); });
-    });
+    connect(group, &QButtonGroup::idClicked, this,
+            [this, rg, w](int index) { Act(w, [rg, index](TGestureDriver& d) { d.ChooseIndex(rg->Name(), index); }); });
     Bind(C, w, [rg, w, group] {
       w->setTitle(QStr(rg->Caption()));
       const QStringList items = ItemsOf(rg->Items());
@@ -258,7 +260,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
         for (int i = 0; i < items.size(); ++i) {
           auto* rb = new QRadioButton(items[i], w);
           rb->setObjectName(w->objectName() + "_" + QString::number(i));
-          rb->setGeometry(left + (i / rows) * colWidth, top + (i % rows) * rowHeight, colWidth, std::min(rowHeight, 20));
+          rb->setGeometry(left + (i / rows) * colWidth, top + (i % rows) * rowHeight, colWidth,
+                          std::min(rowHeight, 20));
           group->addButton(rb, i);
           rb->show();
         }
@@ -289,7 +292,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
       Act(w, [pc, caption](TGestureDriver& d) { d.Page(pc->Name(), caption); });
     });
     Bind(C, w, [pc, w] {
-      if (pc->ActivePageIndex() >= 0 && w->currentIndex() != pc->ActivePageIndex()) w->setCurrentIndex(pc->ActivePageIndex());
+      if (pc->ActivePageIndex() >= 0 && w->currentIndex() != pc->ActivePageIndex())
+        w->setCurrentIndex(pc->ActivePageIndex());
     });
     return w;
   }
@@ -314,12 +318,12 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
     auto* w = new QFrame(Into);
     Bind(C, w, [bv, w] {
       switch (bv->Shape()) {
-        case bsTopLine:
-        case bsBottomLine: w->setFrameShape(QFrame::HLine); break;
-        case bsLeftLine:
-        case bsRightLine: w->setFrameShape(QFrame::VLine); break;
-        case bsSpacer: w->setFrameShape(QFrame::NoFrame); break;
-        default: w->setFrameShape(QFrame::Box);
+      case bsTopLine:
+      case bsBottomLine: w->setFrameShape(QFrame::HLine); break;
+      case bsLeftLine:
+      case bsRightLine: w->setFrameShape(QFrame::VLine); break;
+      case bsSpacer: w->setFrameShape(QFrame::NoFrame); break;
+      default: w->setFrameShape(QFrame::Box);
       }
       w->setFrameShadow(bv->Style() == bsRaised ? QFrame::Raised : QFrame::Sunken);
     });
@@ -344,7 +348,8 @@ QWidget* TQtFormDialog::BuildControl(TControl* C, QWidget* Into) {
       w->setWordWrap(l->WordWrap());
       w->setAlignment(QtAlignment(l->Alignment()) | (l->WordWrap() ? Qt::AlignTop : Qt::AlignVCenter));
       // An auto-sized label grows to its text in the font drawn here.
-      if (l->AutoSize() && !l->WordWrap() && w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+      if (l->AutoSize() && !l->WordWrap() && w->sizeHint().width() > w->width())
+        w->resize(w->sizeHint().width(), w->height());
       QPalette pal = w->palette();
       pal.setColor(QPalette::WindowText, QtColor(l->Font()->Color(), palette().color(QPalette::WindowText)));
       w->setPalette(pal);
@@ -458,10 +463,13 @@ bool TQtFormDialog::eventFilter(QObject* Watched, QEvent* Event) {
         Act(b.Widget, [w](TGestureDriver& d) { d.Focus(w); });
     } else if (Event->type() == QEvent::MouseButtonPress && c->OnMouseDown) {
       auto* me = static_cast<QMouseEvent*>(Event);
-      const TMouseButton button = me->button() == Qt::RightButton ? mbRight : me->button() == Qt::MiddleButton ? mbMiddle : mbLeft;
+      const TMouseButton button = me->button() == Qt::RightButton    ? mbRight
+                                  : me->button() == Qt::MiddleButton ? mbMiddle
+                                                                     : mbLeft;
       const TShiftState shift = ShiftOf(me->modifiers(), me->buttons());
       const QPoint at = me->position().toPoint();
-      Act(b.Widget, [c, button, shift, at](TGestureDriver& d) { d.MouseDown(c->Name(), button, shift, at.x(), at.y()); });
+      Act(b.Widget,
+          [c, button, shift, at](TGestureDriver& d) { d.MouseDown(c->Name(), button, shift, at.x(), at.y()); });
     } else if (Event->type() == QEvent::MouseButtonRelease && dynamic_cast<TGraphicControl*>(c) && c->OnClick &&
                static_cast<QMouseEvent*>(Event)->button() == Qt::LeftButton) {
       Act(b.Widget, [c](TGestureDriver& d) { d.Click(c); });
@@ -518,4 +526,4 @@ void TQtFormDialog::ShowPopup(TControl* Control, QWidget* Widget, const QPoint& 
   menu.exec(Widget->mapToGlobal(At));
 }
 
-} // namespace designer
+}  // namespace designer

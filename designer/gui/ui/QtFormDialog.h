@@ -19,7 +19,7 @@ class QMenu;
 
 namespace vcl {
 class TPopupMenu;
-}
+}  // namespace vcl
 
 namespace designer {
 
@@ -67,4 +67,4 @@ private:
   QWidget* FSource = nullptr;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -59,4 +59,4 @@ QImage QtPicture(const vcl::TPicture& Picture) {
   return image;
 }
 
-} // namespace designer
+}  // namespace designer

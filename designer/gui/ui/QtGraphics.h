@@ -29,4 +29,4 @@ QColor QtColor(vcl::TColor Color, const QColor& Fallback);
 // bitmap its size and a BMP file image); a null image when it cannot be read.
 QImage QtPicture(const vcl::TPicture& Picture);
 
-} // namespace designer
+}  // namespace designer

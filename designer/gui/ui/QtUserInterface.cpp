@@ -45,23 +45,25 @@ void TQtUserInterface::ShowModal(TForm* Form) {
 int TQtUserInterface::MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int /*HelpCtx*/) {
   QMessageBox box(Parent());
   box.setObjectName("MessageDlg");
-  const String title = DlgType == mtCustom ? (Application ? Application->Title() : String()) : MsgDlgTypeCaption(DlgType);
+  const String title =
+      DlgType == mtCustom ? (Application ? Application->Title() : String()) : MsgDlgTypeCaption(DlgType);
   box.setWindowTitle(QStr(title));
   box.setText(QStr(Msg));
   switch (DlgType) {
-    case mtWarning: box.setIcon(QMessageBox::Warning); break;
-    case mtError: box.setIcon(QMessageBox::Critical); break;
-    case mtInformation: box.setIcon(QMessageBox::Information); break;
-    case mtConfirmation: box.setIcon(QMessageBox::Question); break;
-    default: box.setIcon(QMessageBox::NoIcon);
+  case mtWarning: box.setIcon(QMessageBox::Warning); break;
+  case mtError: box.setIcon(QMessageBox::Critical); break;
+  case mtInformation: box.setIcon(QMessageBox::Information); break;
+  case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+  default: box.setIcon(QMessageBox::NoIcon);
   }
   std::vector<std::pair<QPushButton*, TMsgDlgBtn>> buttons;
   for (int i = 0; i < MsgDlgBtnCount; ++i) {
     const auto b = static_cast<TMsgDlgBtn>(i);
     if (!Buttons.Contains(b)) continue;
-    const QMessageBox::ButtonRole role = b == mbCancel || b == mbNo || b == mbAbort || b == mbNoToAll ? QMessageBox::RejectRole
-                                         : b == mbHelp                                              ? QMessageBox::HelpRole
-                                                                                                    : QMessageBox::AcceptRole;
+    const QMessageBox::ButtonRole role = b == mbCancel || b == mbNo || b == mbAbort || b == mbNoToAll
+                                             ? QMessageBox::RejectRole
+                                         : b == mbHelp ? QMessageBox::HelpRole
+                                                       : QMessageBox::AcceptRole;
     QPushButton* pb = box.addButton(QStr(MsgDlgBtnCaption(b)), role);
     pb->setObjectName(QStr(MsgDlgBtnCaption(b)));
     buttons.emplace_back(pb, b);
@@ -118,10 +120,10 @@ std::optional<String> TQtUserInterface::ExecuteOpenDialog(TOpenDialog* Dialog) {
 bool TQtUserInterface::IsKeyDown(int VirtualKey) {
   const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
   switch (VirtualKey) {
-    case VK_MENU: return m & Qt::AltModifier;
-    case VK_SHIFT: return m & Qt::ShiftModifier;
-    case VK_CONTROL: return m & Qt::ControlModifier;
-    default: return false;
+  case VK_MENU: return m & Qt::AltModifier;
+  case VK_SHIFT: return m & Qt::ShiftModifier;
+  case VK_CONTROL: return m & Qt::ControlModifier;
+  default: return false;
   }
 }
 
@@ -134,4 +136,4 @@ int TQtUserInterface::TextWidth(const TFont& Font, const String& Text) {
   return QFontMetrics(QtFont(Font)).horizontalAdvance(QStr(Text));
 }
 
-} // namespace designer
+}  // namespace designer

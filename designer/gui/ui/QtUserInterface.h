@@ -39,4 +39,4 @@ private:
   TShownHook FShown;
 };
 
-} // namespace designer
+}  // namespace designer

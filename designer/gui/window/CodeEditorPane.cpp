@@ -24,12 +24,14 @@ public:
     FNumber.setForeground(QColor(0, 128, 128));
     FComment.setForeground(QColor(0, 128, 0));
     FComment.setFontItalic(true);
-    const char* words[] = {"select", "from", "where", "and", "or", "not", "insert", "into", "values", "update", "set",
-                           "delete", "create", "table", "view", "index", "drop", "alter", "as", "on", "join", "left",
-                           "right", "inner", "outer", "group", "by", "order", "having", "union", "all", "distinct",
-                           "null", "is", "in", "like", "between", "exists", "if", "primary", "key", "unique",
-                           "references", "default", "begin", "end", "commit", "rollback", "procedure", "returns",
-                           "case", "when", "then", "else", "limit", "integer", "varchar", "text", "real"};
+    const char* words[] = {"select",    "from",    "where",      "and",     "or",      "not",    "insert", "into",
+                           "values",    "update",  "set",        "delete",  "create",  "table",  "view",   "index",
+                           "drop",      "alter",   "as",         "on",      "join",    "left",   "right",  "inner",
+                           "outer",     "group",   "by",         "order",   "having",  "union",  "all",    "distinct",
+                           "null",      "is",      "in",         "like",    "between", "exists", "if",     "primary",
+                           "key",       "unique",  "references", "default", "begin",   "end",    "commit", "rollback",
+                           "procedure", "returns", "case",       "when",    "then",    "else",   "limit",  "integer",
+                           "varchar",   "text",    "real"};
     QStringList alternatives;
     for (const char* w : words) alternatives << w;
     FKeywords = QRegularExpression("\\b(" + alternatives.join('|') + ")\\b", QRegularExpression::CaseInsensitiveOption);
@@ -83,11 +85,9 @@ private:
   TCodeEditorTab* FEditor;
 };
 
-QString TabTitle(TTextModule* Module) {
-  return QStr(Module->GetFileName()) + (Module->IsModified() ? " *" : "");
-}
+QString TabTitle(TTextModule* Module) { return QStr(Module->GetFileName()) + (Module->IsModified() ? " *" : ""); }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ TCodeEditorTab
 
@@ -99,7 +99,8 @@ TCodeEditorTab::TCodeEditorTab(std::shared_ptr<TTextModule> Module, QWidget* Par
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setPlainText(QStr(FModule->Text()));
   new TSQLHighlighter(document());
-  connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(LineNumberAreaWidth(), 0, 0, 0); });
+  connect(this, &QPlainTextEdit::blockCountChanged, this,
+          [this] { setViewportMargins(LineNumberAreaWidth(), 0, 0, 0); });
   connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
     if (dy)
       FLineNumbers->scroll(0, dy);
@@ -130,7 +131,8 @@ void TCodeEditorTab::PaintLineNumbers(QPaintEvent* Event) {
   while (block.isValid() && top <= Event->rect().bottom()) {
     const int height = qRound(blockBoundingRect(block).height());
     if (block.isVisible())
-      painter.drawText(0, top, FLineNumbers->width() - 4, height, Qt::AlignRight, QString::number(block.blockNumber() + 1));
+      painter.drawText(0, top, FLineNumbers->width() - 4, height, Qt::AlignRight,
+                       QString::number(block.blockNumber() + 1));
     top += height;
     block = block.next();
   }
@@ -213,4 +215,4 @@ void TCodeEditorPane::Refresh() {
   setVisible(count() > 0);
 }
 
-} // namespace designer
+}  // namespace designer

@@ -64,4 +64,4 @@ private:
   TCodeEditorPane* FPane;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -19,15 +19,25 @@ namespace {
 bool IsNumber(rtl::TFieldType Type) {
   using enum rtl::TFieldType;
   switch (Type) {
-  case ftSmallint: case ftInteger: case ftWord: case ftFloat: case ftCurrency: case ftBCD: case ftAutoInc:
-  case ftLargeint: case ftFMTBcd: case ftLongWord: case ftShortint: case ftByte: case ftExtended: case ftSingle:
-    return true;
-  default:
-    return false;
+  case ftSmallint:
+  case ftInteger:
+  case ftWord:
+  case ftFloat:
+  case ftCurrency:
+  case ftBCD:
+  case ftAutoInc:
+  case ftLargeint:
+  case ftFMTBcd:
+  case ftLongWord:
+  case ftShortint:
+  case ftByte:
+  case ftExtended:
+  case ftSingle: return true;
+  default: return false;
   }
 }
 
-} // namespace
+}  // namespace
 
 TDataPreviewDialog::TDataPreviewDialog(rtl::TComponent* DataSet, QWidget* Parent) : QDialog(Parent) {
   // Read first: a data set that does not open leaves no dialog behind.
@@ -68,9 +78,8 @@ TDataPreviewDialog::TDataPreviewDialog(rtl::TComponent* DataSet, QWidget* Parent
   FGrid->resizeColumnsToContents();
 
   const int shown = static_cast<int>(data.Rows.size());
-  FSummary = new QLabel(shown == data.Total
-                            ? QString("%1 %2").arg(data.Total).arg(data.Total == 1 ? "row" : "rows")
-                            : QString("the first %1 of %2 rows").arg(shown).arg(data.Total),
+  FSummary = new QLabel(shown == data.Total ? QString("%1 %2").arg(data.Total).arg(data.Total == 1 ? "row" : "rows")
+                                            : QString("the first %1 of %2 rows").arg(shown).arg(data.Total),
                         this);
   FSummary->setObjectName("DataSummary");
 
@@ -98,4 +107,4 @@ void ViewData(rtl::TComponent* DataSet, QWidget* Parent) {
 
 bool HasDataView(rtl::TComponent* Component) { return dynamic_cast<korv::TKVDataSet*>(Component) != nullptr; }
 
-} // namespace designer
+}  // namespace designer

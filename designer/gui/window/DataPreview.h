@@ -38,4 +38,4 @@ void ViewData(rtl::TComponent* DataSet, QWidget* Parent);
 // Whether the data view applies to Component (a data set of the library).
 bool HasDataView(rtl::TComponent* Component);
 
-} // namespace designer
+}  // namespace designer

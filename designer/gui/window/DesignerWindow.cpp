@@ -36,16 +36,14 @@ constexpr int MaxRecent = 8;
 
 void ShowError(const std::exception& E) { vcl::MessageDlg(E.what(), vcl::mtError, {vcl::mbOK}, 0); }
 
-QSettings RecentSettings() {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, "korvane", "korv-gui");
-}
+QSettings RecentSettings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "korvane", "korv-gui"); }
 
 bool SameFile(const QString& A, const QString& B) {
   std::error_code ec;
   return std::filesystem::equivalent(StdStr(A), StdStr(B), ec);
 }
 
-} // namespace
+}  // namespace
 
 TDesignerWindow::TDesignerWindow(TDesignSession& Session, std::ostringstream* Warnings, QWidget* Parent)
     : QMainWindow(Parent), FSession(Session), FWarnings(Warnings) {
@@ -133,19 +131,27 @@ void TDesignerWindow::BuildMenus() {
     if (onBar) bar->addAction(a);
     return a;
   };
-  add("&New Data Module", QStyle::SP_FileIcon, QKeySequence::New, [this] { NewModule(); }, true);
-  add("&Open...", QStyle::SP_DialogOpenButton, QKeySequence::Open, [this] {
-    const QString name = QFileDialog::getOpenFileName(this, "Open Data Module", QString(),
-                                                      "Form files (*.dfm);;All files (*)", nullptr,
-                                                      QFileDialog::DontUseNativeDialog);
-    if (!name.isEmpty()) OpenFile(name);
-  }, true);
+  add(
+      "&New Data Module", QStyle::SP_FileIcon, QKeySequence::New, [this] { NewModule(); }, true);
+  add(
+      "&Open...", QStyle::SP_DialogOpenButton, QKeySequence::Open,
+      [this] {
+        const QString name =
+            QFileDialog::getOpenFileName(this, "Open Data Module", QString(), "Form files (*.dfm);;All files (*)",
+                                         nullptr, QFileDialog::DontUseNativeDialog);
+        if (!name.isEmpty()) OpenFile(name);
+      },
+      true);
   FRecentMenu = file->addMenu("&Reopen");
-  add("&Save", QStyle::SP_DialogSaveButton, QKeySequence::Save, [this] { Save(); }, true);
-  add("Save &As...", QStyle::SP_DriveFDIcon, QKeySequence::SaveAs, [this] { SaveAs(); }, false);
-  add("&Close", QStyle::SP_DialogCloseButton, QKeySequence::Close, [this] { CloseModule(); }, false);
+  add(
+      "&Save", QStyle::SP_DialogSaveButton, QKeySequence::Save, [this] { Save(); }, true);
+  add(
+      "Save &As...", QStyle::SP_DriveFDIcon, QKeySequence::SaveAs, [this] { SaveAs(); }, false);
+  add(
+      "&Close", QStyle::SP_DialogCloseButton, QKeySequence::Close, [this] { CloseModule(); }, false);
   file->addSeparator();
-  add("&Quit", QStyle::SP_DialogCancelButton, QKeySequence::Quit, [this] { close(); }, false);
+  add(
+      "&Quit", QStyle::SP_DialogCancelButton, QKeySequence::Quit, [this] { close(); }, false);
 
   QMenu* edit = menuBar()->addMenu("&Edit");
   edit->addAction("&Delete", this, [this] { FSurface->DeleteSelected(); });
@@ -189,7 +195,8 @@ void TDesignerWindow::RefreshAll() {
 void TDesignerWindow::UpdateTitle() {
   QString title = "Korvane Designer";
   if (FModule) {
-    const QString file = FModule->FileName().empty() ? QString("not saved") : QFileInfo(QStr(FModule->FileName())).fileName();
+    const QString file =
+        FModule->FileName().empty() ? QString("not saved") : QFileInfo(QStr(FModule->FileName())).fileName();
     title = QStr(FModule->GetRoot()->Name()) + " (" + file + ")[*] - " + title;
   }
   setWindowTitle(title);
@@ -281,9 +288,9 @@ bool TDesignerWindow::ConfirmDiscard() {
   if (!FModule || !FSession.HasUnsavedChanges()) return true;
   switch (vcl::MessageDlg("Save changes to " + FModule->GetRoot()->Name() + "?", vcl::mtConfirmation,
                           {vcl::mbYes, vcl::mbNo, vcl::mbCancel}, 0)) {
-    case vcl::mrYes: return Save();
-    case vcl::mrNo: return true;
-    default: return false;
+  case vcl::mrYes: return Save();
+  case vcl::mrNo: return true;
+  default: return false;
   }
 }
 
@@ -328,4 +335,4 @@ void TDesignerWindow::UpdateRecentMenu() {
   FRecentMenu->setEnabled(!files.isEmpty());
 }
 
-} // namespace designer
+}  // namespace designer

@@ -74,4 +74,4 @@ private:
   QMenu* FRecentMenu = nullptr;
 };
 
-} // namespace designer
+}  // namespace designer

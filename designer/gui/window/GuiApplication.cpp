@@ -23,4 +23,4 @@ void SetGuiFont(QApplication& App) {
   App.setStyle("Fusion");
 }
 
-} // namespace designer
+}  // namespace designer

@@ -11,4 +11,4 @@ void PrepareGuiEnvironment(bool Offscreen);
 // After: the application font.
 void SetGuiFont(QApplication& App);
 
-} // namespace designer
+}  // namespace designer

@@ -6,4 +6,4 @@ TGuiHost::TGuiHost(const String& PackageFile) : Dialogs(InstallHostDialogs()), S
   Session.Loader().LoadPackage(PackageFile);
 }
 
-} // namespace designer
+}  // namespace designer

@@ -24,4 +24,4 @@ struct TGuiHost {
   vcl::TUserInterfaceScope Scope;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -32,7 +32,7 @@ constexpr int ValueRole = Qt::UserRole + 1;
 
 void ShowError(const std::exception& E) { vcl::MessageDlg(E.what(), vcl::mtError, {vcl::mbOK}, 0); }
 
-} // namespace
+}  // namespace
 
 TInspectorView::TInspectorView(QWidget* Parent) : QWidget(Parent) {
   setObjectName("Inspector");
@@ -113,8 +113,8 @@ void TInspectorView::Refresh() {
                 [](const auto& a, const auto& b) { return rtl::CompareText(a.first.Name, b.first.Name) < 0; });
       auto addGroup = [&](const auto& g, QTreeWidgetItem* under) {
         AddRow(g.first, under, events);
-        QTreeWidgetItem* top = under ? under->child(under->childCount() - 1)
-                                     : FRows->topLevelItem(FRows->topLevelItemCount() - 1);
+        QTreeWidgetItem* top =
+            under ? under->child(under->childCount() - 1) : FRows->topLevelItem(FRows->topLevelItemCount() - 1);
         std::vector<QTreeWidgetItem*> levels{top};
         for (const TInspectorRow& sub : g.second) {
           levels.resize(static_cast<size_t>(sub.Level));
@@ -246,7 +246,8 @@ void TInspectorView::MakeEditor(QTreeWidgetItem* Item) {
     combo->completer()->setCompletionMode(autoFill ? QCompleter::InlineCompletion : QCompleter::PopupCompletion);
     if (!autoFill) combo->setCompleter(nullptr);
     connect(combo, &QComboBox::activated, this, [this, path, combo](int i) { SetValue(path, combo->itemText(i)); });
-    connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this, path, combo] { SetValue(path, combo->currentText()); });
+    connect(combo->lineEdit(), &QLineEdit::returnPressed, this,
+            [this, path, combo] { SetValue(path, combo->currentText()); });
     layout->addWidget(combo);
   } else if (!readOnly || attrs.Contains(TPropertyAttribute::paDialog)) {
     auto* line = new QLineEdit(value, box);
@@ -276,4 +277,4 @@ void TInspectorView::MakeEditor(QTreeWidgetItem* Item) {
   FRows->setItemWidget(Item, 1, box);
 }
 
-} // namespace designer
+}  // namespace designer

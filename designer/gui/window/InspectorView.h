@@ -59,4 +59,4 @@ private:
   bool FFilling = false;
 };
 
-} // namespace designer
+}  // namespace designer

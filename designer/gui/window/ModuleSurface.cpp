@@ -25,7 +25,7 @@ namespace {
 
 void ShowError(const std::exception& E) { vcl::MessageDlg(E.what(), vcl::mtError, {vcl::mbOK}, 0); }
 
-} // namespace
+}  // namespace
 
 TModuleSurface::TModuleSurface(TPackageLoader& Loader, QWidget* Parent) : QWidget(Parent), FLoader(Loader) {
   setObjectName("Surface");
@@ -291,8 +291,7 @@ void TModuleSurface::RenameSelected() {
   if (!ok || name.isEmpty() || StdStr(name) == c->Name()) return;
   try {
     const std::string n = StdStr(name);
-    if (!rtl::SameText(n, c->Name()) &&
-        (FModule->FindComponent(n) || rtl::SameText(FModule->GetRoot()->Name(), n)))
+    if (!rtl::SameText(n, c->Name()) && (FModule->FindComponent(n) || rtl::SameText(FModule->GetRoot()->Name(), n)))
       throw rtl::Exception("A component named " + n + " already exists");
     FModule->RenameComponent(c, n);
   } catch (const std::exception& e) {
@@ -329,7 +328,8 @@ std::unique_ptr<QMenu> TModuleSurface::ContextMenu(rtl::TComponent* Component) {
     }
   }
   if (Component && HasDataView(Component))
-    menu->addAction("View Data...", this, [this, Component] { ViewData(Component, window()); })->setObjectName("ViewData");
+    menu->addAction("View Data...", this, [this, Component] { ViewData(Component, window()); })
+        ->setObjectName("ViewData");
   menu->addAction("Delete", this, [this] { DeleteSelected(); })->setShortcut(QKeySequence::Delete);
   menu->addAction("Rename...", this, [this] { RenameSelected(); })->setShortcut(QKeySequence(Qt::Key_F2));
   return menu;
@@ -343,4 +343,4 @@ void TModuleSurface::contextMenuEvent(QContextMenuEvent* E) {
   menu->exec(E->globalPos());
 }
 
-} // namespace designer
+}  // namespace designer

@@ -82,4 +82,4 @@ private:
   QRubberBand* FBand = nullptr;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -177,9 +177,8 @@ void TObjectTreeView::dropEvent(QDropEvent* E) {
   QTreeWidgetItem* target = itemAt(E->position().toPoint());
   const QModelIndex index = target ? indexFromItem(target) : QModelIndex();
   // The drop goes through the model; as a copy, so that the view takes no item away itself.
-  if (model()->dropMimeData(E->mimeData(), Qt::CopyAction, -1, -1, index))
-    E->setDropAction(Qt::CopyAction);
+  if (model()->dropMimeData(E->mimeData(), Qt::CopyAction, -1, -1, index)) E->setDropAction(Qt::CopyAction);
   E->accept();
 }
 
-} // namespace designer
+}  // namespace designer

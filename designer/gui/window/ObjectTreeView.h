@@ -9,7 +9,7 @@
 
 namespace designintf {
 class TSprig;
-}
+}  // namespace designintf
 
 namespace designer {
 
@@ -55,4 +55,4 @@ private:
   bool FFilling = false;
 };
 
-} // namespace designer
+}  // namespace designer

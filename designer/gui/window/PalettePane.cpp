@@ -45,7 +45,7 @@ private:
   QPoint FPress;
 };
 
-} // namespace
+}  // namespace
 
 QPixmap PaletteBitmap(TPackageLoader& Loader, const std::string& ClassName) {
   std::optional<TPackageResource> r = Loader.FindResource(rtl::UpperCase(ClassName));
@@ -113,4 +113,4 @@ QToolButton* TPalettePane::Button(const QString& ClassName) const {
   return nullptr;
 }
 
-} // namespace designer
+}  // namespace designer

@@ -36,4 +36,4 @@ private:
   std::vector<std::pair<rtl::TClass, QToolButton*>> FButtons;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -88,4 +88,4 @@ std::shared_ptr<TCodeEditor> InstallCodeEditor(TModuleServices& Services, TCodeE
 // be left out). Raises ECodeEditorError for an unknown module or a malformed command.
 void RunModuleCommand(TModuleServices& Services, const String& Line, std::ostream& Out);
 
-} // namespace designer
+}  // namespace designer

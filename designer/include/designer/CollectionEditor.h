@@ -62,4 +62,4 @@ private:
   std::vector<String> FPropertyNames;  // the rows of lbProperties
 };
 
-} // namespace designer
+}  // namespace designer

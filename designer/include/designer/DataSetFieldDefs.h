@@ -24,4 +24,4 @@ std::vector<TFieldDefInfo> ReadFieldDefs(rtl::TDataSet* DataSet);
 
 std::vector<String> FieldDefNames(const std::vector<TFieldDefInfo>& Defs);
 
-} // namespace designer
+}  // namespace designer

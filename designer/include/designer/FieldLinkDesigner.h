@@ -73,4 +73,4 @@ private:
   std::vector<std::pair<String, String>> FJoins;
 };
 
-} // namespace designer
+}  // namespace designer

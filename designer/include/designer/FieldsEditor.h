@@ -28,4 +28,4 @@ private:
   std::vector<TFieldDefInfo> FDefs;
 };
 
-} // namespace designer
+}  // namespace designer

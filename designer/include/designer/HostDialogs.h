@@ -81,4 +81,4 @@ private:
 // What the korv program calls at start: installs the dialogs until the result is dropped.
 std::unique_ptr<THostDialogsInstallation> InstallHostDialogs();
 
-} // namespace designer
+}  // namespace designer

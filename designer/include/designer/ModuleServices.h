@@ -140,4 +140,4 @@ private:
   std::shared_ptr<toolsapi::IBorlandIDEServices> FPrevious;
 };
 
-} // namespace designer
+}  // namespace designer

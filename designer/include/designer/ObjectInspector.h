@@ -16,11 +16,11 @@ namespace designer {
 using rtl::String;
 
 struct TInspectorRow {
-  String Path;        // "SQL", "Options.ixUnique"
+  String Path;  // "SQL", "Options.ixUnique"
   String Name;
-  int Level = 0;      // 0 for a property, 1 for its sub-properties ...
+  int Level = 0;  // 0 for a property, 1 for its sub-properties ...
   String EditorClass;
-  String Value;       // "" when the selected components differ
+  String Value;  // "" when the selected components differ
   bool AllEqual = true;
   designintf::TPropertyAttributes Attributes;
   std::vector<String> Categories;
@@ -63,4 +63,4 @@ private:
   std::optional<designintf::TDesignerSelections> FSelection;
 };
 
-} // namespace designer
+}  // namespace designer

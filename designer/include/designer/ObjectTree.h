@@ -62,4 +62,4 @@ private:
   std::unique_ptr<designintf::TRootSprig> FRoot;
 };
 
-} // namespace designer
+}  // namespace designer

@@ -24,8 +24,7 @@ public:
   // Reads the form file for design; raises what the reader raises (nothing stays open then).
   static std::unique_ptr<TOpenModule> Open(const String& FileName);
   // Designs an existing root (which is set designing), to be saved as FileName in Format.
-  TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName,
-              rtl::TDfmFormat Format = rtl::TDfmFormat::dfText);
+  TOpenModule(std::unique_ptr<rtl::TComponent> Root, String FileName, rtl::TDfmFormat Format = rtl::TDfmFormat::dfText);
   ~TOpenModule() override;
   TOpenModule(const TOpenModule&) = delete;
   TOpenModule& operator=(const TOpenModule&) = delete;
@@ -99,4 +98,4 @@ private:
   std::unique_ptr<TNotifier> FNotifier;
 };
 
-} // namespace designer
+}  // namespace designer

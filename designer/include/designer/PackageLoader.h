@@ -34,7 +34,7 @@ struct TPackageInfo {
   bool DesignOnly = false;
   String ProductName;  // from the file's version resource ("" when it has none)
   String Version;
-  String FileName;     // as loaded (absolute)
+  String FileName;  // as loaded (absolute)
 };
 
 // A compiled resource of a package: the bytes stay valid while the package is loaded.
@@ -105,4 +105,4 @@ String DefaultPackageFileName();
 // The folder of the running program.
 String ProgramFolder();
 
-} // namespace designer
+}  // namespace designer

@@ -9,4 +9,4 @@ namespace designer {
 // nothing when the palette already has a TDataSource, so each session may call it.
 void RegisterStandardComponents();
 
-} // namespace designer
+}  // namespace designer

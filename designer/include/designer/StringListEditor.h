@@ -51,4 +51,4 @@ bool OpenStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Com
 // Shows the property's open text module; false when none is open.
 bool ShowStringListModule(designintf::IDesigner* Designer, rtl::TPersistent* Component, const String& PropertyName);
 
-} // namespace designer
+}  // namespace designer

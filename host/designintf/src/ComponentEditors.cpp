@@ -66,8 +66,8 @@ void ShowFieldsEditor(IDesigner* Designer, rtl::TComponent* DataSet, TDSDesigner
 
 void ShowCollectionEditorClass(IDesigner* Designer, TCollectionEditorClass EditorClass, rtl::TComponent* Component,
                                rtl::TCollection* Collection, const String& PropertyName, TColOptions Options) {
-  HostDialogs().ShowCollectionEditor(Designer, EditorClass ? EditorClass : TCollectionEditor::StaticClass(),
-                                     Component, Collection, PropertyName, Options);
+  HostDialogs().ShowCollectionEditor(Designer, EditorClass ? EditorClass : TCollectionEditor::StaticClass(), Component,
+                                     Collection, PropertyName, Options);
 }
 
 void ShowCollectionEditor(IDesigner* Designer, rtl::TComponent* Component, rtl::TCollection* Collection,
@@ -81,7 +81,7 @@ IHostDialogs*& InstalledDialogs() {
   static IHostDialogs* dialogs = nullptr;
   return dialogs;
 }
-} // namespace
+}  // namespace
 
 IHostDialogs* SetHostDialogs(IHostDialogs* Dialogs) {
   IHostDialogs* previous = InstalledDialogs();
@@ -94,4 +94,4 @@ IHostDialogs& HostDialogs() {
   return *InstalledDialogs();
 }
 
-} // namespace designintf
+}  // namespace designintf

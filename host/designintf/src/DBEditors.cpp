@@ -125,4 +125,4 @@ void TFieldLinkProperty::GetMasterFieldNames(rtl::TStrings* List) {
   for (int i = 0; i < master->FieldDefs()->Count(); ++i) List->Add(master->FieldDefs()->Items(i)->Name());
 }
 
-} // namespace designintf
+}  // namespace designintf

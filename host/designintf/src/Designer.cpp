@@ -14,7 +14,7 @@ std::vector<IDesigner*>& OpenDesigners() {
   return designers;
 }
 
-} // namespace
+}  // namespace
 
 rtl::TComponent* IDesigner::GetComponent(const String& Name) {
   rtl::TComponent* root = GetRoot();
@@ -23,9 +23,7 @@ rtl::TComponent* IDesigner::GetComponent(const String& Name) {
   return root->FindComponent(Name);
 }
 
-String IDesigner::GetComponentName(rtl::TComponent* Component) {
-  return Component ? Component->Name() : String();
-}
+String IDesigner::GetComponentName(rtl::TComponent* Component) { return Component ? Component->Name() : String(); }
 
 void IDesigner::GetComponentNames(const rtl::TTypeInfo* TypeInfo, const TGetStrProc& Proc) {
   rtl::TComponent* root = GetRoot();
@@ -69,9 +67,9 @@ void UnregisterDesigner(IDesigner* Designer) {
 
 String PropertyAttributeName(TPropertyAttribute Attribute) {
   static const char* const names[] = {
-      "paValueList", "paSubProperties", "paDialog", "paMultiSelect", "paAutoUpdate",
-      "paSortList", "paReadOnly", "paRevertable", "paFullWidthName", "paVolatileSubProperties",
-      "paVCL", "paNotNestable", "paDisplayReadOnly", "paCustomDropDown", "paValueEditable"};
+      "paValueList", "paSubProperties", "paDialog",          "paMultiSelect",    "paAutoUpdate",
+      "paSortList",  "paReadOnly",      "paRevertable",      "paFullWidthName",  "paVolatileSubProperties",
+      "paVCL",       "paNotNestable",   "paDisplayReadOnly", "paCustomDropDown", "paValueEditable"};
   auto i = static_cast<size_t>(Attribute);
   return i < std::size(names) ? names[i] : String();
 }
@@ -87,4 +85,4 @@ String PropertyAttributesToString(TPropertyAttributes Attributes) {
   return s + "]";
 }
 
-} // namespace designintf
+}  // namespace designintf

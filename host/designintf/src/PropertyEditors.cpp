@@ -51,14 +51,14 @@ String DisplayName(const String& identifier) {
 
 bool HasGetter(const rtl::TPropInfo* p) {
   switch (p->Kind()) {
-    case rtl::TTypeKind::tkInteger:
-    case rtl::TTypeKind::tkEnumeration:
-    case rtl::TTypeKind::tkSet: return static_cast<bool>(p->GetOrd);
-    case rtl::TTypeKind::tkString: return static_cast<bool>(p->GetStr);
-    case rtl::TTypeKind::tkFloat: return static_cast<bool>(p->GetFloat);
-    case rtl::TTypeKind::tkClass: return static_cast<bool>(p->GetObj);
-    case rtl::TTypeKind::tkMethod: return static_cast<bool>(p->GetMethodName);
-    default: return false;
+  case rtl::TTypeKind::tkInteger:
+  case rtl::TTypeKind::tkEnumeration:
+  case rtl::TTypeKind::tkSet: return static_cast<bool>(p->GetOrd);
+  case rtl::TTypeKind::tkString: return static_cast<bool>(p->GetStr);
+  case rtl::TTypeKind::tkFloat: return static_cast<bool>(p->GetFloat);
+  case rtl::TTypeKind::tkClass: return static_cast<bool>(p->GetObj);
+  case rtl::TTypeKind::tkMethod: return static_cast<bool>(p->GetMethodName);
+  default: return false;
   }
 }
 
@@ -72,7 +72,7 @@ std::vector<String> ValueList(TPropertyEditor& editor) {
   return values;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- TPropertyEditor
 
@@ -80,12 +80,14 @@ TPropertyEditor::TPropertyEditor(IDesigner* ADesigner, int APropCount)
     : FDesigner(ADesigner), FPropList(static_cast<size_t>(std::max(APropCount, 0))) {}
 
 void TPropertyEditor::SetPropEntry(int Index, rtl::TPersistent* AInstance, const rtl::TPropInfo* APropInfo) {
-  if (Index < 0 || Index >= PropCount()) throw rtl::EListError("Property entry index out of bounds (" + rtl::IntToStr(Index) + ")");
+  if (Index < 0 || Index >= PropCount())
+    throw rtl::EListError("Property entry index out of bounds (" + rtl::IntToStr(Index) + ")");
   FPropList[static_cast<size_t>(Index)] = {AInstance, APropInfo};
 }
 
 const TPropertyEditor::TInstProp& TPropertyEditor::Entry(int Index) const {
-  if (Index < 0 || Index >= PropCount()) throw rtl::EListError("Property entry index out of bounds (" + rtl::IntToStr(Index) + ")");
+  if (Index < 0 || Index >= PropCount())
+    throw rtl::EListError("Property entry index out of bounds (" + rtl::IntToStr(Index) + ")");
   return FPropList[static_cast<size_t>(Index)];
 }
 
@@ -141,15 +143,15 @@ void TPropertyEditor::Revert() {
   const rtl::TPropInfo* p = GetPropInfo();
   if (!p) return;
   switch (p->Kind()) {
-    case rtl::TTypeKind::tkInteger:
-    case rtl::TTypeKind::tkEnumeration:
-    case rtl::TTypeKind::tkSet: SetOrdValue(p->DefaultOrd); break;
-    case rtl::TTypeKind::tkString: SetStrValue(p->DefaultStr); break;
-    case rtl::TTypeKind::tkMethod: SetMethodValue({}); break;
-    case rtl::TTypeKind::tkClass:
-      if (p->IsReference) SetObjValue(nullptr);
-      break;
-    default: break;
+  case rtl::TTypeKind::tkInteger:
+  case rtl::TTypeKind::tkEnumeration:
+  case rtl::TTypeKind::tkSet: SetOrdValue(p->DefaultOrd); break;
+  case rtl::TTypeKind::tkString: SetStrValue(p->DefaultStr); break;
+  case rtl::TTypeKind::tkMethod: SetMethodValue({}); break;
+  case rtl::TTypeKind::tkClass:
+    if (p->IsReference) SetObjValue(nullptr);
+    break;
+  default: break;
   }
 }
 
@@ -543,7 +545,8 @@ void GetComponentProperties(const TDesignerSelections& Components, const TTypeKi
     }
     if (static_cast<int>(props.size()) != n) continue;
     std::unique_ptr<TPropertyEditor> editor = editorClass->Create(Designer, n);
-    for (int i = 0; i < n; ++i) editor->SetPropEntry(i, Components[static_cast<size_t>(i)], props[static_cast<size_t>(i)]);
+    for (int i = 0; i < n; ++i)
+      editor->SetPropEntry(i, Components[static_cast<size_t>(i)], props[static_cast<size_t>(i)]);
     editor->Initialize();
     if (n > 1 && !editor->GetAttributes().Contains(TPropertyAttribute::paMultiSelect)) continue;
     if (!editor->ValueAvailable()) continue;
@@ -551,4 +554,4 @@ void GetComponentProperties(const TDesignerSelections& Components, const TTypeKi
   }
 }
 
-} // namespace designintf
+}  // namespace designintf

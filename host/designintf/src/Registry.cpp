@@ -88,7 +88,7 @@ bool IsComponentName(const rtl::TPropInfo* prop) {
   return prop->Declarer == rtl::TComponent::StaticClass() && rtl::SameText(prop->Name, "Name");
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------------------- registration
 
@@ -108,8 +108,8 @@ void RegisterComponents(const String& Page, const std::vector<rtl::TClass>& Comp
   }
 }
 
-void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType, rtl::TClass ComponentClass,
-                            const String& PropertyName, TPropertyEditorClass EditorClass) {
+void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType, rtl::TClass ComponentClass, const String& PropertyName,
+                            TPropertyEditorClass EditorClass) {
   if (!PropertyType) throw ERegistrationError("RegisterPropertyEditor: no property type for " + PropertyName);
   if (!EditorClass) throw ERegistrationError("RegisterPropertyEditor: no editor class for " + PropertyName);
   TRegistration r;
@@ -159,8 +159,7 @@ void RegisterSprigType(rtl::TClass ComponentClass, TSprigClass SprigClass) {
 
 // ---------------------------------------------------------------------------- packages
 
-TPackageRegistrationScope::TPackageRegistrationScope(const String& PackageName)
-    : FPrevious(Regs().CurrentPackage) {
+TPackageRegistrationScope::TPackageRegistrationScope(const String& PackageName) : FPrevious(Regs().CurrentPackage) {
   Regs().CurrentPackage = PackageName;
 }
 
@@ -198,26 +197,26 @@ TRegistrationRecorder SetRegistrationRecorder(TRegistrationRecorder Recorder) {
 
 String TRegistration::ToString() const {
   switch (Kind) {
-    case TRegistrationKind::rkComponents: {
-      String list;
-      for (rtl::TClass c : ComponentClasses) list += (list.empty() ? "" : ", ") + ClassNameOf(c);
-      return "RegisterComponents(" + Quoted(Page) + ", [" + list + "])";
-    }
-    case TRegistrationKind::rkPropertyEditor:
-      return "RegisterPropertyEditor(" + (PropertyType ? PropertyType->Name : String("nil")) + ", " +
-             ClassNameOf(ComponentClass) + ", " + Quoted(PropertyName) + ", " +
-             (PropertyEditor ? PropertyEditor->Name : String("nil")) + ")";
-    case TRegistrationKind::rkComponentEditor:
-      return "RegisterComponentEditor(" + ClassNameOf(ComponentClass) + ", " +
-             (ComponentEditor ? ComponentEditor->Name : String("nil")) + ")";
-    case TRegistrationKind::rkPropertiesInCategory: {
-      String list;
-      for (const String& f : Filters) list += (list.empty() ? "" : ", ") + Quoted(f);
-      return "RegisterPropertiesInCategory(" + Quoted(Category) + ", " + ClassNameOf(ComponentClass) + ", [" +
-             list + "])";
-    }
-    case TRegistrationKind::rkSprigType:
-      return "RegisterSprigType(" + ClassNameOf(ComponentClass) + ", " + (Sprig ? Sprig->Name : String("nil")) + ")";
+  case TRegistrationKind::rkComponents: {
+    String list;
+    for (rtl::TClass c : ComponentClasses) list += (list.empty() ? "" : ", ") + ClassNameOf(c);
+    return "RegisterComponents(" + Quoted(Page) + ", [" + list + "])";
+  }
+  case TRegistrationKind::rkPropertyEditor:
+    return "RegisterPropertyEditor(" + (PropertyType ? PropertyType->Name : String("nil")) + ", " +
+           ClassNameOf(ComponentClass) + ", " + Quoted(PropertyName) + ", " +
+           (PropertyEditor ? PropertyEditor->Name : String("nil")) + ")";
+  case TRegistrationKind::rkComponentEditor:
+    return "RegisterComponentEditor(" + ClassNameOf(ComponentClass) + ", " +
+           (ComponentEditor ? ComponentEditor->Name : String("nil")) + ")";
+  case TRegistrationKind::rkPropertiesInCategory: {
+    String list;
+    for (const String& f : Filters) list += (list.empty() ? "" : ", ") + Quoted(f);
+    return "RegisterPropertiesInCategory(" + Quoted(Category) + ", " + ClassNameOf(ComponentClass) + ", [" + list +
+           "])";
+  }
+  case TRegistrationKind::rkSprigType:
+    return "RegisterSprigType(" + ClassNameOf(ComponentClass) + ", " + (Sprig ? Sprig->Name : String("nil")) + ")";
   }
   return {};
 }
@@ -273,21 +272,21 @@ TPropertyEditorClass DefaultEditorClass(const rtl::TPropInfo* Prop) {
   if (IsComponentName(Prop)) return TComponentNameProperty::StaticClass();
   const rtl::TTypeInfo* t = Prop->PropType;
   switch (t->Kind) {
-    case rtl::TTypeKind::tkInteger: return TIntegerProperty::StaticClass();
-    case rtl::TTypeKind::tkEnumeration:
-      return t == rtl::TypeInfoBoolean() ? TBoolProperty::StaticClass() : TEnumProperty::StaticClass();
-    case rtl::TTypeKind::tkFloat: return TFloatProperty::StaticClass();
-    case rtl::TTypeKind::tkString: return TStringProperty::StaticClass();
-    case rtl::TTypeKind::tkSet: return TSetProperty::StaticClass();
-    case rtl::TTypeKind::tkMethod: return TMethodProperty::StaticClass();
-    case rtl::TTypeKind::tkClass:
-      if (Prop->IsReference) return TComponentProperty::StaticClass();
-      if (t->ClassRef && t->ClassRef->InheritsFrom(rtl::TStrings::StaticClass()))
-        return TStringListProperty::StaticClass();
-      if (t->ClassRef && t->ClassRef->InheritsFrom(rtl::TCollection::StaticClass()))
-        return TCollectionProperty::StaticClass();
-      return TClassProperty::StaticClass();
-    default: return TPropertyEditor::StaticClass();
+  case rtl::TTypeKind::tkInteger: return TIntegerProperty::StaticClass();
+  case rtl::TTypeKind::tkEnumeration:
+    return t == rtl::TypeInfoBoolean() ? TBoolProperty::StaticClass() : TEnumProperty::StaticClass();
+  case rtl::TTypeKind::tkFloat: return TFloatProperty::StaticClass();
+  case rtl::TTypeKind::tkString: return TStringProperty::StaticClass();
+  case rtl::TTypeKind::tkSet: return TSetProperty::StaticClass();
+  case rtl::TTypeKind::tkMethod: return TMethodProperty::StaticClass();
+  case rtl::TTypeKind::tkClass:
+    if (Prop->IsReference) return TComponentProperty::StaticClass();
+    if (t->ClassRef && t->ClassRef->InheritsFrom(rtl::TStrings::StaticClass()))
+      return TStringListProperty::StaticClass();
+    if (t->ClassRef && t->ClassRef->InheritsFrom(rtl::TCollection::StaticClass()))
+      return TCollectionProperty::StaticClass();
+    return TClassProperty::StaticClass();
+  default: return TPropertyEditor::StaticClass();
   }
 }
 
@@ -332,8 +331,8 @@ std::vector<String> GetPropertyCategories(rtl::TClass ComponentClass, const Stri
   std::vector<String> result;
   for (const TCategoryReg& r : Regs().Categories) {
     if (r.ComponentClass && !(ComponentClass && ComponentClass->InheritsFrom(r.ComponentClass))) continue;
-    bool matched = std::any_of(r.Filters.begin(), r.Filters.end(),
-                               [&](const String& f) { return MatchesMask(PropName, f); });
+    bool matched =
+        std::any_of(r.Filters.begin(), r.Filters.end(), [&](const String& f) { return MatchesMask(PropName, f); });
     if (!matched) continue;
     if (std::none_of(result.begin(), result.end(), [&](const String& c) { return rtl::SameText(c, r.Category); }))
       result.push_back(r.Category);
@@ -358,7 +357,12 @@ bool MatchesMask(const String& Name, const String& Mask) {
         // "?" stands for one character, not one byte.
         size_t len = 1;
         auto b = static_cast<unsigned char>(n[i]);
-        if (b >= 0xF0) len = 4; else if (b >= 0xE0) len = 3; else if (b >= 0xC0) len = 2;
+        if (b >= 0xF0)
+          len = 4;
+        else if (b >= 0xE0)
+          len = 3;
+        else if (b >= 0xC0)
+          len = 2;
         i += len;
       } else {
         ++i;
@@ -378,4 +382,4 @@ bool MatchesMask(const String& Name, const String& Mask) {
   return j == m.size();
 }
 
-} // namespace designintf
+}  // namespace designintf

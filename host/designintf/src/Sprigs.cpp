@@ -392,7 +392,9 @@ bool TComponentSprig::DragDropTo(TSprig* AItem) {
   return true;
 }
 
-bool TComponentSprig::PaletteOverTo(TSprig* AParent, rtl::TClass AClass) { return TSprig::PaletteOverTo(AParent, AClass); }
+bool TComponentSprig::PaletteOverTo(TSprig* AParent, rtl::TClass AClass) {
+  return TSprig::PaletteOverTo(AParent, AClass);
+}
 
 TSprig* TComponentSprig::Owner() {
   TRootSprig* root = Root();
@@ -440,4 +442,4 @@ String TRootSprig::UniqueName() {
 
 bool TRootSprig::PaletteOver(TSprigClass, rtl::TClass) { return true; }
 
-} // namespace designintf
+}  // namespace designintf

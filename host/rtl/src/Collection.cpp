@@ -177,7 +177,7 @@ void TCollection::Changed() {
   if (FUpdateCount == 0) Update(nullptr);
 }
 
-} // namespace rtl
+}  // namespace rtl
 
 namespace rtl {
 
@@ -186,4 +186,4 @@ TClass TOwnedCollection::StaticClass() {
   return info;
 }
 
-} // namespace rtl
+}  // namespace rtl

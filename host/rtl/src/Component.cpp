@@ -101,8 +101,7 @@ void TComponent::UnindexName(TComponent* AComponent, const String& OldName) {
 void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName) {
   if (AComponent && !SameText(CurName, NewName) && !NewName.empty()) {
     TComponent* existing = FindComponent(NewName);
-    if (existing && existing != AComponent)
-      throw EComponentError("A component named " + NewName + " already exists");
+    if (existing && existing != AComponent) throw EComponentError("A component named " + NewName + " already exists");
   }
 }
 
@@ -111,8 +110,7 @@ void TComponent::ValidateContainer(TComponent* AComponent) {
 }
 
 TComponent* TComponent::Components(int Index) const {
-  if (Index < 0 || Index >= ComponentCount())
-    throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+  if (Index < 0 || Index >= ComponentCount()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
   return FComponents[static_cast<size_t>(Index)].get();
 }
 
@@ -141,8 +139,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 }
 
 std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent* AComponent) {
-  auto it = std::find_if(FComponents.begin(), FComponents.end(),
-                         [&](const auto& p) { return p.get() == AComponent; });
+  auto it = std::find_if(FComponents.begin(), FComponents.end(), [&](const auto& p) { return p.get() == AComponent; });
   if (it == FComponents.end()) return nullptr;
   std::unique_ptr<TComponent> owned = std::move(*it);
   FComponents.erase(it);
@@ -271,4 +268,4 @@ String TDataModule::ClassName() const {
   return FStreamedClassName.empty() ? TComponent::ClassName() : FStreamedClassName;
 }
 
-} // namespace rtl
+}  // namespace rtl

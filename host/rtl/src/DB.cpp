@@ -7,13 +7,15 @@ namespace rtl {
 const TTypeInfo* TypeInfo_TFieldType() {
   static const TTypeInfo* t = DefineEnumType(
       "TFieldType",
-      {"ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean", "ftFloat", "ftCurrency", "ftBCD",
-       "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo", "ftGraphic",
-       "ftFmtMemo", "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar", "ftWideString",
-       "ftLargeint", "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant",
-       "ftInterface", "ftIDispatch", "ftGuid", "ftTimeStamp", "ftFMTBcd", "ftFixedWideChar", "ftWideMemo",
-       "ftOraTimeStamp", "ftOraInterval", "ftLongWord", "ftShortint", "ftByte", "ftExtended", "ftConnection",
-       "ftParams", "ftStream", "ftTimeStampOffset", "ftObject", "ftSingle"});
+      {"ftUnknown",    "ftString",          "ftSmallint",      "ftInteger",     "ftWord",         "ftBoolean",
+       "ftFloat",      "ftCurrency",        "ftBCD",           "ftDate",        "ftTime",         "ftDateTime",
+       "ftBytes",      "ftVarBytes",        "ftAutoInc",       "ftBlob",        "ftMemo",         "ftGraphic",
+       "ftFmtMemo",    "ftParadoxOle",      "ftDBaseOle",      "ftTypedBinary", "ftCursor",       "ftFixedChar",
+       "ftWideString", "ftLargeint",        "ftADT",           "ftArray",       "ftReference",    "ftDataSet",
+       "ftOraBlob",    "ftOraClob",         "ftVariant",       "ftInterface",   "ftIDispatch",    "ftGuid",
+       "ftTimeStamp",  "ftFMTBcd",          "ftFixedWideChar", "ftWideMemo",    "ftOraTimeStamp", "ftOraInterval",
+       "ftLongWord",   "ftShortint",        "ftByte",          "ftExtended",    "ftConnection",   "ftParams",
+       "ftStream",     "ftTimeStampOffset", "ftObject",        "ftSingle"});
   return t;
 }
 
@@ -24,8 +26,8 @@ const TTypeInfo* TypeInfo_TParamType() {
 }
 
 const TTypeInfo* TypeInfo_TIndexOption() {
-  static const TTypeInfo* t = DefineEnumType(
-      "TIndexOption", {"ixPrimary", "ixUnique", "ixDescending", "ixCaseInsensitive", "ixExpression", "ixNonMaintained"});
+  static const TTypeInfo* t = DefineEnumType("TIndexOption", {"ixPrimary", "ixUnique", "ixDescending",
+                                                              "ixCaseInsensitive", "ixExpression", "ixNonMaintained"});
   return t;
 }
 
@@ -115,15 +117,14 @@ void TParams::AssignValues(const TParams* Value) {
 // ---------------------------------------------------------------- field and index definitions
 
 TClass TFieldDef::StaticClass() {
-  static TClass info =
-      ClassBuilder<TFieldDef>("TFieldDef")
-          .StrProp("Name", &TFieldDef::Name, &TFieldDef::SetName)
-          .EnumProp("DataType", TypeInfo_TFieldType(), &TFieldDef::DataType, &TFieldDef::SetDataType,
-                    TFieldType::ftUnknown)
-          .IntProp("Size", &TFieldDef::Size, &TFieldDef::SetSize)
-          .IntProp("Precision", &TFieldDef::Precision, &TFieldDef::SetPrecision)
-          .BoolProp("Required", &TFieldDef::Required, &TFieldDef::SetRequired)
-          .Build();
+  static TClass info = ClassBuilder<TFieldDef>("TFieldDef")
+                           .StrProp("Name", &TFieldDef::Name, &TFieldDef::SetName)
+                           .EnumProp("DataType", TypeInfo_TFieldType(), &TFieldDef::DataType, &TFieldDef::SetDataType,
+                                     TFieldType::ftUnknown)
+                           .IntProp("Size", &TFieldDef::Size, &TFieldDef::SetSize)
+                           .IntProp("Precision", &TFieldDef::Precision, &TFieldDef::SetPrecision)
+                           .BoolProp("Required", &TFieldDef::Required, &TFieldDef::SetRequired)
+                           .Build();
   return info;
 }
 
@@ -226,9 +227,8 @@ TIndexDef* TIndexDefs::FindIndexForFields(const String& Fields) const {
 // ---------------------------------------------------------------- TDataSet, TDataSource
 
 TClass TDataSet::StaticClass() {
-  static TClass info = ClassBuilder<TDataSet>("TDataSet")
-                           .BoolProp("Active", &TDataSet::Active, &TDataSet::SetActive)
-                           .Build();
+  static TClass info =
+      ClassBuilder<TDataSet>("TDataSet").BoolProp("Active", &TDataSet::Active, &TDataSet::SetActive).Build();
   return info;
 }
 
@@ -284,4 +284,4 @@ void TDataSource::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == FDataSet) FDataSet = nullptr;
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -31,7 +31,7 @@ void SetKept(TFormLeftovers& Left, const char* Name, int Value) {
   Left.Order.push_back(Name);
 }
 
-} // namespace
+}  // namespace
 
 std::optional<TDesignPosition> DesignPosition(const TComponent* Component) {
   const auto* extras = dynamic_cast<const TFormExtras*>(Component->StreamExtras());
@@ -64,4 +64,4 @@ void SetDesignInfo(TComponent* Component, int32_t Value) {
   SetDesignPosition(Component, {static_cast<int>(v & 0xFFFF), static_cast<int>(v >> 16)});
 }
 
-} // namespace rtl
+}  // namespace rtl

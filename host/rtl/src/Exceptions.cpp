@@ -8,4 +8,4 @@ void AssertionFailed(const String& message, const String& fileName, int line) {
   throw EAssertionFailed(fmt::format("{} ({}, line {})", message, fileName, line));
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -35,7 +35,7 @@ struct TTempFile {
 
 String SizeLimitText() { return IntToStr(static_cast<int>(kMaxReadFileSize >> 20)) + " MB"; }
 
-} // namespace
+}  // namespace
 
 bool ReadWholeFile(const String& FileName, String& Data, String& Why) {
   // Non-blocking, so that a pipe without a writer is refused instead of waited for.
@@ -94,8 +94,7 @@ const TFileWriteCalls& TFileWriteCalls::System() {
   static const TFileWriteCalls calls{
       [](char* Template) { return ::mkstemp(Template); },
       [](int Fd, const char* Data, size_t Size) { return static_cast<long>(::write(Fd, Data, Size)); },
-      [](int Fd) { return ::fsync(Fd); },
-      [](int Fd) { return ::close(Fd); },
+      [](int Fd) { return ::fsync(Fd); }, [](int Fd) { return ::close(Fd); },
       [](const char* From, const char* To) { return ::rename(From, To); }};
   return calls;
 }
@@ -171,4 +170,4 @@ void WriteFileAtomic(const String& FileName, const String& Data, const TFileWrit
   if (folder.Fd >= 0) ::fsync(folder.Fd);
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -12,11 +12,13 @@ namespace rtl {
 
 namespace {
 
+// clang-format off
 enum TValueType : unsigned char {
   vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5, vaString = 6, vaIdent = 7,
   vaFalse = 8, vaTrue = 9, vaBinary = 10, vaSet = 11, vaLString = 12, vaNil = 13, vaCollection = 14,
   vaSingle = 15, vaCurrency = 16, vaDate = 17, vaWString = 18, vaInt64 = 19, vaUTF8String = 20, vaDouble = 21
 };
+// clang-format on
 
 enum TFilerFlag : unsigned char { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
 
@@ -89,10 +91,12 @@ void DoubleToExtended(double d, unsigned char* p) {
 }
 
 String ValueTypeName(unsigned char t) {
-  static const char* const Names[] = {"end of list", "list", "8-bit integer", "16-bit integer", "32-bit integer",
-                                      "extended", "string", "identifier", "False", "True", "binary data", "set",
-                                      "long string", "nil", "collection", "single", "currency", "date",
-                                      "UTF-16 string", "64-bit integer", "UTF-8 string", "double"};
+  static const char* const Names[] = {"end of list",    "list",     "8-bit integer", "16-bit integer",
+                                      "32-bit integer", "extended", "string",        "identifier",
+                                      "False",          "True",     "binary data",   "set",
+                                      "long string",    "nil",      "collection",    "single",
+                                      "currency",       "date",     "UTF-16 string", "64-bit integer",
+                                      "UTF-8 string",   "double"};
   return t < std::size(Names) ? Names[t] : fmt::format("byte 0x{:02X}", t);
 }
 
@@ -194,7 +198,7 @@ private:
     if (FPos < FData.size() && (Peek() & 0xF0) == 0xF0) {
       const unsigned char flags = Peek() & 0x0F;
       ++FPos;
-      obj.Kind = flags & ffInline ? TDfmObjectKind::okInline
+      obj.Kind = flags & ffInline      ? TDfmObjectKind::okInline
                  : flags & ffInherited ? TDfmObjectKind::okInherited
                                        : TDfmObjectKind::okObject;
       if (flags & ffChildPos) obj.Index = Integer("the child position");
@@ -258,7 +262,8 @@ private:
     case vaExtended: {
       ++FPos;
       double d = 0;
-      if (!ExtendedToDouble(Take(10, "an extended value"), d)) Invalid(at, "an extended value out of range or not a number");
+      if (!ExtendedToDouble(Take(10, "an extended value"), d))
+        Invalid(at, "an extended value out of range or not a number");
       SetFloat(v, d, 0);
       break;
     }
@@ -311,7 +316,8 @@ private:
     case vaWString: {
       ++FPos;
       const uint64_t units = Unsigned(4, "a UTF-16 string's length");
-      if (units > (FData.size() - FPos) / 2) Error(FData.size(), fmt::format("{} bytes of a UTF-16 string", units * 2), "end of file");
+      if (units > (FData.size() - FPos) / 2)
+        Error(FData.size(), fmt::format("{} bytes of a UTF-16 string", units * 2), "end of file");
       v.Kind = TDfmValueKind::vkString;
       v.Str = Utf16(static_cast<size_t>(units));
       break;
@@ -365,8 +371,7 @@ private:
       }
       break;
     }
-    default:
-      Error(at, "a value", ValueTypeName(t));
+    default: Error(at, "a value", ValueTypeName(t));
     }
     v.Pos = Pos(at);
   }
@@ -379,8 +384,10 @@ private:
     s.reserve(n * 3);
     for (size_t i = ascii; i < n; ++i) {
       const unsigned char c = p[i];
-      if (c < 0x80) s += static_cast<char>(c);
-      else utf8::Append(s, c < 0xA0 ? Cp1252High[c - 0x80] : c);
+      if (c < 0x80)
+        s += static_cast<char>(c);
+      else
+        utf8::Append(s, c < 0xA0 ? Cp1252High[c - 0x80] : c);
     }
     return s;
   }
@@ -450,19 +457,16 @@ private:
 
   void Value(const TDfmValue& v) {
     switch (v.Kind) {
-    case TDfmValueKind::vkInteger:
-      Integer(v.Int);
-      break;
-    case TDfmValueKind::vkFloat:
-      Float(v.Float, v.FloatSuffix);
-      break;
-    case TDfmValueKind::vkString:
-      StringValue(v.Str);
-      break;
+    case TDfmValueKind::vkInteger: Integer(v.Int); break;
+    case TDfmValueKind::vkFloat: Float(v.Float, v.FloatSuffix); break;
+    case TDfmValueKind::vkString: StringValue(v.Str); break;
     case TDfmValueKind::vkIdent:
-      if (utf8::SameAscii(v.Str, "true")) Out += static_cast<char>(vaTrue);
-      else if (utf8::SameAscii(v.Str, "false")) Out += static_cast<char>(vaFalse);
-      else if (utf8::SameAscii(v.Str, "nil")) Out += static_cast<char>(vaNil);
+      if (utf8::SameAscii(v.Str, "true"))
+        Out += static_cast<char>(vaTrue);
+      else if (utf8::SameAscii(v.Str, "false"))
+        Out += static_cast<char>(vaFalse);
+      else if (utf8::SameAscii(v.Str, "nil"))
+        Out += static_cast<char>(vaNil);
       else {
         Out += static_cast<char>(vaIdent);
         ShortString(v.Str, "identifier");
@@ -517,7 +521,8 @@ private:
   }
 
   void Float(double d, char suffix) {
-    if (!std::isfinite(d)) throw EConvertError("A floating-point value that is not finite cannot be written to a form file");
+    if (!std::isfinite(d))
+      throw EConvertError("A floating-point value that is not finite cannot be written to a form file");
     switch (suffix) {
     case 's': {
       const auto f = static_cast<float>(d);
@@ -580,8 +585,10 @@ private:
       // The tree's strings are UTF-8; a stray byte (from a component's own value) is kept as
       // the character of that number rather than stopping the save.
       const auto* bytes = reinterpret_cast<const unsigned char*>(s.data());
-      if (const size_t len = utf8::SequenceLength(bytes + i, bytes + s.size(), cp)) i += len;
-      else cp = bytes[i++];
+      if (const size_t len = utf8::SequenceLength(bytes + i, bytes + s.size(), cp))
+        i += len;
+      else
+        cp = bytes[i++];
       if (cp > 0xFFFF) {
         cp -= 0x10000;
         Unit(units, 0xD800 + (cp >> 10));
@@ -621,7 +628,7 @@ private:
 // Where the stream's size goes in a resource header that starts at the beginning of Out.
 size_t ResourceSizeOffset(const String& Out) { return Out.find('\0', 3) + 1 + 2; }
 
-} // namespace
+}  // namespace
 
 TDfmFormat DetectFormFormat(std::string_view Bytes) {
   if (Bytes.substr(0, 4) == std::string_view(Signature, 4)) return TDfmFormat::dfBinary;
@@ -640,8 +647,10 @@ void ParseFormBinary(std::string_view Bytes, const String& FileName, TFormTextSi
 }
 
 void ParseForm(std::string_view Bytes, const String& FileName, TFormTextSink& Sink) {
-  if (DetectFormFormat(Bytes) == TDfmFormat::dfText) ParseFormText(Bytes, FileName, Sink);
-  else ParseFormBinary(Bytes, FileName, Sink);
+  if (DetectFormFormat(Bytes) == TDfmFormat::dfText)
+    ParseFormText(Bytes, FileName, Sink);
+  else
+    ParseFormBinary(Bytes, FileName, Sink);
 }
 
 void BinaryFormBegin(String& Out, TDfmFormat Format, const String& RootClassName) {
@@ -658,7 +667,9 @@ void BinaryFormBegin(String& Out, TDfmFormat Format, const String& RootClassName
   Out += Signature;
 }
 
-void PrintFormBinaryObject(String& Out, const TDfmObject& Obj, bool Children) { TBinaryPrinter(Out).Object(Obj, Children); }
+void PrintFormBinaryObject(String& Out, const TDfmObject& Obj, bool Children) {
+  TBinaryPrinter(Out).Object(Obj, Children);
+}
 
 void BinaryListEnd(String& Out) { Out += '\0'; }
 
@@ -678,4 +689,4 @@ String PrintFormBinary(const TDfmObject& Root, TDfmFormat Format) {
   return out;
 }
 
-} // namespace rtl
+}  // namespace rtl

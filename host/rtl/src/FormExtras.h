@@ -14,7 +14,7 @@ namespace rtl {
 // The properties of one context (the component itself, or one collection item of it), with the
 // file order of all of its properties so that kept ones go back where they were.
 struct TFormLeftovers {
-  std::vector<String> Order;  // every property name of the context, in file order
+  std::vector<String> Order;                           // every property name of the context, in file order
   std::vector<std::pair<size_t, TDfmProperty>> Props;  // kept ones, with their index in Order
 };
 
@@ -39,4 +39,4 @@ inline String FormItemContext(const String& Ctx, const String& PropName, int Ind
   return Ctx + "/" + FoldCase(PropName) + "[" + std::to_string(Index) + "]";
 }
 
-} // namespace rtl
+}  // namespace rtl

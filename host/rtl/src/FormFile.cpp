@@ -67,4 +67,4 @@ const char* DfmObjectKeyword(TDfmObjectKind kind) {
   }
 }
 
-} // namespace rtl
+}  // namespace rtl

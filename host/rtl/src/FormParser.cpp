@@ -23,9 +23,7 @@ namespace {
 // Deeper nesting than any real form needs; the limit keeps hostile input off the stack.
 constexpr int MaxNesting = 256;
 
-bool IsIdentStart(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int HexValue(char c) {
@@ -77,9 +75,7 @@ public:
 
 private:
   // ---- errors -----------------------------------------------------------------------------
-  [[noreturn]] void Error(TDfmPos pos, const String& message) const {
-    RaiseFormError(FFileName, pos, message);
-  }
+  [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
 
   static String Shorten(std::string_view s) {
     if (s.size() <= 40) return String(s);
@@ -201,7 +197,8 @@ private:
       }
       FTok.Kind = TTokenKind::tkIdent;
       FTok.Text = FText.substr(start, FPos - start);
-    } else if (IsDigit(c) || c == '$' || (c == '-' && FPos + 1 < n && (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
+    } else if (IsDigit(c) || c == '$' ||
+               (c == '-' && FPos + 1 < n && (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
       LexNumber();
     } else if (c == '\'' || c == '#') {
       LexString();
@@ -294,8 +291,8 @@ private:
         ++FPos;
         for (;;) {
           if (FPos >= n || FText[FPos] == '\n' || FText[FPos] == '\r')
-            Error(PosAt(open), fmt::format("unterminated string: expected \"'\" but found end of {}",
-                                           FPos >= n ? "file" : "line"));
+            Error(PosAt(open),
+                  fmt::format("unterminated string: expected \"'\" but found end of {}", FPos >= n ? "file" : "line"));
           unsigned char c = bytes[FPos];
           if (c == '\'') {
             if (FPos + 1 < n && FText[FPos + 1] == '\'') {
@@ -310,7 +307,8 @@ private:
             ++FPos;
           } else {
             size_t len = utf8::SequenceLength(bytes + FPos, bytes + n);
-            if (len == 0) Error(PosWithin(FTok.Pos, start, FPos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
+            if (len == 0)
+              Error(PosWithin(FTok.Pos, start, FPos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
             FPos += len;
           }
         }
@@ -321,8 +319,7 @@ private:
         if (hex) ++FPos;
         size_t digits = FPos;
         while (FPos < n && (hex ? HexValue(FText[FPos]) >= 0 : IsDigit(FText[FPos]))) ++FPos;
-        if (FPos == digits)
-          Error(PosWithin(FTok.Pos, start, hash), "expected a character code after \"#\"");
+        if (FPos == digits) Error(PosWithin(FTok.Pos, start, hash), "expected a character code after \"#\"");
       } else {
         break;
       }
@@ -338,7 +335,8 @@ private:
         b.PendingHigh = 0;
         return;
       }
-      Error(b.PendingPos, fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
+      Error(b.PendingPos,
+            fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
     }
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       b.PendingHigh = unit;
@@ -434,12 +432,8 @@ private:
 
   // ---- grammar ----------------------------------------------------------------------------
   bool IsSymbol(char c) const { return FTok.Kind == TTokenKind::tkSymbol && FTok.Symbol == c; }
-  bool IsKeyword(const char* kw) const {
-    return FTok.Kind == TTokenKind::tkIdent && SameAscii(FTok.Text, kw);
-  }
-  bool IsObjectKeyword() const {
-    return IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
-  }
+  bool IsKeyword(const char* kw) const { return FTok.Kind == TTokenKind::tkIdent && SameAscii(FTok.Text, kw); }
+  bool IsObjectKeyword() const { return IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline"); }
   void Expect(char symbol) {
     if (!IsSymbol(symbol)) Expected(fmt::format("\"{}\"", symbol));
     Next();
@@ -452,7 +446,7 @@ private:
     CheckDepth(depth);
     TDfmObject obj;
     obj.Pos = FTok.Pos;
-    obj.Kind = IsKeyword("object") ? TDfmObjectKind::okObject
+    obj.Kind = IsKeyword("object")      ? TDfmObjectKind::okObject
                : IsKeyword("inherited") ? TDfmObjectKind::okInherited
                                         : TDfmObjectKind::okInline;
     Next();
@@ -461,7 +455,8 @@ private:
     String first(FTok.Text);
     Next();
     if (IsSymbol(':')) {
-      if (first.find('.') != String::npos) Error(obj.NamePos, fmt::format("invalid component name \"{}\"", Shorten(first)));
+      if (first.find('.') != String::npos)
+        Error(obj.NamePos, fmt::format("invalid component name \"{}\"", Shorten(first)));
       Next();
       if (FTok.Kind != TTokenKind::tkIdent) Expected("a class name");
       obj.Name = std::move(first);
@@ -544,7 +539,8 @@ private:
         Next();
       }
       if (b.PendingHigh)
-        Error(b.PendingPos, fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
+        Error(b.PendingPos,
+              fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
       v.Str = std::move(b.Out);
       return v;
     }
@@ -553,10 +549,8 @@ private:
       v.Str = String(FTok.Text);
       Next();
       return v;
-    case TTokenKind::tkSymbol:
-      break;
-    case TTokenKind::tkEOF:
-      Expected("a value");
+    case TTokenKind::tkSymbol: break;
+    case TTokenKind::tkEOF: Expected("a value");
     }
     switch (FTok.Symbol) {
     case '[':
@@ -619,8 +613,7 @@ private:
       }
       Next();
       return v;
-    default:
-      Expected("a value");
+    default: Expected("a value");
     }
   }
 
@@ -635,7 +628,7 @@ private:
   TToken FTok;
 };
 
-} // namespace
+}  // namespace
 
 TDfmObject ParseFormText(std::string_view Text, const String& FileName) {
   return TFormParser(Text, FileName).ParseModule();
@@ -645,4 +638,4 @@ void ParseFormText(std::string_view Text, const String& FileName, TFormTextSink&
   TFormParser(Text, FileName).ParseModule(&Sink);
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -87,19 +87,13 @@ public:
   // A value that starts on a line of the given level; nested lines go one level deeper.
   void Value(const TDfmValue& v, int level) {
     switch (v.Kind) {
-    case TDfmValueKind::vkInteger:
-      fmt::format_to(std::back_inserter(Out), "{}", v.Int);
-      break;
+    case TDfmValueKind::vkInteger: fmt::format_to(std::back_inserter(Out), "{}", v.Int); break;
     case TDfmValueKind::vkFloat:
       FloatValue(v.Float);
       if (v.FloatSuffix) Out += v.FloatSuffix;
       break;
-    case TDfmValueKind::vkString:
-      StringValue(v.Str, level, false);
-      break;
-    case TDfmValueKind::vkIdent:
-      Out += v.Str;
-      break;
+    case TDfmValueKind::vkString: StringValue(v.Str, level, false); break;
+    case TDfmValueKind::vkIdent: Out += v.Str; break;
     case TDfmValueKind::vkSet:
       Out += '[';
       for (size_t i = 0; i < v.Names.size(); ++i) {
@@ -117,9 +111,7 @@ public:
       }
       Out += ')';
       break;
-    case TDfmValueKind::vkBinary:
-      Binary(v.Str, level);
-      break;
+    case TDfmValueKind::vkBinary: Binary(v.Str, level); break;
     case TDfmValueKind::vkCollection:
       Out += '<';
       for (const TDfmItem& item : v.CollItems) {
@@ -141,7 +133,8 @@ private:
   void Indent(int level) { Out.append(static_cast<size_t>(level) * 2, ' '); }
 
   void FloatValue(double d) {
-    if (!std::isfinite(d)) throw EConvertError("A floating-point value that is not finite cannot be written to a form file");
+    if (!std::isfinite(d))
+      throw EConvertError("A floating-point value that is not finite cannot be written to a form file");
     size_t start = Out.size();
     fmt::format_to(std::back_inserter(Out), "{}", d);
     if (Out.find_first_of(".e", start) == String::npos) Out += ".0";
@@ -212,7 +205,7 @@ private:
   }
 };
 
-} // namespace
+}  // namespace
 
 String PrintFormText(const TDfmObject& Root) {
   TPrinter p;
@@ -233,4 +226,4 @@ String PrintFormValue(const TDfmValue& Value, int Level) {
   return std::move(p.Out);
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -161,13 +161,16 @@ private:
     if (!comp && cls) {
       if (!cls->InheritsFrom(TComponent::StaticClass()))
         Error(node.NamePos, fmt::format("class {} is not a component class", node.ClassName));
-      Guarded(node.NamePos, [&] {
-        std::unique_ptr<TObject> made(cls->Create(FRoot));
-        comp = dynamic_cast<TComponent*>(made.get());
-        if (!comp) throw EComponentError("class " + node.ClassName + " did not make a component");
-        if (comp->Owner() != FRoot) FRoot->InsertComponent(comp);
-        made.release();  // the root owns it now
-      }, "cannot create", &node.ClassName);
+      Guarded(
+          node.NamePos,
+          [&] {
+            std::unique_ptr<TObject> made(cls->Create(FRoot));
+            comp = dynamic_cast<TComponent*>(made.get());
+            if (!comp) throw EComponentError("class " + node.ClassName + " did not make a component");
+            if (comp->Owner() != FRoot) FRoot->InsertComponent(comp);
+            made.release();  // the root owns it now
+          },
+          "cannot create", &node.ClassName);
       Created.push_back(comp);
     }
     if (!comp) {
@@ -177,8 +180,7 @@ private:
     FLoading.push_back(comp);
     comp->SetComponentState(TComponentStateItem::csLoading, true);
     comp->SetComponentState(TComponentStateItem::csReading, true);
-    if (!node.Name.empty())
-      Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
+    if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
     Guarded(node.Pos, [&] { comp->SetParentComponent(parent); });
     TFormExtras& extras = ExtrasOf(comp);
     extras.Kind = node.Kind;
@@ -213,8 +215,8 @@ private:
   }
 
   // Sets one property; false when no class knows it, so that the caller keeps it as written.
-  bool ReadProperty(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx,
-                    size_t orderIndex, TDfmProperty& p) {
+  bool ReadProperty(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx, size_t orderIndex,
+                    TDfmProperty& p) {
     // Walk the dotted path through owned sub-objects.
     TObject* obj = target;
     size_t start = 0;
@@ -244,23 +246,29 @@ private:
       int64_t value = v.Int;
       if (v.Kind == TDfmValueKind::vkIdent) {
         if (!IdentToIntOfType(pi->PropType, v.Str, value))
-          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a constant of {}", v.Str, p.Name, pi->PropType->Name));
+          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a constant of {}", v.Str, p.Name,
+                                   pi->PropType->Name));
       } else if (v.Kind != TDfmValueKind::vkInteger) {
         WrongKind(p, "an integer");
       }
       if (pi->PropType == TypeInfoInteger()) {
-        if (value < INT32_MIN || value > UINT32_MAX) Error(v.Pos, fmt::format("value {} out of range for property {}", value, p.Name));
+        if (value < INT32_MIN || value > UINT32_MAX)
+          Error(v.Pos, fmt::format("value {} out of range for property {}", value, p.Name));
         value = static_cast<int32_t>(static_cast<uint32_t>(value));
       }
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
+      Guarded(
+          v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkEnumeration: {
       if (!pi->SetOrd) return false;
       if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "an identifier");
       int value = GetEnumValue(pi->PropType, v.Str);
-      if (value < 0) Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a value of {}", v.Str, p.Name, pi->PropType->Name));
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
+      if (value < 0)
+        Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not a value of {}", v.Str, p.Name,
+                                 pi->PropType->Name));
+      Guarded(
+          v.Pos, [&] { SetOrdProp(obj, pi, value); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkSet: {
@@ -270,22 +278,26 @@ private:
       for (const String& name : v.Names) {
         int e = GetEnumValue(pi->PropType->CompType, name);
         if (e < 0 || e >= 64)
-          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not an element of {}", name, p.Name, pi->PropType->Name));
+          Error(v.Pos, fmt::format("invalid value \"{}\" for property {}: not an element of {}", name, p.Name,
+                                   pi->PropType->Name));
         mask |= uint64_t{1} << e;
       }
-      Guarded(v.Pos, [&] { SetOrdProp(obj, pi, static_cast<int64_t>(mask)); }, "cannot set", &p.Name);
+      Guarded(
+          v.Pos, [&] { SetOrdProp(obj, pi, static_cast<int64_t>(mask)); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkString:
       if (!pi->SetStr) return false;
       if (v.Kind != TDfmValueKind::vkString) WrongKind(p, "a string");
-      Guarded(v.Pos, [&] { SetStrProp(obj, pi, v.Str); }, "cannot set", &p.Name);
+      Guarded(
+          v.Pos, [&] { SetStrProp(obj, pi, v.Str); }, "cannot set", &p.Name);
       return true;
     case TTypeKind::tkFloat: {
       if (!pi->SetFloat) return false;
       if (v.Kind != TDfmValueKind::vkFloat && v.Kind != TDfmValueKind::vkInteger) WrongKind(p, "a number");
       double d = v.Kind == TDfmValueKind::vkFloat ? v.Float : static_cast<double>(v.Int);
-      Guarded(v.Pos, [&] { pi->SetFloat(obj, d); }, "cannot set", &p.Name);
+      Guarded(
+          v.Pos, [&] { pi->SetFloat(obj, d); }, "cannot set", &p.Name);
       return true;
     }
     case TTypeKind::tkMethod:
@@ -298,9 +310,11 @@ private:
         if (!pi->SetObj) return false;
         if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "a component name");
         if (SameText(v.Str, "nil")) {
-          Guarded(v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
+          Guarded(
+              v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
         } else {
-          FFixups.push_back(TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
+          FFixups.push_back(
+              TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
         }
         return true;
       }
@@ -313,8 +327,7 @@ private:
         return true;
       }
       WrongKind(p, pi->PropType->Name == "TStrings" ? "a list in " + p.Name + ".Strings" : "a value it can take");
-    default:
-      return false;
+    default: return false;
     }
   }
 
@@ -327,18 +340,22 @@ private:
     if (p.Value.Kind != TDfmValueKind::vkList) WrongKind(p, "a list of strings");
     for (const TDfmValue& item : p.Value.Items)
       if (item.Kind != TDfmValueKind::vkString)
-        Error(item.Pos, fmt::format("invalid value in {}: expected a string but found {}", p.Name, ValueKindName(item.Kind)));
-    Guarded(p.Value.Pos, [&] {
-      strings->BeginUpdate();
-      try {
-        strings->Clear();
-        for (const TDfmValue& item : p.Value.Items) strings->Add(item.Str);
-      } catch (...) {
-        strings->EndUpdate();
-        throw;
-      }
-      strings->EndUpdate();
-    }, "cannot set", &p.Name);
+        Error(item.Pos,
+              fmt::format("invalid value in {}: expected a string but found {}", p.Name, ValueKindName(item.Kind)));
+    Guarded(
+        p.Value.Pos,
+        [&] {
+          strings->BeginUpdate();
+          try {
+            strings->Clear();
+            for (const TDfmValue& item : p.Value.Items) strings->Add(item.Str);
+          } catch (...) {
+            strings->EndUpdate();
+            throw;
+          }
+          strings->EndUpdate();
+        },
+        "cannot set", &p.Name);
   }
 
   void ReadCollection(TComponent* comp, TCollection* coll, TFormExtras& extras, const String& ctx, TDfmProperty& p) {
@@ -347,11 +364,13 @@ private:
       TCollection* C;
       ~TEnd() { C->EndUpdate(); }
     } end{coll};
-    Guarded(p.Value.Pos, [&] { coll->Clear(); }, "cannot set", &p.Name);
+    Guarded(
+        p.Value.Pos, [&] { coll->Clear(); }, "cannot set", &p.Name);
     auto& items = p.Value.CollItems;
     for (size_t i = 0; i < items.size(); ++i) {
       TCollectionItem* item = nullptr;
-      Guarded(items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to", &p.Name);
+      Guarded(
+          items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to", &p.Name);
       ReadProperties(comp, item, extras, FormItemContext(ctx, p.Name, static_cast<int>(i)), items[i].Props);
     }
   }
@@ -362,13 +381,16 @@ private:
       Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, String()); });
       return;
     }
-    Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, name); }, "cannot set", &p.Name);
+    Guarded(
+        p.Value.Pos, [&] { pi->SetMethodName(obj, name); }, "cannot set", &p.Name);
     if (!FBindEvents) return;
     const TMethodInfo* method = FRoot->ClassType()->FindMethod(name);
     if (!method)
-      Error(p.Value.Pos, fmt::format("method {} of {} not found (named by event {})", name, FRoot->ClassName(), p.Name));
+      Error(p.Value.Pos,
+            fmt::format("method {} of {} not found (named by event {})", name, FRoot->ClassName(), p.Name));
     if (!pi->BindMethod) Error(p.Value.Pos, fmt::format("event {} cannot be bound", p.Name));
-    Guarded(p.Value.Pos, [&] { pi->BindMethod(obj, method->Bind(FRoot)); }, "cannot bind the method to", &p.Name);
+    Guarded(
+        p.Value.Pos, [&] { pi->BindMethod(obj, method->Bind(FRoot)); }, "cannot bind the method to", &p.Name);
   }
 
   // References name components of the module, or "Owner" for the root. A name with a dot
@@ -443,7 +465,7 @@ std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOpti
   return root;
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<TComponent> ReadModule(std::string_view Text, const String& FileName, const TFormReadOptions& Options) {
   std::unique_ptr<TComponent> root;
@@ -477,7 +499,8 @@ void ReadRootComponent(TComponent* Root, std::string_view Text, const String& Fi
     // A second instance of a form takes a free name (Form1_1) beside the first.
     if (!node.Name.empty() && Root->Name().empty()) {
       String name = node.Name;
-      for (int i = 1; Root->Owner() && Root->Owner()->FindComponent(name); ++i) name = node.Name + "_" + std::to_string(i);
+      for (int i = 1; Root->Owner() && Root->Owner()->FindComponent(name); ++i)
+        name = node.Name + "_" + std::to_string(i);
       try {
         Root->SetName(name);
       } catch (const Exception& e) {
@@ -496,4 +519,4 @@ void ReadRootComponent(TComponent* Root, std::string_view Text, const String& Fi
   }
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -27,7 +27,8 @@ public:
           u && !u->StreamedParentName().empty() && root->FindComponent(u->StreamedParentName()))
         FNested[FoldCase(u->StreamedParentName())].push_back(u);
     for (auto& [name, list] : FNested)
-      std::stable_sort(list.begin(), list.end(), [](auto* a, auto* b) { return a->StreamedChildIndex() < b->StreamedChildIndex(); });
+      std::stable_sort(list.begin(), list.end(),
+                       [](auto* a, auto* b) { return a->StreamedChildIndex() < b->StreamedChildIndex(); });
   }
 
   // The root's header and properties.
@@ -36,11 +37,13 @@ public:
   // Calls Proc with each nested object of the root, complete, in order.
   void ForEachChild(const std::function<void(TDfmObject&)>& Proc) {
     FWritten.insert(FRoot);
-    FRoot->GetChildren([&](TComponent* child) {
-      if (!child || FWritten.count(child) || IsNested(child)) return;
-      TDfmObject node = WriteComponent(child);
-      Proc(node);
-    }, FRoot);
+    FRoot->GetChildren(
+        [&](TComponent* child) {
+          if (!child || FWritten.count(child) || IsNested(child)) return;
+          TDfmObject node = WriteComponent(child);
+          Proc(node);
+        },
+        FRoot);
     // None is lost: unknown components that were not listed, or whose parent was not written.
     for (int i = 0; i < FRoot->ComponentCount(); ++i) {
       auto* u = dynamic_cast<TUnknownComponent*>(FRoot->Components(i));
@@ -89,9 +92,11 @@ private:
       return node;
     }
     TDfmObject node = Node(comp);
-    comp->GetChildren([&](TComponent* child) {
-      if (child && !FWritten.count(child)) node.Children.push_back(WriteComponent(child));
-    }, FRoot);
+    comp->GetChildren(
+        [&](TComponent* child) {
+          if (child && !FWritten.count(child)) node.Children.push_back(WriteComponent(child));
+        },
+        FRoot);
     auto nested = FNested.find(FoldCase(comp->Name()));
     if (nested != FNested.end() && !comp->Name().empty()) {
       for (TUnknownComponent* u : nested->second) {
@@ -132,9 +137,9 @@ private:
     constexpr size_t None = SIZE_MAX;
     std::vector<size_t> next(out.size() + 1, None);
     for (size_t i = 0; i + 1 < next.size(); ++i) next[i] = i + 1;
-    std::vector<const TDfmProperty*> keptAt;  // node - out.size() - 1 -> kept property
+    std::vector<const TDfmProperty*> keptAt;      // node - out.size() - 1 -> kept property
     std::unordered_map<size_t, size_t> placedAt;  // index in the file order -> node of a kept one
-    size_t lastPlaced = None;  // file index of the last kept property placed
+    size_t lastPlaced = None;                     // file index of the last kept property placed
     for (const auto* k : kept) {
       if (live.count(FoldCase(k->second.Name))) continue;
       const size_t at = std::min(k->first, left.Order.size());
@@ -195,7 +200,8 @@ private:
         if (IsStoredProp(obj, pi)) {
           int64_t v = GetOrdProp(obj, pi);
           String ident;
-          out.push_back({name, {}, IntToIdentOfType(pi->PropType, v, ident) ? TDfmValue::Ident(ident) : TDfmValue::Integer(v)});
+          out.push_back(
+              {name, {}, IntToIdentOfType(pi->PropType, v, ident) ? TDfmValue::Ident(ident) : TDfmValue::Integer(v)});
         }
         break;
       case TTypeKind::tkEnumeration:
@@ -218,8 +224,7 @@ private:
       case TTypeKind::tkFloat:
         if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::FloatValue(pi->GetFloat(obj))});
         break;
-      default:
-        break;
+      default: break;
       }
     }
   }
@@ -249,7 +254,7 @@ private:
   std::map<String, std::vector<TUnknownComponent*>> FNested;  // by folded parent name
 };
 
-} // namespace
+}  // namespace
 
 TDfmObject ModuleToFormTree(TComponent* Root) {
   TModuleWriter writer(Root);
@@ -281,4 +286,4 @@ void SaveModuleToFile(TComponent* Root, const String& FileName, TDfmFormat Forma
   WriteFileAtomic(FileName, WriteModule(Root, Format));
 }
 
-} // namespace rtl
+}  // namespace rtl

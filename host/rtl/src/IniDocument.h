@@ -55,8 +55,8 @@ private:
   struct TLine {
     String Text;  // as read, or as last written
     TLineKind Kind = TLineKind::lkOther;
-    String Key;   // trimmed (entries)
-    String Value; // trimmed (entries)
+    String Key;    // trimmed (entries)
+    String Value;  // trimmed (entries)
   };
   struct TSection {
     bool HasHeader = false;  // false only for the lines before the first header
@@ -76,4 +76,4 @@ private:
   std::vector<TSection> FSections;  // [0]: the lines before the first header
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -20,7 +20,7 @@ void FillStrings(TStrings* Strings, const std::vector<String>& Lines) {
   Strings->EndUpdate();
 }
 
-} // namespace
+}  // namespace
 
 String TIniFile::ReadString(const String& Section, const String& Ident, const String& Default) const {
   TIniDocument doc(FFileName, false);
@@ -96,4 +96,4 @@ bool TIniFile::ValueExists(const String& Section, const String& Ident) const {
   return doc.Value(Section, Ident) != nullptr;
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -13,4 +13,4 @@ bool TObject::InheritsFrom(TClass aClass) const { return ClassType()->InheritsFr
 
 void RaiseInvalidCast() { throw EInvalidCast("Invalid class typecast"); }
 
-} // namespace rtl
+}  // namespace rtl

@@ -12,4 +12,4 @@ struct TRegisterRtlClasses {
   }
 } RegisterRtlClasses;
 
-} // namespace
+}  // namespace

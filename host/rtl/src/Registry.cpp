@@ -37,7 +37,7 @@ bool HasKey(const TIniDocument& doc, const String& Path) {
   return false;
 }
 
-} // namespace
+}  // namespace
 
 String TRegistry::FileName() {
   namespace fs = std::filesystem;
@@ -117,7 +117,8 @@ String TRegistry::ReadString(const String& Name) const {
 }
 
 void TRegistry::WriteString(const String& Name, const String& Value) {
-  if (!FOpen || FReadOnly) throw ERegistryException("Failed to set data for '" + Name + "': no key is open for writing");
+  if (!FOpen || FReadOnly)
+    throw ERegistryException("Failed to set data for '" + Name + "': no key is open for writing");
   try {
     TIniDocument::CheckWritable(FCurrentPath, Name, Value);
     if (Trim(Name).empty()) throw EIniFileException("a value needs a name");
@@ -144,4 +145,4 @@ bool TRegistry::DeleteValue(const String& Name) {
   return true;
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -36,11 +36,9 @@ std::unordered_map<const TTypeInfo*, TIntegerConsts>& IntegerConsts() {
   return consts;
 }
 
-String PropError(const TPropInfo* prop, const String& what) {
-  return "Property " + prop->Name + ": " + what;
-}
+String PropError(const TPropInfo* prop, const String& what) { return "Property " + prop->Name + ": " + what; }
 
-} // namespace
+}  // namespace
 
 const TTypeInfo* TypeInfoString() {
   static const TTypeInfo* t = NewType({TTypeKind::tkString, "string", {}, nullptr, nullptr});
@@ -70,14 +68,14 @@ const TTypeInfo* DefineMethodType(const String& name) {
 
 bool TPropInfo::HasSetter() const {
   switch (Kind()) {
-    case TTypeKind::tkInteger:
-    case TTypeKind::tkEnumeration:
-    case TTypeKind::tkSet: return static_cast<bool>(SetOrd);
-    case TTypeKind::tkString: return static_cast<bool>(SetStr);
-    case TTypeKind::tkFloat: return static_cast<bool>(SetFloat);
-    case TTypeKind::tkClass: return static_cast<bool>(SetObj);
-    case TTypeKind::tkMethod: return static_cast<bool>(SetMethodName);
-    default: return false;
+  case TTypeKind::tkInteger:
+  case TTypeKind::tkEnumeration:
+  case TTypeKind::tkSet: return static_cast<bool>(SetOrd);
+  case TTypeKind::tkString: return static_cast<bool>(SetStr);
+  case TTypeKind::tkFloat: return static_cast<bool>(SetFloat);
+  case TTypeKind::tkClass: return static_cast<bool>(SetObj);
+  case TTypeKind::tkMethod: return static_cast<bool>(SetMethodName);
+  default: return false;
   }
 }
 
@@ -259,81 +257,81 @@ void SetObjectProp(TObject* obj, const TPropInfo* prop, TObject* value) {
 
 String GetPropValue(TObject* obj, const TPropInfo* prop) {
   switch (prop->Kind()) {
-    case TTypeKind::tkString: return GetStrProp(obj, prop);
-    case TTypeKind::tkInteger: {
-      int64_t v = GetOrdProp(obj, prop);
-      String ident;
-      return IntToIdentOfType(prop->PropType, v, ident) ? ident : IntToStr(v);
+  case TTypeKind::tkString: return GetStrProp(obj, prop);
+  case TTypeKind::tkInteger: {
+    int64_t v = GetOrdProp(obj, prop);
+    String ident;
+    return IntToIdentOfType(prop->PropType, v, ident) ? ident : IntToStr(v);
+  }
+  case TTypeKind::tkEnumeration: return GetEnumName(prop->PropType, GetOrdProp(obj, prop));
+  case TTypeKind::tkSet: return SetToString(prop->PropType, GetOrdProp(obj, prop));
+  case TTypeKind::tkFloat: return fmt::format("{}", prop->GetFloat(obj));
+  case TTypeKind::tkMethod: return prop->GetMethodName ? prop->GetMethodName(obj) : String();
+  case TTypeKind::tkClass: {
+    TObject* o = GetObjectProp(obj, prop);
+    if (prop->IsReference) {
+      auto* c = dynamic_cast<TComponent*>(o);
+      return c ? c->Name() : String();
     }
-    case TTypeKind::tkEnumeration: return GetEnumName(prop->PropType, GetOrdProp(obj, prop));
-    case TTypeKind::tkSet: return SetToString(prop->PropType, GetOrdProp(obj, prop));
-    case TTypeKind::tkFloat: return fmt::format("{}", prop->GetFloat(obj));
-    case TTypeKind::tkMethod: return prop->GetMethodName ? prop->GetMethodName(obj) : String();
-    case TTypeKind::tkClass: {
-      TObject* o = GetObjectProp(obj, prop);
-      if (prop->IsReference) {
-        auto* c = dynamic_cast<TComponent*>(o);
-        return c ? c->Name() : String();
-      }
-      return "(" + (o ? o->ClassName() : prop->PropType->Name) + ")";
-    }
-    default: return {};
+    return "(" + (o ? o->ClassName() : prop->PropType->Name) + ")";
+  }
+  default: return {};
   }
 }
 
 void SetPropValue(TObject* obj, const TPropInfo* prop, const String& text) {
   switch (prop->Kind()) {
-    case TTypeKind::tkString: SetStrProp(obj, prop, text); return;
-    case TTypeKind::tkInteger: {
-      int64_t named = 0;
-      if (IdentToIntOfType(prop->PropType, Trim(text), named)) {
-        SetOrdProp(obj, prop, named);
-        return;
-      }
-      int a = StrToIntDef(text, 0), b = StrToIntDef(text, 1);
-      if (a != b) throw EConvertError("'" + text + "' is not a valid integer value for " + prop->Name);
-      SetOrdProp(obj, prop, a);
+  case TTypeKind::tkString: SetStrProp(obj, prop, text); return;
+  case TTypeKind::tkInteger: {
+    int64_t named = 0;
+    if (IdentToIntOfType(prop->PropType, Trim(text), named)) {
+      SetOrdProp(obj, prop, named);
       return;
     }
-    case TTypeKind::tkEnumeration: {
-      int v = GetEnumValue(prop->PropType, Trim(text));
-      if (v < 0) throw EPropertyError("Invalid property value '" + text + "' for " + prop->Name);
-      SetOrdProp(obj, prop, v);
-      return;
+    int a = StrToIntDef(text, 0), b = StrToIntDef(text, 1);
+    if (a != b) throw EConvertError("'" + text + "' is not a valid integer value for " + prop->Name);
+    SetOrdProp(obj, prop, a);
+    return;
+  }
+  case TTypeKind::tkEnumeration: {
+    int v = GetEnumValue(prop->PropType, Trim(text));
+    if (v < 0) throw EPropertyError("Invalid property value '" + text + "' for " + prop->Name);
+    SetOrdProp(obj, prop, v);
+    return;
+  }
+  case TTypeKind::tkSet: SetOrdProp(obj, prop, StringToSet(prop->PropType, text)); return;
+  case TTypeKind::tkFloat: {
+    try {
+      size_t used = 0;
+      double d = std::stod(Trim(text), &used);
+      if (used != Trim(text).size()) throw std::invalid_argument("");
+      if (!prop->SetFloat) throw EPropertyError(PropError(prop, "the property is read-only"));
+      prop->SetFloat(obj, d);
+    } catch (const std::logic_error&) {
+      throw EConvertError("'" + text + "' is not a valid floating point value for " + prop->Name);
     }
-    case TTypeKind::tkSet: SetOrdProp(obj, prop, StringToSet(prop->PropType, text)); return;
-    case TTypeKind::tkFloat: {
-      try {
-        size_t used = 0;
-        double d = std::stod(Trim(text), &used);
-        if (used != Trim(text).size()) throw std::invalid_argument("");
-        if (!prop->SetFloat) throw EPropertyError(PropError(prop, "the property is read-only"));
-        prop->SetFloat(obj, d);
-      } catch (const std::logic_error&) {
-        throw EConvertError("'" + text + "' is not a valid floating point value for " + prop->Name);
-      }
-      return;
-    }
-    case TTypeKind::tkMethod:
-      if (!prop->SetMethodName) throw EPropertyError(PropError(prop, "the property is read-only"));
-      prop->SetMethodName(obj, text);
-      return;
-    default: throw EPropertyError(PropError(prop, "cannot be set from text"));
+    return;
+  }
+  case TTypeKind::tkMethod:
+    if (!prop->SetMethodName) throw EPropertyError(PropError(prop, "the property is read-only"));
+    prop->SetMethodName(obj, text);
+    return;
+  default: throw EPropertyError(PropError(prop, "cannot be set from text"));
   }
 }
 
 bool IsStoredProp(TObject* obj, const TPropInfo* prop) {
   if (prop->IsStored) return prop->IsStored(obj);
   switch (prop->Kind()) {
-    case TTypeKind::tkString: return GetStrProp(obj, prop) != prop->DefaultStr;
-    case TTypeKind::tkInteger:
-    case TTypeKind::tkEnumeration:
-    case TTypeKind::tkSet: return GetOrdProp(obj, prop) != prop->DefaultOrd;
-    case TTypeKind::tkFloat: return prop->GetFloat(obj) != 0.0;
-    case TTypeKind::tkMethod: return prop->GetMethodName && !prop->GetMethodName(obj).empty();
-    case TTypeKind::tkClass: return !prop->IsReference || GetObjectProp(obj, prop) != nullptr;
-    default: return false;
+  case TTypeKind::tkString: return GetStrProp(obj, prop) != prop->DefaultStr;
+  case TTypeKind::tkInteger:
+  case TTypeKind::tkEnumeration:
+  case TTypeKind::tkSet: return GetOrdProp(obj, prop) != prop->DefaultOrd;
+  case TTypeKind::tkFloat: return prop->GetFloat(obj) != 0.0;
+  case TTypeKind::tkMethod: return prop->GetMethodName && !prop->GetMethodName(obj).empty();
+  case TTypeKind::tkClass: return !prop->IsReference || GetObjectProp(obj, prop) != nullptr;
+  default: return false;
   }
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -46,7 +46,7 @@ int64_t NewPosition(int64_t current, int64_t size, int64_t offset, TSeekOrigin o
   return std::max<int64_t>(0, base + offset);
 }
 
-} // namespace
+}  // namespace
 
 int64_t TMemoryStream::Read(void* Buffer, int64_t Count) {
   int64_t n = std::clamp<int64_t>(static_cast<int64_t>(FData.size()) - FPosition, 0, Count);
@@ -99,10 +99,10 @@ int64_t TStringStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 TFileStream::TFileStream(const String& FileName, TFileMode Mode) : FFileName(FileName) {
   const char* mode = "rb";
   switch (Mode) {
-    case TFileMode::fmOpenRead: mode = "rb"; break;
-    case TFileMode::fmOpenWrite:
-    case TFileMode::fmOpenReadWrite: mode = "r+b"; break;
-    case TFileMode::fmCreate: mode = "w+b"; break;
+  case TFileMode::fmOpenRead: mode = "rb"; break;
+  case TFileMode::fmOpenWrite:
+  case TFileMode::fmOpenReadWrite: mode = "r+b"; break;
+  case TFileMode::fmCreate: mode = "w+b"; break;
   }
   FHandle = std::fopen(FileName.c_str(), mode);
   if (!FHandle) {
@@ -130,4 +130,4 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   return std::ftell(FHandle);
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -9,9 +9,7 @@ namespace rtl {
 
 namespace {
 
-[[noreturn]] void IndexError(int Index) {
-  throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
-}
+[[noreturn]] void IndexError(int Index) { throw EListError("List index out of bounds (" + IntToStr(Index) + ")"); }
 
 // The name part of a line: the text before its first "=", or "" when there is none.
 bool SplitNameValue(const String& line, String* name, String* value) {
@@ -22,7 +20,7 @@ bool SplitNameValue(const String& line, String* name, String* value) {
   return true;
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- TStrings
 
@@ -319,9 +317,9 @@ int TStringList::Add(const String& S) {
   if (FSorted) {
     if (Find(S, index)) {
       switch (FDuplicates) {
-        case TDuplicates::dupIgnore: return index;
-        case TDuplicates::dupError: throw EListError("String list does not allow duplicates");
-        case TDuplicates::dupAccept: break;
+      case TDuplicates::dupIgnore: return index;
+      case TDuplicates::dupError: throw EListError("String list does not allow duplicates");
+      case TDuplicates::dupAccept: break;
       }
     }
   }
@@ -445,4 +443,4 @@ void TStringList::Changing() {
   if (UpdateCount() == 0 && OnChanging) OnChanging(this);
 }
 
-} // namespace rtl
+}  // namespace rtl

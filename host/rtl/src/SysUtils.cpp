@@ -56,7 +56,7 @@ String MapCodePoints(const String& s, Map map) {
 // Simple case folding of one code point: lower of upper, so final sigma meets sigma.
 utf8proc_int32_t Fold(utf8proc_int32_t cp) { return utf8proc_tolower(utf8proc_toupper(cp)); }
 
-} // namespace
+}  // namespace
 
 String TrimLeft(const String& S) {
   size_t i = 0;
@@ -132,9 +132,17 @@ int StrToIntDef(const String& S, int Default) {
   if (*b == '+') ++b;
   int base = 10;
   bool negative = false;
-  if (b < e && *b == '-') { negative = true; ++b; }
-  if (b < e && *b == '$') { base = 16; ++b; }
-  else if (e - b > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) { base = 16; b += 2; }
+  if (b < e && *b == '-') {
+    negative = true;
+    ++b;
+  }
+  if (b < e && *b == '$') {
+    base = 16;
+    ++b;
+  } else if (e - b > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) {
+    base = 16;
+    b += 2;
+  }
   if (b == e) return Default;
   int64_t v = 0;
   auto [p, ec] = std::from_chars(b, e, v, base);
@@ -154,7 +162,7 @@ String IntToStr(int64_t Value) { return std::to_string(Value); }
 
 namespace {
 constexpr double kUnixEpochDays = 25569.0;  // 1970-01-01 in TDateTime days
-}
+}  // namespace
 
 TDateTime Now() {
   using namespace std::chrono;
@@ -206,9 +214,7 @@ String ChangeFileExt(const String& FileName, const String& Extension) {
   return FileName.substr(0, FileName.size() - ext.size()) + Extension;
 }
 
-String IncludeTrailingPathDelimiter(const String& S) {
-  return (!S.empty() && S.back() == '/') ? S : S + "/";
-}
+String IncludeTrailingPathDelimiter(const String& S) { return (!S.empty() && S.back() == '/') ? S : S + "/"; }
 
 bool FileExists(const String& FileName) {
   std::error_code ec;
@@ -220,4 +226,4 @@ bool DirectoryExists(const String& Directory) {
   return std::filesystem::is_directory(Directory, ec);
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -18,10 +18,17 @@ inline size_t SequenceLength(const unsigned char* p, const unsigned char* end, u
     return 1;
   }
   size_t n;
-  if ((c & 0xE0) == 0xC0) { n = 2; Cp = c & 0x1Fu; }
-  else if ((c & 0xF0) == 0xE0) { n = 3; Cp = c & 0x0Fu; }
-  else if ((c & 0xF8) == 0xF0) { n = 4; Cp = c & 0x07u; }
-  else return 0;
+  if ((c & 0xE0) == 0xC0) {
+    n = 2;
+    Cp = c & 0x1Fu;
+  } else if ((c & 0xF0) == 0xE0) {
+    n = 3;
+    Cp = c & 0x0Fu;
+  } else if ((c & 0xF8) == 0xF0) {
+    n = 4;
+    Cp = c & 0x07u;
+  } else
+    return 0;
   if (static_cast<size_t>(end - p) < n) return 0;
   for (size_t i = 1; i < n; ++i) {
     if ((p[i] & 0xC0) != 0x80) return 0;
@@ -74,4 +81,4 @@ inline bool SameAscii(std::string_view A, const char* Lower) {
   return true;
 }
 
-} // namespace rtl::utf8
+}  // namespace rtl::utf8

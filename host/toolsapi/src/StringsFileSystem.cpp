@@ -64,8 +64,7 @@ rtl::TStrings* TStringsFileSystem::Strings(TEntry& Entry) {
   auto* strings = p && p->Kind() == rtl::TTypeKind::tkClass
                       ? dynamic_cast<rtl::TStrings*>(rtl::GetObjectProp(Entry.FComponent, p))
                       : nullptr;
-  if (!strings)
-    throw rtl::EFOpenError(Entry.FComponent->Name() + " has no string-list property " + Entry.FPropName);
+  if (!strings) throw rtl::EFOpenError(Entry.FComponent->Name() + " has no string-list property " + Entry.FPropName);
   return strings;
 }
 
@@ -131,7 +130,7 @@ namespace {
 // Where the file system was registered last, to withdraw it again.
 std::weak_ptr<IOTAModuleServices> RegisteredWith;
 int RegisteredIndex = -1;
-} // namespace
+}  // namespace
 
 void Register() {
   auto services = As<IOTAModuleServices>(BorlandIDEServices);
@@ -149,6 +148,6 @@ void Unregister() {
   StringsFileSystem.reset();
 }
 
-} // namespace StFilSys
+}  // namespace StFilSys
 
-} // namespace toolsapi
+}  // namespace toolsapi

@@ -4,4 +4,4 @@ namespace toolsapi {
 
 std::shared_ptr<IBorlandIDEServices> BorlandIDEServices;
 
-} // namespace toolsapi
+}  // namespace toolsapi

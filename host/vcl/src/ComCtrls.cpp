@@ -72,23 +72,22 @@ void TTabSheet::SetPageIndex(int Value) {
 // ------------------------------------------------------------------ TPageControl
 
 TClass TPageControl::StaticClass() {
-  static TClass info =
-      ClassBuilder<TPageControl>("TPageControl")
-          .RefProp<TTabSheet>("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage)
-          .EnumProp("Align", TypeInfo_TAlign(), &TPageControl::Align, &TPageControl::SetAlign, alNone)
-          .BoolProp("Enabled", &TPageControl::Enabled, &TPageControl::SetEnabled, true)
-          .ObjProp<TFont>("Font", &TPageControl::Font, &TPageControl::SetFont)
-          .Stored([](const TPageControl* c) { return !c->ParentFont(); })
-          .BoolProp("ParentFont", &TPageControl::ParentFont, &TPageControl::SetParentFont, true)
-          .RefProp<TPopupMenu>("PopupMenu", &TPageControl::PopupMenu, &TPageControl::SetPopupMenu)
-          .IntProp("TabOrder", &TPageControl::TabOrder, &TPageControl::SetTabOrder, -1)
-          .BoolProp("TabStop", &TPageControl::TabStop, &TPageControl::SetTabStop, true)
-          .BoolProp("Visible", &TPageControl::Visible, &TPageControl::SetVisible, true)
-          .Event("OnChange", TypeInfo_TNotifyEvent(), &TPageControl::OnChange)
-          .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TPageControl>(&TWinControl::OnEnter))
-          .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TPageControl>(&TWinControl::OnExit))
-          .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TPageControl>(&TControl::OnMouseDown))
-          .Build();
+  static TClass info = ClassBuilder<TPageControl>("TPageControl")
+                           .RefProp<TTabSheet>("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage)
+                           .EnumProp("Align", TypeInfo_TAlign(), &TPageControl::Align, &TPageControl::SetAlign, alNone)
+                           .BoolProp("Enabled", &TPageControl::Enabled, &TPageControl::SetEnabled, true)
+                           .ObjProp<TFont>("Font", &TPageControl::Font, &TPageControl::SetFont)
+                           .Stored([](const TPageControl* c) { return !c->ParentFont(); })
+                           .BoolProp("ParentFont", &TPageControl::ParentFont, &TPageControl::SetParentFont, true)
+                           .RefProp<TPopupMenu>("PopupMenu", &TPageControl::PopupMenu, &TPageControl::SetPopupMenu)
+                           .IntProp("TabOrder", &TPageControl::TabOrder, &TPageControl::SetTabOrder, -1)
+                           .BoolProp("TabStop", &TPageControl::TabStop, &TPageControl::SetTabStop, true)
+                           .BoolProp("Visible", &TPageControl::Visible, &TPageControl::SetVisible, true)
+                           .Event("OnChange", TypeInfo_TNotifyEvent(), &TPageControl::OnChange)
+                           .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TPageControl>(&TWinControl::OnEnter))
+                           .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TPageControl>(&TWinControl::OnExit))
+                           .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TPageControl>(&TControl::OnMouseDown))
+                           .Build();
   return info;
 }
 
@@ -136,8 +135,7 @@ void TPageControl::RemovePage(TTabSheet* Page) {
   size_t at = static_cast<size_t>(it - FPages.begin());
   FPages.erase(it);
   Page->FPageControl = nullptr;
-  if (FActivePage == Page)
-    FActivePage = FPages.empty() ? nullptr : FPages[std::min(at, FPages.size() - 1)];
+  if (FActivePage == Page) FActivePage = FPages.empty() ? nullptr : FPages[std::min(at, FPages.size() - 1)];
 }
 
 void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
@@ -145,4 +143,4 @@ void TPageControl::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == FActivePage) FActivePage = nullptr;
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -111,8 +111,8 @@ void TControl::SetParentComponent(TComponent* Value) {
   }
   auto* parent = dynamic_cast<TWinControl*>(Value);
   if (!parent)
-    throw EInvalidOperation("Control " + Name() + " cannot be placed on " + Value->Name() + " (" +
-                            Value->ClassName() + "), which holds no controls");
+    throw EInvalidOperation("Control " + Name() + " cannot be placed on " + Value->Name() + " (" + Value->ClassName() +
+                            "), which holds no controls");
   SetParent(parent);
 }
 
@@ -181,8 +181,7 @@ intptr_t TControl::Perform(unsigned, uintptr_t, intptr_t) { return 0; }
 
 bool TControl::IsLoading() const {
   auto state = ComponentState();
-  if (state.Contains(TComponentStateItem::csLoading) || state.Contains(TComponentStateItem::csReading))
-    return true;
+  if (state.Contains(TComponentStateItem::csLoading) || state.Contains(TComponentStateItem::csReading)) return true;
   if (auto* form = dynamic_cast<const TForm*>(Owner()); form && form->Reading()) return true;
   if (auto* form = dynamic_cast<const TForm*>(this); form && form->Reading()) return true;
   return false;
@@ -336,9 +335,7 @@ void TWinControl::DoExit() {
   if (OnExit) OnExit(this);
 }
 
-void TWinControl::ParentFontChanged() {
-  TControl::ParentFontChanged();
-}
+void TWinControl::ParentFontChanged() { TControl::ParentFontChanged(); }
 
 void TWinControl::FontChanged() {
   TControl::FontChanged();
@@ -346,4 +343,4 @@ void TWinControl::FontChanged() {
   for (TControl* c : FWinControls) c->ParentFontChanged();
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -13,25 +13,24 @@ namespace fs = std::filesystem;
 
 String MsgDlgTypeCaption(TMsgDlgType DlgType) {
   switch (DlgType) {
-    case mtWarning: return "Warning";
-    case mtError: return "Error";
-    case mtInformation: return "Information";
-    case mtConfirmation: return "Confirmation";
-    default: return "";
+  case mtWarning: return "Warning";
+  case mtError: return "Error";
+  case mtInformation: return "Information";
+  case mtConfirmation: return "Confirmation";
+  default: return "";
   }
 }
 
 String MsgDlgBtnCaption(TMsgDlgBtn Button) {
-  static const char* const captions[MsgDlgBtnCount] = {"Yes",   "No",        "OK",         "Cancel",
-                                                       "Abort", "Retry",     "Ignore",     "All",
-                                                       "No to All", "Yes to All", "Help", "Close"};
+  static const char* const captions[MsgDlgBtnCount] = {"Yes",    "No",  "OK",        "Cancel",     "Abort", "Retry",
+                                                       "Ignore", "All", "No to All", "Yes to All", "Help",  "Close"};
   int i = static_cast<int>(Button);
   return i >= 0 && i < MsgDlgBtnCount ? captions[i] : "";
 }
 
 TModalResult MsgDlgBtnResult(TMsgDlgBtn Button) {
-  static const TModalResult results[MsgDlgBtnCount] = {mrYes, mrNo,  mrOk,      mrCancel,   mrAbort, mrRetry,
-                                                       mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone, mrClose};
+  static const TModalResult results[MsgDlgBtnCount] = {mrYes,    mrNo,  mrOk,      mrCancel,   mrAbort, mrRetry,
+                                                       mrIgnore, mrAll, mrNoToAll, mrYesToAll, mrNone,  mrClose};
   int i = static_cast<int>(Button);
   return i >= 0 && i < MsgDlgBtnCount ? results[i] : mrNone;
 }
@@ -46,12 +45,12 @@ const TTypeInfo* TypeInfo_TOpenOptions() {
   static const TTypeInfo* t = DefineSetType(
       "TOpenOptions",
       DefineEnumType("TOpenOption",
-                     {"ofReadOnly", "ofOverwritePrompt", "ofHideReadOnly", "ofNoChangeDir", "ofShowHelp",
-                      "ofNoValidate", "ofAllowMultiSelect", "ofExtensionDifferent", "ofPathMustExist",
-                      "ofFileMustExist", "ofCreatePrompt", "ofShareAware", "ofNoReadOnlyReturn",
-                      "ofNoTestFileCreate", "ofNoNetworkButton", "ofNoLongNames", "ofOldStyleDialog",
-                      "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing", "ofDontAddToRecent",
-                      "ofForceShowHidden"}));
+                     {"ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",        "ofNoChangeDir",
+                      "ofShowHelp",         "ofNoValidate",         "ofAllowMultiSelect",    "ofExtensionDifferent",
+                      "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
+                      "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
+                      "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing",
+                      "ofDontAddToRecent",  "ofForceShowHidden"}));
   return t;
 }
 
@@ -112,8 +111,7 @@ std::optional<String> TOpenDialog::CheckChoice(const String& Choice) const {
   bool mustExist = FOptions.Contains(ofFileMustExist);
   if ((mustExist || FOptions.Contains(ofPathMustExist)) && !fs::is_directory(p.parent_path(), ec))
     return Choice + "\nPath does not exist.\nCheck the path and try again.";
-  if (mustExist && !fs::is_regular_file(p, ec))
-    return Choice + "\nFile not found.\nCheck the file name and try again.";
+  if (mustExist && !fs::is_regular_file(p, ec)) return Choice + "\nFile not found.\nCheck the file name and try again.";
   return std::nullopt;
 }
 
@@ -134,4 +132,4 @@ bool TOpenDialog::Execute() {
   }
 }
 
-} // namespace vcl
+}  // namespace vcl

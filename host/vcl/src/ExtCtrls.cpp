@@ -27,30 +27,28 @@ const TTypeInfo* TypeInfo_TBevelStyle() {
 // ------------------------------------------------------------------ TPanel
 
 TClass TPanel::StaticClass() {
-  static TClass info = ClassBuilder<TPanel>("TPanel")
-                           .EnumProp("Align", TypeInfo_TAlign(), &TPanel::Align, &TPanel::SetAlign, alNone)
-                           .EnumProp("Alignment", TypeInfo_TAlignment(), &TPanel::Alignment, &TPanel::SetAlignment,
-                                     taCenter)
-                           .EnumProp("BevelInner", TypeInfo_TBevelCut(), &TPanel::BevelInner, &TPanel::SetBevelInner,
-                                     bvNone)
-                           .EnumProp("BevelOuter", TypeInfo_TBevelCut(), &TPanel::BevelOuter, &TPanel::SetBevelOuter,
-                                     bvRaised)
-                           .IntProp("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
-                           .StrProp("Caption", &TPanel::Caption, &TPanel::SetCaption)
-                           .EnumProp("Color", TypeInfo_TColor(), &TPanel::Color, &TPanel::SetColor, clBtnFace)
-                           .BoolProp("Enabled", &TPanel::Enabled, &TPanel::SetEnabled, true)
-                           .ObjProp<TFont>("Font", &TPanel::Font, &TPanel::SetFont)
-                           .Stored([](const TPanel* c) { return !c->ParentFont(); })
-                           .BoolProp("ParentFont", &TPanel::ParentFont, &TPanel::SetParentFont, true)
-                           .RefProp<TPopupMenu>("PopupMenu", &TPanel::PopupMenu, &TPanel::SetPopupMenu)
-                           .IntProp("TabOrder", &TPanel::TabOrder, &TPanel::SetTabOrder, -1)
-                           .BoolProp("TabStop", &TPanel::TabStop, &TPanel::SetTabStop)
-                           .BoolProp("Visible", &TPanel::Visible, &TPanel::SetVisible, true)
-                           .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TPanel>(&TControl::OnClick))
-                           .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TPanel>(&TWinControl::OnEnter))
-                           .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TPanel>(&TWinControl::OnExit))
-                           .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TPanel>(&TControl::OnMouseDown))
-                           .Build();
+  static TClass info =
+      ClassBuilder<TPanel>("TPanel")
+          .EnumProp("Align", TypeInfo_TAlign(), &TPanel::Align, &TPanel::SetAlign, alNone)
+          .EnumProp("Alignment", TypeInfo_TAlignment(), &TPanel::Alignment, &TPanel::SetAlignment, taCenter)
+          .EnumProp("BevelInner", TypeInfo_TBevelCut(), &TPanel::BevelInner, &TPanel::SetBevelInner, bvNone)
+          .EnumProp("BevelOuter", TypeInfo_TBevelCut(), &TPanel::BevelOuter, &TPanel::SetBevelOuter, bvRaised)
+          .IntProp("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
+          .StrProp("Caption", &TPanel::Caption, &TPanel::SetCaption)
+          .EnumProp("Color", TypeInfo_TColor(), &TPanel::Color, &TPanel::SetColor, clBtnFace)
+          .BoolProp("Enabled", &TPanel::Enabled, &TPanel::SetEnabled, true)
+          .ObjProp<TFont>("Font", &TPanel::Font, &TPanel::SetFont)
+          .Stored([](const TPanel* c) { return !c->ParentFont(); })
+          .BoolProp("ParentFont", &TPanel::ParentFont, &TPanel::SetParentFont, true)
+          .RefProp<TPopupMenu>("PopupMenu", &TPanel::PopupMenu, &TPanel::SetPopupMenu)
+          .IntProp("TabOrder", &TPanel::TabOrder, &TPanel::SetTabOrder, -1)
+          .BoolProp("TabStop", &TPanel::TabStop, &TPanel::SetTabStop)
+          .BoolProp("Visible", &TPanel::Visible, &TPanel::SetVisible, true)
+          .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TPanel>(&TControl::OnClick))
+          .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TPanel>(&TWinControl::OnEnter))
+          .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TPanel>(&TWinControl::OnExit))
+          .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TPanel>(&TControl::OnMouseDown))
+          .Build();
   return info;
 }
 
@@ -100,26 +98,25 @@ TImage::~TImage() = default;
 // ------------------------------------------------------------------ TRadioGroup
 
 TClass TRadioGroup::StaticClass() {
-  static TClass info =
-      ClassBuilder<TRadioGroup>("TRadioGroup")
-          .EnumProp("Align", TypeInfo_TAlign(), &TRadioGroup::Align, &TRadioGroup::SetAlign, alNone)
-          .StrProp("Caption", &TRadioGroup::Caption, &TRadioGroup::SetCaption)
-          .EnumProp("Color", TypeInfo_TColor(), &TRadioGroup::Color, &TRadioGroup::SetColor, clBtnFace)
-          .IntProp("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns, 1)
-          .BoolProp("Enabled", &TRadioGroup::Enabled, &TRadioGroup::SetEnabled, true)
-          .ObjProp<TFont>("Font", &TRadioGroup::Font, &TRadioGroup::SetFont)
-          .Stored([](const TRadioGroup* c) { return !c->ParentFont(); })
-          .IntProp("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, -1)
-          .ObjProp<TStrings>("Items", &TRadioGroup::Items, &TRadioGroup::SetItems)
-          .BoolProp("ParentFont", &TRadioGroup::ParentFont, &TRadioGroup::SetParentFont, true)
-          .RefProp<TPopupMenu>("PopupMenu", &TRadioGroup::PopupMenu, &TRadioGroup::SetPopupMenu)
-          .IntProp("TabOrder", &TRadioGroup::TabOrder, &TRadioGroup::SetTabOrder, -1)
-          .BoolProp("TabStop", &TRadioGroup::TabStop, &TRadioGroup::SetTabStop, true)
-          .BoolProp("Visible", &TRadioGroup::Visible, &TRadioGroup::SetVisible, true)
-          .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TControl::OnClick))
-          .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TWinControl::OnEnter))
-          .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TWinControl::OnExit))
-          .Build();
+  static TClass info = ClassBuilder<TRadioGroup>("TRadioGroup")
+                           .EnumProp("Align", TypeInfo_TAlign(), &TRadioGroup::Align, &TRadioGroup::SetAlign, alNone)
+                           .StrProp("Caption", &TRadioGroup::Caption, &TRadioGroup::SetCaption)
+                           .EnumProp("Color", TypeInfo_TColor(), &TRadioGroup::Color, &TRadioGroup::SetColor, clBtnFace)
+                           .IntProp("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns, 1)
+                           .BoolProp("Enabled", &TRadioGroup::Enabled, &TRadioGroup::SetEnabled, true)
+                           .ObjProp<TFont>("Font", &TRadioGroup::Font, &TRadioGroup::SetFont)
+                           .Stored([](const TRadioGroup* c) { return !c->ParentFont(); })
+                           .IntProp("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, -1)
+                           .ObjProp<TStrings>("Items", &TRadioGroup::Items, &TRadioGroup::SetItems)
+                           .BoolProp("ParentFont", &TRadioGroup::ParentFont, &TRadioGroup::SetParentFont, true)
+                           .RefProp<TPopupMenu>("PopupMenu", &TRadioGroup::PopupMenu, &TRadioGroup::SetPopupMenu)
+                           .IntProp("TabOrder", &TRadioGroup::TabOrder, &TRadioGroup::SetTabOrder, -1)
+                           .BoolProp("TabStop", &TRadioGroup::TabStop, &TRadioGroup::SetTabStop, true)
+                           .BoolProp("Visible", &TRadioGroup::Visible, &TRadioGroup::SetVisible, true)
+                           .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TControl::OnClick))
+                           .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TWinControl::OnEnter))
+                           .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TRadioGroup>(&TWinControl::OnExit))
+                           .Build();
   return info;
 }
 
@@ -152,4 +149,4 @@ void TRadioGroup::ItemsChanged() {
   if (!IsLoading() && FItemIndex >= FItems->Count()) FItemIndex = -1;
 }
 
-} // namespace vcl
+}  // namespace vcl

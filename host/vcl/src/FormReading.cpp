@@ -9,7 +9,6 @@
 #include "rtl/FormReader.h"
 #include "rtl/SysUtils.h"
 
-
 namespace vcl {
 
 using namespace rtl;
@@ -28,7 +27,7 @@ void Scan(const TDfmObject& node, bool root, std::vector<TPictureData>& pictures
   for (const TDfmObject& child : node.Children) Scan(child, false, pictures);
 }
 
-} // namespace
+}  // namespace
 
 void TForm::ReadDescription(const String& Text, const String& FileName) {
   struct TReadingScope {
@@ -45,4 +44,4 @@ void TForm::ReadDescription(const String& Text, const String& FileName) {
     if (auto* image = dynamic_cast<TImage*>(FindComponent(pic.Component))) image->Picture()->SetData(pic.Bytes);
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -88,14 +88,17 @@ void Control(String& out, int level, const TControl* c, std::vector<const TPopup
     head += " " + QuoteText(combo->Text());
     if (!combo->Editable()) head += ", drop-down list";
     int sel = combo->ItemIndex();
-    Items(bodyText, bodyLevel, combo->Items(), false, [sel](int i) { return i == sel; }, false);
+    Items(
+        bodyText, bodyLevel, combo->Items(), false, [sel](int i) { return i == sel; }, false);
   } else if (auto* lb = dynamic_cast<const TListBox*>(c)) {
     if (lb->MultiSelect()) head += ", multiple selection";
-    Items(bodyText, bodyLevel, lb->Items(), lb->MultiSelect(), [lb](int i) { return lb->Selected(i); }, false);
+    Items(
+        bodyText, bodyLevel, lb->Items(), lb->MultiSelect(), [lb](int i) { return lb->Selected(i); }, false);
   } else if (auto* rg = dynamic_cast<const TRadioGroup*>(c)) {
     head += " " + Caption(c);
     int sel = rg->ItemIndex();
-    Items(bodyText, bodyLevel, rg->Items(), false, [sel](int i) { return i == sel; }, true);
+    Items(
+        bodyText, bodyLevel, rg->Items(), false, [sel](int i) { return i == sel; }, true);
   } else if (auto* pc = dynamic_cast<const TPageControl*>(c)) {
     String pages;
     for (int i = 0; i < pc->PageCount(); ++i) {
@@ -123,7 +126,7 @@ void Control(String& out, int level, const TControl* c, std::vector<const TPopup
   if (auto* w = dynamic_cast<const TWinControl*>(c)) Children(out, level + 1, w, menus);
 }
 
-} // namespace
+}  // namespace
 
 String FormToText(const TForm* Form) {
   String out;
@@ -173,8 +176,9 @@ String OpenDialogToText(const TOpenDialog* Dialog) {
   if (!Dialog->InitialDir().empty()) Line(out, 1, "Folder: " + QuoteText(Dialog->InitialDir()));
   auto filters = Dialog->FilterEntries();
   for (size_t i = 0; i < filters.size(); ++i)
-    Line(out, 1, "Filter " + std::to_string(i + 1) + ": " + filters[i].Description + " [" + filters[i].Pattern + "]" +
-                     (static_cast<int>(i + 1) == Dialog->FilterIndex() ? " (chosen)" : ""));
+    Line(out, 1,
+         "Filter " + std::to_string(i + 1) + ": " + filters[i].Description + " [" + filters[i].Pattern + "]" +
+             (static_cast<int>(i + 1) == Dialog->FilterIndex() ? " (chosen)" : ""));
   String must;
   if (Dialog->Options().Contains(ofPathMustExist)) must += " path";
   if (Dialog->Options().Contains(ofFileMustExist)) must += " file";
@@ -182,4 +186,4 @@ String OpenDialogToText(const TOpenDialog* Dialog) {
   return out;
 }
 
-} // namespace vcl
+}  // namespace vcl

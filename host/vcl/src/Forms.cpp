@@ -21,8 +21,8 @@ const TTypeInfo* TypeInfo_TBorderIcons() {
 }
 const TTypeInfo* TypeInfo_TPosition() {
   static const TTypeInfo* t =
-      DefineEnumType("TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                                   "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"});
+      DefineEnumType("TPosition", {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                                   "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"});
   return t;
 }
 const TTypeInfo* TypeInfo_TCloseQueryEvent() {
@@ -42,8 +42,7 @@ TClass TForm::StaticClass() {
           .Stored([](const TForm*) { return false; })
           .RefProp<TWinControl>("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl)
           .SetProp("BorderIcons", TypeInfo_TBorderIcons(), &TForm::BorderIcons, &TForm::SetBorderIcons, defaultIcons)
-          .EnumProp("BorderStyle", TypeInfo_TFormBorderStyle(), &TForm::BorderStyle, &TForm::SetBorderStyle,
-                    bsSizeable)
+          .EnumProp("BorderStyle", TypeInfo_TFormBorderStyle(), &TForm::BorderStyle, &TForm::SetBorderStyle, bsSizeable)
           .StrProp("Caption", &TForm::Caption, &TForm::SetCaption)
           .IntProp("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
           .Stored([](const TForm*) { return true; })
@@ -205,7 +204,7 @@ std::map<TClass, TFormDescription>& Descriptions() {
   static std::map<TClass, TFormDescription> map;
   return map;
 }
-} // namespace
+}  // namespace
 
 void RegisterFormDescription(TClass FormClass, const char* Text, const String& FileName) {
   Descriptions()[FormClass] = TFormDescription{Text, FileName};
@@ -242,7 +241,7 @@ TGlobals& Globals() {
   static TGlobals globals;
   return globals;
 }
-} // namespace
+}  // namespace
 
 TApplication* Application = Globals().App.get();
 TScreen* Screen = Globals().Scr.get();
@@ -251,4 +250,4 @@ TCursorGuard::TCursorGuard(TCursor Cursor) : FSaved(Screen->Cursor()) { Screen->
 
 TCursorGuard::~TCursorGuard() { Screen->SetCursor(FSaved); }
 
-} // namespace vcl
+}  // namespace vcl

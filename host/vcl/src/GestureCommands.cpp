@@ -39,7 +39,8 @@ bool NextWord(const String& line, size_t& pos, String& word) {
       }
       word += c;
     }
-    if (pos < line.size() && !IsBlank(line[pos])) throw EGestureError("Blank expected after the quoted word in: " + line);
+    if (pos < line.size() && !IsBlank(line[pos]))
+      throw EGestureError("Blank expected after the quoted word in: " + line);
     return true;
   }
   while (pos < line.size() && !IsBlank(line[pos])) word += line[pos++];
@@ -80,14 +81,21 @@ struct TVerb {
   TShape Shape;
 };
 
-const TVerb Verbs[] = {
-    {"click", TShape::Control},        {"type", TShape::ControlRestEscaped}, {"choose", TShape::ControlRest},
-    {"pick", TShape::ControlWords},    {"check", TShape::ControlOnOff},      {"menu", TShape::ControlRest},
-    {"page", TShape::ControlRest},     {"focus", TShape::Control},           {"mousedown", TShape::ControlButton},
-    {"enter", TShape::None},           {"escape", TShape::None},             {"close", TShape::None},
-    {"show", TShape::None}};
+const TVerb Verbs[] = {{"click", TShape::Control},
+                       {"type", TShape::ControlRestEscaped},
+                       {"choose", TShape::ControlRest},
+                       {"pick", TShape::ControlWords},
+                       {"check", TShape::ControlOnOff},
+                       {"menu", TShape::ControlRest},
+                       {"page", TShape::ControlRest},
+                       {"focus", TShape::Control},
+                       {"mousedown", TShape::ControlButton},
+                       {"enter", TShape::None},
+                       {"escape", TShape::None},
+                       {"close", TShape::None},
+                       {"show", TShape::None}};
 
-} // namespace
+}  // namespace
 
 std::vector<String> SplitCommandWords(const String& Line) {
   std::vector<String> words;
@@ -121,42 +129,42 @@ std::optional<TGestureCommand> ParseGestureCommand(const String& Line) {
     if (NextWord(Line, pos, extra)) throw EGestureError("Command " + verb + " takes no \"" + extra + "\"");
   };
   switch (found->Shape) {
-    case TShape::None:
-    case TShape::Control: noMore(); break;
-    case TShape::ControlRest:
-    case TShape::ControlRestEscaped: {
-      String rest = Rest(Line, pos, found->Shape == TShape::ControlRestEscaped);
-      if (rest.empty() && found->Shape == TShape::ControlRest)
-        throw EGestureError("Command " + verb + " needs an item after the control name");
-      cmd.Args.push_back(rest);
-      break;
+  case TShape::None:
+  case TShape::Control: noMore(); break;
+  case TShape::ControlRest:
+  case TShape::ControlRestEscaped: {
+    String rest = Rest(Line, pos, found->Shape == TShape::ControlRestEscaped);
+    if (rest.empty() && found->Shape == TShape::ControlRest)
+      throw EGestureError("Command " + verb + " needs an item after the control name");
+    cmd.Args.push_back(rest);
+    break;
+  }
+  case TShape::ControlWords:
+    while (NextWord(Line, pos, word)) cmd.Args.push_back(word);
+    break;
+  case TShape::ControlOnOff: {
+    if (!NextWord(Line, pos, word)) throw EGestureError("Command check needs on or off");
+    String w = LowerCase(word);
+    if (w == "on" || w == "true" || w == "yes" || w == "1")
+      cmd.Args.push_back("on");
+    else if (w == "off" || w == "false" || w == "no" || w == "0")
+      cmd.Args.push_back("off");
+    else
+      throw EGestureError("Command check takes on or off, not \"" + word + "\"");
+    noMore();
+    break;
+  }
+  case TShape::ControlButton: {
+    String button = "left";
+    if (NextWord(Line, pos, word)) {
+      button = LowerCase(word);
+      if (button != "left" && button != "right" && button != "middle")
+        throw EGestureError("Command mousedown takes left, right or middle, not \"" + word + "\"");
     }
-    case TShape::ControlWords:
-      while (NextWord(Line, pos, word)) cmd.Args.push_back(word);
-      break;
-    case TShape::ControlOnOff: {
-      if (!NextWord(Line, pos, word)) throw EGestureError("Command check needs on or off");
-      String w = LowerCase(word);
-      if (w == "on" || w == "true" || w == "yes" || w == "1")
-        cmd.Args.push_back("on");
-      else if (w == "off" || w == "false" || w == "no" || w == "0")
-        cmd.Args.push_back("off");
-      else
-        throw EGestureError("Command check takes on or off, not \"" + word + "\"");
-      noMore();
-      break;
-    }
-    case TShape::ControlButton: {
-      String button = "left";
-      if (NextWord(Line, pos, word)) {
-        button = LowerCase(word);
-        if (button != "left" && button != "right" && button != "middle")
-          throw EGestureError("Command mousedown takes left, right or middle, not \"" + word + "\"");
-      }
-      cmd.Args.push_back(button);
-      noMore();
-      break;
-    }
+    cmd.Args.push_back(button);
+    noMore();
+    break;
+  }
   }
   return cmd;
 }
@@ -194,4 +202,4 @@ void RunGestureCommand(TGestureDriver& Driver, const TGestureCommand& Command, s
     throw EGestureError("Unknown command \"" + v + "\"");
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -43,7 +43,7 @@ T* FindInControls(TWinControl* parent, const std::function<bool(T*)>& pred) {
   return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ lookup and checks
 
@@ -70,8 +70,8 @@ void TGestureDriver::CheckUsable(const TControl* Control) {
       throw EGestureError(c == Control ? Capitalized(Describe(Control)) + " is not visible"
                                        : Capitalized(Describe(Control)) + " is not visible: " + Describe(c) +
                                              " that holds it is hidden");
-    if (auto* page = dynamic_cast<const TTabSheet*>(c); page && page->PageControl() &&
-                                                          page->PageControl()->ActivePage() != page)
+    if (auto* page = dynamic_cast<const TTabSheet*>(c);
+        page && page->PageControl() && page->PageControl()->ActivePage() != page)
       throw EGestureError(Capitalized(Describe(Control)) + " is on a hidden page: page " + page->Name() + " \"" +
                           StripHotkey(page->Caption()) + "\" is not shown");
   }
@@ -124,7 +124,8 @@ void TGestureDriver::Click(const String& Control) {
 void TGestureDriver::Click(TControl* Control) {
   BeginGesture();
   if (auto* rg = dynamic_cast<TRadioGroup*>(Control))
-    throw EGestureError("Radio group " + rg->Name() + " is clicked on one of its items: choose " + rg->Name() + " ITEM");
+    throw EGestureError("Radio group " + rg->Name() + " is clicked on one of its items: choose " + rg->Name() +
+                        " ITEM");
   CheckUsable(Control);
   MoveFocus(Control);
   // The control that lost the focus may have disabled or hidden this one; then nothing clicks.
@@ -156,8 +157,7 @@ void TGestureDriver::Type(const String& Control, const String& Text) {
     else
       m->SetText(Text);
   } else if (auto* cb = dynamic_cast<TComboBox*>(c)) {
-    if (!cb->Editable())
-      throw EGestureError("Combo box " + cb->Name() + " takes no typing: choose one of its items");
+    if (!cb->Editable()) throw EGestureError("Combo box " + cb->Name() + " takes no typing: choose one of its items");
     MoveFocus(cb);
     cb->SetText(Text);
     cb->Change();
@@ -235,8 +235,7 @@ void TGestureDriver::Pick(const String& Control, const std::vector<String>& Item
     picked.insert(i);
     last = i;
   }
-  if (!lb->MultiSelect() && picked.size() > 1)
-    throw EGestureError("List box " + lb->Name() + " selects one item only");
+  if (!lb->MultiSelect() && picked.size() > 1) throw EGestureError("List box " + lb->Name() + " selects one item only");
   MoveFocus(lb);
   for (int i = 0; i < lb->Items()->Count(); ++i)
     if (!picked.count(i)) lb->SetSelected(i, false);
@@ -286,10 +285,13 @@ void TGestureDriver::Menu(const String& Control, const String& Item) {
     item = at;
   }
   if (!item) throw EGestureError("Popup menu " + menu->Name() + " of " + Describe(c) + " has no item \"" + Item + "\"");
-  if (!item->Visible()) throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) + "\" is not visible");
-  if (!item->Enabled()) throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) + "\" is disabled");
+  if (!item->Visible())
+    throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) + "\" is not visible");
+  if (!item->Enabled())
+    throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) + "\" is disabled");
   if (item->Count() > 0)
-    throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) + "\" opens a submenu: name one of its items");
+    throw EGestureError("Menu item " + item->Name() + " \"" + StripHotkey(item->Caption()) +
+                        "\" opens a submenu: name one of its items");
   item->Click();
   EndGesture();
 }
@@ -336,9 +338,8 @@ void TGestureDriver::Enter() {
     b->Click();
   } else if (auto* m = dynamic_cast<TMemo*>(focused); m && m->WantReturns() && !m->ReadOnly()) {
     m->Lines()->Add(String());  // a new line at the end
-  } else if (TButton* def = FindInControls<TButton>(FForm, [](TButton* b) {
-               return b->Default() && b->IsShowing() && b->IsEnabled();
-             })) {
+  } else if (TButton* def = FindInControls<TButton>(
+                 FForm, [](TButton* b) { return b->Default() && b->IsShowing() && b->IsEnabled(); })) {
     def->Click();
   }
   EndGesture();
@@ -346,9 +347,8 @@ void TGestureDriver::Enter() {
 
 void TGestureDriver::Escape() {
   BeginGesture();
-  if (TButton* cancel = FindInControls<TButton>(FForm, [](TButton* b) {
-        return b->Cancel() && b->IsShowing() && b->IsEnabled();
-      }))
+  if (TButton* cancel =
+          FindInControls<TButton>(FForm, [](TButton* b) { return b->Cancel() && b->IsShowing() && b->IsEnabled(); }))
     cancel->Click();
   EndGesture();
 }
@@ -370,4 +370,4 @@ void TGestureDriver::MouseDown(const String& Control, TMouseButton Button, TShif
   EndGesture();
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -18,6 +18,7 @@ struct TIdentMapEntry {
   const char* Name;
 };
 
+// clang-format off
 const TIdentMapEntry Colors[] = {
     {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
     {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
@@ -35,16 +36,19 @@ const TIdentMapEntry Colors[] = {
     {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
     {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"}, {clNone, "clNone"},
     {clDefault, "clDefault"}};
+// clang-format on
 
 const TIdentMapEntry Cursors[] = {
-    {crDefault, "crDefault"}, {crNone, "crNone"}, {crArrow, "crArrow"}, {crCross, "crCross"},
-    {crIBeam, "crIBeam"}, {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},
-    {crSizeNWSE, "crSizeNWSE"}, {crSizeWE, "crSizeWE"}, {crUpArrow, "crUpArrow"},
-    {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"}, {crNoDrop, "crNoDrop"},
-    {crHSplit, "crHSplit"}, {crVSplit, "crVSplit"}, {crMultiDrag, "crMultiDrag"},
-    {crSQLWait, "crSQLWait"}, {crNo, "crNo"}, {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
-    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"}};
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"}};
 
+// clang-format off
 const TIdentMapEntry Charsets[] = {
     {ANSI_CHARSET, "ANSI_CHARSET"}, {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
     {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {77, "MAC_CHARSET"}, {128, "SHIFTJIS_CHARSET"},
@@ -53,6 +57,7 @@ const TIdentMapEntry Charsets[] = {
     {163, "VIETNAMESE_CHARSET"}, {177, "HEBREW_CHARSET"}, {178, "ARABIC_CHARSET"},
     {186, "BALTIC_CHARSET"}, {204, "RUSSIAN_CHARSET"}, {222, "THAI_CHARSET"},
     {238, "EASTEUROPE_CHARSET"}, {OEM_CHARSET, "OEM_CHARSET"}};
+// clang-format on
 
 template <size_t N>
 bool IdentToInt(const TIdentMapEntry (&map)[N], const String& ident, int& value) {
@@ -79,15 +84,13 @@ const TTypeInfo* IntegerType(const char* name) {
   return new TTypeInfo{TTypeKind::tkInteger, name, {}, nullptr, nullptr};
 }
 
-} // namespace
+}  // namespace
 
 bool IdentToColor(const String& Ident, TColor& Color) { return IdentToInt(Colors, Ident, Color); }
 bool ColorToIdent(TColor Color, String& Ident) { return IntToIdent(Colors, Color, Ident); }
 bool IdentToCursor(const String& Ident, TCursor& Cursor) { return IdentToInt(Cursors, Ident, Cursor); }
 bool CursorToIdent(TCursor Cursor, String& Ident) { return IntToIdent(Cursors, Cursor, Ident); }
-bool IdentToCharset(const String& Ident, TFontCharset& Charset) {
-  return IdentToInt(Charsets, Ident, Charset);
-}
+bool IdentToCharset(const String& Ident, TFontCharset& Charset) { return IdentToInt(Charsets, Ident, Charset); }
 bool CharsetToIdent(TFontCharset Charset, String& Ident) { return IntToIdent(Charsets, Charset, Ident); }
 
 const TTypeInfo* TypeInfo_TColor() {
@@ -127,25 +130,25 @@ struct TRegisterGraphicsNames {
   }
 } RegisterGraphicsNames;
 
-} // namespace
+}  // namespace
 
 const TTypeInfo* TypeInfo_TFontStyles() {
-  static const TTypeInfo* t = DefineSetType(
-      "TFontStyles", DefineEnumType("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}));
+  static const TTypeInfo* t =
+      DefineSetType("TFontStyles", DefineEnumType("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}));
   return t;
 }
 
 // ------------------------------------------------------------------ TFont
 
 TClass TFont::StaticClass() {
-  static TClass info = ClassBuilder<TFont>("TFont")
-                           .EnumProp("Charset", TypeInfo_TFontCharset(), &TFont::Charset,
-                                     &TFont::SetCharset, DEFAULT_CHARSET)
-                           .EnumProp("Color", TypeInfo_TColor(), &TFont::Color, &TFont::SetColor, clWindowText)
-                           .IntProp("Height", &TFont::Height, &TFont::SetHeight, -11)
-                           .StrProp("Name", &TFont::Name, &TFont::SetName, "Tahoma")
-                           .SetProp("Style", TypeInfo_TFontStyles(), &TFont::Style, &TFont::SetStyle)
-                           .Build();
+  static TClass info =
+      ClassBuilder<TFont>("TFont")
+          .EnumProp("Charset", TypeInfo_TFontCharset(), &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET)
+          .EnumProp("Color", TypeInfo_TColor(), &TFont::Color, &TFont::SetColor, clWindowText)
+          .IntProp("Height", &TFont::Height, &TFont::SetHeight, -11)
+          .StrProp("Name", &TFont::Name, &TFont::SetName, "Tahoma")
+          .SetProp("Style", TypeInfo_TFontStyles(), &TFont::Style, &TFont::SetStyle)
+          .Build();
   return info;
 }
 
@@ -207,8 +210,8 @@ void TFont::Assign(TPersistent* Source) {
 }
 
 bool TFont::SameAs(const TFont& Other) const {
-  return FName == Other.FName && FHeight == Other.FHeight && FStyle == Other.FStyle &&
-         FColor == Other.FColor && FCharset == Other.FCharset;
+  return FName == Other.FName && FHeight == Other.FHeight && FStyle == Other.FStyle && FColor == Other.FColor &&
+         FCharset == Other.FCharset;
 }
 
 // ------------------------------------------------------------------ TPicture
@@ -258,4 +261,4 @@ int TCanvas::TextHeight(const String&) const {
   return h < 0 ? -h + 2 : h;
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -16,7 +16,8 @@ namespace {
 String ButtonsOf(TMsgDlgButtons Buttons) {
   String r;
   for (int b = 0; b < MsgDlgBtnCount; ++b)
-    if (Buttons.Contains(static_cast<TMsgDlgBtn>(b))) r += (r.empty() ? "" : " ") + MsgDlgBtnCaption(static_cast<TMsgDlgBtn>(b));
+    if (Buttons.Contains(static_cast<TMsgDlgBtn>(b)))
+      r += (r.empty() ? "" : " ") + MsgDlgBtnCaption(static_cast<TMsgDlgBtn>(b));
   return r;
 }
 
@@ -28,12 +29,12 @@ bool OffersResult(TMsgDlgButtons Buttons, TModalResult Result) {
 }
 
 String ModalResultName(TModalResult r) {
-  static const char* const names[] = {"mrNone", "mrOk", "mrCancel", "mrAbort", "mrRetry", "mrIgnore",
-                                      "mrYes", "mrNo", "mrAll", "mrNoToAll", "mrYesToAll", "mrClose"};
+  static const char* const names[] = {"mrNone", "mrOk", "mrCancel", "mrAbort",   "mrRetry",    "mrIgnore",
+                                      "mrYes",  "mrNo", "mrAll",    "mrNoToAll", "mrYesToAll", "mrClose"};
   return r >= 0 && r < 12 ? names[r] : std::to_string(r);
 }
 
-} // namespace
+}  // namespace
 
 // ------------------------------------------------------------------ shared
 
@@ -114,8 +115,8 @@ int TScriptedUserInterface::MessageDlg(const String& Msg, TMsgDlgType DlgType, T
   TAnswer answer = FAnswers.front();
   FAnswers.pop_front();
   if (!answer.Expect.empty() && Msg.find(answer.Expect) == String::npos)
-    throw EUserInterfaceError("The message box answered with " + ModalResultName(answer.Result) +
-                              " was to say \"" + answer.Expect + "\", but it is:\n" + text);
+    throw EUserInterfaceError("The message box answered with " + ModalResultName(answer.Result) + " was to say \"" +
+                              answer.Expect + "\", but it is:\n" + text);
   if (!OffersResult(Buttons, answer.Result))
     throw EUserInterfaceError("The answer " + ModalResultName(answer.Result) + " is none of the buttons (" +
                               ButtonsOf(Buttons) + ") of:\n" + text);
@@ -210,4 +211,4 @@ bool TTextUserInterface::OpenAddress(const String& Address) {
   return ok;
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -34,8 +34,7 @@ TMenuItem::~TMenuItem() {
 }
 
 TMenuItem* TMenuItem::Items(int Index) const {
-  if (Index < 0 || Index >= Count())
-    throw EListError("Menu index out of bounds (" + std::to_string(Index) + ")");
+  if (Index < 0 || Index >= Count()) throw EListError("Menu index out of bounds (" + std::to_string(Index) + ")");
   return FItems[static_cast<size_t>(Index)];
 }
 
@@ -144,4 +143,4 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == TOperation::opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
 }
 
-} // namespace vcl
+}  // namespace vcl

@@ -18,4 +18,4 @@ intptr_t SendMessage(TWinControl* Handle, unsigned Msg, uintptr_t WParam, intptr
   return Handle ? Handle->Perform(Msg, WParam, LParam) : 0;
 }
 
-} // namespace vcl
+}  // namespace vcl

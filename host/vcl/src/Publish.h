@@ -11,4 +11,4 @@ rtl::TEvent<Sig> T::*Field(rtl::TEvent<Sig> B::*f) {
   return static_cast<rtl::TEvent<Sig> T::*>(f);
 }
 
-} // namespace vcl::detail
+}  // namespace vcl::detail

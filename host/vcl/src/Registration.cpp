@@ -11,14 +11,13 @@ namespace {
 struct TRegisterVclClasses {
   TRegisterVclClasses() {
     using namespace vcl;
-    for (rtl::TClass c :
-         {TForm::StaticClass(), TLabel::StaticClass(), TButton::StaticClass(), TCheckBox::StaticClass(),
-          TEdit::StaticClass(), TMemo::StaticClass(), TComboBox::StaticClass(), TListBox::StaticClass(),
-          TGroupBox::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(), TImage::StaticClass(),
-          TRadioGroup::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
-          TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TOpenDialog::StaticClass()})
+    for (rtl::TClass c : {TForm::StaticClass(), TLabel::StaticClass(), TButton::StaticClass(), TCheckBox::StaticClass(),
+                          TEdit::StaticClass(), TMemo::StaticClass(), TComboBox::StaticClass(), TListBox::StaticClass(),
+                          TGroupBox::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(), TImage::StaticClass(),
+                          TRadioGroup::StaticClass(), TPageControl::StaticClass(), TTabSheet::StaticClass(),
+                          TPopupMenu::StaticClass(), TMenuItem::StaticClass(), TOpenDialog::StaticClass()})
       rtl::RegisterClass(c);
   }
 } RegisterVclClasses;
 
-} // namespace
+}  // namespace

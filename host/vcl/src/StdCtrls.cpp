@@ -137,32 +137,30 @@ private:
 // ------------------------------------------------------------------ TLabel
 
 TClass TLabel::StaticClass() {
-  static TClass info = ClassBuilder<TLabel>("TLabel")
-                           .EnumProp("Align", TypeInfo_TAlign(), &TLabel::Align, &TLabel::SetAlign, alNone)
-                           .EnumProp("Alignment", TypeInfo_TAlignment(), &TLabel::Alignment, &TLabel::SetAlignment,
-                                     taLeftJustify)
-                           .BoolProp("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
-                           .StrProp("Caption", &TLabel::Caption, &TLabel::SetCaption)
-                           .EnumProp("Color", TypeInfo_TColor(), &TLabel::Color, &TLabel::SetColor, clBtnFace)
-                           .BoolProp("Enabled", &TLabel::Enabled, &TLabel::SetEnabled, true)
-                           .RefProp<TWinControl>("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl)
-                           .ObjProp<TFont>("Font", &TLabel::Font, &TLabel::SetFont)
-                           .Stored([](const TLabel* l) { return !l->ParentFont(); })
-                           .BoolProp("ParentFont", &TLabel::ParentFont, &TLabel::SetParentFont, true)
-                           .RefProp<TPopupMenu>("PopupMenu", &TLabel::PopupMenu, &TLabel::SetPopupMenu)
-                           .BoolProp("ShowHint", &TLabel::ShowHint, &TLabel::SetShowHint)
-                           .BoolProp("Transparent", &TLabel::Transparent, &TLabel::SetTransparent)
-                           .BoolProp("Visible", &TLabel::Visible, &TLabel::SetVisible, true)
-                           .BoolProp("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap)
-                           .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TLabel>(&TControl::OnClick))
-                           .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TLabel>(&TControl::OnMouseDown))
-                           .Build();
+  static TClass info =
+      ClassBuilder<TLabel>("TLabel")
+          .EnumProp("Align", TypeInfo_TAlign(), &TLabel::Align, &TLabel::SetAlign, alNone)
+          .EnumProp("Alignment", TypeInfo_TAlignment(), &TLabel::Alignment, &TLabel::SetAlignment, taLeftJustify)
+          .BoolProp("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
+          .StrProp("Caption", &TLabel::Caption, &TLabel::SetCaption)
+          .EnumProp("Color", TypeInfo_TColor(), &TLabel::Color, &TLabel::SetColor, clBtnFace)
+          .BoolProp("Enabled", &TLabel::Enabled, &TLabel::SetEnabled, true)
+          .RefProp<TWinControl>("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl)
+          .ObjProp<TFont>("Font", &TLabel::Font, &TLabel::SetFont)
+          .Stored([](const TLabel* l) { return !l->ParentFont(); })
+          .BoolProp("ParentFont", &TLabel::ParentFont, &TLabel::SetParentFont, true)
+          .RefProp<TPopupMenu>("PopupMenu", &TLabel::PopupMenu, &TLabel::SetPopupMenu)
+          .BoolProp("ShowHint", &TLabel::ShowHint, &TLabel::SetShowHint)
+          .BoolProp("Transparent", &TLabel::Transparent, &TLabel::SetTransparent)
+          .BoolProp("Visible", &TLabel::Visible, &TLabel::SetVisible, true)
+          .BoolProp("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap)
+          .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TLabel>(&TControl::OnClick))
+          .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TLabel>(&TControl::OnMouseDown))
+          .Build();
   return info;
 }
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-  SetBounds(0, 0, 65, 17);
-}
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 65, 17); }
 
 void TLabel::SetFocusControl(TWinControl* Value) {
   if (FFocusControl == Value) return;
@@ -223,8 +221,7 @@ TClass TCheckBox::StaticClass() {
   static TClass info =
       ClassBuilder<TCheckBox>("TCheckBox")
           .EnumProp("Align", TypeInfo_TAlign(), &TCheckBox::Align, &TCheckBox::SetAlign, alNone)
-          .EnumProp("Alignment", TypeInfo_TAlignment(), &TCheckBox::Alignment, &TCheckBox::SetAlignment,
-                    taRightJustify)
+          .EnumProp("Alignment", TypeInfo_TAlignment(), &TCheckBox::Alignment, &TCheckBox::SetAlignment, taRightJustify)
           .BoolProp("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed)
           .StrProp("Caption", &TCheckBox::Caption, &TCheckBox::SetCaption)
           .BoolProp("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked)
@@ -260,9 +257,9 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 
 void TCheckBox::Toggle() {
   switch (FState) {
-    case cbUnchecked: SetState(cbChecked); break;
-    case cbChecked: SetState(FAllowGrayed ? cbGrayed : cbUnchecked); break;
-    case cbGrayed: SetState(cbUnchecked); break;
+  case cbUnchecked: SetState(cbChecked); break;
+  case cbChecked: SetState(FAllowGrayed ? cbGrayed : cbUnchecked); break;
+  case cbGrayed: SetState(cbUnchecked); break;
   }
 }
 
@@ -318,33 +315,32 @@ const TTypeInfo* TypeInfo_TScrollStyle() {
 }
 
 TClass TMemo::StaticClass() {
-  static TClass info = ClassBuilder<TMemo>("TMemo")
-                           .EnumProp("Align", TypeInfo_TAlign(), &TMemo::Align, &TMemo::SetAlign, alNone)
-                           .EnumProp("Alignment", TypeInfo_TAlignment(), &TMemo::Alignment, &TMemo::SetAlignment,
-                                     taLeftJustify)
-                           .EnumProp("Color", TypeInfo_TColor(), &TMemo::Color, &TMemo::SetColor, clWindow)
-                           .BoolProp("Enabled", &TMemo::Enabled, &TMemo::SetEnabled, true)
-                           .ObjProp<TFont>("Font", &TMemo::Font, &TMemo::SetFont)
-                           .Stored([](const TMemo* c) { return !c->ParentFont(); })
-                           .ObjProp<TStrings>("Lines", &TMemo::Lines, &TMemo::SetLines)
-                           .BoolProp("ParentFont", &TMemo::ParentFont, &TMemo::SetParentFont, true)
-                           .RefProp<TPopupMenu>("PopupMenu", &TMemo::PopupMenu, &TMemo::SetPopupMenu)
-                           .BoolProp("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly)
-                           .EnumProp("ScrollBars", TypeInfo_TScrollStyle(), &TMemo::ScrollBars, &TMemo::SetScrollBars,
-                                     ssNone)
-                           .BoolProp("ShowHint", &TMemo::ShowHint, &TMemo::SetShowHint)
-                           .IntProp("TabOrder", &TMemo::TabOrder, &TMemo::SetTabOrder, -1)
-                           .BoolProp("TabStop", &TMemo::TabStop, &TMemo::SetTabStop, true)
-                           .BoolProp("Visible", &TMemo::Visible, &TMemo::SetVisible, true)
-                           .BoolProp("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns, true)
-                           .BoolProp("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs)
-                           .BoolProp("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
-                           .Event("OnChange", TypeInfo_TNotifyEvent(), &TMemo::OnChange)
-                           .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TMemo>(&TControl::OnClick))
-                           .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TMemo>(&TWinControl::OnEnter))
-                           .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TMemo>(&TWinControl::OnExit))
-                           .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TMemo>(&TControl::OnMouseDown))
-                           .Build();
+  static TClass info =
+      ClassBuilder<TMemo>("TMemo")
+          .EnumProp("Align", TypeInfo_TAlign(), &TMemo::Align, &TMemo::SetAlign, alNone)
+          .EnumProp("Alignment", TypeInfo_TAlignment(), &TMemo::Alignment, &TMemo::SetAlignment, taLeftJustify)
+          .EnumProp("Color", TypeInfo_TColor(), &TMemo::Color, &TMemo::SetColor, clWindow)
+          .BoolProp("Enabled", &TMemo::Enabled, &TMemo::SetEnabled, true)
+          .ObjProp<TFont>("Font", &TMemo::Font, &TMemo::SetFont)
+          .Stored([](const TMemo* c) { return !c->ParentFont(); })
+          .ObjProp<TStrings>("Lines", &TMemo::Lines, &TMemo::SetLines)
+          .BoolProp("ParentFont", &TMemo::ParentFont, &TMemo::SetParentFont, true)
+          .RefProp<TPopupMenu>("PopupMenu", &TMemo::PopupMenu, &TMemo::SetPopupMenu)
+          .BoolProp("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly)
+          .EnumProp("ScrollBars", TypeInfo_TScrollStyle(), &TMemo::ScrollBars, &TMemo::SetScrollBars, ssNone)
+          .BoolProp("ShowHint", &TMemo::ShowHint, &TMemo::SetShowHint)
+          .IntProp("TabOrder", &TMemo::TabOrder, &TMemo::SetTabOrder, -1)
+          .BoolProp("TabStop", &TMemo::TabStop, &TMemo::SetTabStop, true)
+          .BoolProp("Visible", &TMemo::Visible, &TMemo::SetVisible, true)
+          .BoolProp("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns, true)
+          .BoolProp("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs)
+          .BoolProp("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
+          .Event("OnChange", TypeInfo_TNotifyEvent(), &TMemo::OnChange)
+          .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TMemo>(&TControl::OnClick))
+          .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TMemo>(&TWinControl::OnEnter))
+          .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TMemo>(&TWinControl::OnExit))
+          .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TMemo>(&TControl::OnMouseDown))
+          .Build();
   return info;
 }
 
@@ -439,9 +435,7 @@ TStrings* TComboBox::Items() const { return FItems.get(); }
 
 void TComboBox::SetItems(TStrings* Value) { FItems->Assign(Value); }
 
-int TComboBox::ItemIndex() const {
-  return FPendingItemIndex > -2 ? FPendingItemIndex : FItems->FirstSelected();
-}
+int TComboBox::ItemIndex() const { return FPendingItemIndex > -2 ? FPendingItemIndex : FItems->FirstSelected(); }
 
 void TComboBox::SetItemIndex(int Value) {
   if (IsLoading()) {
@@ -493,28 +487,27 @@ void TComboBox::Change() {
 // ------------------------------------------------------------------ TListBox
 
 TClass TListBox::StaticClass() {
-  static TClass info =
-      ClassBuilder<TListBox>("TListBox")
-          .EnumProp("Align", TypeInfo_TAlign(), &TListBox::Align, &TListBox::SetAlign, alNone)
-          .EnumProp("Color", TypeInfo_TColor(), &TListBox::Color, &TListBox::SetColor, clWindow)
-          .BoolProp("Enabled", &TListBox::Enabled, &TListBox::SetEnabled, true)
-          .BoolProp("ExtendedSelect", &TListBox::ExtendedSelect, &TListBox::SetExtendedSelect, true)
-          .ObjProp<TFont>("Font", &TListBox::Font, &TListBox::SetFont)
-          .Stored([](const TListBox* c) { return !c->ParentFont(); })
-          .IntProp("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 16)
-          .ObjProp<TStrings>("Items", &TListBox::Items, &TListBox::SetItems)
-          .BoolProp("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect)
-          .BoolProp("ParentFont", &TListBox::ParentFont, &TListBox::SetParentFont, true)
-          .RefProp<TPopupMenu>("PopupMenu", &TListBox::PopupMenu, &TListBox::SetPopupMenu)
-          .BoolProp("ShowHint", &TListBox::ShowHint, &TListBox::SetShowHint)
-          .IntProp("TabOrder", &TListBox::TabOrder, &TListBox::SetTabOrder, -1)
-          .BoolProp("TabStop", &TListBox::TabStop, &TListBox::SetTabStop, true)
-          .BoolProp("Visible", &TListBox::Visible, &TListBox::SetVisible, true)
-          .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TListBox>(&TControl::OnClick))
-          .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TListBox>(&TWinControl::OnEnter))
-          .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TListBox>(&TWinControl::OnExit))
-          .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TListBox>(&TControl::OnMouseDown))
-          .Build();
+  static TClass info = ClassBuilder<TListBox>("TListBox")
+                           .EnumProp("Align", TypeInfo_TAlign(), &TListBox::Align, &TListBox::SetAlign, alNone)
+                           .EnumProp("Color", TypeInfo_TColor(), &TListBox::Color, &TListBox::SetColor, clWindow)
+                           .BoolProp("Enabled", &TListBox::Enabled, &TListBox::SetEnabled, true)
+                           .BoolProp("ExtendedSelect", &TListBox::ExtendedSelect, &TListBox::SetExtendedSelect, true)
+                           .ObjProp<TFont>("Font", &TListBox::Font, &TListBox::SetFont)
+                           .Stored([](const TListBox* c) { return !c->ParentFont(); })
+                           .IntProp("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight, 16)
+                           .ObjProp<TStrings>("Items", &TListBox::Items, &TListBox::SetItems)
+                           .BoolProp("MultiSelect", &TListBox::MultiSelect, &TListBox::SetMultiSelect)
+                           .BoolProp("ParentFont", &TListBox::ParentFont, &TListBox::SetParentFont, true)
+                           .RefProp<TPopupMenu>("PopupMenu", &TListBox::PopupMenu, &TListBox::SetPopupMenu)
+                           .BoolProp("ShowHint", &TListBox::ShowHint, &TListBox::SetShowHint)
+                           .IntProp("TabOrder", &TListBox::TabOrder, &TListBox::SetTabOrder, -1)
+                           .BoolProp("TabStop", &TListBox::TabStop, &TListBox::SetTabStop, true)
+                           .BoolProp("Visible", &TListBox::Visible, &TListBox::SetVisible, true)
+                           .Event("OnClick", TypeInfo_TNotifyEvent(), Field<TListBox>(&TControl::OnClick))
+                           .Event("OnEnter", TypeInfo_TNotifyEvent(), Field<TListBox>(&TWinControl::OnEnter))
+                           .Event("OnExit", TypeInfo_TNotifyEvent(), Field<TListBox>(&TWinControl::OnExit))
+                           .Event("OnMouseDown", TypeInfo_TMouseEvent(), Field<TListBox>(&TControl::OnMouseDown))
+                           .Build();
   return info;
 }
 
@@ -577,9 +570,9 @@ void TListBox::SelectAll() {
 
 intptr_t TListBox::Perform(unsigned Msg, uintptr_t WParam, intptr_t LParam) {
   switch (Msg) {
-    case LB_SETHORIZONTALEXTENT: FHorizontalExtent = static_cast<int>(WParam); return 0;
-    case LB_GETHORIZONTALEXTENT: return FHorizontalExtent;
-    default: return TWinControl::Perform(Msg, WParam, LParam);
+  case LB_SETHORIZONTALEXTENT: FHorizontalExtent = static_cast<int>(WParam); return 0;
+  case LB_GETHORIZONTALEXTENT: return FHorizontalExtent;
+  default: return TWinControl::Perform(Msg, WParam, LParam);
   }
 }
 
@@ -606,4 +599,4 @@ TClass TGroupBox::StaticClass() {
   return info;
 }
 
-} // namespace vcl
+}  // namespace vcl

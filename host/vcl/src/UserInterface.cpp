@@ -9,10 +9,10 @@ namespace {
 // Stands in while no backend is installed: every call says so.
 class TNoUserInterface : public IUserInterface {
 public:
-  void ShowModal(TForm* Form) override {
-    Fail("show form " + Form->Name() + " (" + Form->ClassName() + ")");
+  void ShowModal(TForm* Form) override { Fail("show form " + Form->Name() + " (" + Form->ClassName() + ")"); }
+  int MessageDlg(const String& Msg, TMsgDlgType, TMsgDlgButtons, int) override {
+    Fail("show the message \"" + Msg + "\"");
   }
-  int MessageDlg(const String& Msg, TMsgDlgType, TMsgDlgButtons, int) override { Fail("show the message \"" + Msg + "\""); }
   std::optional<String> ExecuteOpenDialog(TOpenDialog*) override { Fail("show the file-open dialog"); }
   bool IsKeyDown(int) override { Fail("read the key state"); }
   bool OpenAddress(const String& Address) override { Fail("open " + Address); }
@@ -27,7 +27,7 @@ private:
 TNoUserInterface NoUserInterface;
 IUserInterface* Current = nullptr;
 
-} // namespace
+}  // namespace
 
 void SetUserInterface(IUserInterface* UI) { Current = UI; }
 
@@ -37,4 +37,4 @@ TUserInterfaceScope::TUserInterfaceScope(IUserInterface* UI) : FPrevious(Current
 
 TUserInterfaceScope::~TUserInterfaceScope() { Current = FPrevious; }
 
-} // namespace vcl
+}  // namespace vcl

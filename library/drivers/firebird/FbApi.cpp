@@ -28,8 +28,7 @@ bool TFbStatus::Position(int& Line, int& Column) const {
   for (const ISC_STATUS* at = Vector; *at != isc_arg_end;) {
     const ISC_STATUS kind = at[0];
     if (kind == isc_arg_gds && (at[1] == isc_dsql_line_col_error || at[1] == isc_dsql_token_unk_err) &&
-        at[2] == isc_arg_number &&
-        at[4] == isc_arg_number) {
+        at[2] == isc_arg_number && at[4] == isc_arg_number) {
       Line = static_cast<int>(at[3]);
       Column = static_cast<int>(at[5]);
       return true;
@@ -147,4 +146,4 @@ void TFbSqlda::SetText(int I, const std::string* Value) {
   var.sqldata = const_cast<char*>(Value->data());  // read only by the engine
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -103,4 +103,4 @@ private:
 
 constexpr unsigned short kDialect = SQL_DIALECT_V6;
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -32,7 +32,7 @@ std::string ServerReading(const std::string& name) {
 
 int ToInt(const std::optional<std::string>& value) { return value ? std::atoi(value->c_str()) : 0; }
 
-} // namespace
+}  // namespace
 
 TFbConnection::TFbConnection(std::unique_ptr<TFbAttachment> Attachment, std::function<void(const std::string&)> OnTrace)
     : FAttachment(std::move(Attachment)), FOnTrace(std::move(OnTrace)) {}
@@ -186,4 +186,4 @@ void TFbConnection::Rollback() {
   FTransaction = std::make_shared<TFbTransaction>();
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

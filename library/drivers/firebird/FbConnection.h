@@ -71,4 +71,4 @@ private:
   std::map<const char*, std::unique_ptr<TFbStatement>> FCatalogue;
 };
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -65,7 +65,8 @@ class TDpb {
 public:
   TDpb() { FBytes.push_back(isc_dpb_version1); }
   void Add(char item, const std::string& value) {
-    if (value.size() > 255) throw rtl::EDatabaseError(fmt::format("The connection parameter \"{}...\" is too long", value.substr(0, 20)));
+    if (value.size() > 255)
+      throw rtl::EDatabaseError(fmt::format("The connection parameter \"{}...\" is too long", value.substr(0, 20)));
     FBytes.push_back(item);
     FBytes.push_back(static_cast<char>(value.size()));
     FBytes += value;
@@ -101,10 +102,14 @@ TDpb ConnectionDpb(const ConnectionSpec& spec, bool embedded) {
   std::string user, password, role, charset = "UTF8";
   for (const auto& [name, value] : spec.Params) {
     const std::string key = rtl::Trim(name);
-    if (rtl::SameText(key, "USER NAME")) user = value;
-    else if (rtl::SameText(key, "PASSWORD")) password = value;
-    else if (rtl::SameText(key, "ROLE")) role = value;
-    else if (rtl::SameText(key, "CHARSET")) charset = value;
+    if (rtl::SameText(key, "USER NAME"))
+      user = value;
+    else if (rtl::SameText(key, "PASSWORD"))
+      password = value;
+    else if (rtl::SameText(key, "ROLE"))
+      role = value;
+    else if (rtl::SameText(key, "CHARSET"))
+      charset = value;
   }
   if (user.empty() && embedded) user = "SYSDBA";
   TDpb dpb;
@@ -130,7 +135,8 @@ std::unique_ptr<Connection> TFbDriver::Connect(const ConnectionSpec& spec) {
   const TTarget target = TargetOf(spec);
   std::error_code ec;
   if (target.Embedded && !std::filesystem::exists(target.Name, ec))
-    throw rtl::EDatabaseError(fmt::format("Cannot open Firebird database \"{}\": the file does not exist", target.Name));
+    throw rtl::EDatabaseError(
+        fmt::format("Cannot open Firebird database \"{}\": the file does not exist", target.Name));
   const TDpb dpb = ConnectionDpb(spec, target.Embedded);
   auto attachment = std::make_unique<TFbAttachment>();
   TFbStatus status;
@@ -145,7 +151,7 @@ std::unique_ptr<Connection> TFbDriver::Connect(const ConnectionSpec& spec) {
   return true;
 }();
 
-} // namespace
+}  // namespace
 
 void CreateDatabase(const ConnectionSpec& spec) {
   PrepareClientLibrary();
@@ -161,4 +167,4 @@ void CreateDatabase(const ConnectionSpec& spec) {
     throw rtl::EDatabaseError(fmt::format("Cannot create Firebird database \"{}\": {}", target.Name, status.Message()));
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

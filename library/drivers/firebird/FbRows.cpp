@@ -49,7 +49,7 @@ std::string_view FirstChars(std::string_view Text, int Chars) {
   return Text.substr(0, at);
 }
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- the text sent
 
@@ -67,9 +67,12 @@ TFbServerText ServerText(const std::string& sql) {
       std::size_t end = i + 1;
       while (end < sql.size()) {
         if (sql[end] == c) {
-          if (end + 1 < sql.size() && sql[end + 1] == c) end += 2;
-          else break;
-        } else ++end;
+          if (end + 1 < sql.size() && sql[end + 1] == c)
+            end += 2;
+          else
+            break;
+        } else
+          ++end;
       }
       copyUntil(std::min(end + 1, sql.size()));
     } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
@@ -121,7 +124,7 @@ public:
     if (FDone || !FStatement) return false;
     FBlobs.assign(FStatement->Out().Count(), std::nullopt);
     FTexts.resize(FStatement->Out().Count());  // sized once: the texts of a row never move
-    if (FSingleRow) {  // the one row an executed procedure returned is already in the buffers
+    if (FSingleRow) {                          // the one row an executed procedure returned is already in the buffers
       if (FSingleRead) return Finish();
       FSingleRead = true;
       return true;
@@ -291,8 +294,8 @@ TFbStatement::TFbStatement(TFbConnection& Connection, std::string sql)
     FType = InfoInteger(info + 1, length);
   }
   if (FServer.Order.size() != static_cast<std::size_t>(FIn.Count()))
-    throw rtl::EDatabaseError(fmt::format("The statement has {} parameters but {} markers",
-                                          FIn.Count(), FServer.Order.size()));
+    throw rtl::EDatabaseError(
+        fmt::format("The statement has {} parameters but {} markers", FIn.Count(), FServer.Order.size()));
 
   // The result columns: nullability read before the buffers make every one nullable.
   const bool rows = IsSelect(FType) || FOut.Count() > 0;
@@ -450,4 +453,4 @@ std::int64_t TFbStatement::ChangedRows() {
   return rows;
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -39,8 +39,7 @@ public:
   std::vector<FieldOrigin> Origins() const;
 
 private:
-  void Bind(const std::vector<ParamValue>& Params, isc_tr_handle* Transaction,
-            std::vector<std::string>& Keep);
+  void Bind(const std::vector<ParamValue>& Params, isc_tr_handle* Transaction, std::vector<std::string>& Keep);
   std::int64_t ChangedRows();
 
   TFbConnection& FConnection;
@@ -54,4 +53,4 @@ private:
   TFbCursor* FActive = nullptr;
 };
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -17,12 +17,14 @@ int BytesPerChar(int CharSet) {
 }
 
 // RDB$FIELDS.RDB$FIELD_TYPE codes.
+// clang-format off
 enum : int {
   kSmallint = 7, kInteger = 8, kFloat = 10, kDate = 12, kTime = 13, kChar = 14, kBigint = 16,
   kBoolean = 23, kDouble = 27, kTimestamp = 35, kVarchar = 37, kBlob = 261
 };
+// clang-format on
 
-} // namespace
+}  // namespace
 
 void SetColumnType(FieldDesc& Field, const XSQLVAR& Var) {
   using rtl::TFieldType;
@@ -96,8 +98,8 @@ std::string ScaledText(ISC_INT64 Value, int Scale) {
   }
   const bool negative = Value < 0;
   // Digits of the magnitude, unsigned so that the smallest BIGINT has one too.
-  unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(Value)
-                                          : static_cast<unsigned long long>(Value);
+  unsigned long long magnitude =
+      negative ? 0ULL - static_cast<unsigned long long>(Value) : static_cast<unsigned long long>(Value);
   std::string digits = std::to_string(magnitude);
   const std::size_t places = static_cast<std::size_t>(-Scale);
   if (digits.size() <= places) digits.insert(0, places + 1 - digits.size(), '0');
@@ -106,7 +108,7 @@ std::string ScaledText(ISC_INT64 Value, int Scale) {
 }
 
 std::string DateText(const ISC_DATE& Date) {
-  struct tm parts{};
+  struct tm parts {};
   isc_decode_sql_date(&Date, &parts);
   return fmt::format("{:04}-{:02}-{:02}", parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday);
 }
@@ -123,4 +125,4 @@ std::string TimeText(const ISC_TIME& Time) {
   return text;
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

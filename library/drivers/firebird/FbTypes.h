@@ -23,4 +23,4 @@ std::string ScaledText(ISC_INT64 Value, int Scale);
 std::string DateText(const ISC_DATE& Date);
 std::string TimeText(const ISC_TIME& Time);
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -42,7 +42,7 @@ int ErrorPosition(const std::string& text, const std::string& message) {
   return found == std::string::npos ? 0 : static_cast<int>(found) + 1;
 }
 
-} // namespace
+}  // namespace
 
 TMdbConnection::TMdbConnection(TMYSQLPtr Conn, std::string Database, std::function<void(const std::string&)> OnTrace)
     : FConn(std::move(Conn)), FDatabase(std::move(Database)), FOnTrace(std::move(OnTrace)) {}
@@ -152,8 +152,10 @@ void TMdbConnection::Execute(const std::string& sql) {
   MYSQL* conn = FConn.get();
   if (mysql_real_query(conn, sql.data(), sql.size())) RaiseError();
   while (true) {
-    if (MYSQL_RES* result = mysql_store_result(conn)) mysql_free_result(result);
-    else if (mysql_field_count(conn) > 0) RaiseError();
+    if (MYSQL_RES* result = mysql_store_result(conn))
+      mysql_free_result(result);
+    else if (mysql_field_count(conn) > 0)
+      RaiseError();
     const int rc = mysql_next_result(conn);
     if (rc > 0) RaiseError();
     if (rc < 0) break;
@@ -210,4 +212,4 @@ bool TMdbConnection::InTransaction() const {
   return (status & SERVER_STATUS_IN_TRANS) != 0;
 }
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -69,4 +69,4 @@ private:
   std::map<const char*, std::unique_ptr<TMdbStatement>> FCatalogue;
 };
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -25,11 +25,16 @@ TMdbOptions OptionsOf(const ConnectionSpec& spec) {
   TMdbOptions options;
   for (const auto& [name, value] : spec.Params) {
     const std::string key = rtl::Trim(name);
-    if (rtl::SameText(key, "USER NAME")) options.User = value;
-    else if (rtl::SameText(key, "PASSWORD")) options.Password = value;
-    else if (rtl::SameText(key, "charset")) options.Charset = rtl::Trim(value);
-    else if (rtl::SameText(key, "ssl-mode")) options.SslMode = rtl::Trim(value);
-    else if (rtl::SameText(key, "socket")) options.Socket = rtl::Trim(value);
+    if (rtl::SameText(key, "USER NAME"))
+      options.User = value;
+    else if (rtl::SameText(key, "PASSWORD"))
+      options.Password = value;
+    else if (rtl::SameText(key, "charset"))
+      options.Charset = rtl::Trim(value);
+    else if (rtl::SameText(key, "ssl-mode"))
+      options.SslMode = rtl::Trim(value);
+    else if (rtl::SameText(key, "socket"))
+      options.Socket = rtl::Trim(value);
     else if (rtl::SameText(key, "connect-timeout")) {
       const std::string text = rtl::Trim(value);
       if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -53,8 +58,8 @@ void SetSslMode(MYSQL* conn, const std::string& mode) {
     mysql_optionsv(conn, MYSQL_OPT_SSL_ENFORCE, &yes);
     mysql_optionsv(conn, MYSQL_OPT_SSL_VERIFY_SERVER_CERT, &yes);
   } else {
-    throw rtl::EDatabaseError(fmt::format(
-        "ssl-mode \"{}\" is not one of DISABLED, PREFERRED, REQUIRED, VERIFY_CA, VERIFY_IDENTITY", mode));
+    throw rtl::EDatabaseError(
+        fmt::format("ssl-mode \"{}\" is not one of DISABLED, PREFERRED, REQUIRED, VERIFY_CA, VERIFY_IDENTITY", mode));
   }
 }
 
@@ -92,6 +97,6 @@ std::unique_ptr<Connection> TMdbDriver::Connect(const ConnectionSpec& spec) {
   return true;
 }();
 
-} // namespace
+}  // namespace
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -21,4 +21,4 @@ using TMYSQLPtr = std::unique_ptr<MYSQL, TMYSQLCloser>;
 using TMYSQLStmtPtr = std::unique_ptr<MYSQL_STMT, TMYSQLStmtCloser>;
 using TMYSQLResPtr = std::unique_ptr<MYSQL_RES, TMYSQLResFreer>;
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -31,8 +31,10 @@ std::size_t QuotedEnd(const std::string& sql, std::size_t Start) {
     if (sql[at] == '\\' && quote != '`') {
       at += 2;
     } else if (sql[at] == quote) {
-      if (at + 1 < sql.size() && sql[at + 1] == quote) at += 2;
-      else return at + 1;
+      if (at + 1 < sql.size() && sql[at + 1] == quote)
+        at += 2;
+      else
+        return at + 1;
     } else {
       ++at;
     }
@@ -48,7 +50,7 @@ struct TBoundValue {
   unsigned long Length = 0;
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- the text sent
 
@@ -214,7 +216,9 @@ private:
 // ---------------------------------------------------------------- TMdbStatement
 
 TMdbStatement::TMdbStatement(TMdbConnection& Connection, std::string sql)
-    : FConnection(Connection), FSQL(std::move(sql)), FServer(ServerText(FSQL)),
+    : FConnection(Connection),
+      FSQL(std::move(sql)),
+      FServer(ServerText(FSQL)),
       FStmt(mysql_stmt_init(Connection.Handle())) {
   if (!FStmt) Connection.RaiseError();
   if (mysql_stmt_prepare(FStmt.get(), FServer.Text.c_str(), FServer.Text.size())) RaiseError();
@@ -266,8 +270,8 @@ void TMdbStatement::Run(const std::vector<ParamValue>& Params) {
   MYSQL_STMT* stmt = FStmt.get();
   const unsigned expected = mysql_stmt_param_count(stmt);
   if (expected != FServer.Order.size())
-    throw rtl::EDatabaseError(fmt::format("The statement has {} parameters where {} were marked", expected,
-                                          FServer.Order.size()));
+    throw rtl::EDatabaseError(
+        fmt::format("The statement has {} parameters where {} were marked", expected, FServer.Order.size()));
   std::vector<TBoundValue> values(expected);
   std::vector<MYSQL_BIND> binds(expected, MYSQL_BIND{});
   for (unsigned i = 0; i < expected; ++i) {
@@ -350,4 +354,4 @@ std::int64_t TMdbStatement::Execute(const std::vector<ParamValue>& Params) {
   return changed == static_cast<my_ulonglong>(-1) ? 0 : static_cast<std::int64_t>(changed);
 }
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -51,11 +51,11 @@ private:
   std::string FSQL;
   TMdbServerText FServer;
   TMYSQLStmtPtr FStmt;
-  TMYSQLResPtr FMetadata;            // the result metadata, owned: FColumns points into it
+  TMYSQLResPtr FMetadata;  // the result metadata, owned: FColumns points into it
   const MYSQL_FIELD* FColumns = nullptr;
   std::vector<FieldDesc> FFields;
   TMdbCursor* FActive = nullptr;
   bool FCall = false;  // a CALL: its results are known when it runs
 };
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

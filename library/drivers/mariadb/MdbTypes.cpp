@@ -17,7 +17,7 @@ int Characters(const MYSQL_FIELD& Column) {
   return static_cast<int>(Column.length / perChar);
 }
 
-} // namespace
+}  // namespace
 
 void SetColumnType(FieldDesc& Field, const MYSQL_FIELD& Column) {
   using rtl::TFieldType;
@@ -25,9 +25,7 @@ void SetColumnType(FieldDesc& Field, const MYSQL_FIELD& Column) {
   Field.Precision = 0;
   const bool isUnsigned = (Column.flags & UNSIGNED_FLAG) != 0;
   switch (Column.type) {
-  case MYSQL_TYPE_TINY:
-    Field.DataType = Column.length == 1 ? TFieldType::ftBoolean : TFieldType::ftSmallint;
-    break;
+  case MYSQL_TYPE_TINY: Field.DataType = Column.length == 1 ? TFieldType::ftBoolean : TFieldType::ftSmallint; break;
   case MYSQL_TYPE_SHORT: Field.DataType = isUnsigned ? TFieldType::ftInteger : TFieldType::ftSmallint; break;
   case MYSQL_TYPE_INT24: Field.DataType = TFieldType::ftInteger; break;
   case MYSQL_TYPE_LONG: Field.DataType = isUnsigned ? TFieldType::ftLargeint : TFieldType::ftInteger; break;
@@ -94,16 +92,13 @@ TMdbBuffer BufferOf(const MYSQL_FIELD& Column) {
   case MYSQL_TYPE_SHORT:
   case MYSQL_TYPE_INT24:
   case MYSQL_TYPE_LONG:
-  case MYSQL_TYPE_YEAR:
-    return TMdbBuffer::Integer;
+  case MYSQL_TYPE_YEAR: return TMdbBuffer::Integer;
   case MYSQL_TYPE_LONGLONG:  // an unsigned BIGINT may not fit a signed 64-bit integer
     return (Column.flags & UNSIGNED_FLAG) ? TMdbBuffer::Text : TMdbBuffer::Integer;
   case MYSQL_TYPE_FLOAT:
-  case MYSQL_TYPE_DOUBLE:
-    return TMdbBuffer::Float;
-  default:
-    return TMdbBuffer::Text;
+  case MYSQL_TYPE_DOUBLE: return TMdbBuffer::Float;
+  default: return TMdbBuffer::Text;
   }
 }
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -16,4 +16,4 @@ void SetColumnType(FieldDesc& Field, const MYSQL_FIELD& Column);
 enum class TMdbBuffer { Integer, Float, Text };
 TMdbBuffer BufferOf(const MYSQL_FIELD& Column);
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -17,14 +17,12 @@ namespace {
 std::string CleanMessage(std::string_view message) {
   for (std::string_view prefix : {"ERROR:  ", "FATAL:  "})
     if (message.substr(0, prefix.size()) == prefix) message.remove_prefix(prefix.size());
-  while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ')
-    message.remove_suffix(1);
+  while (!message.empty() && static_cast<unsigned char>(message.back()) <= ' ') message.remove_suffix(1);
   return std::string(message);
 }
 
 std::string Value(const PGresult* result, int row, int column) {
-  return std::string(PQgetvalue(result, row, column),
-                     static_cast<std::size_t>(PQgetlength(result, row, column)));
+  return std::string(PQgetvalue(result, row, column), static_cast<std::size_t>(PQgetlength(result, row, column)));
 }
 
 ParamDirection DirectionOfMode(const std::string& mode) {
@@ -34,7 +32,7 @@ ParamDirection DirectionOfMode(const std::string& mode) {
   return ParamDirection::Input;  // "i", and "v" (variadic)
 }
 
-} // namespace
+}  // namespace
 
 TPGConnection::TPGConnection(TPGconnPtr conn, std::function<void(const std::string&)> onTrace)
     : FConn(std::move(conn)), FOnTrace(std::move(onTrace)) {}
@@ -51,21 +49,20 @@ void TPGConnection::RaiseError(const PGresult* result) const {
   throw rtl::EDatabaseError(text);
 }
 
-TPGresultPtr TPGConnection::Query(const char* sql,
-                                  const std::vector<std::optional<std::string>>& params) {
+TPGresultPtr TPGConnection::Query(const char* sql, const std::vector<std::optional<std::string>>& params) {
   std::vector<const char*> values;
   values.reserve(params.size());
   for (const auto& param : params) values.push_back(param ? param->c_str() : nullptr);
   Trace(sql);
-  TPGresultPtr result(PQexecParams(FConn.get(), sql, static_cast<int>(values.size()), nullptr,
-                                   values.data(), nullptr, nullptr, 0));
+  TPGresultPtr result(
+      PQexecParams(FConn.get(), sql, static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) RaiseError(result.get());
   return result;
 }
 
-std::vector<std::string> TPGConnection::FirstColumn(
-    const char* sql, const std::vector<std::optional<std::string>>& params) {
+std::vector<std::string> TPGConnection::FirstColumn(const char* sql,
+                                                    const std::vector<std::optional<std::string>>& params) {
   const TPGresultPtr result = Query(sql, params);
   const int rows = PQntuples(result.get());
   std::vector<std::string> values;
@@ -75,7 +72,7 @@ std::vector<std::string> TPGConnection::FirstColumn(
 }
 
 std::optional<TPGConnection::TNameParams> TPGConnection::ObjectNameParams(const std::string& name,
-                                                                        TUnquotedCase unquoted) {
+                                                                          TUnquotedCase unquoted) {
   auto parts = SplitQualifiedName(name, unquoted);
   if (!parts || parts->size() > 3) return std::nullopt;
   TNameParams params;
@@ -84,8 +81,7 @@ std::optional<TPGConnection::TNameParams> TPGConnection::ObjectNameParams(const 
   return params;
 }
 
-std::optional<std::vector<std::optional<std::string>>> TPGConnection::RelationParams(
-    const std::string& name) {
+std::optional<std::vector<std::optional<std::string>>> TPGConnection::RelationParams(const std::string& name) {
   const auto folded = ObjectNameParams(name);
   if (!folded) return std::nullopt;  // not a name the server could know
   const auto asWritten = ObjectNameParams(name, TUnquotedCase::AsWritten);
@@ -110,14 +106,12 @@ std::vector<IndexColumn> TPGConnection::IndexInfo(const std::string& table) {
   const TPGresultPtr result = Query(sql::IndexInfo, *params);
   std::vector<IndexColumn> columns;
   for (int row = 0, rows = PQntuples(result.get()); row < rows; ++row)
-    columns.push_back({Value(result.get(), row, 0), Value(result.get(), row, 1),
-                       std::atoi(PQgetvalue(result.get(), row, 2))});
+    columns.push_back(
+        {Value(result.get(), row, 0), Value(result.get(), row, 1), std::atoi(PQgetvalue(result.get(), row, 2))});
   return columns;
 }
 
-std::vector<std::string> TPGConnection::ProcedureNames() {
-  return FirstColumn(sql::ProcedureNames, {});
-}
+std::vector<std::string> TPGConnection::ProcedureNames() { return FirstColumn(sql::ProcedureNames, {}); }
 
 std::vector<FieldOrigin> TPGConnection::DescribeStatement(const std::string& statement) {
   // Prepared as the unnamed statement: parsed and analysed by the server, never run.
@@ -126,8 +120,7 @@ std::vector<FieldOrigin> TPGConnection::DescribeStatement(const std::string& sta
   TPGresultPtr prepared(PQprepare(conn, "", statement.c_str(), 0, nullptr));
   if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) RaiseError(prepared.get());
   TPGresultPtr described(PQdescribePrepared(conn, ""));
-  if (!described || PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-    RaiseError(described.get());
+  if (!described || PQresultStatus(described.get()) != PGRES_COMMAND_OK) RaiseError(described.get());
 
   const int count = PQnfields(described.get());
   const auto origins = ColumnOrigins(described.get(), /*SystemColumns=*/true);
@@ -163,8 +156,8 @@ std::vector<std::optional<TPGConnection::TColumnOrigin>> TPGConnection::ColumnOr
   for (int row = 0, rows = PQntuples(names.get()); row < rows; ++row) {
     const long ord = std::atol(PQgetvalue(names.get(), row, 0));
     if (ord < 1 || static_cast<std::size_t>(ord) > fromTable.size()) continue;
-    origins[fromTable[static_cast<std::size_t>(ord - 1)]] =
-        TColumnOrigin{Value(names.get(), row, 1), Value(names.get(), row, 2), PQgetvalue(names.get(), row, 3)[0] == 't'};
+    origins[fromTable[static_cast<std::size_t>(ord - 1)]] = TColumnOrigin{
+        Value(names.get(), row, 1), Value(names.get(), row, 2), PQgetvalue(names.get(), row, 3)[0] == 't'};
   }
   return origins;
 }
@@ -179,8 +172,7 @@ std::vector<ProcParam> TPGConnection::DescribeProcedure(const std::string& name)
     } catch (const rtl::EDatabaseError& e) {
       throw rtl::EDatabaseError(fmt::format("Procedure \"{}\": {}", name, e.Message()));
     }
-    if (found.empty())
-      throw rtl::EDatabaseError(fmt::format("Procedure \"{}\" not found", name));
+    if (found.empty()) throw rtl::EDatabaseError(fmt::format("Procedure \"{}\" not found", name));
     routine = found.front();
   } else {
     const auto parts = ObjectNameParams(name);
@@ -192,8 +184,7 @@ std::vector<ProcParam> TPGConnection::DescribeProcedure(const std::string& name)
       std::string signatures;
       for (int row = 0; row < rows; ++row)
         signatures += fmt::format("{}{}({})", row ? ", " : "", name, Value(found.get(), row, 1));
-      throw rtl::EDatabaseError(fmt::format(
-          "Procedure \"{}\" is overloaded; name one of {}", name, signatures));
+      throw rtl::EDatabaseError(fmt::format("Procedure \"{}\" is overloaded; name one of {}", name, signatures));
     }
     routine = Value(found.get(), 0, 0);
   }
@@ -218,4 +209,4 @@ void TPGConnection::Execute(const std::string& statement) {
   Query(statement.c_str(), {});
 }
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

@@ -60,16 +60,14 @@ public:
 private:
   // Database, schema and object name as the catalogue stores them; a missing part is NULL.
   using TNameParams = std::array<std::optional<std::string>, 3>;
-  static std::optional<TNameParams> ObjectNameParams(
-      const std::string& name, TUnquotedCase unquoted = TUnquotedCase::Fold);
+  static std::optional<TNameParams> ObjectNameParams(const std::string& name,
+                                                     TUnquotedCase unquoted = TUnquotedCase::Fold);
   // The six parameters of a relation lookup: the name as the server reads it, then as written.
-  static std::optional<std::vector<std::optional<std::string>>> RelationParams(
-      const std::string& name);
+  static std::optional<std::vector<std::optional<std::string>>> RelationParams(const std::string& name);
 
   // Sends one statement with text parameters (nullopt = NULL); raises with the server's message.
   TPGresultPtr Query(const char* sql, const std::vector<std::optional<std::string>>& params);
-  std::vector<std::string> FirstColumn(const char* sql,
-                                       const std::vector<std::optional<std::string>>& params);
+  std::vector<std::string> FirstColumn(const char* sql, const std::vector<std::optional<std::string>>& params);
   void Trace(const std::string& sql) const;
   void RunSimple(const char* sql);
 
@@ -78,4 +76,4 @@ private:
   unsigned long FNames = 0;
 };
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

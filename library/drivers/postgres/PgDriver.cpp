@@ -38,14 +38,17 @@ std::unique_ptr<Connection> TPGDriver::Connect(const ConnectionSpec& spec) {
   // libpq takes the last value of a keyword, so defaults come first and what RemoteDatabase,
   // "USER NAME" and "PASSWORD" say comes last. Keywords and values go as arrays, never as a
   // connection string, so no value can smuggle in other options.
-  std::vector<std::pair<std::string, std::string>> options{
-      {"connect_timeout", DefaultConnectTimeout}, {"fallback_application_name", "Korvane"}};
+  std::vector<std::pair<std::string, std::string>> options{{"connect_timeout", DefaultConnectTimeout},
+                                                           {"fallback_application_name", "Korvane"}};
   std::string user, password;
   for (const auto& [name, value] : spec.Params) {
     const std::string key = rtl::Trim(name);
-    if (rtl::SameText(key, "USER NAME")) user = value;
-    else if (rtl::SameText(key, "PASSWORD")) password = value;
-    else if (!key.empty()) options.emplace_back(rtl::LowerCase(key), value);
+    if (rtl::SameText(key, "USER NAME"))
+      user = value;
+    else if (rtl::SameText(key, "PASSWORD"))
+      password = value;
+    else if (!key.empty())
+      options.emplace_back(rtl::LowerCase(key), value);
   }
   if (!address.Host.empty()) options.emplace_back("host", address.Host);
   if (!address.Port.empty()) options.emplace_back("port", address.Port);
@@ -65,8 +68,7 @@ std::unique_ptr<Connection> TPGDriver::Connect(const ConnectionSpec& spec) {
   TPGconnPtr conn(PQconnectdbParams(keywords.data(), values.data(), /*expand_dbname=*/0));
   if (!conn) throw rtl::EDatabaseError("Out of memory while connecting to PostgreSQL");
   if (PQstatus(conn.get()) != CONNECTION_OK)
-    throw rtl::EDatabaseError(fmt::format("Cannot connect to PostgreSQL database \"{}\": {}",
-                                          spec.RemoteDatabase,
+    throw rtl::EDatabaseError(fmt::format("Cannot connect to PostgreSQL database \"{}\": {}", spec.RemoteDatabase,
                                           CleanConnectMessage(PQerrorMessage(conn.get()))));
   PQsetNoticeProcessor(conn.get(), IgnoreNotice, nullptr);
   return std::make_unique<TPGConnection>(std::move(conn), spec.OnTrace);
@@ -77,6 +79,6 @@ const bool Registered = [] {
   return true;
 }();
 
-} // namespace
+}  // namespace
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

@@ -17,4 +17,4 @@ struct TPGresultClearer {
 using TPGconnPtr = std::unique_ptr<PGconn, TPGconnCloser>;
 using TPGresultPtr = std::unique_ptr<PGresult, TPGresultClearer>;
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

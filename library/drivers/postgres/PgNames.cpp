@@ -21,10 +21,10 @@ void CutToNameLength(std::string& name) {
 }
 
 [[noreturn]] void RaiseBadAddress(const std::string& text, const char* reason) {
-  throw rtl::EDatabaseError(fmt::format(
-      "Invalid PostgreSQL database \"{}\": {}; expected host[:port]/database, "
-      "for example localhost:5432/sales or /sales for the local server",
-      text, reason));
+  throw rtl::EDatabaseError(
+      fmt::format("Invalid PostgreSQL database \"{}\": {}; expected host[:port]/database, "
+                  "for example localhost:5432/sales or /sales for the local server",
+                  text, reason));
 }
 
 bool IsPort(const std::string& text) {
@@ -35,7 +35,7 @@ bool IsPort(const std::string& text) {
   return port >= 1 && port <= 65535;
 }
 
-} // namespace
+}  // namespace
 
 TPGServerAddress ParseRemoteDatabase(const std::string& text) {
   const auto slash = text.find('/');
@@ -76,8 +76,7 @@ TPGServerAddress ParseRemoteDatabase(const std::string& text) {
   return address;
 }
 
-std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text,
-                                                           TUnquotedCase unquoted) {
+std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text, TUnquotedCase unquoted) {
   const bool fold = unquoted == TUnquotedCase::Fold;
   std::vector<std::string> parts;
   std::size_t i = 0;
@@ -121,10 +120,12 @@ std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text
 bool HasArgumentList(std::string_view text) {
   bool quoted = false;
   for (char c : text) {
-    if (c == '"') quoted = !quoted;  // a doubled quote toggles twice: still inside
-    else if (c == '(' && !quoted) return true;
+    if (c == '"')
+      quoted = !quoted;  // a doubled quote toggles twice: still inside
+    else if (c == '(' && !quoted)
+      return true;
   }
   return false;
 }
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

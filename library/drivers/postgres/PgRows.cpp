@@ -32,7 +32,9 @@ void RunQuietly(PGconn* conn, const std::string& sql) {
 class TPGCursor final : public Cursor {
 public:
   TPGCursor(TPGConnection& Connection, std::string Name, const std::vector<FieldDesc>& Fields)
-      : FConnection(Connection), FName(std::move(Name)), FFields(Fields),
+      : FConnection(Connection),
+        FName(std::move(Name)),
+        FFields(Fields),
         FFetch(fmt::format("FETCH FORWARD {} FROM {}", kFetchBatch, FName)) {}
   ~TPGCursor() override { RunQuietly(FConnection.Handle(), "CLOSE " + FName); }
 
@@ -88,7 +90,7 @@ struct TPGParams {
   int Count() const { return static_cast<int>(Values.size()); }
 };
 
-} // namespace
+}  // namespace
 
 // ---------------------------------------------------------------- TPGConnection: running
 
@@ -175,8 +177,7 @@ TPGStatement::TPGStatement(TPGConnection& Connection, std::string sql)
   if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) FConnection.RaiseError(prepared.get());
   try {
     TPGresultPtr described(PQdescribePrepared(conn, FName.c_str()));
-    if (!described || PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-      FConnection.RaiseError(described.get());
+    if (!described || PQresultStatus(described.get()) != PGRES_COMMAND_OK) FConnection.RaiseError(described.get());
     FFields = FConnection.DescribeFields(described.get());
   } catch (...) {
     RunQuietly(conn, "DEALLOCATE " + FName);
@@ -205,4 +206,4 @@ std::int64_t TPGStatement::Execute(const std::vector<ParamValue>& Params) {
   return changed && *changed ? std::atoll(changed) : 0;
 }
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

@@ -26,4 +26,4 @@ private:
   std::vector<FieldDesc> FFields;
 };
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

@@ -11,4 +11,4 @@ namespace korv::drivers::postgres {
 // (PQftype, PQfmod). Arrays, JSON and types the library does not know read as text.
 void SetColumnType(FieldDesc& Field, Oid Type, int Modifier);
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

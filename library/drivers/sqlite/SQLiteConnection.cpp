@@ -21,8 +21,7 @@ namespace {
 std::string QuotedSchema(const std::string& schema) {
   std::string quoted = "\"";
   for (char c : schema) {
-    if (c == '"')
-      quoted += '"';
+    if (c == '"') quoted += '"';
     quoted += c;
   }
   return quoted + '"';
@@ -40,7 +39,7 @@ bool IsTrueParam(const std::string& value) {
   return value == "1" || rtl::SameText(value, "True") || rtl::SameText(value, "Yes");
 }
 
-} // namespace
+}  // namespace
 
 void RaiseSQLiteError(sqlite3* db) { throw rtl::EDatabaseError(db ? sqlite3_errmsg(db) : "SQLite error"); }
 
@@ -77,8 +76,7 @@ TSQLiteConnection::TSQLiteConnection(const ConnectionSpec& spec) : FOnTrace(spec
   // A double-quoted name that matches no column must be an error, not a string literal.
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, static_cast<int*>(nullptr));
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, static_cast<int*>(nullptr));
-  if (busyTimeout > 0)
-    sqlite3_busy_timeout(db, busyTimeout);
+  if (busyTimeout > 0) sqlite3_busy_timeout(db, busyTimeout);
 
   // Opening reads nothing; reading the schema now tells a non-database or locked file at once.
   try {
@@ -101,18 +99,15 @@ TStatement TSQLiteConnection::PrepareText(std::string_view sql, const char** tai
 }
 
 sqlite3_stmt* TSQLiteConnection::Prepared(TStatement& slot, std::string_view sql) {
-  if (!slot)
-    slot = PrepareText(sql);
+  if (!slot) slot = PrepareText(sql);
   return slot.get();
 }
 
 void TSQLiteConnection::Trace(sqlite3_stmt* stmt) const {
-  if (!FOnTrace || !stmt)
-    return;
+  if (!FOnTrace || !stmt) return;
   char* expanded = sqlite3_expanded_sql(stmt);  // bound values written in
   std::string_view text = expanded ? expanded : sqlite3_sql(stmt);
-  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-    text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
   FOnTrace(std::string(text));
   sqlite3_free(expanded);
 }
@@ -123,8 +118,7 @@ void TSQLiteConnection::AppendTableNames(sqlite3_stmt* stmt, const std::string& 
   run.BindText(1, pattern);
   run.BindInt(2, systemTables ? 1 : 0);
   Trace(stmt);
-  while (run.Step())
-    names.push_back(prefix + run.Text(0));
+  while (run.Step()) names.push_back(prefix + run.Text(0));
 }
 
 std::vector<std::string> TSQLiteConnection::TableNames(const std::string& pattern, bool systemTables) {
@@ -139,8 +133,7 @@ std::vector<std::string> TSQLiteConnection::TableNames(const std::string& patter
     sqlite3_stmt* stmt = Prepared(FSchemasStmt, kAttachedSchemas);
     TStatementRun run(stmt);
     Trace(stmt);
-    while (run.Step())
-      schemas.push_back(run.Text(0));
+    while (run.Step()) schemas.push_back(run.Text(0));
   }
   for (const auto& schema : schemas) {
     TStatement stmt = PrepareText(fmt::format(kTablesOfSchema, QuotedSchema(schema)));
@@ -150,27 +143,23 @@ std::vector<std::string> TSQLiteConnection::TableNames(const std::string& patter
 }
 
 TSQLiteConnection::TObjName TSQLiteConnection::ResolveName(const std::string& text) {
-  if (text.find_first_of(".\"[`") == std::string::npos)
-    return {std::nullopt, text};
+  if (text.find_first_of(".\"[`") == std::string::npos) return {std::nullopt, text};
   {
     // A table may itself be named with dots or quotes.
     sqlite3_stmt* stmt = Prepared(FExistsStmt, kTableExists);
     TStatementRun run(stmt);
     run.BindText(1, text);
     Trace(stmt);
-    if (run.Step())
-      return {std::nullopt, text};
+    if (run.Step()) return {std::nullopt, text};
   }
   auto parts = SplitObjName(text);
-  if (parts.size() == 1)
-    return {std::nullopt, parts[0]};
+  if (parts.size() == 1) return {std::nullopt, parts[0]};
   if (parts.size() == 2) {
     sqlite3_stmt* stmt = Prepared(FIsSchemaStmt, kIsSchema);
     TStatementRun run(stmt);
     run.BindText(1, parts[0]);
     Trace(stmt);
-    if (run.Step())
-      return {parts[0], parts[1]};
+    if (run.Step()) return {parts[0], parts[1]};
   }
   return {std::nullopt, text};
 }
@@ -182,8 +171,7 @@ std::vector<std::string> TSQLiteConnection::ColumnNames(const std::string& table
   BindObjName(run, name.Table, name.Schema);
   Trace(stmt);
   std::vector<std::string> columns;
-  while (run.Step())
-    columns.push_back(run.Text(0));
+  while (run.Step()) columns.push_back(run.Text(0));
   return columns;
 }
 
@@ -194,30 +182,26 @@ std::vector<IndexColumn> TSQLiteConnection::IndexInfo(const std::string& table) 
   BindObjName(run, name.Table, name.Schema);
   Trace(stmt);
   std::vector<IndexColumn> rows;
-  while (run.Step())
-    rows.push_back({run.Text(0), run.Text(1), run.Int(2)});
+  while (run.Step()) rows.push_back({run.Text(0), run.Text(1), run.Int(2)});
   return rows;
 }
 
 std::vector<FieldOrigin> TSQLiteConnection::DescribeStatement(const std::string& sql) {
   TStatement stmt = PrepareText(sql);  // prepared only: nothing runs
   std::vector<FieldOrigin> fields;
-  if (!stmt)
-    return fields;  // blank text or only comments
+  if (!stmt) return fields;  // blank text or only comments
   Trace(stmt.get());
   const int count = sqlite3_column_count(stmt.get());
   fields.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     FieldOrigin field;
-    if (const char* name = sqlite3_column_name(stmt.get(), i))
-      field.FieldName = name;
+    if (const char* name = sqlite3_column_name(stmt.get(), i)) field.FieldName = name;
     const char* table = sqlite3_column_table_name(stmt.get(), i);
     const char* column = sqlite3_column_origin_name(stmt.get(), i);
     if (table && column) {
       const char* schema = sqlite3_column_database_name(stmt.get(), i);
       const std::string_view db = schema ? schema : "main";
-      if (db != "main" && db != "temp")
-        field.TableName = std::string(db) + ".";
+      if (db != "main" && db != "temp") field.TableName = std::string(db) + ".";
       field.TableName += table;
       field.ColumnName = column;
     }
@@ -227,8 +211,7 @@ std::vector<FieldOrigin> TSQLiteConnection::DescribeStatement(const std::string&
 }
 
 std::vector<ProcParam> TSQLiteConnection::DescribeProcedure(const std::string& name) {
-  throw rtl::EDatabaseError(
-      fmt::format("Cannot describe procedure \"{}\": SQLite has no stored procedures", name));
+  throw rtl::EDatabaseError(fmt::format("Cannot describe procedure \"{}\": SQLite has no stored procedures", name));
 }
 
 void TSQLiteConnection::Execute(const std::string& sql) {
@@ -237,11 +220,9 @@ void TSQLiteConnection::Execute(const std::string& sql) {
   while (next < end) {
     const char* tail = nullptr;
     TStatement stmt = PrepareText(std::string_view(next, static_cast<std::size_t>(end - next)), &tail);
-    if (tail == nullptr || tail <= next)
-      break;
+    if (tail == nullptr || tail <= next) break;
     next = tail;
-    if (!stmt)
-      continue;  // blanks or a comment between statements
+    if (!stmt) continue;  // blanks or a comment between statements
     TStatementRun run(stmt.get());
     Trace(stmt.get());
     while (run.Step()) {
@@ -278,7 +259,7 @@ int CharacterPosition(std::string_view text, int offset) {
   return position;
 }
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<Statement> TSQLiteConnection::Prepare(const std::string& sql) {
   const char* tail = nullptr;
@@ -329,4 +310,4 @@ void TSQLiteConnection::Rollback() {
 
 bool TSQLiteConnection::InTransaction() const { return sqlite3_get_autocommit(FDb.get()) == 0; }
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

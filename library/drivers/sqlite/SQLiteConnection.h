@@ -55,8 +55,8 @@ private:
   void RunSimple(const char* sql);
   void Trace(sqlite3_stmt* stmt) const;
   TObjName ResolveName(const std::string& text);
-  void AppendTableNames(sqlite3_stmt* stmt, const std::string& pattern, bool systemTables,
-                        const std::string& prefix, std::vector<std::string>& names);
+  void AppendTableNames(sqlite3_stmt* stmt, const std::string& pattern, bool systemTables, const std::string& prefix,
+                        std::vector<std::string>& names);
 };
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

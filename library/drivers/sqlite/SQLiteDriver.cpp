@@ -22,6 +22,6 @@ public:
   return true;
 }();
 
-} // namespace
+}  // namespace
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

@@ -15,11 +15,15 @@ namespace {
 bool IsIntegerType(rtl::TFieldType t) {
   using rtl::TFieldType;
   switch (t) {
-  case TFieldType::ftSmallint: case TFieldType::ftInteger: case TFieldType::ftWord: case TFieldType::ftAutoInc:
-  case TFieldType::ftLargeint: case TFieldType::ftLongWord: case TFieldType::ftShortint: case TFieldType::ftByte:
-    return true;
-  default:
-    return false;
+  case TFieldType::ftSmallint:
+  case TFieldType::ftInteger:
+  case TFieldType::ftWord:
+  case TFieldType::ftAutoInc:
+  case TFieldType::ftLargeint:
+  case TFieldType::ftLongWord:
+  case TFieldType::ftShortint:
+  case TFieldType::ftByte: return true;
+  default: return false;
   }
 }
 
@@ -47,7 +51,7 @@ std::optional<bool> BooleanOf(std::string_view text) {
   return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 class TSQLiteCursor final : public Cursor {
 public:
@@ -103,8 +107,7 @@ public:
       cell.Text = {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_value_bytes(value))};
       break;
     }
-    default:
-      break;
+    default: break;
     }
     return cell;
   }
@@ -213,4 +216,4 @@ std::int64_t TSQLiteDataStatement::Execute(const std::vector<ParamValue>& Params
   return sqlite3_stmt_readonly(FStmt.get()) ? 0 : sqlite3_changes64(FDb);
 }
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

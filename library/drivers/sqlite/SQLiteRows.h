@@ -32,4 +32,4 @@ private:
   std::uint64_t FRun = 0;  // the run now going; a cursor of an older one leaves the statement alone
 };
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

@@ -43,10 +43,8 @@ public:
   // True while there is a row; raises on an error.
   bool Step() {
     const int rc = sqlite3_step(FStmt);
-    if (rc == SQLITE_ROW)
-      return true;
-    if (rc == SQLITE_DONE)
-      return false;
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
     RaiseSQLiteError(sqlite3_db_handle(FStmt));
   }
 
@@ -60,9 +58,8 @@ private:
   sqlite3_stmt* FStmt;
 
   void Check(int rc) {
-    if (rc != SQLITE_OK)
-      RaiseSQLiteError(sqlite3_db_handle(FStmt));
+    if (rc != SQLITE_OK) RaiseSQLiteError(sqlite3_db_handle(FStmt));
   }
 };
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

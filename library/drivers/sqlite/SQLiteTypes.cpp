@@ -43,7 +43,7 @@ std::string_view Head(std::string_view decl) {
   return decl.substr(0, end);
 }
 
-} // namespace
+}  // namespace
 
 void SetDeclaredType(FieldDesc& Field, std::string_view DeclaredType) {
   using rtl::TFieldType;
@@ -99,17 +99,12 @@ void SetDeclaredType(FieldDesc& Field, std::string_view DeclaredType) {
 
 rtl::TFieldType TypeOfStorageClass(int StorageClass) {
   switch (StorageClass) {
-  case SQLITE_INTEGER:
-    return rtl::TFieldType::ftLargeint;
-  case SQLITE_FLOAT:
-    return rtl::TFieldType::ftFloat;
-  case SQLITE_BLOB:
-    return rtl::TFieldType::ftBlob;
-  case SQLITE_TEXT:
-    return rtl::TFieldType::ftMemo;
-  default:
-    return rtl::TFieldType::ftUnknown;
+  case SQLITE_INTEGER: return rtl::TFieldType::ftLargeint;
+  case SQLITE_FLOAT: return rtl::TFieldType::ftFloat;
+  case SQLITE_BLOB: return rtl::TFieldType::ftBlob;
+  case SQLITE_TEXT: return rtl::TFieldType::ftMemo;
+  default: return rtl::TFieldType::ftUnknown;
   }
 }
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

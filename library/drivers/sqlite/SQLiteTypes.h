@@ -16,4 +16,4 @@ void SetDeclaredType(FieldDesc& Field, std::string_view DeclaredType);
 // storage class (SQLITE_INTEGER ...).
 rtl::TFieldType TypeOfStorageClass(int StorageClass);
 
-} // namespace korv::drivers::sqlite
+}  // namespace korv::drivers::sqlite

@@ -50,4 +50,4 @@ private:
 // position in the answer points into SQL as given.
 drivers::StatementCheck CheckBoundSQL(TKVDatabase& Database, const String& SQL);
 
-} // namespace korv
+}  // namespace korv

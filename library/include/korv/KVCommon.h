@@ -63,9 +63,9 @@ struct TSQLFieldRef {
 
 // A "*" or "alias.*" of the select list, left for the caller to expand from the catalogue.
 struct TSQLStarRef {
-  std::size_t Position = 0;          // index into Fields where its columns belong
-  std::string Qualifier;             // as written; empty for a bare "*"
-  std::vector<std::size_t> Tables;   // indices into Tables, in FROM order (empty: no known table)
+  std::size_t Position = 0;         // index into Fields where its columns belong
+  std::string Qualifier;            // as written; empty for a bare "*"
+  std::vector<std::size_t> Tables;  // indices into Tables, in FROM order (empty: no known table)
 };
 
 struct TSQLSelectInfo {
@@ -81,4 +81,4 @@ struct TSQLSelectInfo {
 // not a SELECT gives an empty result. Runs in time linear in the text.
 TSQLSelectInfo ParseSelectInfo(std::string_view sql);
 
-} // namespace korv
+}  // namespace korv

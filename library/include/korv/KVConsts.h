@@ -22,4 +22,4 @@ inline constexpr char STextTrue[] = "True";
 // The name under which a table's primary index is offered.
 inline constexpr char SPrimary[] = "Primary";
 
-} // namespace korv
+}  // namespace korv

@@ -80,8 +80,8 @@ class TKVDataSet : public rtl::TDataSet, public TKVRowSource {
   // Fields of the open data set, made from its field definitions.
   int FieldCount() const { return static_cast<int>(FFields.size()); }
   TKVField* Fields(int Index) const;
-  TKVField* FindField(const String& FieldName) const;   // letter case ignored; nil when absent
-  TKVField* FieldByName(const String& FieldName) const; // raises EDatabaseError naming it
+  TKVField* FindField(const String& FieldName) const;    // letter case ignored; nil when absent
+  TKVField* FieldByName(const String& FieldName) const;  // raises EDatabaseError naming it
 
   // ---- rows
   rtl::TDataSetState State() const { return FState; }
@@ -157,15 +157,15 @@ private:
   void CreateFields();
   void CheckActive() const;
   void CheckBrowse(const char* What) const;
-  bool FetchRow();  // appends the cursor's next row to the window; false at its end
+  bool FetchRow();                    // appends the cursor's next row to the window; false at its end
   void Reposition(std::int64_t Row);  // runs the statement again and stands on Row
-  void MovedRow();  // tells the details
+  void MovedRow();                    // tells the details
   void ClearRows();
   void ApplyUpdate(int Kind, const TKVRow& NewValues, const TKVRow& OldValues);
   String UpdateStatementName(int Kind) const;
   std::unique_ptr<TKVBoundStatement> PrepareUpdate(int Kind);
-  std::vector<drivers::ParamValue> UpdateValues(int Kind, const TKVBoundStatement& Statement,
-                                                const TKVRow& NewValues, const TKVRow& OldValues) const;
+  std::vector<drivers::ParamValue> UpdateValues(int Kind, const TKVBoundStatement& Statement, const TKVRow& NewValues,
+                                                const TKVRow& OldValues) const;
   const TKVRow* CurrentRow() const;
   // Leaves the database; disconnects it when opening data sets connected it and nothing else
   // keeps it (KeepConnection off, no other open data set).
@@ -181,10 +181,10 @@ private:
   std::unique_ptr<TKVBoundStatement> FStatement;
   std::vector<drivers::ParamValue> FValues;
   std::unique_ptr<drivers::Cursor> FCursor;  // declared after FStatement: goes first
-  std::deque<TKVRow> FWindow;                 // rows FWindowStart ... read last
+  std::deque<TKVRow> FWindow;                // rows FWindowStart ... read last
   std::int64_t FWindowStart = 0;
-  std::int64_t FRow = 0;                      // the current row, from 0
-  bool FExhausted = false;                    // the cursor gave its last row
+  std::int64_t FRow = 0;    // the current row, from 0
+  bool FExhausted = false;  // the cursor gave its last row
   bool FEof = true;
   bool FBof = true;
   int FWindowRows = 1024;
@@ -196,4 +196,4 @@ private:
   TKVDataSet* FMaster = nullptr;
 };
 
-} // namespace korv
+}  // namespace korv

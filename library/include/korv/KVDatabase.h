@@ -154,4 +154,4 @@ private:
   bool FWasConnected;
 };
 
-} // namespace korv
+}  // namespace korv

@@ -119,4 +119,4 @@ private:
   TKVNotifyHandler FOnSaveDefaultSrvTypeClick;
 };
 
-} // namespace korv
+}  // namespace korv

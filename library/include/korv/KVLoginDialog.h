@@ -37,4 +37,4 @@ bool KVLoginHook(TKVDatabase* Database, rtl::TStrings* LoginParams);
 // Makes KVLoginHook the login hook of Sessions (done when the library loads).
 void InstallLoginDialog();
 
-} // namespace korv
+}  // namespace korv

@@ -63,4 +63,4 @@ private:
   std::deque<TKVTraceEntry> FEntries;
 };
 
-} // namespace korv
+}  // namespace korv

@@ -39,4 +39,4 @@ class TKVParamsEditorDlg : public vcl::TForm {
 bool ShowDatabaseParamsEditor(rtl::TStrings* Params, TKVCodeEditorCallback CodeEditorCallback,
                               TKVDefaultParamsCallback DefaultParamsCallback);
 
-} // namespace korv
+}  // namespace korv

@@ -76,4 +76,4 @@ private:
   std::unique_ptr<rtl::TParams> FMacros;
 };
 
-} // namespace korv
+}  // namespace korv

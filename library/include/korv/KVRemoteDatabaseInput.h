@@ -43,8 +43,7 @@ class TKVFirebirdDatabaseDlg : public vcl::TForm {
 };
 
 // The file filter of the Firebird dialog's Browse button.
-inline constexpr const char* FirebirdFileFilter =
-    "Firebird databases (*.fdb;*.gdb)|*.fdb;*.gdb|All files (*.*)|*.*";
+inline constexpr const char* FirebirdFileFilter = "Firebird databases (*.fdb;*.gdb)|*.fdb;*.gdb|All files (*.*)|*.*";
 
 class TKVPostgreSQLDatabaseDlg : public vcl::TForm {
   RTL_CLASS(TKVPostgreSQLDatabaseDlg, vcl::TForm)
@@ -86,4 +85,4 @@ String CheckPostgreSQLAddress(const TKVPostgreSQLAddress& Address);
 // Shows the dialog of ServerType, filled from Text. The text to store, or empty when cancelled.
 String InputRemoteDatabaseValue(TKVServerType ServerType, const String& Text);
 
-} // namespace korv
+}  // namespace korv

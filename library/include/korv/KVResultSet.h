@@ -64,11 +64,11 @@ public:
   bool Required() const { return FRequired; }
 
   bool IsNull() const;
-  String AsString() const;         // "" when null; booleans as True/False
-  int AsInteger() const;           // 0 when null
-  std::int64_t AsLargeInt() const; // 0 when null
-  double AsFloat() const;          // 0 when null
-  bool AsBoolean() const;          // false when null
+  String AsString() const;            // "" when null; booleans as True/False
+  int AsInteger() const;              // 0 when null
+  std::int64_t AsLargeInt() const;    // 0 when null
+  double AsFloat() const;             // 0 when null
+  bool AsBoolean() const;             // false when null
   rtl::TDateTime AsDateTime() const;  // 0 when null
   // The value as it is held.
   TKVValue Value() const;
@@ -106,8 +106,8 @@ public:
 
   int FieldCount() const { return static_cast<int>(FFields.size()); }
   TKVField* Fields(int Index) const;
-  TKVField* FindField(const String& FieldName) const;   // letter case ignored; nil when absent
-  TKVField* FieldByName(const String& FieldName) const; // raises EDatabaseError naming it
+  TKVField* FindField(const String& FieldName) const;    // letter case ignored; nil when absent
+  TKVField* FieldByName(const String& FieldName) const;  // raises EDatabaseError naming it
 
   int RecordCount() const { return FRowCount; }
   int RecNo() const { return FRow; }  // 0-based
@@ -131,4 +131,4 @@ private:
 rtl::TDateTime ISOToDateTime(const String& Text);
 String DateTimeToISO(rtl::TDateTime Value);
 
-} // namespace korv
+}  // namespace korv

@@ -29,4 +29,4 @@ private:
   String FPassword;
 };
 
-} // namespace korv
+}  // namespace korv

@@ -37,4 +37,4 @@ class TKVSQLEditorDlg : public vcl::TForm {
 // A nil Query raises vcl::EInvalidOperation.
 bool ShowSQLEditor(const String& Title, TKVQuery* Query, TKVCodeEditorCallback CodeEditorCallback);
 
-} // namespace korv
+}  // namespace korv

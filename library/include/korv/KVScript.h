@@ -48,4 +48,4 @@ private:
   String FSessionName;
 };
 
-} // namespace korv
+}  // namespace korv

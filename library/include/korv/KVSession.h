@@ -120,4 +120,4 @@ private:
 extern TKVSession* Session;
 extern TKVSessionList* Sessions;
 
-} // namespace korv
+}  // namespace korv

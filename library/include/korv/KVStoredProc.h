@@ -45,4 +45,4 @@ private:
   bool FPrepared = false;
 };
 
-} // namespace korv
+}  // namespace korv

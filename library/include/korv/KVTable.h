@@ -60,4 +60,4 @@ private:
   std::unique_ptr<rtl::TIndexDefs> FIndexDefs;
 };
 
-} // namespace korv
+}  // namespace korv

@@ -6,4 +6,4 @@ namespace korv {
 // A Boolean that may not be known yet.
 enum class TBool3State { bsFalse, bsTrue, bsUnknown };
 
-} // namespace korv
+}  // namespace korv

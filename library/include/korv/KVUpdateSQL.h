@@ -53,4 +53,4 @@ private:
   std::array<std::unique_ptr<rtl::TStringList>, 4> FSQL;
 };
 
-} // namespace korv
+}  // namespace korv

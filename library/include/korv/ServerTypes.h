@@ -15,4 +15,4 @@ TKVServerType StrToServerTypeDef(const std::string& text, TKVServerType defaultT
 // The server type new database components start with; SQLite when the library loads.
 extern TKVServerType DefServerType;
 
-} // namespace korv
+}  // namespace korv

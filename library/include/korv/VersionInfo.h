@@ -19,10 +19,10 @@ std::string GetModuleFileNameStr(const void* addressInModule);
 // unchanged.
 void ReadFileVersInfo(const std::string& fileName, std::string& productName, std::string& version);
 
-} // namespace korv
+}  // namespace korv
 
 // product and version are string literals. The array is kept by the compiler (used) and by a
 // linker that drops unreferenced sections (retain), even though nothing refers to it.
-#define KORV_VERSION_RESOURCE(product, version)                                                   \
+#define KORV_VERSION_RESOURCE(product, version)                                                       \
   [[gnu::used, gnu::retain, gnu::section(".korv.version")]] static const char korvVersionResource[] = \
       "ProductName=" product "\nProductVersion=" version "\n"

@@ -30,7 +30,7 @@ constexpr const char* Contains[] = {"TestUnit", nullptr};
 const unsigned char Bitmap[] = {'B', 'M', 0, 0};
 const KorvPackageResource Resources[] = {{"TTESTTHING", "BITMAP", Bitmap, sizeof Bitmap}};
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -66,4 +66,4 @@ const KorvPackageResource* KorvPackageFindResource(const char* Name) {
   return nullptr;
 }
 
-} // extern "C"
+}  // extern "C"

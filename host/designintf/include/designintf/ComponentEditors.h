@@ -94,10 +94,9 @@ using TColOptions = rtl::TSet<TColOption>;
 
 // Opens the collection editor on Collection, published by Component as PropertyName; Options
 // say whether items may be added, deleted and moved.
-void ShowCollectionEditorClass(IDesigner* Designer, TCollectionEditorClass EditorClass,
-                               rtl::TComponent* Component, rtl::TCollection* Collection,
-                               const String& PropertyName, TColOptions Options);
+void ShowCollectionEditorClass(IDesigner* Designer, TCollectionEditorClass EditorClass, rtl::TComponent* Component,
+                               rtl::TCollection* Collection, const String& PropertyName, TColOptions Options);
 void ShowCollectionEditor(IDesigner* Designer, rtl::TComponent* Component, rtl::TCollection* Collection,
                           const String& PropertyName);
 
-} // namespace designintf
+}  // namespace designintf

@@ -86,4 +86,4 @@ private:
   bool FChanged = false;
 };
 
-} // namespace designintf
+}  // namespace designintf

@@ -68,7 +68,9 @@ struct TDesignClassRecord {
 };
 
 template <class T>
-concept HasInherited = requires { typename T::inherited; };
+concept HasInherited = requires {
+  typename T::inherited;
+};
 
 // Builds the record of class T (used by DESIGN_CLASS_IMPL).
 template <class T>
@@ -82,27 +84,27 @@ typename T::TClassRecord MakeClassRecord(const char* Name) {
   return r;
 }
 
-} // namespace designintf
+}  // namespace designintf
 
 // In the body of a family's root class: the record type, the class's own record and the
 // virtual ClassType. Leaves the access at public.
-#define DESIGN_ROOT_CLASS(TName, TRecord)                                                          \
-public:                                                                                            \
-  using TClassRecord = TRecord;                                                                    \
-  static const TClassRecord* StaticClass();                                                        \
-  virtual const TClassRecord* ClassType() const { return StaticClass(); }                          \
+#define DESIGN_ROOT_CLASS(TName, TRecord)                                 \
+public:                                                                   \
+  using TClassRecord = TRecord;                                           \
+  static const TClassRecord* StaticClass();                               \
+  virtual const TClassRecord* ClassType() const { return StaticClass(); } \
   ::designintf::String ClassName() const { return ClassType()->Name; }
 
 // In the body of a derived class. Leaves the access at public.
-#define DESIGN_CLASS(TName, TBase)                                                                 \
-public:                                                                                            \
-  using inherited = TBase;                                                                         \
-  static const TClassRecord* StaticClass();                                                        \
+#define DESIGN_CLASS(TName, TBase)          \
+public:                                     \
+  using inherited = TBase;                  \
+  static const TClassRecord* StaticClass(); \
   const TClassRecord* ClassType() const override { return StaticClass(); }
 
 // In one source file, inside the class's namespace.
-#define DESIGN_CLASS_IMPL(TName)                                                                   \
-  const TName::TClassRecord* TName::StaticClass() {                                                \
-    static const TName::TClassRecord info = ::designintf::MakeClassRecord<TName>(#TName);          \
-    return &info;                                                                                  \
+#define DESIGN_CLASS_IMPL(TName)                                                          \
+  const TName::TClassRecord* TName::StaticClass() {                                       \
+    static const TName::TClassRecord info = ::designintf::MakeClassRecord<TName>(#TName); \
+    return &info;                                                                         \
   }

@@ -42,21 +42,21 @@ using TCollectionEditorClassInfo = TDesignClassRecord<TCollectionEditor>;
 using TCollectionEditorClass = const TCollectionEditorClassInfo*;
 
 enum class TPropertyAttribute {
-  paValueList,               // offers a drop-down list of values (GetValues)
-  paSubProperties,           // unfolds into sub-properties (GetProperties)
-  paDialog,                  // has an ellipsis button that calls Edit
-  paMultiSelect,             // shown when several components are selected
-  paAutoUpdate,              // SetValue on every change of the typed text
-  paSortList,                // the value list is sorted before it is shown
-  paReadOnly,                // the value cannot be typed (a dialog may still change it)
-  paRevertable,              // can be reverted to the inherited value
-  paFullWidthName,           // the name takes the whole row
-  paVolatileSubProperties,   // sub-properties change with the value
-  paVCL,                     // a property of the visual component library
-  paNotNestable,             // not shown when the owning object is a sub-property
-  paDisplayReadOnly,         // shown greyed
-  paCustomDropDown,          // the drop-down is drawn by the editor
-  paValueEditable            // the value may be typed although the list is offered
+  paValueList,              // offers a drop-down list of values (GetValues)
+  paSubProperties,          // unfolds into sub-properties (GetProperties)
+  paDialog,                 // has an ellipsis button that calls Edit
+  paMultiSelect,            // shown when several components are selected
+  paAutoUpdate,             // SetValue on every change of the typed text
+  paSortList,               // the value list is sorted before it is shown
+  paReadOnly,               // the value cannot be typed (a dialog may still change it)
+  paRevertable,             // can be reverted to the inherited value
+  paFullWidthName,          // the name takes the whole row
+  paVolatileSubProperties,  // sub-properties change with the value
+  paVCL,                    // a property of the visual component library
+  paNotNestable,            // not shown when the owning object is a sub-property
+  paDisplayReadOnly,        // shown greyed
+  paCustomDropDown,         // the drop-down is drawn by the editor
+  paValueEditable           // the value may be typed although the list is offered
 };
 using TPropertyAttributes = rtl::TSet<TPropertyAttribute>;
 
@@ -64,4 +64,4 @@ using TPropertyAttributes = rtl::TSet<TPropertyAttribute>;
 String PropertyAttributeName(TPropertyAttribute Attribute);
 String PropertyAttributesToString(TPropertyAttributes Attributes);  // "[paValueList,paSortList]"
 
-} // namespace designintf
+}  // namespace designintf

@@ -72,4 +72,4 @@ public:
   virtual void SetChecked(bool Value) = 0;
 };
 
-} // namespace designintf
+}  // namespace designintf

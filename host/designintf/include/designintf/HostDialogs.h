@@ -19,9 +19,8 @@ public:
   virtual void ShowFieldsEditor(IDesigner* Designer, rtl::TComponent* DataSet, TDSDesignerClass DesignerClass) = 0;
 
   // The collection editor on Collection, which Component publishes as PropertyName.
-  virtual void ShowCollectionEditor(IDesigner* Designer, TCollectionEditorClass EditorClass,
-                                    rtl::TComponent* Component, rtl::TCollection* Collection,
-                                    const String& PropertyName, TColOptions Options) = 0;
+  virtual void ShowCollectionEditor(IDesigner* Designer, TCollectionEditorClass EditorClass, rtl::TComponent* Component,
+                                    rtl::TCollection* Collection, const String& PropertyName, TColOptions Options) = 0;
 
   // The field-link designer, run modally. It reads and writes the link through Editor's
   // virtual operations (GetIndexDefs, GetIndexFieldNames, GetIndexName, GetIndexBased,
@@ -42,4 +41,4 @@ RTL_DECLARE_EXCEPTION(EHostDialogsError, rtl::Exception)
 IHostDialogs* SetHostDialogs(IHostDialogs* Dialogs);
 IHostDialogs& HostDialogs();  // raises EHostDialogsError when none is installed
 
-} // namespace designintf
+}  // namespace designintf

@@ -18,13 +18,13 @@
 extern "C" {
 
 struct KorvPackageInfo {
-  int AbiVersion;              // KORV_PACKAGE_ABI_VERSION of the host the package was built against
-  const char* Name;            // "DclKorv200"
-  const char* Description;     // shown in the list of installed packages
-  const char* const* Requires; // packages it needs (the host's own or design-time packages loaded
-                               // before it), nullptr-terminated
-  const char* const* Contains; // its units, in initialization order, nullptr-terminated
-  bool DesignOnly;             // loadable by the designer only, never by an application
+  int AbiVersion;               // KORV_PACKAGE_ABI_VERSION of the host the package was built against
+  const char* Name;             // "DclKorv200"
+  const char* Description;      // shown in the list of installed packages
+  const char* const* Requires;  // packages it needs (the host's own or design-time packages loaded
+                                // before it), nullptr-terminated
+  const char* const* Contains;  // its units, in initialization order, nullptr-terminated
+  bool DesignOnly;              // loadable by the designer only, never by an application
 };
 
 // A compiled resource of the package: a palette bitmap (a BMP file image), a form description
@@ -40,7 +40,7 @@ using KorvPackageGetInfoProc = const KorvPackageInfo* (*)();
 using KorvPackageProc = void (*)();
 using KorvPackageFindResourceProc = const KorvPackageResource* (*)(const char* Name);
 
-} // extern "C"
+}  // extern "C"
 
 #define KORV_PACKAGE_GET_INFO "KorvPackageGetInfo"
 #define KORV_PACKAGE_INITIALIZE "KorvPackageInitialize"

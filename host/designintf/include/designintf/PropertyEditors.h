@@ -46,9 +46,9 @@ class TPropertyEditor {
   virtual String GetName();
   // Editors of the sub-properties (paSubProperties).
   virtual void GetProperties(const TGetPropProc& Proc);
-  virtual String GetValue();                            // srUnknown
-  virtual void GetValues(const TGetStrProc& Proc);      // nothing
-  virtual void SetValue(const String& Value);           // does nothing
+  virtual String GetValue();                        // srUnknown
+  virtual void GetValues(const TGetStrProc& Proc);  // nothing
+  virtual void SetValue(const String& Value);       // does nothing
   // Whether the value can be read for every selected component.
   virtual bool ValueAvailable();
   // Puts back the inherited value; without an ancestor module, the property's default.
@@ -244,7 +244,7 @@ class TCollectionProperty : public TClassProperty {
 // be shown for a selection of that size, in the first component's property order. Filter
 // limits the kinds (empty: all).
 using TTypeKinds = std::vector<rtl::TTypeKind>;
-void GetComponentProperties(const TDesignerSelections& Components, const TTypeKinds& Filter,
-                            IDesigner* Designer, const TGetPropProc& Proc);
+void GetComponentProperties(const TDesignerSelections& Components, const TTypeKinds& Filter, IDesigner* Designer,
+                            const TGetPropProc& Proc);
 
-} // namespace designintf
+}  // namespace designintf

@@ -28,8 +28,8 @@ void RegisterComponents(const String& Page, const std::vector<rtl::TClass>& Comp
 // Binds an editor to properties of type PropertyType (a class type also covers its descendants)
 // of ComponentClass and its descendants (nil: of every class) named PropertyName ("" or a nil
 // ComponentClass: of any name).
-void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType, rtl::TClass ComponentClass,
-                            const String& PropertyName, TPropertyEditorClass EditorClass);
+void RegisterPropertyEditor(const rtl::TTypeInfo* PropertyType, rtl::TClass ComponentClass, const String& PropertyName,
+                            TPropertyEditorClass EditorClass);
 
 void RegisterComponentEditor(rtl::TClass ComponentClass, TComponentEditorClass EditorClass);
 
@@ -66,16 +66,16 @@ enum class TRegistrationKind { rkComponents, rkPropertyEditor, rkComponentEditor
 struct TRegistration {
   TRegistrationKind Kind = TRegistrationKind::rkComponents;
   String Package;
-  String Page;                                    // rkComponents
-  std::vector<rtl::TClass> ComponentClasses;      // rkComponents
-  const rtl::TTypeInfo* PropertyType = nullptr;   // rkPropertyEditor
-  rtl::TClass ComponentClass = nullptr;           // all but rkComponents
-  String PropertyName;                            // rkPropertyEditor, as given
-  TPropertyEditorClass PropertyEditor = nullptr;  // rkPropertyEditor
-  TComponentEditorClass ComponentEditor = nullptr;// rkComponentEditor
-  String Category;                                // rkPropertiesInCategory
-  std::vector<String> Filters;                    // rkPropertiesInCategory
-  TSprigClass Sprig = nullptr;                    // rkSprigType
+  String Page;                                      // rkComponents
+  std::vector<rtl::TClass> ComponentClasses;        // rkComponents
+  const rtl::TTypeInfo* PropertyType = nullptr;     // rkPropertyEditor
+  rtl::TClass ComponentClass = nullptr;             // all but rkComponents
+  String PropertyName;                              // rkPropertyEditor, as given
+  TPropertyEditorClass PropertyEditor = nullptr;    // rkPropertyEditor
+  TComponentEditorClass ComponentEditor = nullptr;  // rkComponentEditor
+  String Category;                                  // rkPropertiesInCategory
+  std::vector<String> Filters;                      // rkPropertiesInCategory
+  TSprigClass Sprig = nullptr;                      // rkSprigType
 
   // One line naming the call and its arguments, e.g.
   // RegisterPropertyEditor(string, TKVDatabase, "RemoteDatabase", TKVDatabaseProperty)
@@ -126,4 +126,4 @@ bool IsPropertyInCategory(const String& Category, rtl::TClass ComponentClass, co
 // "*" and "?" wildcards, letter case ignored.
 bool MatchesMask(const String& Name, const String& Mask);
 
-} // namespace designintf
+}  // namespace designintf

@@ -109,7 +109,9 @@ class TSprig {
   virtual void SetImageIndex(int Value) { FImageIndex = Value; }
   virtual void BeginUpdate() { ++FUpdateCount; }
   virtual void EnsureUpdate() {}
-  virtual void EndUpdate() { if (FUpdateCount > 0) --FUpdateCount; }
+  virtual void EndUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+  }
   virtual bool Transient() { return false; }
   virtual bool AnyProblems() { return false; }
   virtual bool Hidden() { return false; }
@@ -276,4 +278,4 @@ private:
   bool FRepopulateNeeded = false;
 };
 
-} // namespace designintf
+}  // namespace designintf

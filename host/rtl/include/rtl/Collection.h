@@ -90,4 +90,4 @@ private:
   TPersistent* FOwner;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -34,10 +34,12 @@ protected:
 
 enum class TOperation { opInsert, opRemove };
 
+// clang-format off
 enum class TComponentStateItem {
   csLoading, csReading, csWriting, csDestroying, csDesigning, csAncestor, csUpdating, csFixups,
   csFreeNotification, csInline, csDesignInstance
 };
+// clang-format on
 using TComponentState = TSet<TComponentStateItem>;
 
 class TComponent : public TPersistent {
@@ -123,8 +125,8 @@ private:
   // Owned components by folded name (the first of each name), so that naming and finding stay
   // fast in a module of thousands of components.
   std::unordered_map<String, TComponent*> FNameIndex;
-  bool FNameClash = false;  // two owned components once shared a name: removals look again
-  bool FDestroyingComponents = false;  // DestroyComponents runs: the owned ones all go
+  bool FNameClash = false;                // two owned components once shared a name: removals look again
+  bool FDestroyingComponents = false;     // DestroyComponents runs: the owned ones all go
   std::vector<TFreeLinks> FFreeNotifies;  // one entry per linked component
   TComponentState FComponentState;
   std::unique_ptr<TObject> FStreamExtras;
@@ -147,4 +149,4 @@ private:
   String FStreamedClassName;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -6,6 +6,7 @@
 
 namespace rtl {
 
+// clang-format off
 enum class TFieldType {
   ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
   ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
@@ -15,6 +16,7 @@ enum class TFieldType {
   ftOraTimeStamp, ftOraInterval, ftLongWord, ftShortint, ftByte, ftExtended, ftConnection, ftParams,
   ftStream, ftTimeStampOffset, ftObject, ftSingle
 };
+// clang-format on
 const TTypeInfo* TypeInfo_TFieldType();
 
 // What a data set is doing: closed, showing rows, or holding an edited or new row to post.
@@ -30,9 +32,15 @@ class TParam : public TCollectionItem {
   String Name() const { return FName; }
   void SetName(const String& Value);
   TFieldType DataType() const { return FDataType; }
-  void SetDataType(TFieldType Value) { FDataType = Value; Changed(false); }
+  void SetDataType(TFieldType Value) {
+    FDataType = Value;
+    Changed(false);
+  }
   TParamType ParamType() const { return FParamType; }
-  void SetParamType(TParamType Value) { FParamType = Value; Changed(false); }
+  void SetParamType(TParamType Value) {
+    FParamType = Value;
+    Changed(false);
+  }
   // The value as text; a null value is an empty text with IsNull true.
   String Value() const { return FValue; }
   void SetValue(const String& Value);
@@ -55,8 +63,8 @@ class TParams : public TCollection {
   explicit TParams(TPersistent* AOwner = nullptr) : TCollection(TParam::StaticClass()), FOwner(AOwner) {}
 
   TParam* Items(int Index) const { return static_cast<TParam*>(TCollection::Items(Index)); }
-  TParam* FindParam(const String& Value) const;  // letter case ignored; nil when absent
-  TParam* ParamByName(const String& Value) const; // raises EDatabaseError naming it
+  TParam* FindParam(const String& Value) const;    // letter case ignored; nil when absent
+  TParam* ParamByName(const String& Value) const;  // raises EDatabaseError naming it
   TParam* CreateParam(TFieldType FldType, const String& ParamName, TParamType ParamType);
   TPersistent* GetOwner() const override { return FOwner; }
   // Assigns by name: values of parameters that exist in both are kept (used when SQL changes).
@@ -99,8 +107,8 @@ class TFieldDefs : public TOwnedCollection {
 
   TFieldDef* Items(int Index) const { return static_cast<TFieldDef*>(TCollection::Items(Index)); }
   TFieldDef* Add(const String& Name, TFieldType DataType, int Size = 0, bool Required = false);
-  int IndexOf(const String& Name) const;  // letter case ignored
-  TFieldDef* Find(const String& Name) const; // raises EDatabaseError naming it
+  int IndexOf(const String& Name) const;      // letter case ignored
+  TFieldDef* Find(const String& Name) const;  // raises EDatabaseError naming it
 };
 
 enum class TIndexOption { ixPrimary, ixUnique, ixDescending, ixCaseInsensitive, ixExpression, ixNonMaintained };
@@ -134,8 +142,8 @@ class TIndexDefs : public TOwnedCollection {
 
   TIndexDef* Items(int Index) const { return static_cast<TIndexDef*>(TCollection::Items(Index)); }
   TIndexDef* Add(const String& Name, const String& Fields, TIndexOptions Options);
-  int IndexOf(const String& Name) const;          // letter case ignored
-  TIndexDef* Find(const String& Name) const;      // raises EDatabaseError naming it
+  int IndexOf(const String& Name) const;                      // letter case ignored
+  TIndexDef* Find(const String& Name) const;                  // raises EDatabaseError naming it
   TIndexDef* FindIndexForFields(const String& Fields) const;  // nil when none starts with them
   // Reads the definitions afresh from the data set that owns them (its UpdateIndexDefs).
   void Update();
@@ -204,4 +212,4 @@ private:
   bool FAutoEdit = true;
 };
 
-} // namespace rtl
+}  // namespace rtl

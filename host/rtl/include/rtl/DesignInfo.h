@@ -27,4 +27,4 @@ void SetDesignPosition(TComponent* Component, TDesignPosition Position);
 int32_t DesignInfo(const TComponent* Component);
 void SetDesignInfo(TComponent* Component, int32_t Value);
 
-} // namespace rtl
+}  // namespace rtl

@@ -21,12 +21,12 @@ private:
 };
 
 // Base may be qualified (rtl::Exception): the alias lets its constructors be inherited by name.
-#define RTL_DECLARE_EXCEPTION(Name, Base)                                                          \
-  class Name : public Base {                                                                       \
-    using TInheritedException = Base;                                                              \
-                                                                                                   \
-  public:                                                                                          \
-    using TInheritedException::TInheritedException;                                                \
+#define RTL_DECLARE_EXCEPTION(Name, Base)           \
+  class Name : public Base {                        \
+    using TInheritedException = Base;               \
+                                                    \
+  public:                                           \
+    using TInheritedException::TInheritedException; \
   };
 
 RTL_DECLARE_EXCEPTION(EInvalidCast, Exception)
@@ -47,4 +47,4 @@ RTL_DECLARE_EXCEPTION(EIntfCastError, Exception)
 // Raises EAssertionFailed with the text the platform's Assert gives: message, source and line.
 [[noreturn]] void AssertionFailed(const String& message, const String& fileName, int line);
 
-} // namespace rtl
+}  // namespace rtl

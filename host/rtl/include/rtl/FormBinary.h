@@ -57,4 +57,4 @@ void PrintFormBinaryObject(String& Out, const TDfmObject& Obj, bool Children = t
 void BinaryListEnd(String& Out);
 void BinaryFormEnd(String& Out, TDfmFormat Format);
 
-} // namespace rtl
+}  // namespace rtl

@@ -50,13 +50,13 @@ struct TDfmItem {
 struct TDfmValue {
   TDfmValueKind Kind = TDfmValueKind::vkInteger;
   TDfmPos Pos;
-  int64_t Int = 0;       // vkInteger
-  double Float = 0;      // vkFloat
-  char FloatSuffix = 0;  // vkFloat: 0, 's', 'c' or 'd' as written
-  String Str;            // vkString (UTF-8), vkIdent (as written), vkBinary (raw bytes)
-  std::vector<String> Names;       // vkSet: element names as written
-  std::vector<TDfmValue> Items;    // vkList
-  std::vector<TDfmItem> CollItems; // vkCollection
+  int64_t Int = 0;                  // vkInteger
+  double Float = 0;                 // vkFloat
+  char FloatSuffix = 0;             // vkFloat: 0, 's', 'c' or 'd' as written
+  String Str;                       // vkString (UTF-8), vkIdent (as written), vkBinary (raw bytes)
+  std::vector<String> Names;        // vkSet: element names as written
+  std::vector<TDfmValue> Items;     // vkList
+  std::vector<TDfmItem> CollItems;  // vkCollection
 
   static TDfmValue Integer(int64_t v);
   static TDfmValue FloatValue(double v, char suffix = 0);
@@ -90,4 +90,4 @@ struct TDfmObject {
 // "object", "inherited" or "inline".
 const char* DfmObjectKeyword(TDfmObjectKind kind);
 
-} // namespace rtl
+}  // namespace rtl

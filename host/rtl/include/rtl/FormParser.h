@@ -42,4 +42,4 @@ String FormPlace(const String& FileName, TDfmPos Pos, bool Column = true);
 // Raises EParserError with FormPlace's prefix.
 [[noreturn]] void RaiseFormError(const String& FileName, TDfmPos Pos, const String& Message);
 
-} // namespace rtl
+}  // namespace rtl

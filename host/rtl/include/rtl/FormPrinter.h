@@ -26,4 +26,4 @@ void PrintFormObject(String& Out, const TDfmObject& Obj, int Level, bool Childre
 // One value as it would follow `Name = ` at the given nesting level (0: the root's header).
 String PrintFormValue(const TDfmValue& Value, int Level = 1);
 
-} // namespace rtl
+}  // namespace rtl

@@ -51,4 +51,4 @@ std::unique_ptr<TComponent> ReadModuleFromFile(const String& FileName, const TFo
 // destroyed again.
 void ReadRootComponent(TComponent* Root, std::string_view Text, const String& FileName, bool BindEvents);
 
-} // namespace rtl
+}  // namespace rtl

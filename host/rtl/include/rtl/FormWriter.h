@@ -23,4 +23,4 @@ TDfmObject ModuleToFormTree(TComponent* Root);
 // Writes the module to FileName atomically: a failed save leaves the old file as it was.
 void SaveModuleToFile(TComponent* Root, const String& FileName, TDfmFormat Format = TDfmFormat::dfText);
 
-} // namespace rtl
+}  // namespace rtl

@@ -56,4 +56,4 @@ private:
   String FFileName;
 };
 
-} // namespace rtl
+}  // namespace rtl

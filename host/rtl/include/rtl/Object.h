@@ -31,10 +31,10 @@ public:
 };
 
 // Declares the class-record plumbing inside a class body; leaves the access at public.
-#define RTL_CLASS(TClassName, TBase)                                                               \
-public:                                                                                            \
-  using inherited = TBase;                                                                         \
-  static ::rtl::TClass StaticClass();                                                              \
+#define RTL_CLASS(TClassName, TBase)  \
+public:                               \
+  using inherited = TBase;            \
+  static ::rtl::TClass StaticClass(); \
   ::rtl::TClass ClassType() const override { return StaticClass(); }
 
 [[noreturn]] void RaiseInvalidCast();
@@ -53,4 +53,4 @@ bool Is(const S* obj) {
   return dynamic_cast<const T*>(obj) != nullptr;
 }
 
-} // namespace rtl
+}  // namespace rtl

@@ -56,4 +56,4 @@ private:
   bool FReadOnly = false;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -21,10 +21,10 @@ enum class TTypeKind { tkUnknown, tkInteger, tkFloat, tkString, tkEnumeration, t
 
 struct TTypeInfo {
   TTypeKind Kind = TTypeKind::tkUnknown;
-  String Name;                         // "string", "Integer", "Boolean", "TKVServerType", "TStrings"
-  std::vector<String> EnumNames;       // tkEnumeration: value names in ordinal order
-  const TTypeInfo* CompType = nullptr; // tkSet: the element enumeration
-  TClass ClassRef = nullptr;           // tkClass: the property's class
+  String Name;                          // "string", "Integer", "Boolean", "TKVServerType", "TStrings"
+  std::vector<String> EnumNames;        // tkEnumeration: value names in ordinal order
+  const TTypeInfo* CompType = nullptr;  // tkSet: the element enumeration
+  TClass ClassRef = nullptr;            // tkClass: the property's class
 };
 
 const TTypeInfo* TypeInfoString();
@@ -75,8 +75,8 @@ struct TPropInfo {
   std::function<void(TObject*, const String&)> SetMethodName;
   std::function<void(TObject*, const std::any&)> BindMethod;  // raises on a signature mismatch
 
-  int64_t DefaultOrd = 0;   // ordinal default: not written to form files when equal
-  String DefaultStr;        // string default
+  int64_t DefaultOrd = 0;                  // ordinal default: not written to form files when equal
+  String DefaultStr;                       // string default
   std::function<bool(TObject*)> IsStored;  // nullptr: stored when not default
 
   TTypeKind Kind() const { return PropType ? PropType->Kind : TTypeKind::tkUnknown; }
@@ -103,15 +103,15 @@ struct TClassInfo {
   std::function<TObject*(TObject* owner)> Factory;  // nullptr for an abstract class
   std::vector<TPropInfo> Props;                     // declared by this class, in order
   std::vector<TMethodInfo> Methods;
-  std::vector<TFieldInfo> Fields;                   // declared by this class, in order
+  std::vector<TFieldInfo> Fields;  // declared by this class, in order
 
   bool InheritsFrom(TClass aClass) const;
   // Published properties, ancestors first; a name redeclared by a descendant keeps its place.
   // Built once per class and built again when this class or an ancestor has declared more
   // properties since (the list stays valid until then).
   const std::vector<const TPropInfo*>& PropList() const;
-  const TPropInfo* FindProp(const String& name) const;     // letter case ignored
-  const TMethodInfo* FindMethod(const String& name) const; // letter case ignored, ancestors too
+  const TPropInfo* FindProp(const String& name) const;      // letter case ignored
+  const TMethodInfo* FindMethod(const String& name) const;  // letter case ignored, ancestors too
   const TTypeInfo* TypeInfo() const;                        // the tkClass type record of the class
   // A new instance; a component is owned by owner (a TComponent), a collection item joins owner
   // (a TCollection). Raises EClassNotFound-style errors for an abstract class.
@@ -150,10 +150,10 @@ TClass FindClass(const String& name);  // raises EClassNotFound when unknown
 // Generic access by name and by record.
 const TPropInfo* GetPropInfo(const TObject* obj, const String& name);  // nullptr when absent
 std::vector<const TPropInfo*> GetPropList(const TObject* obj);
-String GetEnumName(const TTypeInfo* type, int64_t value);   // "" when out of range
-int GetEnumValue(const TTypeInfo* type, const String& name); // -1 when absent; case ignored
-String SetToString(const TTypeInfo* setType, int64_t mask, bool brackets = true); // "[a,b]"
-int64_t StringToSet(const TTypeInfo* setType, const String& text); // raises EPropertyError
+String GetEnumName(const TTypeInfo* type, int64_t value);                          // "" when out of range
+int GetEnumValue(const TTypeInfo* type, const String& name);                       // -1 when absent; case ignored
+String SetToString(const TTypeInfo* setType, int64_t mask, bool brackets = true);  // "[a,b]"
+int64_t StringToSet(const TTypeInfo* setType, const String& text);                 // raises EPropertyError
 
 int64_t GetOrdProp(TObject* obj, const TPropInfo* prop);
 void SetOrdProp(TObject* obj, const TPropInfo* prop, int64_t value);
@@ -191,9 +191,7 @@ public:
     using Owner = typename OwnerTypeOf<T>::type;
     if constexpr (!std::is_abstract_v<T>) {
       if constexpr (!std::is_void_v<Owner> && std::is_constructible_v<T, Owner*>) {
-        FInfo->Factory = [](TObject* owner) -> TObject* {
-          return new T(dynamic_cast<Owner*>(owner));
-        };
+        FInfo->Factory = [](TObject* owner) -> TObject* { return new T(dynamic_cast<Owner*>(owner)); };
       } else if constexpr (std::is_default_constructible_v<T>) {
         FInfo->Factory = [](TObject*) -> TObject* { return new T(); };
       }
@@ -234,9 +232,7 @@ public:
   template <class G, class S, class E = void>
   ClassBuilder& SetProp(String name, const TTypeInfo* setType, G get, S set, uint64_t defMask = 0) {
     TPropInfo& p = Add(std::move(name), setType);
-    p.GetOrd = [get](TObject* o) -> int64_t {
-      return static_cast<int64_t>(std::invoke(get, Self(o)).Mask());
-    };
+    p.GetOrd = [get](TObject* o) -> int64_t { return static_cast<int64_t>(std::invoke(get, Self(o)).Mask()); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetOrd = [set](TObject* o, int64_t v) {
         using SetT = std::decay_t<decltype(std::invoke(std::declval<G>(), Self(o)))>;
@@ -288,11 +284,11 @@ public:
   template <class R, class... A>
   ClassBuilder& Method(String name, R (T::*method)(A...)) {
     FInfo->Methods.push_back(TMethodInfo{std::move(name), [method](TObject* self) -> std::any {
-      T* t = Self(self);
-      return std::function<R(A...)>([t, method](A... args) -> R {
-        return (t->*method)(std::forward<A>(args)...);
-      });
-    }});
+                                           T* t = Self(self);
+                                           return std::function<R(A...)>([t, method](A... args) -> R {
+                                             return (t->*method)(std::forward<A>(args)...);
+                                           });
+                                         }});
     return *this;
   }
 
@@ -359,4 +355,4 @@ private:
   std::unique_ptr<TClassInfo> FInfo;
 };
 
-} // namespace rtl
+}  // namespace rtl

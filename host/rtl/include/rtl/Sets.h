@@ -13,11 +13,21 @@ public:
   constexpr TSet(std::initializer_list<E> items) {
     for (E e : items) Include(e);
   }
-  static constexpr TSet FromMask(uint64_t mask) { TSet s; s.FBits = mask; return s; }
+  static constexpr TSet FromMask(uint64_t mask) {
+    TSet s;
+    s.FBits = mask;
+    return s;
+  }
 
   constexpr bool Contains(E e) const { return (FBits >> static_cast<unsigned>(e)) & 1u; }
-  constexpr TSet& Include(E e) { FBits |= Bit(e); return *this; }
-  constexpr TSet& Exclude(E e) { FBits &= ~Bit(e); return *this; }
+  constexpr TSet& Include(E e) {
+    FBits |= Bit(e);
+    return *this;
+  }
+  constexpr TSet& Exclude(E e) {
+    FBits &= ~Bit(e);
+    return *this;
+  }
   constexpr bool Empty() const { return FBits == 0; }
   constexpr uint64_t Mask() const { return FBits; }
 
@@ -33,4 +43,4 @@ private:
   uint64_t FBits = 0;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -24,7 +24,7 @@ public:
   void WriteBuffer(const void* Buffer, int64_t Count);  // raises EStreamError on a short write
   String ReadRemaining();                               // everything from the position on
   void WriteString(const String& S) { WriteBuffer(S.data(), static_cast<int64_t>(S.size())); }
-  int64_t CopyFrom(TStream* Source, int64_t Count);     // Count 0: all of Source from its start
+  int64_t CopyFrom(TStream* Source, int64_t Count);  // Count 0: all of Source from its start
 };
 
 class TMemoryStream : public TStream {
@@ -72,4 +72,4 @@ private:
   std::FILE* FHandle = nullptr;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -45,9 +45,9 @@ class TStrings : public TPersistent {
   int IndexOfName(const String& Name) const;   // first line of that name, letter case ignored
   int IndexOfObject(const TObject* AObject) const;
 
-  String Names(int Index) const;           // "" for a line without "="
-  String ValueFromIndex(int Index) const;  // text after the first "="
-  String Values(const String& Name) const; // value of the first line of that name; "" if none
+  String Names(int Index) const;            // "" for a line without "="
+  String ValueFromIndex(int Index) const;   // text after the first "="
+  String Values(const String& Name) const;  // value of the first line of that name; "" if none
   // Replaces the first line of that name, adds one when absent; an empty value deletes it.
   void SetValues(const String& Name, const String& Value);
 
@@ -66,8 +66,8 @@ class TStrings : public TPersistent {
   void EndUpdate();
   int UpdateCount() const { return FUpdateCount; }
 
-  void SaveToStream(TStream* Stream) const;   // UTF-8, each line ended by a line feed
-  void LoadFromStream(TStream* Stream);       // UTF-8; a byte-order mark is skipped
+  void SaveToStream(TStream* Stream) const;  // UTF-8, each line ended by a line feed
+  void LoadFromStream(TStream* Stream);      // UTF-8; a byte-order mark is skipped
 
 protected:
   virtual void SetUpdateState(bool /*Updating*/) {}
@@ -134,4 +134,4 @@ private:
   TDuplicates FDuplicates = TDuplicates::dupIgnore;
 };
 
-} // namespace rtl
+}  // namespace rtl

@@ -15,12 +15,12 @@ String Trim(const String& S);
 String TrimLeft(const String& S);
 String TrimRight(const String& S);
 
-bool SameText(const String& S1, const String& S2);     // equal ignoring letter case
-int CompareText(const String& S1, const String& S2);   // <0, 0, >0 ignoring letter case
-int CompareStr(const String& S1, const String& S2);    // <0, 0, >0 by bytes
+bool SameText(const String& S1, const String& S2);    // equal ignoring letter case
+int CompareText(const String& S1, const String& S2);  // <0, 0, >0 ignoring letter case
+int CompareStr(const String& S1, const String& S2);   // <0, 0, >0 by bytes
 String UpperCase(const String& S);
 String LowerCase(const String& S);
-String FoldCase(const String& S);                      // the key SameText compares
+String FoldCase(const String& S);  // the key SameText compares
 
 int StrToIntDef(const String& S, int Default);  // 32-bit; anything that is not an integer: Default
 int StrToInt(const String& S);                  // raises EConvertError
@@ -34,8 +34,8 @@ int64_t DateTimeToFileDate(TDateTime Value);
 TDateTime FileDateToDateTime(int64_t FileDate);
 
 String ExtractFileName(const String& FileName);
-String ExtractFilePath(const String& FileName);   // with the trailing separator
-String ExtractFileExt(const String& FileName);    // with the dot
+String ExtractFilePath(const String& FileName);  // with the trailing separator
+String ExtractFileExt(const String& FileName);   // with the dot
 String ChangeFileExt(const String& FileName, const String& Extension);
 String IncludeTrailingPathDelimiter(const String& S);
 bool FileExists(const String& FileName);
@@ -76,4 +76,4 @@ bool ReadWholeFile(const String& FileName, String& Data, String& Why);
 // The whole file, as ReadWholeFile reads it; raises EFOpenError naming file and reason.
 String ReadFileToString(const String& FileName);
 
-} // namespace rtl
+}  // namespace rtl

@@ -8,4 +8,4 @@ namespace rtl {
 
 using String = std::string;
 
-} // namespace rtl
+}  // namespace rtl

@@ -36,4 +36,4 @@ private:
   int FStreamedChildIndex = 0;
 };
 
-} // namespace rtl
+}  // namespace rtl

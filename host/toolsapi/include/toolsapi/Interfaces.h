@@ -49,4 +49,4 @@ std::shared_ptr<I> As(const std::shared_ptr<T>& Intf) {
   return result;
 }
 
-} // namespace toolsapi
+}  // namespace toolsapi

@@ -88,6 +88,6 @@ namespace StFilSys {
 void Register();
 // Withdraws it from the module services and drops it.
 void Unregister();
-} // namespace StFilSys
+}  // namespace StFilSys
 
-} // namespace toolsapi
+}  // namespace toolsapi

@@ -53,4 +53,4 @@ private:
   bool FExisting;
 };
 
-} // namespace toolsapi
+}  // namespace toolsapi

@@ -72,11 +72,11 @@ public:
 
 class IOTACreator : public virtual IInterface {
 public:
-  virtual String GetCreatorType() = 0;  // sText ...
-  virtual bool GetExisting() = 0;       // false for a new module
-  virtual String GetFileSystem() = 0;   // the ID of a registered file system, "" for the disk
+  virtual String GetCreatorType() = 0;                 // sText ...
+  virtual bool GetExisting() = 0;                      // false for a new module
+  virtual String GetFileSystem() = 0;                  // the ID of a registered file system, "" for the disk
   virtual std::shared_ptr<IOTAModule> GetOwner() = 0;  // nil: no project
-  virtual bool GetUnnamed() = 0;        // true forces "save as" on the first save
+  virtual bool GetUnnamed() = 0;                       // true forces "save as" on the first save
 };
 
 class IOTAModuleCreator : public virtual IOTACreator {
@@ -101,8 +101,8 @@ public:
 class IOTAFileSystem : public virtual IInterface {
 public:
   virtual String GetIDString() = 0;
-  virtual String LoadText(const String& FileName) = 0;                  // raises EFOpenError
-  virtual void SaveText(const String& FileName, const String& Text) = 0; // raises EFCreateError
+  virtual String LoadText(const String& FileName) = 0;                    // raises EFOpenError
+  virtual void SaveText(const String& FileName, const String& Text) = 0;  // raises EFCreateError
   virtual bool FileExists(const String& FileName) = 0;
   // The file's time stamp (rtl::DateTimeToFileDate), -1 for an unknown file.
   virtual int64_t FileAge(const String& FileName) = 0;
@@ -135,4 +135,4 @@ class IBorlandIDEServices : public virtual IInterface {};
 // Set by the designer while it runs; nil otherwise.
 extern std::shared_ptr<IBorlandIDEServices> BorlandIDEServices;
 
-} // namespace toolsapi
+}  // namespace toolsapi

@@ -59,4 +59,4 @@ private:
   TTabSheet* FActivePage = nullptr;
 };
 
-} // namespace vcl
+}  // namespace vcl

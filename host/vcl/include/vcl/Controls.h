@@ -22,8 +22,8 @@ public:
 // ------------------------------------------------------------------ modal results
 
 using TModalResult = int;
-constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-                       mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10, mrClose = 11;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
+                       mrAll = 8, mrNoToAll = 9, mrYesToAll = 10, mrClose = 11;
 
 // ------------------------------------------------------------------ enumerations
 
@@ -41,8 +41,7 @@ const rtl::TTypeInfo* TypeInfo_TNotifyEvent();
 const rtl::TTypeInfo* TypeInfo_TMouseEvent();
 
 using TNotifyEvent = rtl::TNotifyEvent;
-using TMouseEvent =
-    rtl::TEvent<void(rtl::TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseEvent = rtl::TEvent<void(rtl::TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 
 // The text of a caption without its mnemonic marks: "&Generate SQL" gives "Generate SQL",
 // "&&" gives "&".
@@ -232,10 +231,10 @@ private:
   void RemoveControl(TControl* Control);
   void RenumberTabOrders();
 
-  std::vector<TControl*> FControls;     // without a window
+  std::vector<TControl*> FControls;  // without a window
   std::vector<TWinControl*> FWinControls;
   int FTabOrder = -1;
   bool FTabStop = false;
 };
 
-} // namespace vcl
+}  // namespace vcl

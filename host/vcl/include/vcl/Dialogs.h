@@ -9,10 +9,12 @@
 namespace vcl {
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+// clang-format off
 enum TMsgDlgBtn {
   mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp,
   mbClose
 };
+// clang-format on
 using TMsgDlgButtons = rtl::TSet<TMsgDlgBtn>;
 constexpr int MsgDlgBtnCount = 12;
 
@@ -30,6 +32,7 @@ int MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, i
 
 // ------------------------------------------------------------------ TOpenDialog
 
+// clang-format off
 enum TOpenOption {
   ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate,
   ofAllowMultiSelect, ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt,
@@ -37,6 +40,7 @@ enum TOpenOption {
   ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify, ofEnableSizing,
   ofDontAddToRecent, ofForceShowHidden
 };
+// clang-format on
 using TOpenOptions = rtl::TSet<TOpenOption>;
 const rtl::TTypeInfo* TypeInfo_TOpenOptions();
 
@@ -95,4 +99,4 @@ private:
   std::unique_ptr<rtl::TStrings> FFiles;
 };
 
-} // namespace vcl
+}  // namespace vcl

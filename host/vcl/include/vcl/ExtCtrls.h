@@ -107,4 +107,4 @@ private:
   int FItemIndex = -1;
 };
 
-} // namespace vcl
+}  // namespace vcl

@@ -38,4 +38,4 @@ String OpenDialogToText(const TOpenDialog* Dialog);
 // "..." with a quote inside doubled.
 String QuoteText(const String& S);
 
-} // namespace vcl
+}  // namespace vcl

@@ -16,10 +16,12 @@ namespace vcl {
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = rtl::TSet<TBorderIcon>;
+// clang-format off
 enum TPosition {
   poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
   poMainFormCenter, poOwnerFormCenter
 };
+// clang-format on
 const rtl::TTypeInfo* TypeInfo_TFormBorderStyle();
 const rtl::TTypeInfo* TypeInfo_TBorderIcons();
 const rtl::TTypeInfo* TypeInfo_TPosition();
@@ -169,15 +171,14 @@ public:
   TFormInstance(rtl::TComponent* AOwner, bool ReadIt) : T(AOwner) {
     if (ReadIt) {
       const TFormDescription* d = FindFormDescription(T::StaticClass());
-      if (!d)
-        throw rtl::EClassNotFound("No form description is registered for " + T::StaticClass()->Name);
+      if (!d) throw rtl::EClassNotFound("No form description is registered for " + T::StaticClass()->Name);
       this->ReadDescription(d->Text, d->FileName);
     }
     this->DoCreate();
   }
   ~TFormInstance() override { this->DoDestroy(); }
 };
-} // namespace detail
+}  // namespace detail
 
 // Creates a form of class T owned by AOwner (usually Application) from T's registered
 // description. The returned pointer frees the form on every path (deleting an owned component
@@ -240,4 +241,4 @@ private:
   TCursor FSaved;
 };
 
-} // namespace vcl
+}  // namespace vcl

@@ -20,8 +20,8 @@
 namespace vcl {
 
 struct TGestureCommand {
-  String Verb;                    // lower case
-  std::vector<String> Args;       // control name first, when the verb takes one
+  String Verb;               // lower case
+  std::vector<String> Args;  // control name first, when the verb takes one
 };
 
 // Parses a line; nothing for a blank or comment line. Raises EGestureError on a malformed one
@@ -34,4 +34,4 @@ std::vector<String> SplitCommandWords(const String& Line);
 // Runs a command on the driver; "show" prints the form to Out.
 void RunGestureCommand(TGestureDriver& Driver, const TGestureCommand& Command, std::ostream& Out);
 
-} // namespace vcl
+}  // namespace vcl

@@ -90,4 +90,4 @@ private:
   TForm* FForm;
 };
 
-} // namespace vcl
+}  // namespace vcl

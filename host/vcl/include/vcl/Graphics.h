@@ -19,23 +19,19 @@ using TColor = int32_t;
 
 constexpr TColor SystemColor(int n) { return static_cast<TColor>(0xFF000000u | static_cast<uint32_t>(n)); }
 
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
-                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
-                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
-constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1),
-                 clActiveCaption = SystemColor(2), clInactiveCaption = SystemColor(3),
-                 clMenu = SystemColor(4), clWindow = SystemColor(5), clWindowFrame = SystemColor(6),
-                 clMenuText = SystemColor(7), clWindowText = SystemColor(8),
-                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10),
-                 clInactiveBorder = SystemColor(11), clAppWorkSpace = SystemColor(12),
-                 clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
-                 clBtnFace = SystemColor(15), clBtnShadow = SystemColor(16),
-                 clGrayText = SystemColor(17), clBtnText = SystemColor(18),
-                 clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
-                 cl3DDkShadow = SystemColor(21), cl3DLight = SystemColor(22),
-                 clInfoText = SystemColor(23), clInfoBk = SystemColor(24),
-                 clHotLight = SystemColor(26);
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080, clNavy = 0x800000,
+                 clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                 clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00,
+                 clWhite = 0xFFFFFF;
+constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1), clActiveCaption = SystemColor(2),
+                 clInactiveCaption = SystemColor(3), clMenu = SystemColor(4), clWindow = SystemColor(5),
+                 clWindowFrame = SystemColor(6), clMenuText = SystemColor(7), clWindowText = SystemColor(8),
+                 clCaptionText = SystemColor(9), clActiveBorder = SystemColor(10), clInactiveBorder = SystemColor(11),
+                 clAppWorkSpace = SystemColor(12), clHighlight = SystemColor(13), clHighlightText = SystemColor(14),
+                 clBtnFace = SystemColor(15), clBtnShadow = SystemColor(16), clGrayText = SystemColor(17),
+                 clBtnText = SystemColor(18), clInactiveCaptionText = SystemColor(19), clBtnHighlight = SystemColor(20),
+                 cl3DDkShadow = SystemColor(21), cl3DLight = SystemColor(22), clInfoText = SystemColor(23),
+                 clInfoBk = SystemColor(24), clHotLight = SystemColor(26);
 constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
 
 // Colour names as form files write them (clBtnFace); false when the name or value has none.
@@ -45,11 +41,10 @@ bool ColorToIdent(TColor Color, String& Ident);
 // ------------------------------------------------------------------ cursors
 
 using TCursor = int;
-constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
-                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
-                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
-                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
-                  crHandPoint = -21, crSizeAll = -22;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6, crSizeNS = -7,
+                  crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
+                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19,
+                  crHelp = -20, crHandPoint = -21, crSizeAll = -22;
 
 bool IdentToCursor(const String& Ident, TCursor& Cursor);
 bool CursorToIdent(TCursor Cursor, String& Ident);
@@ -147,4 +142,4 @@ private:
   TControl* FControl;
 };
 
-} // namespace vcl
+}  // namespace vcl

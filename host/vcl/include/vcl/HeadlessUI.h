@@ -116,4 +116,4 @@ private:
   bool FEcho = false;
 };
 
-} // namespace vcl
+}  // namespace vcl

@@ -102,4 +102,4 @@ private:
   bool FAutoPopup = true;
 };
 
-} // namespace vcl
+}  // namespace vcl

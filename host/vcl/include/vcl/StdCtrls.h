@@ -277,4 +277,4 @@ class TGroupBox : public TWinControl {
   String KindName() const override { return "group box"; }
 };
 
-} // namespace vcl
+}  // namespace vcl

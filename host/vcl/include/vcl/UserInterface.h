@@ -53,4 +53,4 @@ private:
   IUserInterface* FPrevious;
 };
 
-} // namespace vcl
+}  // namespace vcl

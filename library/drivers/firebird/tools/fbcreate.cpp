@@ -52,7 +52,8 @@ void RunScript(korv::drivers::Connection& db, const std::string& path) {
       start = number;
     }
     statement += line + "\n";
-    if (text.size() >= terminator.size() && text.compare(text.size() - terminator.size(), terminator.size(), terminator) == 0) {
+    if (text.size() >= terminator.size() &&
+        text.compare(text.size() - terminator.size(), terminator.size(), terminator) == 0) {
       std::string sql = Trimmed(statement);
       sql.resize(sql.size() - terminator.size());
       try {
@@ -67,7 +68,7 @@ void RunScript(korv::drivers::Connection& db, const std::string& path) {
     throw rtl::EDatabaseError(fmt::format("{}:{}: the statement has no terminator \"{}\"", path, start, terminator));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {

@@ -27,7 +27,7 @@ struct IndexColumn {
 // Where a result column of a statement comes from. Table and column are empty for expressions.
 struct FieldOrigin {
   std::string FieldName;
-  std::string TableName;   // as the catalogue spells it, owner-qualified where the server has owners
+  std::string TableName;  // as the catalogue spells it, owner-qualified where the server has owners
   std::string ColumnName;
 };
 
@@ -35,7 +35,7 @@ struct FieldOrigin {
 enum class ParamDirection { Input, Output, InputOutput, Result };
 struct ProcParam {
   std::string Name;
-  std::string TypeName;    // the server's type name
+  std::string TypeName;  // the server's type name
   ParamDirection Direction = ParamDirection::Input;
 };
 
@@ -44,8 +44,8 @@ struct ProcParam {
 struct FieldDesc {
   std::string Name;
   rtl::TFieldType DataType = rtl::TFieldType::ftUnknown;
-  int Size = 0;       // characters of a sized string; bytes of fixed binary; scale of a decimal
-  int Precision = 0;  // total digits of a decimal
+  int Size = 0;           // characters of a sized string; bytes of fixed binary; scale of a decimal
+  int Precision = 0;      // total digits of a decimal
   bool Required = false;  // the column it comes from is NOT NULL
   std::string TableName;
   std::string ColumnName;
@@ -162,4 +162,4 @@ public:
   virtual bool ProcedureDescriptionsAvailable() const = 0;
 };
 
-} // namespace korv::drivers
+}  // namespace korv::drivers

@@ -27,4 +27,4 @@ Driver& GetDriver(TKVServerType serverType);
 // "korv_firebird".
 std::string DriverLibraryName(TKVServerType serverType);
 
-} // namespace korv::drivers
+}  // namespace korv::drivers

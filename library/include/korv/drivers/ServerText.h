@@ -39,4 +39,4 @@ struct TServerText {
   }
 };
 
-} // namespace korv::drivers
+}  // namespace korv::drivers

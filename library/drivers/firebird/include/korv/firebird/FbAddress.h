@@ -19,4 +19,4 @@ inline bool IsServerAddress(std::string_view text) {
   return slash + 1 < host.size() && host.find_first_not_of("0123456789", slash + 1) == std::string_view::npos;
 }
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

@@ -8,9 +8,9 @@ namespace korv::drivers::firebird::sql {
 // The relation a user names: ? the name as the server reads it (unquoted folded to upper case),
 // ? as written (for a name whose quotes were taken off before it arrived), ? the server's
 // reading again, which wins when both exist.
-#define KORV_FB_RELATION                                                                           \
-  "(SELECT FIRST 1 r.RDB$RELATION_NAME FROM RDB$RELATIONS r"                                       \
-  " WHERE r.RDB$RELATION_NAME IN (CAST(? AS VARCHAR(252)), CAST(? AS VARCHAR(252)))"               \
+#define KORV_FB_RELATION                                                             \
+  "(SELECT FIRST 1 r.RDB$RELATION_NAME FROM RDB$RELATIONS r"                         \
+  " WHERE r.RDB$RELATION_NAME IN (CAST(? AS VARCHAR(252)), CAST(? AS VARCHAR(252)))" \
   " ORDER BY CASE WHEN r.RDB$RELATION_NAME = CAST(? AS VARCHAR(252)) THEN 0 ELSE 1 END)"
 
 // ? the LIKE pattern ('' for all) twice, ? 1 to list system tables too.
@@ -22,8 +22,7 @@ inline constexpr const char* TableNames =
 
 inline constexpr const char* ColumnNames =
     "SELECT TRIM(f.RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS f"
-    " WHERE f.RDB$RELATION_NAME = " KORV_FB_RELATION
-    " ORDER BY f.RDB$FIELD_POSITION";
+    " WHERE f.RDB$RELATION_NAME = " KORV_FB_RELATION " ORDER BY f.RDB$FIELD_POSITION";
 
 // Active indexes on columns (an expression index has no segments), in index then column order:
 // 4 the index of the PRIMARY KEY constraint, 2 a unique index or the index of a UNIQUE constraint.
@@ -70,4 +69,4 @@ inline constexpr const char* ColumnPrecision =
 
 #undef KORV_FB_RELATION
 
-} // namespace korv::drivers::firebird::sql
+}  // namespace korv::drivers::firebird::sql

@@ -13,4 +13,4 @@ namespace korv::drivers::firebird {
 // or cannot be made.
 void CreateDatabase(const ConnectionSpec& spec);
 
-} // namespace korv::drivers::firebird
+}  // namespace korv::drivers::firebird

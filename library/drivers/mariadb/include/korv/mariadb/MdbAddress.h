@@ -12,9 +12,9 @@
 namespace korv::drivers::mariadb {
 
 struct TMdbServerAddress {
-  std::string Host;       // empty: the local socket
-  unsigned Port = 0;      // 0: the client library's default (3306)
-  std::string Database;   // never empty
+  std::string Host;      // empty: the local socket
+  unsigned Port = 0;     // 0: the client library's default (3306)
+  std::string Database;  // never empty
 };
 
 inline TMdbServerAddress ParseRemoteDatabase(const std::string& text) {
@@ -58,4 +58,4 @@ inline TMdbServerAddress ParseRemoteDatabase(const std::string& text) {
   return address;
 }
 
-} // namespace korv::drivers::mariadb
+}  // namespace korv::drivers::mariadb

@@ -55,4 +55,4 @@ inline constexpr const char* RoutineParameters =
     " WHERE SPECIFIC_SCHEMA = COALESCE(?, DATABASE()) AND SPECIFIC_NAME = ?"
     " ORDER BY ORDINAL_POSITION";
 
-} // namespace korv::drivers::mariadb::sql
+}  // namespace korv::drivers::mariadb::sql

@@ -11,20 +11,21 @@ namespace korv::drivers::postgres::sql {
 // wins; the spelling as written is the fallback for a name whose quotes were taken off before it
 // arrived ("OrderLines" given as OrderLines), where the server's reading finds nothing. At most
 // one relation: tables, partitioned tables, views, materialized views and foreign tables only.
-#define KORV_PG_RELATION_OID                                                                       \
-  "SELECT c.oid FROM pg_catalog.pg_class c"                                                        \
-  " JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace"                                      \
-  " WHERE c.relname IN ($3, $6) AND c.relkind IN ('r','p','v','m','f')"                            \
-  " AND CASE WHEN $2::text IS NULL THEN pg_catalog.pg_table_is_visible(c.oid)"                     \
-  " WHEN $2::text = 'pg_temp' THEN n.oid = pg_catalog.pg_my_temp_schema()"                         \
-  " ELSE n.nspname IN ($2::text, $5::text) END"                                                    \
-  " AND ($1::text IS NULL OR pg_catalog.current_database() IN ($1::text, $4::text))"               \
+#define KORV_PG_RELATION_OID                                                         \
+  "SELECT c.oid FROM pg_catalog.pg_class c"                                          \
+  " JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace"                        \
+  " WHERE c.relname IN ($3, $6) AND c.relkind IN ('r','p','v','m','f')"              \
+  " AND CASE WHEN $2::text IS NULL THEN pg_catalog.pg_table_is_visible(c.oid)"       \
+  " WHEN $2::text = 'pg_temp' THEN n.oid = pg_catalog.pg_my_temp_schema()"           \
+  " ELSE n.nspname IN ($2::text, $5::text) END"                                      \
+  " AND ($1::text IS NULL OR pg_catalog.current_database() IN ($1::text, $4::text))" \
   " ORDER BY c.relname <> $3, n.nspname <> $2::text LIMIT 1"
 
 // A relation's name as a user types it: bare when the search path finds it, else schema-qualified;
 // each part quoted only where the server needs quotes.
-#define KORV_PG_RELATION_DISPLAY_NAME(visible, nspname, relname)                                   \
-  "CASE WHEN " visible " THEN pg_catalog.quote_ident(" relname ")"                                 \
+#define KORV_PG_RELATION_DISPLAY_NAME(visible, nspname, relname) \
+  "CASE WHEN " visible " THEN pg_catalog.quote_ident(" relname   \
+  ")"                                                            \
   " ELSE pg_catalog.quote_ident(" nspname ") || '.' || pg_catalog.quote_ident(" relname ") END"
 
 // $1 LIKE pattern ('' for all), $2 include system tables.
@@ -42,7 +43,8 @@ inline constexpr const char* TableNames =
 // Parameters as in KORV_PG_RELATION_OID.
 inline constexpr const char* ColumnNames =
     "SELECT a.attname FROM pg_catalog.pg_attribute a"
-    " WHERE a.attrelid = (" KORV_PG_RELATION_OID ")"
+    " WHERE a.attrelid = (" KORV_PG_RELATION_OID
+    ")"
     " AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
 
 // Key columns of the valid indexes of a relation (INCLUDE columns and expressions left out).
@@ -56,7 +58,8 @@ inline constexpr const char* IndexInfo =
     " JOIN pg_catalog.pg_class ic ON ic.oid = i.indexrelid"
     " CROSS JOIN LATERAL pg_catalog.unnest(i.indkey) WITH ORDINALITY AS k(attnum, ord)"
     " JOIN pg_catalog.pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = k.attnum"
-    " WHERE i.indrelid = (" KORV_PG_RELATION_OID ")"
+    " WHERE i.indrelid = (" KORV_PG_RELATION_OID
+    ")"
     " AND k.ord <= i.indnkeyatts AND i.indisvalid"
     " ORDER BY ic.relname, k.ord";
 
@@ -126,4 +129,4 @@ inline constexpr const char* RoutineParameters =
 #undef KORV_PG_RELATION_DISPLAY_NAME
 #undef KORV_PG_RELATION_OID
 
-} // namespace korv::drivers::postgres::sql
+}  // namespace korv::drivers::postgres::sql

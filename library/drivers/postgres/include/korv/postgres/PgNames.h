@@ -29,10 +29,10 @@ enum class TUnquotedCase {
 // allowed around them; an unquoted part is folded to lower case (unless told to keep it), a
 // quoted part ("a""b") is kept as written; each part is cut to 63 bytes. Gives nothing for text
 // the server would not take as a name (an open quote, an empty part, words separated by blanks).
-std::optional<std::vector<std::string>> SplitQualifiedName(
-    std::string_view text, TUnquotedCase unquoted = TUnquotedCase::Fold);
+std::optional<std::vector<std::string>> SplitQualifiedName(std::string_view text,
+                                                           TUnquotedCase unquoted = TUnquotedCase::Fold);
 
 // True when the text carries an argument list, "name(type, ...)", outside any quotes.
 bool HasArgumentList(std::string_view text);
 
-} // namespace korv::drivers::postgres
+}  // namespace korv::drivers::postgres

@@ -37,4 +37,4 @@ constexpr std::string_view kIndexes =
     " WHERE ti.pk > 0 AND NOT EXISTS (SELECT 1 FROM pragma_index_list(?1, ?2) WHERE origin = 'pk')"
     " ORDER BY 1, 4";
 
-} // namespace korv::drivers::sqlite::sql
+}  // namespace korv::drivers::sqlite::sql
