@@ -36,7 +36,9 @@ protected:
     (TIniFile(FFile).*read)(section, &list);
     return list.ToVector();
   }
-  size_t FilesInDir() const { return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), fs::directory_iterator())); }
+  size_t FilesInDir() const {
+    return static_cast<size_t>(std::distance(fs::directory_iterator(FDir), fs::directory_iterator()));
+  }
 
   fs::path FDir;
   String FFile;
@@ -66,8 +68,9 @@ TEST_F(IniFile, WritesPlainUtf8AndReadsIgnoringCase) {
   ini.WriteInteger("RecentDatabases", "MaxCount", 3);
   ini.WriteBool("SQLEditor", "Enabled", false);
   ini.WriteString("TKVDatabase", "Wörter", "Grüße");
-  EXPECT_EQ(ReadFileToString(FFile),
-            "[TKVDatabase]\nServerType=SQLite\nWörter=Grüße\n\n[RecentDatabases]\nMaxCount=3\n\n[SQLEditor]\nEnabled=0\n");
+  EXPECT_EQ(
+      ReadFileToString(FFile),
+      "[TKVDatabase]\nServerType=SQLite\nWörter=Grüße\n\n[RecentDatabases]\nMaxCount=3\n\n[SQLEditor]\nEnabled=0\n");
   EXPECT_EQ(ini.ReadString("tkvdatabase", "SERVERTYPE", ""), "SQLite");
   EXPECT_EQ(ini.ReadString("TKVDATABASE", "wÖrter", ""), "Grüße");
   EXPECT_EQ(ini.ReadInteger("recentdatabases", "maxcount", 0), 3);
@@ -76,7 +79,8 @@ TEST_F(IniFile, WritesPlainUtf8AndReadsIgnoringCase) {
   EXPECT_TRUE(ini.ValueExists("SQLEDITOR", "enabled"));
   // Rewriting a key keeps its place and letter case of the first writing.
   ini.WriteString("tkvdatabase", "servertype", "PostgreSQL");
-  EXPECT_EQ(Lines(&TIniFile::ReadSectionValues, "TKVDatabase"), (std::vector<String>{"ServerType=PostgreSQL", "Wörter=Grüße"}));
+  EXPECT_EQ(Lines(&TIniFile::ReadSectionValues, "TKVDatabase"),
+            (std::vector<String>{"ServerType=PostgreSQL", "Wörter=Grüße"}));
 }
 
 TEST_F(IniFile, ReadsNumbersAndFlagsAsThePlatformDoes) {
@@ -111,6 +115,11 @@ TEST_F(IniFile, SectionsInFileOrderFirstValueWinsJunkAndBomAccepted) {
   EXPECT_EQ(ReadFileToString(FFile), text);
   EXPECT_NE(text.find("[Mid]"), String::npos);
   EXPECT_EQ(Lines(&TIniFile::ReadSectionValues, "alpha"), (std::vector<String>{"x=1", "y=2"}));
+
+  // Byte-order marks doubled at the start all go, so the next write does not change the file.
+  Put("\xEF\xBB\xBF\xEF\xBB\xBF[A]\nk=1\n");
+  TIniFile(FFile).WriteString("A", "k", "1");
+  EXPECT_EQ(ReadFileToString(FFile), "[A]\nk=1\n");
 }
 
 TEST_F(IniFile, EraseSectionAndDeleteKey) {
@@ -243,4 +252,4 @@ TEST_F(IniFile, WriteSectionReplacesTheKeysInPlace) {
   EXPECT_EQ(ReadFileToString(FFile), "[A]\na=1\n\n[R]\n; recent files\nItem00=q\nMaxCount=3\nstray\n\n[Z]\nz=1\n");
 }
 
-} // namespace
+}  // namespace

@@ -16,7 +16,7 @@ bool IsComment(const String& Trimmed) { return !Trimmed.empty() && (Trimmed[0] =
 
 bool HasNul(const String& S) { return S.find('\0') != String::npos; }
 
-} // namespace
+}  // namespace
 
 TIniDocument::TIniDocument(const String& FileName, bool ForWrite) : FFileName(FileName), FSections(1) {
   FSections[0].HasHeader = false;
@@ -34,12 +34,14 @@ TIniDocument::TIniDocument(const String& FileName, bool ForWrite) : FFileName(Fi
 }
 
 // Splits the text into lines (LF, CRLF, or LF after a run of CRs as a file converted twice has;
-// a byte-order mark dropped) and sorts each into its section. Nothing else is dropped: what is not
+// byte-order marks at the start dropped, all of them, as a write would otherwise turn a second
+// one into the first) and sorts each into its section. Nothing else is dropped: what is not
 // understood becomes a line of kind lkOther. Taking every CR before the LF as the line's end is
 // what keeps a rewrite stable: a CR left at the end of a line would be read as part of the CRLF
 // it makes once the line is written with its LF.
 void TIniDocument::Parse(const String& Data) {
-  size_t pos = Data.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  size_t pos = 0;
+  while (Data.compare(pos, 3, "\xEF\xBB\xBF") == 0) pos += 3;
   while (pos < Data.size()) {
     size_t eol = Data.find('\n', pos);
     if (eol == String::npos) eol = Data.size();
@@ -191,9 +193,8 @@ bool TIniDocument::DeleteKey(const String& Section, const String& Key) {
   bool deleted = false;
   for (TSection& s : FSections) {
     if (!Matches(s, Section)) continue;
-    deleted |= std::erase_if(s.Lines, [&](const TLine& l) {
-                 return l.Kind == TLineKind::lkEntry && SameText(l.Key, key);
-               }) > 0;
+    deleted |= std::erase_if(s.Lines,
+                             [&](const TLine& l) { return l.Kind == TLineKind::lkEntry && SameText(l.Key, key); }) > 0;
   }
   return deleted;
 }
@@ -279,4 +280,4 @@ void TIniDocument::CheckWritable(const String& Section, const String& Key, const
   if (!why.empty()) throw EIniFileException(why);
 }
 
-} // namespace rtl
+}  // namespace rtl
