@@ -37,10 +37,30 @@ bool IsQuotedPart(std::string_view part) {
   return true;
 }
 
-bool CanStandBare(std::string_view part) {
+// What a server does to the letters of a name written bare: keeps them (and finds the name
+// whatever their case), or folds them to lower or upper case.
+enum class TBareLetters { AnyCase, Lower, Upper };
+
+TBareLetters BareLettersOf(TKVServerType serverType) {
+  switch (serverType) {
+  case TKVServerType::stPostgreSQL: return TBareLetters::Lower;
+  case TKVServerType::stFirebird: return TBareLetters::Upper;
+  default: return TBareLetters::AnyCase;
+  }
+}
+
+// Whether the part, written bare, reads back as this very name. Servers that fold letters also
+// take "$" after the first character.
+bool CanStandBare(std::string_view part, TBareLetters letters) {
   if (part.empty() || IsAsciiDigit(part.front())) return false;
-  for (char c : part)
-    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '_') return false;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    const char c = part[i];
+    if (IsAsciiDigit(c) || c == '_') continue;
+    if (c >= 'a' && c <= 'z' && letters != TBareLetters::Upper) continue;
+    if (c >= 'A' && c <= 'Z' && letters != TBareLetters::Lower) continue;
+    if (c == '$' && i > 0 && letters != TBareLetters::AnyCase) continue;
+    return false;
+  }
   return !IsReservedWord(part);
 }
 
@@ -72,9 +92,7 @@ constexpr auto kNameChars = [] {
   return table;
 }();
 
-}  // namespace
-
-std::string QuoteIdentifier(const std::string& name, bool quoted) {
+std::string QuoteDoubleQuoted(const std::string& name, bool quoted, TBareLetters letters) {
   // Fast path for the common case, a plain name without dots or quotes, read in one pass.
   bool plain =
       !name.empty() && static_cast<unsigned char>(name.front()) > ' ' && static_cast<unsigned char>(name.back()) > ' ';
@@ -85,7 +103,8 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
     bare = bare && kind == TNameChar::Bare;
   }
   if (plain) {
-    if (!quoted && bare && !IsReservedWord(name)) return name;
+    if (!quoted && (letters == TBareLetters::AnyCase ? bare && !IsReservedWord(name) : CanStandBare(name, letters)))
+      return name;
     std::string result;
     result.reserve(name.size() + 2);
     AppendQuoted(result, name);
@@ -104,7 +123,7 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) result += '.';
     const auto part = parts[i];
-    if (IsQuotedPart(part) || (!quoted && CanStandBare(part))) {
+    if (IsQuotedPart(part) || (!quoted && CanStandBare(part, letters))) {
       result += part;
     } else if (!quoted && part.empty()) {
       // nothing to write, and nothing to protect
@@ -114,6 +133,37 @@ std::string QuoteIdentifier(const std::string& name, bool quoted) {
     }
   }
   return changed ? result : name;
+}
+
+}  // namespace
+
+std::string QuoteIdentifier(const std::string& name, bool quoted) {
+  return QuoteDoubleQuoted(name, quoted, TBareLetters::AnyCase);
+}
+
+std::string QuoteIdentifierFor(TKVServerType serverType, const std::string& name, bool quoted) {
+  if (serverType == TKVServerType::stMariaDB) return QuoteMariaDBIdentifier(name, quoted);
+  return QuoteDoubleQuoted(name, quoted, BareLettersOf(serverType));
+}
+
+std::string QuoteParamNameFor(TKVServerType serverType, const std::string& name, bool quoted) {
+  if (serverType == TKVServerType::stMariaDB) return QuoteMariaDBIdentifier(name, quoted);
+  return QuoteIdentifier(name, quoted);
+}
+
+std::string ServerSpelling(TKVServerType serverType, std::string name) {
+  const TBareLetters letters = BareLettersOf(serverType);
+  if (letters == TBareLetters::AnyCase) return name;
+  bool inQuotes = false;
+  for (char& c : name) {
+    if (c == '"')
+      inQuotes = !inQuotes;  // a doubled quote toggles twice: still inside
+    else if (!inQuotes && letters == TBareLetters::Lower && c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+    else if (!inQuotes && letters == TBareLetters::Upper && c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return name;
 }
 
 std::string GetValidObjName(const std::string& name, bool noOwner) {

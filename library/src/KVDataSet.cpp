@@ -109,7 +109,14 @@ bool TKVDataSet::IsObjOwnerSupported() {
 
 void TKVDataSet::ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldInfo, rtl::TStrings* TableInfo,
                                        TKVDatabase* Database) {
-  const TSQLSelectInfo info = ParseSelectInfo(SQL);
+  TSQLSelectInfo info = ParseSelectInfo(SQL);
+  TKVDatabase* db = Database ? Database : FindDatabase();
+  if (db) {
+    // Tables in the server's own spelling of what the statement wrote, as its catalogue has them
+    // and as the statements made from them must name them.
+    for (auto& table : info.Tables) table.TableName = ServerSpelling(db->ServerType(), std::move(table.TableName));
+    for (auto& field : info.Fields) field.TableName = ServerSpelling(db->ServerType(), std::move(field.TableName));
+  }
   if (TableInfo) {
     TableInfo->BeginUpdate();
     for (const auto& table : info.Tables) TableInfo->Add(table.Name + "=" + table.TableName);
@@ -117,7 +124,6 @@ void TKVDataSet::ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldIn
   }
   if (!FieldInfo) return;
 
-  TKVDatabase* db = Database ? Database : FindDatabase();
   drivers::Connection* connection = db && db->Connected() ? &db->Connection() : nullptr;
   std::map<std::size_t, std::vector<std::string>> columnsOf;  // per table, asked once
   auto expand = [&](const TSQLStarRef& star) {

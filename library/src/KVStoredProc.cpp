@@ -123,7 +123,10 @@ String TKVStoredProc::CallSQL() const {
   bool function = false;
   for (int i = 0; i < FParams->Count(); ++i)
     function = function || FParams->Items(i)->ParamType() == rtl::TParamType::ptResult;
-  String sql = !mariadb   ? "SELECT * FROM " + QuoteIdentifier(name, false) + "("
+  // The name as the catalogue spells it (the procedure list offers those), quoted where the server
+  // would fold it.
+  const TKVServerType serverType = db ? db->ServerType() : TKVServerType::stSQLite;
+  String sql = !mariadb   ? "SELECT * FROM " + QuoteIdentifierFor(serverType, name, false) + "("
                : function ? "SELECT " + QuoteMariaDBIdentifier(name, false) + "("
                           : "CALL " + QuoteMariaDBIdentifier(name, false) + "(";
   bool first = true;

@@ -143,8 +143,4 @@ std::string QuoteMariaDBIdentifier(const std::string& name, bool quoted) {
   return result;
 }
 
-std::string QuoteIdentifierFor(TKVServerType serverType, const std::string& name, bool quoted) {
-  return serverType == TKVServerType::stMariaDB ? QuoteMariaDBIdentifier(name, quoted) : QuoteIdentifier(name, quoted);
-}
-
 }  // namespace korv

@@ -169,6 +169,10 @@ String QuoteName(const TUpdateSQLGenInputs& Inputs, const String& AIdentName) {
   return korv::QuoteIdentifierFor(Inputs.ServerType, AIdentName, Inputs.QuoteFields);
 }
 
+String QuoteParamName(const TUpdateSQLGenInputs& Inputs, const String& AParamName) {
+  return korv::QuoteParamNameFor(Inputs.ServerType, AParamName, Inputs.QuoteFields);
+}
+
 // ------------------------------------------------------------------ names
 
 TGenNames::TGenNames(const TUpdateSQLGenInputs& Inputs, const TFieldAliasMap& Aliases)
@@ -186,7 +190,7 @@ const TGenNames::TUpdateNames& TGenNames::Update(std::size_t Index) {
     TUpdateNames made;
     made.Column = QuoteName(FInputs, field);
     made.Alias = FAliases.Find(FInputs.TableText, field);
-    made.Param = QuoteName(FInputs, made.Alias);
+    made.Param = QuoteParamName(FInputs, made.Alias);
     names = std::move(made);
   }
   return *names;
@@ -198,7 +202,7 @@ const TGenNames::TKeyNames& TGenNames::Key(std::size_t Index) {
     const String& field = FInputs.KeyFields[Index].Name;
     TKeyNames made;
     made.Column = QuoteName(FInputs, field);
-    made.Param = QuoteName(FInputs, "OLD_" + FAliases.Find(FInputs.TableText, field));
+    made.Param = QuoteParamName(FInputs, "OLD_" + FAliases.Find(FInputs.TableText, field));
     names = std::move(made);
   }
   return *names;

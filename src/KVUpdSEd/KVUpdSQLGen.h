@@ -63,6 +63,8 @@ private:
 
 // QuoteName: the runtime's identifier quoting with the quote switch.
 String QuoteName(const TUpdateSQLGenInputs& Inputs, const String& AIdentName);
+// The same for a parameter's name, which the runtime reads itself: letters never folded.
+String QuoteParamName(const TUpdateSQLGenInputs& Inputs, const String& AParamName);
 
 // The names one generation writes: the statement table and, per field, its quoted column, its
 // alias and its quoted parameter name. Each is worked out the first time a statement writes it

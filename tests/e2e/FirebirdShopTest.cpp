@@ -76,14 +76,20 @@ TEST_F(FirebirdShopTest, TheExampleScriptToursTheModuleAndWritesTheCustomerState
 
 TEST_F(FirebirdShopTest, UpdatesqlReadsTheCompositeKeyAndChecksOnTheEngine) {
   const std::string before = Read("ShopFb.dfm");
-  // The table as a user types it: unquoted, so the engine reads it as ORDER_LINE.
-  TKorvResult r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields",
+  // The table as the catalogue spells it. Get Table Fields also finds order_line (read as SQL, the
+  // engine's ORDER_LINE), but the statements name what the box holds: "order_line", quoted.
+  TKorvResult r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "ORDER_LINE", "--table-fields",
                         "--primary-keys", "--dry-run", "--json"});
   ASSERT_EQ(r.Exit, 0) << r;
   const auto statements = nlohmann::json::parse(r.Out);
   EXPECT_EQ(statements["ModifySQL"],
-            "update order_line\nset\n  ORDER_NO = :ORDER_NO,\n  LINE_NO = :LINE_NO,\n  PART_NO = :PART_NO,\n"
+            "update ORDER_LINE\nset\n  ORDER_NO = :ORDER_NO,\n  LINE_NO = :LINE_NO,\n  PART_NO = :PART_NO,\n"
             "  QTY = :QTY\nwhere\n  ORDER_NO = :OLD_ORDER_NO and\n  LINE_NO = :OLD_LINE_NO\n");
+  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "order_line", "--table-fields", "--primary-keys",
+            "--dry-run", "--json"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(nlohmann::json::parse(r.Out)["DeleteSQL"],
+            "delete from \"order_line\"\nwhere\n  ORDER_NO = :OLD_ORDER_NO and\n  LINE_NO = :OLD_LINE_NO\n");
   EXPECT_EQ(Read("ShopFb.dfm"), before);  // a dry run saves nothing
 
   r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "CUSTOMER", "--table-fields", "--primary-keys",

@@ -231,6 +231,26 @@ TEST_F(PostgresShopTest, DataShowsTheServersTypesAndNullApartFromEmpty) {
   EXPECT_EQ(j["total"], 3);
 }
 
+TEST_F(PostgresShopTest, UpdatesqlQuotesMixedCaseNamesThatTheServerWouldFold) {
+  WritePointedModule();
+  Exec("CREATE TABLE \"OrderNotes\" (\"NoteId\" integer PRIMARY KEY, \"Body\" text, note_kind text)");
+  // Without Quote Field Names, the names the server would fold are quoted all the same (the
+  // parameters, which the library reads itself, are not); the box's table, typed bare as the
+  // catalogue spells it or quoted as a statement writes it, finds it.
+  for (const char* table : {"OrderNotes", "\"OrderNotes\""}) {
+    TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", table, "--table-fields",
+                          "--primary-keys", "--dry-run", "--json"});
+    ASSERT_EQ(r.Exit, 0) << r;
+    EXPECT_EQ(nlohmann::json::parse(r.Out)["ModifySQL"],
+              "update \"OrderNotes\"\nset\n  \"NoteId\" = :NoteId,\n  \"Body\" = :Body,\n"
+              "  note_kind = :note_kind\nwhere\n  \"NoteId\" = :OLD_NoteId\n")
+        << table;
+    r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", table, "--table-fields", "--primary-keys",
+              "--check"});
+    EXPECT_EQ(r.Out, "RefreshSQL: ok\nModifySQL: ok\nInsertSQL: ok\nDeleteSQL: ok\n") << table;
+  }
+}
+
 TEST_F(PostgresShopTest, UpdatesqlCheckPreparesOnTheServerAndReportsItsErrorsWithPositions) {
   WritePointedModule();
   TKorvResult r = Korv({"updatesql", "ShopPg.dfm", "CustomersUpdate", "--table", "customer", "--table-fields",

@@ -41,6 +41,26 @@ TEST_F(DataSetTest, FieldAndTableInfoFromAliasesAndJoins) {
   EXPECT_THAT(Lines(Tables), IsEmpty());
 }
 
+TEST_F(DataSetTest, TablesComeInTheSpellingOfTheServerThatFoldsBareNames) {
+  TKVQuery q(nullptr);
+  q.SetDatabaseName("SHOP");
+  const std::string sql = "select n.NoteId, n.Body from OrderNotes n, Public.\"OrderLines\" l";
+  Parse(q, sql);  // no database: as written
+  EXPECT_THAT(Lines(Tables), ElementsAre("n=OrderNotes", "l=Public.\"OrderLines\""));
+
+  auto db = ShopDatabase();  // never connected: the server type alone decides
+  db->SetServerType(TKVServerType::stPostgreSQL);
+  Parse(q, sql);
+  EXPECT_THAT(Lines(Tables), ElementsAre("n=ordernotes", "l=public.\"OrderLines\""));
+  EXPECT_THAT(Lines(Fields), ElementsAre("NoteId=ordernotes.NoteId", "Body=ordernotes.Body"));
+  db->SetServerType(TKVServerType::stFirebird);
+  Parse(q, sql);
+  EXPECT_THAT(Lines(Tables), ElementsAre("n=ORDERNOTES", "l=PUBLIC.\"OrderLines\""));
+  db->SetServerType(TKVServerType::stSQLite);
+  Parse(q, sql);
+  EXPECT_THAT(Lines(Tables), ElementsAre("n=OrderNotes", "l=Public.\"OrderLines\""));
+}
+
 TEST_F(DataSetTest, StarsExpandOnlyWhenTheDatabaseIsConnected) {
   auto db = ShopDatabase();
   TKVQuery q(nullptr);

@@ -6,7 +6,11 @@
 
 using korv::GetValidObjName;
 using korv::QuoteIdentifier;
+using korv::QuoteIdentifierFor;
+using korv::QuoteParamNameFor;
+using korv::ServerSpelling;
 using korv::SplitObjName;
+using korv::TKVServerType;
 using ::testing::ElementsAre;
 
 TEST(QuoteIdentifier, QuotedWrapsEveryPartAndDoublesInnerQuotes) {
@@ -34,6 +38,47 @@ TEST(QuoteIdentifier, UnquotedLeavesPlainNamesAndQuotesWhatWouldBreak) {
   EXPECT_EQ(QuoteIdentifier("a-b", false), "\"a-b\"");
   EXPECT_EQ(QuoteIdentifier("main.my table", false), "main.\"my table\"");
   EXPECT_EQ(QuoteIdentifier("GROUP.x", false), "\"GROUP\".x");
+}
+
+TEST(QuoteIdentifierFor, FoldingServersQuoteWhatTheyWouldNotReadBackUnchanged) {
+  using enum TKVServerType;
+  // PostgreSQL reads bare letters in lower case.
+  for (const char* bare : {"note_id", "notes", "a$b", "x1", "public.orders", "\"OrderNotes\"", "public.\"Mixed\""})
+    EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, bare, false), bare) << bare;
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "NoteId", false), "\"NoteId\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "OLD_note", false), "\"OLD_note\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "public.OrderNotes", false), "public.\"OrderNotes\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "$x", false), "\"$x\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "order", false), "\"order\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "naïve", false), "\"naïve\"");
+  EXPECT_EQ(QuoteIdentifierFor(stPostgreSQL, "notes", true), "\"notes\"");
+  // Firebird reads them in upper case.
+  for (const char* bare : {"CUST_NO", "A$B", "RDB$RELATIONS", "\"NoteId\""})
+    EXPECT_EQ(QuoteIdentifierFor(stFirebird, bare, false), bare) << bare;
+  EXPECT_EQ(QuoteIdentifierFor(stFirebird, "NoteId", false), "\"NoteId\"");
+  EXPECT_EQ(QuoteIdentifierFor(stFirebird, "cust_no", false), "\"cust_no\"");
+  // SQLite finds a bare name whatever its case; "$" is not a name character there.
+  EXPECT_EQ(QuoteIdentifierFor(stSQLite, "NoteId", false), "NoteId");
+  EXPECT_EQ(QuoteIdentifierFor(stSQLite, "a$b", false), "\"a$b\"");
+  EXPECT_EQ(QuoteIdentifierFor(stMariaDB, "NoteId", false), "NoteId");
+
+  // Parameter names are the library's own: never folded, so quoted only where they would break.
+  EXPECT_EQ(QuoteParamNameFor(stPostgreSQL, "OLD_NoteId", false), "OLD_NoteId");
+  EXPECT_EQ(QuoteParamNameFor(stFirebird, "OLD_cust_no", false), "OLD_cust_no");
+  EXPECT_EQ(QuoteParamNameFor(stPostgreSQL, "E-MAIL", false), "\"E-MAIL\"");
+  EXPECT_EQ(QuoteParamNameFor(stMariaDB, "E-MAIL", false), "`E-MAIL`");
+  EXPECT_EQ(QuoteParamNameFor(stPostgreSQL, "x", true), "\"x\"");
+}
+
+TEST(ServerSpelling, FoldsTheLettersOutsideQuotesAsTheServerReadsThem) {
+  using enum TKVServerType;
+  EXPECT_EQ(ServerSpelling(stPostgreSQL, "Orders"), "orders");
+  EXPECT_EQ(ServerSpelling(stPostgreSQL, "Public.\"OrderNotes\""), "public.\"OrderNotes\"");
+  EXPECT_EQ(ServerSpelling(stPostgreSQL, "\"a\"\"B\"x"), "\"a\"\"B\"x");
+  EXPECT_EQ(ServerSpelling(stFirebird, "customer c"), "CUSTOMER C");
+  EXPECT_EQ(ServerSpelling(stFirebird, "\"Mixed\""), "\"Mixed\"");
+  EXPECT_EQ(ServerSpelling(stSQLite, "Orders"), "Orders");
+  EXPECT_EQ(ServerSpelling(stMariaDB, "Orders"), "Orders");
 }
 
 TEST(QuoteIdentifier, HostileTextComesOutAsOneSafeIdentifier) {

@@ -29,8 +29,23 @@ std::string QuoteMariaDBIdentifier(const std::string& name, bool quoted);
 // where the server would not read it bare, as above.
 std::string QuoteMariaDBName(std::string_view name, bool quoted);
 
-// QuoteIdentifier in the spelling of the server type.
+// QuoteIdentifier in the spelling of the server type, for a name spelled as the catalogue keeps
+// it. Without quoted, a part is left bare only where the server reads it back as this very name:
+// PostgreSQL folds bare letters to lower case and Firebird to upper case, so there a part with a
+// letter of the other case is quoted; both take "$" after the first character. SQLite finds a
+// bare name whatever its case and keeps QuoteIdentifier's rule; MariaDB is
+// QuoteMariaDBIdentifier.
 std::string QuoteIdentifierFor(TKVServerType serverType, const std::string& name, bool quoted);
+
+// A parameter marker's name (:name) to write into a statement. The library reads its markers
+// itself and never folds their letters, so QuoteIdentifier's rule holds on every server type, in
+// the server type's quote characters (backticks on MariaDB).
+std::string QuoteParamNameFor(TKVServerType serverType, const std::string& name, bool quoted);
+
+// A name written in SQL (a table as a statement gives it) spelled as the server reads it: the
+// letters outside double quotes folded as the server folds them (PostgreSQL to lower case,
+// Firebird to upper case), quoted parts kept with their quotes. Other server types: unchanged.
+std::string ServerSpelling(TKVServerType serverType, std::string name);
 
 // With noOwner, the name without its owner prefix (everything up to the last dot that is not
 // inside double quotes); otherwise the name unchanged.

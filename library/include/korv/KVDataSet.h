@@ -70,8 +70,9 @@ class TKVDataSet : public rtl::TDataSet, public TKVRowSource {
 
   // Reads a SELECT statement without running it. TableInfo gets one NAME=VALUE line per table
   // of the FROM clause: NAME the alias (the table name when there is none), VALUE the table as
-  // written. FieldInfo gets one line per select-list column that comes straight from a table
-  // column: NAME the field name delivered, VALUE the table as in TableInfo + "." + the column.
+  // written, in the server's spelling (ServerSpelling: on PostgreSQL "from Orders" gives
+  // orders) when the data set leads to a database. FieldInfo gets one line per select-list column that comes straight
+  // from a table column: NAME the field name delivered, VALUE the table as in TableInfo + "." + the column.
   // "*" and "alias.*" expand to their tables' columns when the database is connected (Database,
   // or when nil the data set's own), and to nothing otherwise. Lines are appended.
   void ParseFieldInfoFromSQL(const String& SQL, rtl::TStrings* FieldInfo, rtl::TStrings* TableInfo,
