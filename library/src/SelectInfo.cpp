@@ -46,6 +46,10 @@ private:
   std::size_t N;
   std::vector<std::uint32_t> Close;  // for each "(": the index of its ")", or N when unclosed
   std::vector<std::string> CteNames;
+  // Parenthesised joins nest in the parse; past this depth a group is passed over unread, so that
+  // hostile text cannot exhaust the stack.
+  static constexpr int MaxJoinDepth = 64;
+  int JoinDepth = 0;
   std::vector<TSource> Sources;
   TSQLSelectInfo Result;
 
@@ -190,8 +194,11 @@ std::size_t TSelectParser::ParseSource(std::size_t i, std::size_t end) {
     while (IsSymbol(inner, '(')) ++inner;
     const bool derived = IsAny(inner, {K::kwSelect, K::kwWith, K::kwValues});
     const std::size_t closeAt = std::min<std::size_t>(Close[i], end);
-    if (!derived)  // a parenthesised join: its tables are tables of this FROM clause
+    if (!derived && JoinDepth < MaxJoinDepth) {  // a parenthesised join: its tables are this FROM's
+      ++JoinDepth;
       ParseFromList(i + 1, closeAt);
+      --JoinDepth;
+    }
     i = ParseAlias(std::min(closeAt + 1, end), end, &alias, &aliasWritten);
     if (derived) AddDerived(std::move(alias));
   } else if (T[i].IsName()) {

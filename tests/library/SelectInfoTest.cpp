@@ -114,6 +114,17 @@ TEST(ParseSelectInfo, NotASelectOrBrokenTextGivesWhatItCan) {
                              "select a. from t", "select a from t as", "select \"", "select [", "select $$",
                              "select a from t t2 (", "((((", "select * from ((t"})
     EXPECT_NO_THROW(ParseSelectInfo(broken)) << broken;
+
+  // Joins nested in parentheses are read to a depth; deeper ones are passed over, not recursed
+  // into until the stack runs out.
+  auto nested = [](int depth) {
+    std::string sql = "select a from t0 join ";
+    for (int i = 1; i <= depth; ++i) sql += "(t" + std::to_string(i) + " join ";
+    sql += "tz" + std::string(static_cast<std::size_t>(depth), ')');
+    return sql;
+  };
+  EXPECT_EQ(ParseSelectInfo(nested(3)).Tables.size(), 5u);
+  EXPECT_EQ(ParseSelectInfo(nested(200000)).Tables.size(), 65u);
 }
 
 TEST(ParseSelectInfo, WideSelectListIsReadCompletely) {
