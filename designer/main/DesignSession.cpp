@@ -17,6 +17,7 @@
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
 #include "vcl/Dialogs.h"
+#include "vcl/Forms.h"
 #include "vcl/Platform.h"
 
 #include <nlohmann/json.hpp>
@@ -290,7 +291,7 @@ void TDesignSession::CheckReplaceable() {
 void TDesignSession::AttachModule(std::unique_ptr<TOpenModule> Module, const String& Folder) {
   CloseModule(true);
   FModule = std::move(Module);
-  FFolder = Folder;
+  SetFolder(Folder);
   SetDatabaseFolders(FModule->GetRoot(), FFolder, false);
   // Components added later (palette drops, verbs) take their files from the module's folder too.
   FListener = FModule->AddModifiedListener([this] { SetDatabaseFolders(FModule->GetRoot(), FFolder, true); });
@@ -365,7 +366,13 @@ void TDesignSession::CloseModule(bool Discard) {
   if (FListener) FModule->RemoveModifiedListener(FListener);
   FListener = 0;
   FModule.reset();
-  FFolder.clear();
+  SetFolder(String());
+}
+
+void TDesignSession::SetFolder(const String& Folder) {
+  FFolder = Folder;
+  // Open dialogs start in the module's folder and keep the names of files under it relative.
+  if (vcl::Application) vcl::Application->SetDocumentFolder(Folder);
 }
 
 void TDesignSession::CmdOpen(const TArgs& A) { OpenModule(A[0]); }
@@ -418,7 +425,7 @@ void TDesignSession::CmdSave(const TArgs& A) {
   module.SaveAs(*file, format);
   const String folder = FolderOf(*file);
   if (folder != FFolder) {
-    FFolder = folder;
+    SetFolder(folder);
     SetDatabaseFolders(module.GetRoot(), FFolder, false);
   }
 }

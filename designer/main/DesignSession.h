@@ -118,6 +118,7 @@ private:
   void CmdData(const TArgs& A);
   void CmdCheck(const TArgs& A);
   void CmdHelp(const TArgs& A);
+  void SetFolder(const String& Folder);  // FFolder, and the application's document folder
 
   std::ostream& FOut;
   std::ostream& FErr;

@@ -149,6 +149,33 @@ TEST_F(ScriptCommandsTest, InspectorCommandsReadAndWritePropertiesThroughTheirEd
             "stFirebird or stMariaDB\n");
 }
 
+TEST_F(ScriptCommandsTest, TheOpenDialogStartsInTheModulesFolderAndStoresNamesRelativeToIt) {
+  // The module in a folder of its own, korv started beside it.
+  std::filesystem::create_directories(Temp.File("mod/conf"));
+  Write("mod/Shop.dfm", ReadSource("examples/Shop.dfm"));
+  Write("mod/conf/conn.params", "TIMEOUT=5\n");
+  Write("mod/other.params", "TIMEOUT=6\n");
+  Write("elsewhere.params", "TIMEOUT=7\n");
+  TKorvResult r = RunScript(
+      "open mod/Shop.dfm\n"
+      "select ShopDB\n"
+      "answer conf/conn.params\n"
+      "edit ParamsFileName\n"
+      "get ParamsFileName\n"
+      "answer " +
+      Temp.File("mod/other.params") +
+      "\n"
+      "edit ParamsFileName\n"
+      "get ParamsFileName\n"
+      "answer " +
+      Temp.File("elsewhere.params") +
+      "\n"
+      "edit ParamsFileName\n"
+      "get ParamsFileName\n");
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out, "conf/conn.params\nother.params\n" + Temp.File("elsewhere.params") + "\n") << r;
+}
+
 TEST_F(ScriptCommandsTest, VerbsAndDoubleClickRunTheComponentEditor) {
   CopyExample();
   TKorvResult r = RunScript(

@@ -46,6 +46,50 @@ TEST(OpenDialogTest, MustExistOptionsRefuseMissingChoicesWithAMessage) {
   EXPECT_EQ(loose.FileName(), dir.File("new.txt"));
 }
 
+TEST(OpenDialogTest, StartsInTheDocumentFolderAndKeepsNamesUnderItRelative) {
+  TTempFolder dir;
+  std::filesystem::create_directories(dir.File("data"));
+  for (const char* name : {"shop.db", "B.DB", "notes.txt", "data/old.db"}) std::ofstream(dir.File(name)) << "x";
+  TTempFolder other;
+  std::ofstream(other.File("far.db")) << "x";
+  TScriptedUserInterface UI;
+  TUserInterfaceScope scope(&UI);
+  Application->SetDocumentFolder(dir.Path().string());
+
+  TOpenDialog dlg(nullptr);
+  dlg.SetFilter("Databases (*.db)|*.db|All files (*.*)|*.*");
+  dlg.SetOptions(dlg.Options() + ofFileMustExist);
+  EXPECT_EQ(dlg.Folder(), dir.Path().string());
+  EXPECT_EQ(dlg.FolderFiles(), (std::vector<String>{"B.DB", "shop.db"}));  // files only, case ignored
+  dlg.SetFilterIndex(2);
+  EXPECT_EQ(dlg.FolderFiles(), (std::vector<String>{"B.DB", "notes.txt", "shop.db"}));
+
+  // A name typed is taken from the folder, and one under it comes back as typed.
+  for (const auto& [typed, stored] : {std::pair<String, String>{"shop.db", "shop.db"},
+                                      {"./data/../data/old.db", "data/old.db"},
+                                      {dir.File("B.DB"), "B.DB"},
+                                      {other.File("far.db"), other.File("far.db")}}) {
+    UI.QueueOpenDialog(typed);
+    ASSERT_TRUE(dlg.Execute()) << typed;
+    EXPECT_EQ(dlg.FileName(), stored) << typed;
+    EXPECT_EQ(dlg.Files()->Get(0), stored);
+  }
+  UI.QueueOpenDialog("missing.db");  // refused, then cancelled
+  UI.QueueAnswer(mrOk, "File not found.");
+  UI.QueueOpenDialog(std::nullopt);
+  EXPECT_FALSE(dlg.Execute());
+
+  // A dialog given its own folder returns full names, as without a document.
+  TOpenDialog own(nullptr);
+  own.SetInitialDir(dir.Path().string());
+  UI.QueueOpenDialog("shop.db");
+  ASSERT_TRUE(own.Execute());
+  EXPECT_EQ(own.FileName(), dir.File("shop.db"));
+  Application->SetDocumentFolder("");
+  EXPECT_EQ(TOpenDialog(nullptr).Folder(), std::filesystem::current_path().string());
+  EXPECT_TRUE(UI.AllConsumed());
+}
+
 TEST(OpenDialogTest, FilterEntriesAndDefaults) {
   TOpenDialog dlg(nullptr);
   EXPECT_EQ(dlg.FilterIndex(), 1);

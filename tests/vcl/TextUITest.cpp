@@ -6,8 +6,11 @@
 #include "vcl/FormText.h"
 #include "vcl/HeadlessUI.h"
 
+#include "TempFolder.h"
+
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 using namespace vcl;
@@ -121,6 +124,26 @@ TEST_F(TextUITest, TheOpenDialogTakesAFileAFilterOrACancel) {
   EXPECT_EQ(dlg.FilterIndex(), 2);
   EXPECT_FALSE(dlg.Execute());
   EXPECT_NE(Out.str().find("  Filter 1: Ini-files (*.ini) [*.INI] (chosen)\n"), std::string::npos) << Out.str();
+}
+
+TEST_F(TextUITest, TheOpenDialogListsTheFilesOfItsFolder) {
+  TTempFolder dir;
+  for (const char* name : {"a.ini", "b.INI", "c.txt"}) std::ofstream(dir.File(name)) << "x";
+  TOpenDialog dlg(nullptr);
+  dlg.SetTitle("Pick");
+  dlg.SetFilter("Ini-files (*.ini)|*.ini");
+  dlg.SetInitialDir(dir.Path().string());
+  Input("cancel\n");
+  EXPECT_FALSE(dlg.Execute());
+  EXPECT_EQ(Out.str(),
+            "Open dialog \"Pick\"\n"
+            "  File name: \"\"\n"
+            "  Folder: \"" +
+                dir.Path().string() +
+                "\"\n"
+                "  Files: \"a.ini\", \"b.INI\"\n"
+                "  Filter 1: Ini-files (*.ini) [*.ini] (chosen)\n"
+                "Answer: file NAME, filter N or cancel\n");
 }
 
 TEST_F(TextUITest, InputThatEndsWhileAFormWaitsIsAnError) {

@@ -106,11 +106,11 @@ std::optional<String> TQtUserInterface::ExecuteOpenDialog(TOpenDialog* Dialog) {
     const int index = Dialog->FilterIndex() - 1;
     if (index >= 0 && index < filters.size()) dialog.selectNameFilter(filters[index]);
   }
-  std::filesystem::path initial = Dialog->FileName();
-  if (!Dialog->InitialDir().empty())
-    dialog.setDirectory(QStr(Dialog->InitialDir()));
-  else if (initial.has_parent_path())
-    dialog.setDirectory(QStr(initial.parent_path().string()));
+  // The file given (relative to the dialog's folder when not absolute) is selected in its folder.
+  const std::filesystem::path initial = Dialog->FileName().empty()
+                                            ? std::filesystem::path()
+                                            : std::filesystem::path(Dialog->ResolveChoice(Dialog->FileName()));
+  dialog.setDirectory(QStr(initial.empty() ? Dialog->Folder() : initial.parent_path().string()));
   if (!initial.empty()) dialog.selectFile(QStr(initial.filename().string()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   if (!filters.isEmpty()) Dialog->SetFilterIndex(static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);

@@ -1,10 +1,13 @@
 #include "vcl/Dialogs.h"
 
+#include "vcl/Forms.h"
 #include "vcl/UserInterface.h"
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fnmatch.h>
 
 namespace vcl {
 
@@ -91,12 +94,60 @@ std::vector<TFilterEntry> TOpenDialog::FilterEntries() const {
   return entries;
 }
 
+namespace {
+
+String DocumentFolder() { return Application ? Application->DocumentFolder() : String(); }
+
+// Path relative to Folder when it lies under it, else nothing.
+std::optional<String> RelativeUnder(const fs::path& Path, const fs::path& Folder) {
+  std::error_code ec;
+  const fs::path relative =
+      fs::absolute(Path, ec).lexically_normal().lexically_relative(fs::absolute(Folder, ec).lexically_normal());
+  if (relative.empty() || *relative.begin() == "..") return std::nullopt;
+  return relative.string();
+}
+
+}  // namespace
+
+String TOpenDialog::Folder() const {
+  if (!FInitialDir.empty()) return FInitialDir;
+  const String document = DocumentFolder();
+  if (!document.empty()) return document;
+  std::error_code ec;
+  return fs::current_path(ec).string();
+}
+
+std::vector<String> TOpenDialog::FolderFiles() const {
+  std::vector<String> patterns;
+  const std::vector<TFilterEntry> filters = FilterEntries();
+  if (FFilterIndex >= 1 && FFilterIndex <= static_cast<int>(filters.size())) {
+    const String& all = filters[static_cast<size_t>(FFilterIndex - 1)].Pattern;
+    for (size_t start = 0; start <= all.size();) {
+      size_t semi = all.find(';', start);
+      if (semi == String::npos) semi = all.size();
+      const String one = Trim(all.substr(start, semi - start));
+      if (!one.empty()) patterns.push_back(one == "*.*" ? String("*") : one);
+      start = semi + 1;
+    }
+  }
+  std::vector<String> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(Folder(), ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    const String name = it->path().filename().string();
+    const bool matches = patterns.empty() || std::any_of(patterns.begin(), patterns.end(), [&](const String& p) {
+                           return ::fnmatch(p.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+                         });
+    if (matches) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 String TOpenDialog::ResolveChoice(const String& Choice) const {
   fs::path p(Choice);
-  if (p.is_relative()) {
-    fs::path base = FInitialDir.empty() ? fs::current_path() : fs::path(FInitialDir);
-    p = base / p;
-  }
+  if (p.is_relative()) p = fs::path(Folder()) / p;
   p = p.lexically_normal();
   if (!FDefaultExt.empty() && !p.has_extension() && p.has_filename()) {
     String ext = FDefaultExt[0] == '.' ? FDefaultExt.substr(1) : FDefaultExt;
@@ -125,9 +176,12 @@ bool TOpenDialog::Execute() {
       UserInterface().MessageDlg(*refusal, mtWarning, {mbOK}, 0);
       continue;
     }
-    FFileName = full;
+    // Started in the document's folder, a file under it keeps the name relative to it.
+    const String document = FInitialDir.empty() ? DocumentFolder() : String();
+    const std::optional<String> relative = document.empty() ? std::nullopt : RelativeUnder(full, document);
+    FFileName = relative ? *relative : full;
     FFiles->Clear();
-    FFiles->Add(full);
+    FFiles->Add(FFileName);
     return true;
   }
 }

@@ -173,7 +173,17 @@ String OpenDialogToText(const TOpenDialog* Dialog) {
   String out;
   Line(out, 0, "Open dialog " + QuoteText(Dialog->Title().empty() ? String("Open") : Dialog->Title()));
   Line(out, 1, "File name: " + QuoteText(Dialog->FileName()));
-  if (!Dialog->InitialDir().empty()) Line(out, 1, "Folder: " + QuoteText(Dialog->InitialDir()));
+  const bool started = !Dialog->InitialDir().empty() || (Application && !Application->DocumentFolder().empty());
+  if (started) {
+    // The folder it shows and what is there to pick, as a file dialog lists them.
+    Line(out, 1, "Folder: " + QuoteText(Dialog->Folder()));
+    constexpr size_t Shown = 20;
+    const std::vector<String> files = Dialog->FolderFiles();
+    String list;
+    for (size_t i = 0; i < files.size() && i < Shown; ++i) list += (i ? ", " : "") + QuoteText(files[i]);
+    if (files.size() > Shown) list += ", and " + std::to_string(files.size() - Shown) + " more";
+    Line(out, 1, "Files: " + (files.empty() ? String("none") : list));
+  }
   auto filters = Dialog->FilterEntries();
   for (size_t i = 0; i < filters.size(); ++i)
     Line(out, 1,

@@ -5,6 +5,7 @@
 #include "rtl/Strings.h"
 
 #include <optional>
+#include <vector>
 
 namespace vcl {
 
@@ -54,7 +55,9 @@ class TOpenDialog : public rtl::TComponent {
   explicit TOpenDialog(rtl::TComponent* AOwner);
   ~TOpenDialog() override;
 
-  // Preset before Execute; after a successful Execute, the full name of the file chosen.
+  // Preset before Execute; after a successful Execute, the file chosen: its full name, or its name
+  // relative to the application's document folder when the dialog started there (no InitialDir)
+  // and the file lies under it.
   const String& FileName() const { return FFileName; }
   void SetFileName(const String& Value) { FFileName = Value; }
   // "Description|pattern|Description|pattern...".
@@ -69,13 +72,21 @@ class TOpenDialog : public rtl::TComponent {
   // Appended (after a dot) to a chosen name without an extension.
   const String& DefaultExt() const { return FDefaultExt; }
   void SetDefaultExt(const String& Value) { FDefaultExt = Value; }
-  // The folder a relative choice is taken from; the current folder when empty.
+  // The folder the dialog starts in and takes a relative choice from; when empty, the
+  // application's document folder, else the current folder (Folder()).
   const String& InitialDir() const { return FInitialDir; }
   void SetInitialDir(const String& Value) { FInitialDir = Value; }
   const String& Title() const { return FTitle; }
   void SetTitle(const String& Value) { FTitle = Value; }
   // The files chosen (one unless ofAllowMultiSelect).
   rtl::TStrings* Files() const;
+
+  // The folder the dialog shows: InitialDir, else the application's document folder, else the
+  // current folder.
+  String Folder() const;
+  // The names of the files in Folder() that the chosen filter matches (letter case ignored),
+  // sorted; every file when there is no filter.
+  std::vector<String> FolderFiles() const;
 
   // Runs the dialog. The user's choice is made absolute; with ofPathMustExist a choice whose
   // folder does not exist, and with ofFileMustExist one that is not an existing file, is
@@ -85,7 +96,7 @@ class TOpenDialog : public rtl::TComponent {
 
   // Why the dialog refuses Choice (already made absolute), or nothing when it takes it.
   std::optional<String> CheckChoice(const String& Choice) const;
-  // Choice made absolute against InitialDir, with DefaultExt added when it has no extension.
+  // Choice made absolute against Folder(), with DefaultExt added when it has no extension.
   String ResolveChoice(const String& Choice) const;
 
 private:

@@ -205,9 +205,15 @@ class TApplication : public rtl::TComponent {
 
   const String& Title() const { return FTitle; }
   void SetTitle(const String& Value) { FTitle = Value; }
+  // The folder of the document being worked on (the designer sets the open module's); empty when
+  // there is none. An open dialog given no InitialDir starts there and gives a file chosen under
+  // it back relative to it, so that the names the document keeps stay true when it moves.
+  const String& DocumentFolder() const { return FDocumentFolder; }
+  void SetDocumentFolder(const String& Value) { FDocumentFolder = Value; }
 
 private:
   String FTitle = "Korvane Designer";
+  String FDocumentFolder;
 };
 
 class TScreen : public rtl::TComponent {
