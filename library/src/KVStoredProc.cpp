@@ -119,16 +119,15 @@ String TKVStoredProc::CallSQL() const {
   // MariaDB calls a procedure with a place for each of its parameters, OUT ones too, and takes a
   // function's value from a SELECT; the other servers select from the routine.
   TKVDatabase* db = FindDatabase();
-  const bool mariadb = db && db->ServerType() == TKVServerType::stMariaDB;
+  const TKVServerType serverType = db ? db->ServerType() : TKVServerType::stSQLite;
+  const bool mariadb = serverType == TKVServerType::stMariaDB;
   bool function = false;
   for (int i = 0; i < FParams->Count(); ++i)
     function = function || FParams->Items(i)->ParamType() == rtl::TParamType::ptResult;
   // The name as the catalogue spells it (the procedure list offers those), quoted where the server
   // would fold it.
-  const TKVServerType serverType = db ? db->ServerType() : TKVServerType::stSQLite;
-  String sql = !mariadb   ? "SELECT * FROM " + QuoteIdentifierFor(serverType, name, false) + "("
-               : function ? "SELECT " + QuoteMariaDBIdentifier(name, false) + "("
-                          : "CALL " + QuoteMariaDBIdentifier(name, false) + "(";
+  const String routine = QuoteIdentifierFor(serverType, name, false);
+  String sql = !mariadb ? "SELECT * FROM " + routine + "(" : (function ? "SELECT " : "CALL ") + routine + "(";
   bool first = true;
   for (int i = 0; i < FParams->Count(); ++i) {
     const rtl::TParam* p = FParams->Items(i);
