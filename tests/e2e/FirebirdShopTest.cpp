@@ -1,5 +1,7 @@
-// korv on the example shop built in a Firebird database file by korv-fbcreate: the example
-// script, `korv updatesql` and `korv data` on ShopFb.dfm, all through the embedded engine.
+// korv on the example shop built by korv-fbcreate: the example script, `korv updatesql` and
+// `korv data` on ShopFb.dfm, through the embedded engine on a database file, and on a real
+// Firebird server (scripts/fb-cluster exports KORV_FB_*) with the password in a parameters file.
+#include "FbTestServer.h"
 #include "KorvRun.h"
 
 #include <nlohmann/json.hpp>
@@ -140,4 +142,88 @@ TEST_F(FirebirdShopTest, AMissingDatabaseFileIsAnErrorAndIsNotCreated) {
             std::string::npos)
       << r;
   EXPECT_FALSE(Exists("shop.fdb"));
+}
+
+namespace {
+
+class FirebirdServerShopTest : public TKorvTest {
+protected:
+  void SetUp() override {
+    const auto server = korvtest::TFbTestServer::FromEnvironment();
+    if (!server) KORV_SKIP_OR_FAIL(korvtest::kNoFbTestServer);
+    Server = *server;
+    File = korvtest::TFbTestServer::FreshFile("shop");
+    // korv-fbcreate takes the user from the client library's own ISC_USER and ISC_PASSWORD.
+    const std::string cmd = "ISC_USER=" + Quote(Server.User) + " ISC_PASSWORD=" + Quote(Server.Password) + " " +
+                            Quote(KORV_FBCREATE) + " " + Quote(Server.Address(File)) + " " +
+                            Quote(std::string(KORV_SOURCE_DIR) + "/examples/shop-firebird.sql");
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    Created = true;
+    std::string module = ReadSource("examples/ShopFb.dfm");
+    const std::string line = "    RemoteDatabase = 'shop.fdb'\n";
+    const std::size_t at = module.find(line);
+    ASSERT_NE(at, std::string::npos);
+    module.replace(at, line.size(),
+                   "    RemoteDatabase = '" + Server.Address(File) + "'\n    ParamsFileName = 'fb.params'\n");
+    Write("ShopFb.dfm", module);
+    WriteParams(Server.Password);
+  }
+  void TearDown() override {
+    if (Created) std::filesystem::remove(Server.DataDir + "/" + File);
+  }
+  void WriteParams(const std::string& Password) {
+    Write("fb.params", "USER NAME=" + Server.User + "\nPASSWORD=" + Password + "\n");
+    std::filesystem::permissions(Temp.File("fb.params"),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+
+  korvtest::TFbTestServer Server;
+  std::string File;
+  bool Created = false;
+};
+
+}  // namespace
+
+TEST_F(FirebirdServerShopTest, UpdatesqlChecksOnTheServerAndAWrongPasswordSavesNothing) {
+  const std::string before = Read("ShopFb.dfm");
+  TKorvResult r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "ORDER_LINE", "--table-fields",
+                        "--primary-keys", "--dry-run", "--json"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(nlohmann::json::parse(r.Out)["DeleteSQL"],
+            "delete from ORDER_LINE\nwhere\n  ORDER_NO = :OLD_ORDER_NO and\n  LINE_NO = :OLD_LINE_NO\n");
+
+  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "CUSTOMER", "--table-fields", "--primary-keys",
+            "--fields", "NAME,CITY,TEL", "--check", "--try"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(r.Out,
+            "RefreshSQL: ok\n"
+            "ModifySQL: ok\n"
+            "InsertSQL: ok\n"
+            "DeleteSQL: ok\n"
+            "Try: ModifySQL would change 1 row for the first row of Customers (rolled back)\n");
+
+  r = Korv({"data", "ShopFb.dfm", "Parts", "--json", "--limit", "1"});
+  ASSERT_EQ(r.Exit, 0) << r;
+  EXPECT_EQ(nlohmann::json::parse(r.Out)["rows"],
+            nlohmann::json::array({nlohmann::json::array({"P-100", "Notebook, A5", "3.50"})}));
+  EXPECT_EQ(Read("ShopFb.dfm"), before);
+
+  // A wrong password: the command fails, saying which database and why, and saves nothing.
+  WriteParams("wrong");
+  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "PART", "--table-fields", "--dry-run"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_NE(r.Err.find("Cannot connect to database 'ShopData': Cannot open Firebird database \"" +
+                       Server.Address(File) + "\": Your user name and password are not defined."),
+            std::string::npos)
+      << r;
+  EXPECT_EQ(Read("ShopFb.dfm"), before);
+
+  // No password at all: the login dialog would ask, and a one-shot command cannot answer it.
+  Write("fb.params", "USER NAME=" + Server.User + "\n");
+  r = Korv({"updatesql", "ShopFb.dfm", "CustomersUpdate", "--table", "PART", "--table-fields", "--dry-run"});
+  EXPECT_EQ(r.Exit, 1) << r;
+  EXPECT_EQ(r.Err,
+            "korv: updatesql --table-fields: connecting ShopData needs a password: put PASSWORD in its "
+            "Params or ParamsFileName, or answer the login dialog in korv design\n");
+  EXPECT_EQ(Read("ShopFb.dfm"), before);
 }
