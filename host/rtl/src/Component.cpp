@@ -78,22 +78,21 @@ void TComponent::SetName(const String& NewName) {
 
 void TComponent::IndexName(TComponent* AComponent) {
   if (AComponent->FName.empty()) return;
-  auto [it, inserted] = FNameIndex.emplace(FoldCase(AComponent->FName), AComponent);
-  if (!inserted && it->second != AComponent) {
-    FNameClash = true;
-    if (AComponent->ComponentIndex() < it->second->ComponentIndex()) it->second = AComponent;
+  TComponent* indexed = FNameIndex.Insert(AComponent->FName, AComponent);
+  if (indexed == AComponent) return;
+  // Two of one name (a ValidateRename override let it through): the earlier one is found.
+  FNameClash = true;
+  if (AComponent->ComponentIndex() < indexed->ComponentIndex()) {
+    FNameIndex.Erase(AComponent->FName, indexed);
+    FNameIndex.Insert(AComponent->FName, AComponent);
   }
 }
 
 void TComponent::UnindexName(TComponent* AComponent, const String& OldName) {
-  if (OldName.empty()) return;
-  auto it = FNameIndex.find(FoldCase(OldName));
-  if (it == FNameIndex.end() || it->second != AComponent) return;
-  FNameIndex.erase(it);
-  if (!FNameClash) return;
+  if (OldName.empty() || !FNameIndex.Erase(OldName, AComponent) || !FNameClash) return;
   for (const auto& c : FComponents)
     if (c.get() != AComponent && SameText(c->FName, OldName)) {
-      FNameIndex.emplace(FoldCase(OldName), c.get());
+      FNameIndex.Insert(OldName, c.get());
       return;
     }
 }
@@ -124,8 +123,7 @@ int TComponent::ComponentIndex() const {
 
 TComponent* TComponent::FindComponent(const String& AName) const {
   if (AName.empty()) return nullptr;
-  auto it = FNameIndex.find(FoldCase(AName));
-  return it == FNameIndex.end() ? nullptr : it->second;
+  return FNameIndex.Find(AName);
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {

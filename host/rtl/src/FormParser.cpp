@@ -4,8 +4,10 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace rtl {
 
@@ -23,9 +25,17 @@ namespace {
 // Deeper nesting than any real form needs; the limit keeps hostile input off the stack.
 constexpr int MaxNesting = 256;
 
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// ASCII letters, "_" and (for IsIdentChar) digits, by table: the lexer asks for every byte.
+constexpr std::array<uint8_t, 256> IdentClasses = [] {
+  std::array<uint8_t, 256> t{};
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = t[c + 32] = 3;
+  t['_'] = 3;
+  for (int c = '0'; c <= '9'; ++c) t[c] = 1;
+  return t;
+}();
+inline bool IsIdentStart(char c) { return IdentClasses[static_cast<unsigned char>(c)] & 2; }
+inline bool IsIdentChar(char c) { return IdentClasses[static_cast<unsigned char>(c)] != 0; }
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -169,7 +179,12 @@ private:
   void Next() {
     SkipBlanks();
     const size_t n = FText.size();
-    FTok = TToken{};
+    // Field by field: a whole new TToken costs more than the token it describes.
+    FTok.Symbol = 0;
+    FTok.Int = 0;
+    FTok.Float = 0;
+    FTok.Suffix = 0;
+    FTok.Text = {};
     if (FPos >= n) {
       FTok.Kind = TTokenKind::tkEOF;
       FTok.Pos = PosAt(FPos);
@@ -445,6 +460,7 @@ private:
   TDfmObject ParseObject(int depth) {
     CheckDepth(depth);
     TDfmObject obj;
+    if (depth == 1 && FSink) obj.Props = std::exchange(FSpareProps, {});
     obj.Pos = FTok.Pos;
     obj.Kind = IsKeyword("object")      ? TDfmObjectKind::okObject
                : IsKeyword("inherited") ? TDfmObjectKind::okInherited
@@ -489,6 +505,10 @@ private:
             if (!inChildren) FSink->Root(obj);
             TDfmObject child = ParseObject(depth + 1);
             FSink->Child(child);
+            // The next child's properties go where this one's went: one allocation, not one per
+            // doubling for every component of a big module.
+            child.Props.clear();
+            FSpareProps = std::move(child.Props);
           } else {
             obj.Children.push_back(ParseObject(depth + 1));
           }
@@ -620,6 +640,7 @@ private:
   std::string_view FText;
   const String& FFileName;
   TFormTextSink* FSink = nullptr;
+  std::vector<TDfmProperty> FSpareProps;  // emptied, capacity kept: the last streamed child's
   size_t FPos = 0;
   int FLine = 1;
   size_t FLineStart = 0;

@@ -233,10 +233,11 @@ private:
       obj = sub;
       start = dot + 1;
     }
-    if (auto* strings = dynamic_cast<TStrings*>(obj); strings && SameText(segment, "Strings")) {
-      ReadStrings(strings, p);
-      return true;
-    }
+    if (SameText(segment, "Strings"))
+      if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+        ReadStrings(strings, p);
+        return true;
+      }
     const TPropInfo* pi = GetPropInfo(obj, segment);
     if (!pi) return false;
     const TDfmValue& v = p.Value;

@@ -113,7 +113,7 @@ void TClassInfo::EnsurePropCache() const {
   // The nearest declaration wins, and within a class the first.
   FPropByName.clear();
   for (TClass c : chain)
-    for (const TPropInfo& p : c->Props) FPropByName.emplace(FoldCase(p.Name), &p);
+    for (const TPropInfo& p : c->Props) FPropByName.emplace(p.Name, &p);
 }
 
 const std::vector<const TPropInfo*>& TClassInfo::PropList() const {
@@ -123,7 +123,7 @@ const std::vector<const TPropInfo*>& TClassInfo::PropList() const {
 
 const TPropInfo* TClassInfo::FindProp(const String& name) const {
   EnsurePropCache();
-  auto it = FPropByName.find(FoldCase(name));
+  auto it = FPropByName.find(name);
   return it == FPropByName.end() ? nullptr : it->second;
 }
 

@@ -110,13 +110,41 @@ int CompareText(const String& S1, const String& S2) {
 }
 
 bool SameText(const String& S1, const String& S2) {
-  if (IsAscii(S1) && IsAscii(S2)) {
-    if (S1.size() != S2.size()) return false;
-    for (size_t i = 0; i < S1.size(); ++i)
-      if (AsciiLower(S1[i]) != AsciiLower(S2[i])) return false;
-    return true;
+  // One pass while both are ASCII; a byte above 0x7F on either side decides by folding.
+  if (S1.size() == S2.size()) {
+    size_t i = 0;
+    for (; i < S1.size(); ++i) {
+      const char a = S1[i], b = S2[i];
+      if (static_cast<unsigned char>(a | b) >= 0x80) break;
+      if (a != b && AsciiLower(a) != AsciiLower(b)) return false;
+    }
+    if (i == S1.size()) return true;
+  } else if (IsAscii(S1) && IsAscii(S2)) {
+    return false;
   }
-  return CompareText(S1, S2) == 0;
+  return FoldCase(S1) == FoldCase(S2);
+}
+
+uint64_t TextHash(const String& S) {
+  // FNV-1a over the folded text (ASCII folded on the fly), then mixed so that the low bits
+  // depend on every byte.
+  constexpr uint64_t Basis = 14695981039346656037ull, Prime = 1099511628211ull;
+  uint64_t h = Basis;
+  bool ascii = true;
+  for (char c : S) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+    h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * Prime;
+  }
+  if (!ascii) {
+    h = Basis;
+    for (char c : FoldCase(S)) h = (h ^ static_cast<unsigned char>(c)) * Prime;
+  }
+  h ^= h >> 32;
+  h *= 0x9E3779B97F4A7C15ull;
+  return h ^ (h >> 29);
 }
 
 int CompareStr(const String& S1, const String& S2) {

@@ -11,11 +11,11 @@
 // the owner alone.
 #pragma once
 
+#include "rtl/NameIndex.h"
 #include "rtl/Rtti.h"
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace rtl {
@@ -122,9 +122,7 @@ private:
   int FTag = 0;
   TComponent* FOwner = nullptr;
   std::vector<std::unique_ptr<TComponent>> FComponents;
-  // Owned components by folded name (the first of each name), so that naming and finding stay
-  // fast in a module of thousands of components.
-  std::unordered_map<String, TComponent*> FNameIndex;
+  TNameIndex FNameIndex;                  // owned components by name, the first of each name
   bool FNameClash = false;                // two owned components once shared a name: removals look again
   bool FDestroyingComponents = false;     // DestroyComponents runs: the owned ones all go
   std::vector<TFreeLinks> FFreeNotifies;  // one entry per linked component

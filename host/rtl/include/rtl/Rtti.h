@@ -5,6 +5,7 @@
 
 #include "rtl/Object.h"
 #include "rtl/Sets.h"
+#include "rtl/SysUtils.h"
 
 #include <any>
 #include <cstdint>
@@ -130,7 +131,7 @@ private:
   mutable std::unique_ptr<TTypeInfo> FTypeInfo;
   mutable std::vector<TPropCacheKey> FPropCacheKey;
   mutable std::vector<const TPropInfo*> FPropList;
-  mutable std::unordered_map<String, const TPropInfo*> FPropByName;  // folded name: FindProp's answer
+  mutable std::unordered_map<String, const TPropInfo*, TTextHash, TSameText> FPropByName;  // FindProp's answer
 };
 
 // Names of integer constants (clBtnFace, crHourGlass): an integer type may register a mapping

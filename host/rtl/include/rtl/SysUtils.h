@@ -20,7 +20,16 @@ int CompareText(const String& S1, const String& S2);  // <0, 0, >0 ignoring lett
 int CompareStr(const String& S1, const String& S2);   // <0, 0, >0 by bytes
 String UpperCase(const String& S);
 String LowerCase(const String& S);
-String FoldCase(const String& S);  // the key SameText compares
+String FoldCase(const String& S);    // the key SameText compares
+uint64_t TextHash(const String& S);  // the same for texts that SameText calls equal
+
+// Hashed containers keyed by names with letter case ignored, looked up without folding a copy.
+struct TTextHash {
+  size_t operator()(const String& S) const { return static_cast<size_t>(TextHash(S)); }
+};
+struct TSameText {
+  bool operator()(const String& A, const String& B) const { return SameText(A, B); }
+};
 
 int StrToIntDef(const String& S, int Default);  // 32-bit; anything that is not an integer: Default
 int StrToInt(const String& S);                  // raises EConvertError
