@@ -11,6 +11,7 @@
 #include <fmt/format.h>
 
 #include <climits>
+#include <deque>
 #include <unordered_set>
 
 namespace rtl {
@@ -146,8 +147,19 @@ private:
   void DropIfEmpty(TComponent* c) {
     auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras());
     if (!e || !e->Empty()) return;
-    if (!FDone && !FFixups.empty() && FFixups.back().Component == c) return;
+    if (!FDone && FOrderNeededBy == c) return;
     c->SetStreamExtras(nullptr);
+  }
+
+  // Whether a reference read now may be kept as written when the module is complete, so that
+  // its place among the properties must be remembered: one to another module, to a component
+  // not read yet, or to one kept from an unknown class. One to a component already read
+  // resolves (were it ever kept, it would go first among its component's properties).
+  bool MayStayAsWritten(const String& name) const {
+    if (SameText(name, "Owner") || SameText(name, FRoot->Name())) return false;
+    if (name.find('.') != String::npos) return true;
+    TComponent* target = FRoot->FindComponent(name);
+    return !target || dynamic_cast<TUnknownComponent*>(target);
   }
 
   void ReadChildren(TComponent* parent, TDfmObject& node) {
@@ -314,6 +326,7 @@ private:
           Guarded(
               v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
         } else {
+          if (MayStayAsWritten(v.Str)) FOrderNeededBy = comp;
           FFixups.push_back(
               TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
         }
@@ -436,8 +449,9 @@ private:
   bool FDone = false;
   int FChildIndex = 0;
   TComponent* FRoot = nullptr;
-  std::vector<TComponent*> FLoading;  // root first, then in creation order
-  std::vector<TFixup> FFixups;
+  std::vector<TComponent*> FLoading;     // root first, then in creation order
+  std::deque<TFixup> FFixups;            // a deque: no copy of them all, and no double of them, at each growth
+  TComponent* FOrderNeededBy = nullptr;  // the last component read with a reference that may stay
 };
 
 std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOptions& options, const String& fileName) {
