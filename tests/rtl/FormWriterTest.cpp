@@ -109,6 +109,41 @@ TEST_F(FormWriter, KeptPropertiesStayInPlaceAndYieldToLiveValues) {
   EXPECT_NE(text.find("    Link = Orders\n"), String::npos);
 }
 
+// A reference that stays as written goes back between the properties it stood between, whether
+// it names a component the module lacks or one of another module; one that resolves (to a
+// component read before it, even one kept from an unknown class) is written in class order.
+TEST_F(FormWriter, KeptReferencesKeepTheirPlaceWhereverTheyPoint) {
+  const String text =
+      "object Mod: TTestRoot\n"
+      "  object Cds: TClientDataSet\n"
+      "  end\n"
+      "  object A: TTestWidget\n"
+      "    Caption = 'a'\n"
+      "    Count = 1\n"
+      "    Link = Cds\n"
+      "  end\n"
+      "  object B: TTestWidget\n"
+      "    Caption = 'b'\n"
+      "    Link = Missing\n"
+      "    Count = 2\n"
+      "  end\n"
+      "  object C: TTestWidget\n"
+      "    Caption = 'c'\n"
+      "    Link = Form2.Query1\n"
+      "    Count = 3\n"
+      "  end\n"
+      "  object D: TTestWidget\n"
+      "    Caption = 'd'\n"
+      "    Count = 4\n"
+      "    Link = A\n"
+      "  end\n"
+      "end\n";
+  auto root = ReadModule(text, "refs.dfm");
+  EXPECT_EQ(As<TTestWidget>(root->FindComponent("A"))->Link(), root->FindComponent("Cds"));
+  EXPECT_EQ(As<TTestWidget>(root->FindComponent("D"))->Link(), root->FindComponent("A"));
+  EXPECT_EQ(WriteModule(root.get()), text);
+}
+
 TEST_F(FormWriter, KeptPropertiesOfOneNameKeepTheirOrderFromSaveToSave) {
   const String text =
       "object Mod: TTestRoot\n"
