@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace rtl {
@@ -41,8 +42,10 @@ uint32_t NextCodePoint(const String& s, size_t& i) {
 }
 
 size_t Utf16Length(const String& s) {
-  size_t units = 0;
-  for (size_t i = 0; i < s.size();) units += NextCodePoint(s, i) > 0xFFFF ? 2 : 1;
+  size_t i = 0;
+  while (i < s.size() && static_cast<unsigned char>(s[i]) < 0x80) ++i;  // ASCII: a unit a byte
+  size_t units = i;
+  while (i < s.size()) units += NextCodePoint(s, i) > 0xFFFF ? 2 : 1;
   return units;
 }
 
@@ -159,18 +162,20 @@ private:
       size_t at = i;
       uint32_t cp = NextCodePoint(s, i);
       if (IsPrintableAscii(cp)) {
+        // Up to the end of the line, printable ASCII goes out a run at a time, a quote doubled.
+        i = at;
+        const size_t end = std::min(s.size(), i + (LineLength - sinceBreak));
         Out += '\'';
-        for (;;) {
-          Out += static_cast<char>(cp);
-          if (cp == '\'') Out += '\'';
+        while (i < end) {
+          size_t plain = i;
+          while (plain < end && IsPrintableAscii(static_cast<unsigned char>(s[plain])) && s[plain] != '\'') ++plain;
+          Out.append(s, i, plain - i);
+          sinceBreak += plain - i;
+          i = plain;
+          if (i == end || s[i] != '\'') break;
+          Out += "''";
           ++sinceBreak;
-          if (i >= s.size() || sinceBreak >= LineLength) break;
-          at = i;
-          cp = NextCodePoint(s, i);
-          if (!IsPrintableAscii(cp)) {
-            i = at;
-            break;
-          }
+          ++i;
         }
         Out += '\'';
       } else if (cp > 0xFFFF) {

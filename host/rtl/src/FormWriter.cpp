@@ -111,6 +111,7 @@ private:
   // The properties of one context: live ones in class order, kept ones at their old place.
   std::vector<TDfmProperty> ContextProps(TObject* obj, const TFormExtras* extras, const String& ctx) {
     std::vector<TDfmProperty> out;
+    out.reserve(obj->ClassType()->PropList().size());  // at most one each, but for sub-objects
     WriteProps(obj, extras, ctx, "", out);
     if (extras) {
       auto it = extras->Contexts.find(ctx);
