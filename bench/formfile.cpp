@@ -3,7 +3,8 @@
 // The module: 10,000 components with a few properties each, one of them holding a 1,000-line
 // SQL.Strings. Reports bytes per second each way (file to syntax tree, file to components,
 // components to file) and the peak of heap memory in use while reading, as a multiple of the
-// file size; in the text format (binary:0) and the binary one (binary:1), whose times compare
+// file size, beside what the module read holds afterwards (the rest of the peak is the
+// reader's); in the text format (binary:0) and the binary one (binary:1), whose times compare
 // directly (the same module in each).
 #include "rtl/FormBinary.h"
 #include "rtl/FormParser.h"
