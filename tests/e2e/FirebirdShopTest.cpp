@@ -159,22 +159,15 @@ protected:
                             Quote(std::string(KORV_SOURCE_DIR) + "/examples/shop-firebird.sql");
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     Created = true;
-    std::string module = ReadSource("examples/ShopFb.dfm");
-    const std::string line = "    RemoteDatabase = 'shop.fdb'\n";
-    const std::size_t at = module.find(line);
-    ASSERT_NE(at, std::string::npos);
-    module.replace(at, line.size(),
-                   "    RemoteDatabase = '" + Server.Address(File) + "'\n    ParamsFileName = 'fb.params'\n");
-    Write("ShopFb.dfm", module);
+    WritePointedExample("examples/ShopFb.dfm", "ShopFb.dfm", "    RemoteDatabase = 'shop.fdb'\n", Server.Address(File),
+                        "fb.params");
     WriteParams(Server.Password);
   }
   void TearDown() override {
     if (Created) std::filesystem::remove(Server.DataDir + "/" + File);
   }
   void WriteParams(const std::string& Password) {
-    Write("fb.params", "USER NAME=" + Server.User + "\nPASSWORD=" + Password + "\n");
-    std::filesystem::permissions(Temp.File("fb.params"),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    WritePrivate("fb.params", "USER NAME=" + Server.User + "\nPASSWORD=" + Password + "\n");
   }
 
   korvtest::TFbTestServer Server;

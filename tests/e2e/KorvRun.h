@@ -68,6 +68,23 @@ protected:
     return s.str();
   }
   bool Exists(const std::string& Name) const { return std::filesystem::exists(Temp.Path() / Name); }
+  // A file only its owner may read and write, as connection parameters with a password are kept.
+  void WritePrivate(const std::string& Name, const std::string& Text) {
+    Write(Name, Text);
+    std::filesystem::permissions(Temp.File(Name),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  }
+  // The example module Source written as Name with its database's line RemoteLine pointed at
+  // Address and at the parameters file Params.
+  void WritePointedExample(const std::string& Source, const std::string& Name, const std::string& RemoteLine,
+                           const std::string& Address, const std::string& Params) {
+    std::string module = ReadSource(Source);
+    const std::size_t at = module.find(RemoteLine);
+    ASSERT_NE(at, std::string::npos) << RemoteLine;
+    module.replace(at, RemoteLine.size(),
+                   "    RemoteDatabase = '" + Address + "'\n    ParamsFileName = '" + Params + "'\n");
+    Write(Name, module);
+  }
 
   // The example: Shop.dfm, and shop.db built from shop.sql, in the test's folder.
   void CopyExample() {

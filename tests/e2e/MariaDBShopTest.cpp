@@ -67,18 +67,12 @@ protected:
     ASSERT_EQ(mysql_real_query(Conn, Sql.data(), Sql.size()), 0) << mysql_error(Conn) << "\n" << Sql;
   }
   void WriteParams(const std::string& Password) {
-    Write("mariadb.params", "USER NAME=" + Server.User + "\nPASSWORD=" + Password + "\n");
-    std::filesystem::permissions(Temp.File("mariadb.params"),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    WritePrivate("mariadb.params", "USER NAME=" + Server.User + "\nPASSWORD=" + Password + "\n");
   }
   // ShopMdb.dfm as the example script leaves it: on this server, with the parameters file.
   void WritePointedModule() {
-    std::string module = ReadSource("examples/ShopMdb.dfm");
-    const std::string line = "    RemoteDatabase = 'localhost:3306/shop'\n";
-    const std::size_t at = module.find(line);
-    ASSERT_NE(at, std::string::npos);
-    module.replace(at, line.size(), "    RemoteDatabase = '" + Address + "'\n    ParamsFileName = 'mariadb.params'\n");
-    Write("ShopMdb.dfm", module);
+    WritePointedExample("examples/ShopMdb.dfm", "ShopMdb.dfm", "    RemoteDatabase = 'localhost:3306/shop'\n", Address,
+                        "mariadb.params");
   }
 
   korvtest::TMdbTestServer Server;

@@ -62,19 +62,13 @@ protected:
   }
   // The parameters file the module names: readable by its owner only.
   void WriteParams(const std::string& Password) {
-    Write("pg.params",
-          "USER NAME=" + Env("KORV_PG_USER") + "\nPASSWORD=" + Password + "\noptions=-c search_path=" + Schema + "\n");
-    std::filesystem::permissions(Temp.File("pg.params"),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    WritePrivate("pg.params", "USER NAME=" + Env("KORV_PG_USER") + "\nPASSWORD=" + Password +
+                                  "\noptions=-c search_path=" + Schema + "\n");
   }
   // ShopPg.dfm as the example script leaves it: on this server, with the parameters file.
   void WritePointedModule() {
-    std::string module = ReadSource("examples/ShopPg.dfm");
-    const std::string line = "    RemoteDatabase = 'localhost:5432/shop'\n";
-    const std::size_t at = module.find(line);
-    ASSERT_NE(at, std::string::npos);
-    module.replace(at, line.size(), "    RemoteDatabase = '" + Address + "'\n    ParamsFileName = 'pg.params'\n");
-    Write("ShopPg.dfm", module);
+    WritePointedExample("examples/ShopPg.dfm", "ShopPg.dfm", "    RemoteDatabase = 'localhost:5432/shop'\n", Address,
+                        "pg.params");
   }
 
   PGconn* Conn = nullptr;
