@@ -26,6 +26,9 @@ const char* kModule =
     "  end\n"
     "  object Loose: TTestWidget\n"
     "  end\n"
+    "  object Counted: TTestWidget\n"
+    "    Count = 4\n"
+    "  end\n"
     "end\n";
 
 TEST(DesignInfoTest, PositionsComeFromLeftAndTopAndGoBackUnchanged) {
@@ -47,6 +50,12 @@ TEST(DesignInfoTest, ANewPositionIsWrittenAfterTheOtherProperties) {
   const String text = WriteModule(root.get());
   EXPECT_NE(text.find("    Count = 3\n    Left = 60\n    Top = 12\n"), String::npos) << text;
   EXPECT_NE(text.find("object Loose: TTestWidget\n    Left = 5\n    Top = 7\n  end"), String::npos) << text;
+  // A component the file gave nothing kept: the position still follows its properties.
+  SetDesignPosition(root->FindComponent("Counted"), {1, 2});
+  EXPECT_NE(
+      WriteModule(root.get()).find("object Counted: TTestWidget\n    Count = 4\n    Left = 1\n    Top = 2\n  end"),
+      String::npos)
+      << WriteModule(root.get());
   // Out of the words' range: clamped, never wrapped round.
   SetDesignPosition(root->FindComponent("Loose"), {-4, 70000});
   EXPECT_EQ(DesignPosition(root->FindComponent("Loose"))->Left, 0);

@@ -23,12 +23,13 @@ void SetKept(TFormLeftovers& Left, const char* Name, int Value) {
       prop.Value = TDfmValue::Integer(Value);
       return;
     }
-  // A new line goes after every property the file had.
+  // A new line goes after every property the file had. Without the file's order (nothing of
+  // the component was kept) it stands past the end of it, which puts it after the live ones.
   TDfmProperty prop;
   prop.Name = Name;
   prop.Value = TDfmValue::Integer(Value);
   Left.Props.emplace_back(Left.Order.size(), std::move(prop));
-  Left.Order.push_back(Name);
+  if (!Left.Order.empty()) Left.Order.push_back(Name);
 }
 
 }  // namespace

@@ -113,15 +113,19 @@ private:
   // ---- positions --------------------------------------------------------------------------
   // Columns count characters, not bytes. Positions are asked for in increasing order, so the
   // count continues from the last one asked and stays linear on very long lines.
+  // (Loops over the text keep their counters in locals: a store through a member could alias
+  // the text's bytes, and the compiler would reload everything after each one.)
   TDfmPos PosAt(size_t offset) {
     if (offset < FColFrom) {
       FColFrom = FLineStart;
       FColCount = 1;
     }
-    for (size_t i = FColFrom; i < offset; ++i)
-      if ((static_cast<unsigned char>(FText[i]) & 0xC0) != 0x80) ++FColCount;
+    const char* text = FText.data();
+    int count = FColCount;
+    for (size_t i = FColFrom; i < offset; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    FColCount = count;
     FColFrom = offset;
-    return TDfmPos{FLine, FColCount};
+    return TDfmPos{FLine, count};
   }
 
   // Position of an offset on the same line as a token that starts at `start`.
@@ -140,21 +144,24 @@ private:
 
   // ---- lexer ------------------------------------------------------------------------------
   void SkipBlanks() {
+    const char* text = FText.data();
     const size_t n = FText.size();
-    while (FPos < n) {
-      char c = FText[FPos];
+    size_t pos = FPos;
+    while (pos < n) {
+      char c = text[pos];
       if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
-        ++FPos;
+        ++pos;
       } else if (c == '\n') {
-        NewLineAt(++FPos);
+        NewLineAt(++pos);
       } else if (c == '\r') {
-        ++FPos;
-        if (FPos < n && FText[FPos] == '\n') ++FPos;
-        NewLineAt(FPos);
+        ++pos;
+        if (pos < n && text[pos] == '\n') ++pos;
+        NewLineAt(pos);
       } else {
         break;
       }
     }
+    FPos = pos;
   }
 
   [[noreturn]] void BadCharacter(size_t offset) {
@@ -193,25 +200,28 @@ private:
     FTok.Pos = PosAt(FPos);
     char c = FText[FPos];
     if (IsIdentStart(c) || Utf8LetterAt(FPos)) {
-      size_t start = FPos;
+      const char* text = FText.data();
+      const size_t start = FPos;
+      size_t pos = FPos;
       for (;;) {
         for (;;) {
-          if (FPos < n && IsIdentChar(FText[FPos])) {
-            ++FPos;
-          } else if (size_t len = Utf8LetterAt(FPos)) {
-            FPos += len;
+          if (pos < n && IsIdentChar(text[pos])) {
+            ++pos;
+          } else if (size_t len = Utf8LetterAt(pos)) {
+            pos += len;
           } else {
             break;
           }
         }
-        if (FPos + 1 < n && FText[FPos] == '.' && (IsIdentStart(FText[FPos + 1]) || Utf8LetterAt(FPos + 1))) {
-          ++FPos;
+        if (pos + 1 < n && text[pos] == '.' && (IsIdentStart(text[pos + 1]) || Utf8LetterAt(pos + 1))) {
+          ++pos;
           continue;
         }
         break;
       }
+      FPos = pos;
       FTok.Kind = TTokenKind::tkIdent;
-      FTok.Text = FText.substr(start, FPos - start);
+      FTok.Text = FText.substr(start, pos - start);
     } else if (IsDigit(c) || c == '$' ||
                (c == '-' && FPos + 1 < n && (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
       LexNumber();
@@ -298,49 +308,52 @@ private:
   // value is decoded by DecodeString.
   void LexString() {
     const size_t n = FText.size();
-    const auto* bytes = reinterpret_cast<const unsigned char*>(FText.data());
-    size_t start = FPos;
+    const char* text = FText.data();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const size_t start = FPos;
+    size_t pos = FPos;
     for (;;) {
-      if (FPos < n && FText[FPos] == '\'') {
-        size_t open = FPos;
-        ++FPos;
+      if (pos < n && text[pos] == '\'') {
+        size_t open = pos;
+        ++pos;
         for (;;) {
-          if (FPos >= n || FText[FPos] == '\n' || FText[FPos] == '\r')
+          if (pos >= n || text[pos] == '\n' || text[pos] == '\r')
             Error(PosAt(open),
-                  fmt::format("unterminated string: expected \"'\" but found end of {}", FPos >= n ? "file" : "line"));
-          unsigned char c = bytes[FPos];
+                  fmt::format("unterminated string: expected \"'\" but found end of {}", pos >= n ? "file" : "line"));
+          unsigned char c = bytes[pos];
           if (c == '\'') {
-            if (FPos + 1 < n && FText[FPos + 1] == '\'') {
-              FPos += 2;
+            if (pos + 1 < n && text[pos + 1] == '\'') {
+              pos += 2;
               continue;
             }
-            ++FPos;
+            ++pos;
             break;
           }
-          if (c == 0) BadCharacter(FPos);
+          if (c == 0) BadCharacter(pos);
           if (c < 0x80) {
-            ++FPos;
+            ++pos;
           } else {
-            size_t len = utf8::SequenceLength(bytes + FPos, bytes + n);
+            size_t len = utf8::SequenceLength(bytes + pos, bytes + n);
             if (len == 0)
-              Error(PosWithin(FTok.Pos, start, FPos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
-            FPos += len;
+              Error(PosWithin(FTok.Pos, start, pos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
+            pos += len;
           }
         }
-      } else if (FPos < n && FText[FPos] == '#') {
-        size_t hash = FPos;
-        ++FPos;
-        const bool hex = FPos < n && FText[FPos] == '$';
-        if (hex) ++FPos;
-        size_t digits = FPos;
-        while (FPos < n && (hex ? HexValue(FText[FPos]) >= 0 : IsDigit(FText[FPos]))) ++FPos;
-        if (FPos == digits) Error(PosWithin(FTok.Pos, start, hash), "expected a character code after \"#\"");
+      } else if (pos < n && text[pos] == '#') {
+        size_t hash = pos;
+        ++pos;
+        const bool hex = pos < n && text[pos] == '$';
+        if (hex) ++pos;
+        size_t digits = pos;
+        while (pos < n && (hex ? HexValue(text[pos]) >= 0 : IsDigit(text[pos]))) ++pos;
+        if (pos == digits) Error(PosWithin(FTok.Pos, start, hash), "expected a character code after \"#\"");
       } else {
         break;
       }
     }
+    FPos = pos;
     FTok.Kind = TTokenKind::tkString;
-    FTok.Text = FText.substr(start, FPos - start);
+    FTok.Text = FText.substr(start, pos - start);
   }
 
   void AppendUnit(TStringBuilder& b, uint32_t unit, TDfmPos pos) {
@@ -517,36 +530,34 @@ private:
         }
       }
       if (inChildren) Expected("an object or \"end\"");
-      obj.Props.push_back(ParseProperty(depth));
+      ParseProperty(depth, obj.Props.emplace_back());
     }
   }
 
-  TDfmProperty ParseProperty(int depth) {
-    TDfmProperty p;
+  // Properties and values are parsed where they will stay: a node moved is a node copied.
+  void ParseProperty(int depth, TDfmProperty& p) {
     p.Pos = FTok.Pos;
-    p.Name = String(FTok.Text);
+    p.Name.assign(FTok.Text);
     Next();
     Expect('=');
-    p.Value = ParseValue(depth + 1);
-    return p;
+    ParseValue(depth + 1, p.Value);
   }
 
-  TDfmValue ParseValue(int depth) {
+  void ParseValue(int depth, TDfmValue& v) {
     CheckDepth(depth);
-    TDfmValue v;
     v.Pos = FTok.Pos;
     switch (FTok.Kind) {
     case TTokenKind::tkInteger:
       v.Kind = TDfmValueKind::vkInteger;
       v.Int = FTok.Int;
       Next();
-      return v;
+      return;
     case TTokenKind::tkFloat:
       v.Kind = TDfmValueKind::vkFloat;
       v.Float = FTok.Float;
       v.FloatSuffix = FTok.Suffix;
       Next();
-      return v;
+      return;
     case TTokenKind::tkString: {
       v.Kind = TDfmValueKind::vkString;
       TStringBuilder b;
@@ -562,13 +573,13 @@ private:
         Error(b.PendingPos,
               fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
       v.Str = std::move(b.Out);
-      return v;
+      return;
     }
     case TTokenKind::tkIdent:
       v.Kind = TDfmValueKind::vkIdent;
-      v.Str = String(FTok.Text);
+      v.Str.assign(FTok.Text);
       Next();
-      return v;
+      return;
     case TTokenKind::tkSymbol: break;
     case TTokenKind::tkEOF: Expected("a value");
     }
@@ -578,7 +589,7 @@ private:
       Next();
       if (IsSymbol(']')) {
         Next();
-        return v;
+        return;
       }
       for (;;) {
         if (FTok.Kind != TTokenKind::tkIdent && FTok.Kind != TTokenKind::tkInteger) Expected("a set element");
@@ -590,7 +601,7 @@ private:
         }
         if (!IsSymbol(']')) Expected("\",\" or \"]\"");
         Next();
-        return v;
+        return;
       }
     case '(':
       v.Kind = TDfmValueKind::vkList;
@@ -598,15 +609,15 @@ private:
       while (!IsSymbol(')')) {
         if (FTok.Kind == TTokenKind::tkEOF || IsSymbol(',') || IsSymbol(']') || IsSymbol('>') || IsSymbol('}'))
           Expected("a value or \")\"");
-        v.Items.push_back(ParseValue(depth + 1));
+        ParseValue(depth + 1, v.Items.emplace_back());
       }
       Next();
-      return v;
+      return;
     case '{':
       v.Kind = TDfmValueKind::vkBinary;
       v.Str = ReadBinary();
       Next();
-      return v;
+      return;
     case '<':
       v.Kind = TDfmValueKind::vkCollection;
       Next();
@@ -626,13 +637,13 @@ private:
           if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
           if (FTok.Kind != TTokenKind::tkIdent) Expected("a property or \"end\"");
           if (IsKeyword("end") && !NextCharIs('=')) break;
-          item.Props.push_back(ParseProperty(depth + 1));
+          ParseProperty(depth + 1, item.Props.emplace_back());
         }
         Next();
         v.CollItems.push_back(std::move(item));
       }
       Next();
-      return v;
+      return;
     default: Expected("a value");
     }
   }

@@ -12,7 +12,9 @@
 
 #include <climits>
 #include <deque>
+#include <limits>
 #include <unordered_set>
+#include <utility>
 
 namespace rtl {
 
@@ -56,11 +58,7 @@ public:
     FLoading.push_back(FRoot);
     FRoot->SetComponentState(TComponentStateItem::csLoading, true);
     FRoot->SetComponentState(TComponentStateItem::csReading, true);
-    TFormExtras& extras = ExtrasOf(FRoot);
-    extras.Kind = node.Kind;
-    extras.Index = node.Index;
-    ReadProperties(FRoot, FRoot, extras, "", node.Props);
-    DropIfEmpty(FRoot);
+    ReadHeaderAndProperties(FRoot, node);
   }
 
   void Child(TDfmObject& node) override { ReadChild(FRoot, node, FChildIndex++); }
@@ -86,21 +84,43 @@ public:
     CallLoaded(FRoot);
   }
 
+  // The components this read made, kept only when TrackCreated (a caller that must take them
+  // back again on an error; a new module's root takes them all with it).
+  bool TrackCreated = false;
   std::vector<TComponent*> Created;
 
 private:
-  // A reference waiting for the whole module: where it goes and what the file said.
+  // A reference waiting for the whole module: where it goes and what the file said. Its texts
+  // are kept in one buffer (FFixupText) and its context by number, so that a module of many
+  // references holds each in some eighty bytes rather than three strings.
   struct TFixup {
     TComponent* Component;
     TObject* Target;
     const TPropInfo* Prop;
-    String Context;
-    size_t OrderIndex;
-    String Name;
     TDfmPos Pos;
-    String Value;
     TDfmPos ValuePos;
+    uint32_t NameAt, NameLength;    // the property name as written, in FFixupText
+    uint32_t ValueAt, ValueLength;  // the component name as written, in FFixupText
+    uint32_t Context;               // in FFixupContexts
+    uint32_t OrderIndex;
   };
+
+  void AddFixup(TComponent* comp, TObject* target, const TPropInfo* pi, const String& ctx, size_t orderIndex,
+                const TDfmProperty& p) {
+    if (FFixupContexts.empty() || FFixupContexts.back() != ctx) FFixupContexts.push_back(ctx);
+    const size_t room = std::numeric_limits<uint32_t>::max();
+    if (FFixupText.size() + p.Name.size() + p.Value.Str.size() > room || orderIndex > room)
+      Error(p.Pos, "too many component references in one module");
+    TFixup f{comp, target, pi, p.Pos, p.Value.Pos, 0, 0, 0, 0, 0, static_cast<uint32_t>(orderIndex)};
+    f.NameAt = static_cast<uint32_t>(FFixupText.size());
+    f.NameLength = static_cast<uint32_t>(p.Name.size());
+    FFixupText += p.Name;
+    f.ValueAt = static_cast<uint32_t>(FFixupText.size());
+    f.ValueLength = static_cast<uint32_t>(p.Value.Str.size());
+    FFixupText += p.Value.Str;
+    f.Context = static_cast<uint32_t>(FFixupContexts.size() - 1);
+    FFixups.push_back(f);
+  }
 
   [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
 
@@ -169,7 +189,7 @@ private:
   void ReadChild(TComponent* parent, TDfmObject& node, int childIndex) {
     TComponent* comp = nullptr;
     if (node.Kind != TDfmObjectKind::okObject && !node.Name.empty()) comp = FRoot->FindComponent(node.Name);
-    TClass cls = comp ? comp->ClassType() : GetClass(node.ClassName);
+    TClass cls = comp ? comp->ClassType() : ClassNamed(node.ClassName);
     if (!comp && cls) {
       if (!cls->InheritsFrom(TComponent::StaticClass()))
         Error(node.NamePos, fmt::format("class {} is not a component class", node.ClassName));
@@ -183,7 +203,7 @@ private:
             made.release();  // the root owns it now
           },
           "cannot create", &node.ClassName);
-      Created.push_back(comp);
+      if (TrackCreated) Created.push_back(comp);
     }
     if (!comp) {
       ReadUnknown(parent, node, childIndex);
@@ -194,12 +214,17 @@ private:
     comp->SetComponentState(TComponentStateItem::csReading, true);
     if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
     Guarded(node.Pos, [&] { comp->SetParentComponent(parent); });
-    TFormExtras& extras = ExtrasOf(comp);
-    extras.Kind = node.Kind;
-    extras.Index = node.Index;
-    ReadProperties(comp, comp, extras, "", node.Props);
-    DropIfEmpty(comp);
+    ReadHeaderAndProperties(comp, node);
     ReadChildren(comp, node);
+  }
+
+  // The registered class of the name; a module names the same few classes again and again.
+  TClass ClassNamed(const String& name) {
+    if (name != FLastClassName) {
+      FLastClass = GetClass(name);
+      FLastClassName = name;
+    }
+    return FLastClass;
   }
 
   void ReadUnknown(TComponent* parent, TDfmObject& node, int childIndex) {
@@ -207,28 +232,51 @@ private:
       Notes.push_back(fmt::format("{}: class {} is not registered; the component is kept as written",
                                   FormPlace(FFileName, node.NamePos, false), node.ClassName));
     auto* comp = new TUnknownComponent(FRoot);
-    Created.push_back(comp);
+    if (TrackCreated) Created.push_back(comp);
     if (!node.Name.empty()) Guarded(node.NamePos, [&] { comp->SetName(node.Name); });
     if (parent != FRoot) comp->SetStreamedParent(parent->Name(), childIndex);
     comp->SetStreamed(std::move(node));
   }
 
   // ---- properties -------------------------------------------------------------------------
-  void ReadProperties(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx,
-                      std::vector<TDfmProperty>& props) {
-    TFormLeftovers& left = extras.Contexts[ctx];
-    left.Order.reserve(left.Order.size() + props.size());
-    for (TDfmProperty& p : props) {
-      size_t orderIndex = left.Order.size();
-      left.Order.push_back(p.Name);
-      if (!ReadProperty(comp, target, extras, ctx, orderIndex, p))
-        extras.Contexts[ctx].Props.emplace_back(orderIndex, std::move(p));
+  // How the object was written goes into extras only when it is not plain `object Name: TClass`.
+  void ReadHeaderAndProperties(TComponent* comp, TDfmObject& node) {
+    if (node.Kind != TDfmObjectKind::okObject || node.Index) {
+      TFormExtras& extras = ExtrasOf(comp);
+      extras.Kind = node.Kind;
+      extras.Index = node.Index;
     }
+    ReadProperties(comp, comp, "", node.Props);
+    DropIfEmpty(comp);
+  }
+
+  // The file order of a context's property names is stored only where it is used: beside
+  // properties kept as written, for references that may stay so, and for the component's own
+  // properties whenever it has extras at all (a design position added later goes after them).
+  void ReadProperties(TComponent* comp, TObject* target, const String& ctx, std::vector<TDfmProperty>& props) {
+    const size_t base = OrderSize(comp, ctx);
+    std::vector<size_t> kept;
+    const bool outerWanted = std::exchange(FOrderWanted, false);
+    for (size_t i = 0; i < props.size(); ++i)
+      if (!ReadProperty(comp, target, ctx, base + i, props[i])) kept.push_back(i);
+    const bool wanted = std::exchange(FOrderWanted, outerWanted);
+    if (kept.empty() && !wanted && !(ctx.empty() && comp->StreamExtras()) && base == 0) return;
+    TFormLeftovers& left = ExtrasOf(comp).Contexts[ctx];
+    left.Order.reserve(base + props.size());
+    for (const TDfmProperty& p : props) left.Order.push_back(p.Name);
+    for (size_t i : kept) left.Props.emplace_back(base + i, std::move(props[i]));
+  }
+
+  // How many property names of the context are stored already (a component read twice).
+  static size_t OrderSize(const TComponent* comp, const String& ctx) {
+    const auto* extras = dynamic_cast<const TFormExtras*>(comp->StreamExtras());
+    if (!extras) return 0;
+    auto it = extras->Contexts.find(ctx);
+    return it == extras->Contexts.end() ? 0 : it->second.Order.size();
   }
 
   // Sets one property; false when no class knows it, so that the caller keeps it as written.
-  bool ReadProperty(TComponent* comp, TObject* target, TFormExtras& extras, const String& ctx, size_t orderIndex,
-                    TDfmProperty& p) {
+  bool ReadProperty(TComponent* comp, TObject* target, const String& ctx, size_t orderIndex, TDfmProperty& p) {
     // Walk the dotted path through owned sub-objects.
     TObject* obj = target;
     size_t start = 0;
@@ -326,9 +374,11 @@ private:
           Guarded(
               v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
         } else {
-          if (MayStayAsWritten(v.Str)) FOrderNeededBy = comp;
-          FFixups.push_back(
-              TFixup{comp, obj, pi, ctx, orderIndex, std::move(p.Name), p.Pos, std::move(p.Value.Str), p.Value.Pos});
+          if (MayStayAsWritten(v.Str)) {
+            FOrderNeededBy = comp;
+            FOrderWanted = true;
+          }
+          AddFixup(comp, obj, pi, ctx, orderIndex, p);
         }
         return true;
       }
@@ -337,7 +387,7 @@ private:
         Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
         auto* coll = dynamic_cast<TCollection*>(sub);
         if (!coll) WrongKind(p, "a value of its kind");
-        ReadCollection(comp, coll, extras, ctx, p);
+        ReadCollection(comp, coll, ctx, p);
         return true;
       }
       WrongKind(p, pi->PropType->Name == "TStrings" ? "a list in " + p.Name + ".Strings" : "a value it can take");
@@ -372,7 +422,7 @@ private:
         "cannot set", &p.Name);
   }
 
-  void ReadCollection(TComponent* comp, TCollection* coll, TFormExtras& extras, const String& ctx, TDfmProperty& p) {
+  void ReadCollection(TComponent* comp, TCollection* coll, const String& ctx, TDfmProperty& p) {
     coll->BeginUpdate();
     struct TEnd {
       TCollection* C;
@@ -385,7 +435,7 @@ private:
       TCollectionItem* item = nullptr;
       Guarded(
           items[i].Pos, [&] { item = coll->Add(); }, "cannot add an item to", &p.Name);
-      ReadProperties(comp, item, extras, FormItemContext(ctx, p.Name, static_cast<int>(i)), items[i].Props);
+      ReadProperties(comp, item, FormItemContext(ctx, p.Name, static_cast<int>(i)), items[i].Props);
     }
   }
 
@@ -410,8 +460,8 @@ private:
   // References name components of the module, or "Owner" for the root. A name with a dot
   // (another module's component) or a name the module lacks is kept as written.
   void ResolveReferences() {
-    for (TFixup& f : FFixups) {
-      const String& name = f.Value;
+    for (const TFixup& f : FFixups) {
+      const String name = FFixupText.substr(f.ValueAt, f.ValueLength);
       TComponent* target = nullptr;
       if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
         target = FRoot;
@@ -426,16 +476,19 @@ private:
           // A component kept from an unknown class cannot be checked against the property's
           // class: keep the reference as written. A known one of the wrong class is an error.
           if (!dynamic_cast<TUnknownComponent*>(target))
-            Error(f.ValuePos, fmt::format("cannot set {} to {}: {}", f.Name, name, e.Message()));
+            Error(f.ValuePos,
+                  fmt::format("cannot set {} to {}: {}", FFixupText.substr(f.NameAt, f.NameLength), name, e.Message()));
         }
       }
       if (!set) {
-        TDfmProperty kept{std::move(f.Name), f.Pos, TDfmValue::Ident(std::move(f.Value))};
+        TDfmProperty kept{FFixupText.substr(f.NameAt, f.NameLength), f.Pos, TDfmValue::Ident(name)};
         kept.Value.Pos = f.ValuePos;
-        ExtrasOf(f.Component).Contexts[f.Context].Props.emplace_back(f.OrderIndex, std::move(kept));
+        ExtrasOf(f.Component).Contexts[FFixupContexts[f.Context]].Props.emplace_back(f.OrderIndex, std::move(kept));
       }
     }
     FFixups.clear();
+    FFixupText.clear();
+    FFixupContexts.clear();
   }
 
 public:
@@ -451,7 +504,12 @@ private:
   TComponent* FRoot = nullptr;
   std::vector<TComponent*> FLoading;     // root first, then in creation order
   std::deque<TFixup> FFixups;            // a deque: no copy of them all, and no double of them, at each growth
+  String FFixupText;                     // the fixups' names and values, one after another
+  std::vector<String> FFixupContexts;    // the fixups' contexts, each run of one stored once
   TComponent* FOrderNeededBy = nullptr;  // the last component read with a reference that may stay
+  bool FOrderWanted = false;             // such a reference was met in the context being read
+  String FLastClassName;                 // ClassNamed's last question and answer
+  TClass FLastClass = nullptr;
 };
 
 std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOptions& options, const String& fileName) {
@@ -524,6 +582,7 @@ void ReadRootComponent(TComponent* Root, std::string_view Text, const String& Fi
     }
     return Root;
   });
+  reader.TrackCreated = true;
   try {
     ParseForm(Text, FileName, reader);
     reader.Finish();

@@ -124,7 +124,8 @@ private:
   // is written now (live, or kept and placed already); one the live object writes itself (a
   // reference set since) is dropped. Kept properties are placed by where they stood, not by
   // name, so that several of one name keep their order; one walk over the file order and a
-  // linked list keep it linear.
+  // linked list keep it linear. One that stands past the end of the file order (added since,
+  // to a component whose order was not kept) goes after the live ones.
   static void MergeLeftovers(std::vector<TDfmProperty>& out, const TFormLeftovers& left) {
     if (left.Props.empty()) return;
     std::unordered_map<String, size_t> live;  // folded name -> first live property of that name
@@ -141,6 +142,7 @@ private:
     std::vector<const TDfmProperty*> keptAt;      // node - out.size() - 1 -> kept property
     std::unordered_map<size_t, size_t> placedAt;  // index in the file order -> node of a kept one
     size_t lastPlaced = None;                     // file index of the last kept property placed
+    size_t tail = out.size();                     // the last node of the list
     for (const auto* k : kept) {
       if (live.count(FoldCase(k->second.Name))) continue;
       const size_t at = std::min(k->first, left.Order.size());
@@ -162,9 +164,11 @@ private:
         }
       }
       if (!found && lastPlaced != None) anchor = placedAt[lastPlaced];
+      if (!found && lastPlaced == None && k->first >= left.Order.size()) anchor = tail;
       const size_t node = next.size();
       next.push_back(next[anchor]);
       next[anchor] = node;
+      if (anchor == tail) tail = node;
       keptAt.push_back(&k->second);
       placedAt[k->first] = node;
       if (lastPlaced == None || k->first > lastPlaced) lastPlaced = k->first;
