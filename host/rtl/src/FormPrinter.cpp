@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace rtl {
@@ -77,9 +78,10 @@ public:
     Indent(level);
     Out += p.Name;
     // A long string starts on the next line; no blank is left at the end of this one.
-    if (p.Value.Kind == TDfmValueKind::vkString && Utf16Length(p.Value.Str) > LineLength) {
-      Out += " =";
-      StringValue(p.Value.Str, level, true);
+    if (p.Value.Kind == TDfmValueKind::vkString) {
+      const bool wrap = Utf16Length(p.Value.Str) > LineLength;
+      Out += wrap ? " =" : " = ";
+      StringValue(p.Value.Str, level, true, wrap);
     } else {
       Out += " = ";
       Value(p.Value, level);
@@ -90,12 +92,12 @@ public:
   // A value that starts on a line of the given level; nested lines go one level deeper.
   void Value(const TDfmValue& v, int level) {
     switch (v.Kind) {
-    case TDfmValueKind::vkInteger: fmt::format_to(std::back_inserter(Out), "{}", v.Int); break;
+    case TDfmValueKind::vkInteger: Integer(v.Int); break;
     case TDfmValueKind::vkFloat:
       FloatValue(v.Float);
       if (v.FloatSuffix) Out += v.FloatSuffix;
       break;
-    case TDfmValueKind::vkString: StringValue(v.Str, level, false); break;
+    case TDfmValueKind::vkString: StringValue(v.Str, level, false, Utf16Length(v.Str) > LineLength); break;
     case TDfmValueKind::vkIdent: Out += v.Str; break;
     case TDfmValueKind::vkSet:
       Out += '[';
@@ -135,6 +137,11 @@ public:
 private:
   void Indent(int level) { Out.append(static_cast<size_t>(level) * 2, ' '); }
 
+  void Integer(int64_t v) {
+    char digits[24];
+    Out.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
+  }
+
   void FloatValue(double d) {
     if (!std::isfinite(d))
       throw EConvertError("A floating-point value that is not finite cannot be written to a form file");
@@ -146,12 +153,11 @@ private:
   // Runs of printable ASCII are quoted (a quote doubled); every other character is #n with its
   // UTF-16 code units. Longer than LineLength units: the string starts on a new line when it is
   // a property's value, and gets ` +` and a new line after every LineLength units.
-  void StringValue(const String& s, int level, bool ownLine) {
+  void StringValue(const String& s, int level, bool ownLine, bool wrap) {
     if (s.empty()) {
       Out += "''";
       return;
     }
-    const bool wrap = Utf16Length(s) > LineLength;
     if (wrap && ownLine) {
       Out += '\n';
       Indent(level + 1);
@@ -180,10 +186,14 @@ private:
         Out += '\'';
       } else if (cp > 0xFFFF) {
         cp -= 0x10000;
-        fmt::format_to(std::back_inserter(Out), "#{}#{}", 0xD800 + (cp >> 10), 0xDC00 + (cp & 0x3FF));
+        Out += '#';
+        Integer(0xD800 + (cp >> 10));
+        Out += '#';
+        Integer(0xDC00 + (cp & 0x3FF));
         sinceBreak += 2;
       } else {
-        fmt::format_to(std::back_inserter(Out), "#{}", cp);
+        Out += '#';
+        Integer(cp);
         ++sinceBreak;
       }
       if (sinceBreak >= LineLength && i < s.size()) {

@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace rtl {
 
@@ -32,15 +32,22 @@ public:
   }
 
   // The root's header and properties.
-  TDfmObject RootNode() { return Node(FRoot); }
+  TDfmObject RootNode() {
+    TDfmObject node;
+    Node(FRoot, node);
+    return node;
+  }
 
-  // Calls Proc with each nested object of the root, complete, in order.
+  // Calls Proc with each nested object of the root, complete, in order. The object passed is
+  // filled again for the next one (its storage reused), so Proc takes what it keeps.
   void ForEachChild(const std::function<void(TDfmObject&)>& Proc) {
+    FWritten.reserve(static_cast<size_t>(FRoot->ComponentCount()) + 1);
     FWritten.insert(FRoot);
+    TDfmObject node;
     FRoot->GetChildren(
         [&](TComponent* child) {
           if (!child || FWritten.count(child) || IsNested(child)) return;
-          TDfmObject node = WriteComponent(child);
+          WriteComponent(child, node);
           Proc(node);
         },
         FRoot);
@@ -48,7 +55,7 @@ public:
     for (int i = 0; i < FRoot->ComponentCount(); ++i) {
       auto* u = dynamic_cast<TUnknownComponent*>(FRoot->Components(i));
       if (u && !FWritten.count(u)) {
-        TDfmObject node = WriteComponent(u);
+        WriteComponent(u, node);
         Proc(node);
       }
     }
@@ -70,31 +77,30 @@ private:
     return {};
   }
 
-  // A component's header and properties, without nested objects.
-  TDfmObject Node(TComponent* comp) {
-    TDfmObject node;
+  // A component's header and properties, without nested objects, into node (whose storage a
+  // module of many components uses again and again).
+  void Node(TComponent* comp, TDfmObject& node) {
     node.Name = comp->Name();
     node.ClassName = comp->ClassName();
     const auto* extras = dynamic_cast<const TFormExtras*>(comp->StreamExtras());
-    if (extras) {
-      node.Kind = extras->Kind;
-      node.Index = extras->Index;
-    }
-    node.Props = ContextProps(comp, extras, "");
-    return node;
+    node.Kind = extras ? extras->Kind : TDfmObjectKind::okObject;
+    node.Index = extras ? extras->Index : std::nullopt;
+    node.Pos = node.NamePos = {};
+    ContextProps(comp, extras, "", node.Props);
+    node.Children.clear();
   }
 
-  TDfmObject WriteComponent(TComponent* comp) {
+  void WriteComponent(TComponent* comp, TDfmObject& node) {
     FWritten.insert(comp);
     if (auto* unknown = dynamic_cast<TUnknownComponent*>(comp)) {
-      TDfmObject node = unknown->Streamed();
+      node = unknown->Streamed();
       node.Name = unknown->Name();
-      return node;
+      return;
     }
-    TDfmObject node = Node(comp);
+    Node(comp, node);
     comp->GetChildren(
         [&](TComponent* child) {
-          if (child && !FWritten.count(child)) node.Children.push_back(WriteComponent(child));
+          if (child && !FWritten.count(child)) WriteComponent(child, node.Children.emplace_back());
         },
         FRoot);
     auto nested = FNested.find(FoldCase(comp->Name()));
@@ -102,22 +108,46 @@ private:
       for (TUnknownComponent* u : nested->second) {
         if (FWritten.count(u)) continue;
         size_t at = std::min(static_cast<size_t>(std::max(u->StreamedChildIndex(), 0)), node.Children.size());
-        node.Children.insert(node.Children.begin() + static_cast<std::ptrdiff_t>(at), WriteComponent(u));
+        TDfmObject written;
+        WriteComponent(u, written);
+        node.Children.insert(node.Children.begin() + static_cast<std::ptrdiff_t>(at), std::move(written));
       }
     }
-    return node;
   }
 
-  // The properties of one context: live ones in class order, kept ones at their old place.
-  std::vector<TDfmProperty> ContextProps(TObject* obj, const TFormExtras* extras, const String& ctx) {
-    std::vector<TDfmProperty> out;
+  // The properties of one context into out: live ones in class order, kept ones at their old
+  // place. The properties out held before are filled again, not made anew.
+  void ContextProps(TObject* obj, const TFormExtras* extras, const String& ctx, std::vector<TDfmProperty>& out) {
     out.reserve(obj->ClassType()->PropList().size());  // at most one each, but for sub-objects
-    WriteProps(obj, extras, ctx, "", out);
+    size_t used = 0;
+    WriteProps(obj, extras, ctx, "", out, used);
+    out.erase(out.begin() + static_cast<std::ptrdiff_t>(used), out.end());
     if (extras) {
       auto it = extras->Contexts.find(ctx);
       if (it != extras->Contexts.end()) MergeLeftovers(out, it->second);
     }
-    return out;
+  }
+
+  // Property number used of out, named prefix + name, with an empty value of the given kind;
+  // one that stood there before is cleared, keeping the storage of its texts.
+  static TDfmValue& Add(std::vector<TDfmProperty>& out, size_t& used, const String& prefix, const String& name,
+                        TDfmValueKind kind) {
+    if (used == out.size()) out.emplace_back();
+    TDfmProperty& p = out[used++];
+    p.Name.assign(prefix).append(name);
+    p.Pos = {};
+    TDfmValue& v = p.Value;
+    v.Kind = kind;
+    v.Pos = {};
+    v.Int = 0;
+    v.Float = 0;
+    v.FloatSuffix = 0;
+    v.Str.clear();
+    v.Names.clear();
+    // A list or collection (a long SQL text) is let go rather than held for the next ones.
+    v.Items = {};
+    v.CollItems = {};
+    return v;
   }
 
   // Each kept property goes right after the nearest property that preceded it in the file and
@@ -182,52 +212,58 @@ private:
   }
 
   void WriteProps(TObject* obj, const TFormExtras* extras, const String& ctx, const String& prefix,
-                  std::vector<TDfmProperty>& out) {
+                  std::vector<TDfmProperty>& out, size_t& used) {
     for (const TPropInfo* pi : obj->ClassType()->PropList()) {
-      const String name = prefix + pi->Name;
       switch (pi->Kind()) {
       case TTypeKind::tkClass:
         if (pi->IsReference) {
           if (!IsStoredProp(obj, pi)) break;
           String ref = ReferenceName(dynamic_cast<TComponent*>(GetObjectProp(obj, pi)));
-          if (!ref.empty()) out.push_back({name, {}, TDfmValue::Ident(std::move(ref))});
+          if (!ref.empty()) Add(out, used, prefix, pi->Name, TDfmValueKind::vkIdent).Str = std::move(ref);
         } else {
           if (pi->IsStored && !pi->IsStored(obj)) break;
           // A collection its class says to store goes in even when empty (`<>`): reading may
           // otherwise fill it where the module had it empty.
-          WriteSubObject(GetObjectProp(obj, pi), extras, ctx, name, out, pi->IsStored != nullptr);
+          WriteSubObject(GetObjectProp(obj, pi), extras, ctx, prefix + pi->Name, out, used, pi->IsStored != nullptr);
         }
         break;
       case TTypeKind::tkMethod:
-        if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::Ident(pi->GetMethodName(obj))});
+        if (IsStoredProp(obj, pi))
+          Add(out, used, prefix, pi->Name, TDfmValueKind::vkIdent).Str = pi->GetMethodName(obj);
         break;
       case TTypeKind::tkInteger:
         if (IsStoredProp(obj, pi)) {
-          int64_t v = GetOrdProp(obj, pi);
-          String ident;
-          out.push_back(
-              {name, {}, IntToIdentOfType(pi->PropType, v, ident) ? TDfmValue::Ident(ident) : TDfmValue::Integer(v)});
+          const int64_t v = GetOrdProp(obj, pi);
+          TDfmValue& value = Add(out, used, prefix, pi->Name, TDfmValueKind::vkInteger);
+          if (IntToIdentOfType(pi->PropType, v, value.Str))
+            value.Kind = TDfmValueKind::vkIdent;
+          else
+            value.Int = v;
         }
         break;
       case TTypeKind::tkEnumeration:
         if (IsStoredProp(obj, pi))
-          out.push_back({name, {}, TDfmValue::Ident(GetEnumName(pi->PropType, GetOrdProp(obj, pi)))});
+          Add(out, used, prefix, pi->Name, TDfmValueKind::vkIdent).Str = GetEnumName(pi->PropType, GetOrdProp(obj, pi));
         break;
       case TTypeKind::tkSet:
         if (IsStoredProp(obj, pi)) {
-          std::vector<String> names;
           auto mask = static_cast<uint64_t>(GetOrdProp(obj, pi));
+          std::vector<String>& names = Add(out, used, prefix, pi->Name, TDfmValueKind::vkSet).Names;
           const TTypeInfo* e = pi->PropType->CompType;
           for (size_t i = 0; e && i < e->EnumNames.size() && i < 64; ++i)
             if ((mask >> i) & 1u) names.push_back(e->EnumNames[i]);
-          out.push_back({name, {}, TDfmValue::Set(std::move(names))});
         }
         break;
-      case TTypeKind::tkString:
-        if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::StringValue(GetStrProp(obj, pi))});
+      case TTypeKind::tkString: {
+        // IsStoredProp's test, with the value asked for once.
+        if (pi->IsStored && !pi->IsStored(obj)) break;
+        String v = GetStrProp(obj, pi);
+        if (!pi->IsStored && v == pi->DefaultStr) break;
+        Add(out, used, prefix, pi->Name, TDfmValueKind::vkString).Str = std::move(v);
         break;
+      }
       case TTypeKind::tkFloat:
-        if (IsStoredProp(obj, pi)) out.push_back({name, {}, TDfmValue::FloatValue(pi->GetFloat(obj))});
+        if (IsStoredProp(obj, pi)) Add(out, used, prefix, pi->Name, TDfmValueKind::vkFloat).Float = pi->GetFloat(obj);
         break;
       default: break;
       }
@@ -235,27 +271,26 @@ private:
   }
 
   void WriteSubObject(TObject* sub, const TFormExtras* extras, const String& ctx, const String& name,
-                      std::vector<TDfmProperty>& out, bool StoreEmpty = false) {
+                      std::vector<TDfmProperty>& out, size_t& used, bool StoreEmpty = false) {
     if (!sub) return;
     if (auto* strings = dynamic_cast<TStrings*>(sub)) {
       if (strings->Count() == 0) return;
-      std::vector<TDfmValue> lines;
+      std::vector<TDfmValue>& lines = Add(out, used, name, ".Strings", TDfmValueKind::vkList).Items;
       lines.reserve(static_cast<size_t>(strings->Count()));
       for (int i = 0; i < strings->Count(); ++i) lines.push_back(TDfmValue::StringValue(strings->Get(i)));
-      out.push_back({name + ".Strings", {}, TDfmValue::List(std::move(lines))});
     } else if (auto* coll = dynamic_cast<TCollection*>(sub)) {
       if (coll->Count() == 0 && !StoreEmpty) return;
-      std::vector<TDfmItem> items(static_cast<size_t>(coll->Count()));
+      std::vector<TDfmItem>& items = Add(out, used, name, "", TDfmValueKind::vkCollection).CollItems;
+      items.resize(static_cast<size_t>(coll->Count()));
       for (int i = 0; i < coll->Count(); ++i)
-        items[static_cast<size_t>(i)].Props = ContextProps(coll->Items(i), extras, FormItemContext(ctx, name, i));
-      out.push_back({name, {}, TDfmValue::Collection(std::move(items))});
+        ContextProps(coll->Items(i), extras, FormItemContext(ctx, name, i), items[static_cast<size_t>(i)].Props);
     } else if (!dynamic_cast<TComponent*>(sub)) {
-      WriteProps(sub, extras, ctx, name + ".", out);
+      WriteProps(sub, extras, ctx, name + ".", out, used);
     }
   }
 
   TComponent* FRoot;
-  std::set<TComponent*> FWritten;
+  std::unordered_set<TComponent*> FWritten;
   std::map<String, std::vector<TUnknownComponent*>> FNested;  // by folded parent name
 };
 
