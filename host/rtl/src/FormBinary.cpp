@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace rtl {
 
@@ -194,6 +195,7 @@ private:
   TDfmObject ReadObject(int depth) {
     CheckDepth(depth);
     TDfmObject obj;
+    if (depth == 1 && FSink) obj.Props = std::exchange(FSpareProps, {});
     obj.Pos = Pos(FPos);
     if (FPos < FData.size() && (Peek() & 0xF0) == 0xF0) {
       const unsigned char flags = Peek() & 0x0F;
@@ -213,6 +215,9 @@ private:
       if (streaming) {
         TDfmObject child = ReadObject(depth + 1);
         FSink->Child(child);
+        // The next child's properties go where this one's went.
+        child.Props.clear();
+        FSpareProps = std::move(child.Props);
       } else {
         obj.Children.push_back(ReadObject(depth + 1));
       }
@@ -425,6 +430,7 @@ private:
   size_t FPos = 0;
   const String& FFileName;
   TFormTextSink* FSink = nullptr;
+  std::vector<TDfmProperty> FSpareProps;  // emptied, capacity kept: the last streamed child's
 };
 
 // ---- writer -------------------------------------------------------------------------------
