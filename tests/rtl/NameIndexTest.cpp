@@ -39,6 +39,33 @@ TEST(TextCase, SameTextAndTextHashAgreeOnAsciiAndFoldedLetters) {
   EXPECT_NE(TextHash("Query1"), TextHash("Query2"));
 }
 
+// Every length and every byte position, with the bytes next to the letters' range.
+TEST(TextCase, EveryByteCountsWhateverItsPlaceInAWord) {
+  std::mt19937 random(11);
+  const String alphabet = "@AZ[`az{_09";  // the neighbours of the capitals and small letters
+  for (size_t length = 1; length <= 20; ++length) {
+    for (int round = 0; round < 20; ++round) {
+      String a, b;
+      for (size_t i = 0; i < length; ++i) {
+        const char c = alphabet[random() % alphabet.size()];
+        a += c;
+        b += (c >= 'A' && c <= 'Z' && random() % 2) ? static_cast<char>(c + 32) : c;
+      }
+      ASSERT_TRUE(SameText(a, b)) << a << " / " << b;
+      ASSERT_EQ(TextHash(a), TextHash(b)) << a << " / " << b;
+      ASSERT_EQ(FoldCase(a), FoldCase(b));
+      ASSERT_FALSE(SameText(a + "x", a)) << a;
+      // '@' and '`', '[' and '{' differ by the letter-case bit alone, and are no letters.
+      for (size_t at = 0; at < length; ++at)
+        for (const char x : {'@', '['}) {
+          String c = a;
+          c[at] = c[at] == x ? static_cast<char>(x + 32) : x;
+          ASSERT_FALSE(SameText(a, c)) << a << " / " << c;
+        }
+    }
+  }
+}
+
 TEST(NameIndex, AgreesWithAMapOfFoldedNamesThroughRenamesAndRemovals) {
   TComponent root(nullptr);
   std::vector<TComponent*> comps;

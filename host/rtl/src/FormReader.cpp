@@ -13,6 +13,7 @@
 #include <climits>
 #include <deque>
 #include <limits>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -258,7 +259,7 @@ private:
     std::vector<size_t> kept;
     const bool outerWanted = std::exchange(FOrderWanted, false);
     for (size_t i = 0; i < props.size(); ++i)
-      if (!ReadProperty(comp, target, ctx, base + i, props[i])) kept.push_back(i);
+      if (!ReadProperty(comp, target, ctx, base + i, i, props[i])) kept.push_back(i);
     const bool wanted = std::exchange(FOrderWanted, outerWanted);
     if (kept.empty() && !wanted && !(ctx.empty() && comp->StreamExtras()) && base == 0) return;
     TFormLeftovers& left = ExtrasOf(comp).Contexts[ctx];
@@ -275,30 +276,53 @@ private:
     return it == extras->Contexts.end() ? 0 : it->second.Order.size();
   }
 
-  // Sets one property; false when no class knows it, so that the caller keeps it as written.
-  bool ReadProperty(TComponent* comp, TObject* target, const String& ctx, size_t orderIndex, TDfmProperty& p) {
-    // Walk the dotted path through owned sub-objects.
-    TObject* obj = target;
-    size_t start = 0;
-    String segment;
-    for (;;) {
-      size_t dot = p.Name.find('.', start);
-      segment = p.Name.substr(start, dot == String::npos ? String::npos : dot - start);
-      if (dot == String::npos) break;
-      const TPropInfo* pi = GetPropInfo(obj, segment);
-      if (!pi || pi->Kind() != TTypeKind::tkClass || pi->IsReference) return false;
-      TObject* sub = nullptr;
-      Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
-      if (!sub) return false;
-      obj = sub;
-      start = dot + 1;
+  // The property of a name at a place in an object's list. A module's objects come in runs of
+  // one class with their properties in one order, so the property the last object of the class
+  // had at that place is tried first: a name as written that is exactly that property's name is
+  // the property the lookup would give, and comparing costs less than looking up.
+  const TPropInfo* FindPropAt(TObject* obj, size_t place, const String& name) {
+    const TClass cls = obj->ClassType();
+    if (cls != FGuessClass) {
+      FGuessClass = cls;
+      FGuess = &FGuesses[cls];
     }
-    if (SameText(segment, "Strings"))
-      if (auto* strings = dynamic_cast<TStrings*>(obj)) {
-        ReadStrings(strings, p);
-        return true;
+    std::vector<const TPropInfo*>& guess = *FGuess;
+    if (place < guess.size() && guess[place] && guess[place]->Name == name) return guess[place];
+    const TPropInfo* pi = cls->FindProp(name);
+    if (place >= guess.size()) guess.resize(place + 1);
+    guess[place] = pi;
+    return pi;
+  }
+
+  // Sets one property, the place-th of its object's list; false when no class knows it, so
+  // that the caller keeps it as written.
+  bool ReadProperty(TComponent* comp, TObject* target, const String& ctx, size_t orderIndex, size_t place,
+                    TDfmProperty& p) {
+    TObject* obj = target;
+    const TPropInfo* pi = nullptr;
+    String segment;  // the last part of a dotted name
+    if (size_t dot = p.Name.find('.'); dot != String::npos) {
+      // Walk the dotted path through owned sub-objects.
+      for (size_t start = 0;; dot = p.Name.find('.', start)) {
+        segment = p.Name.substr(start, dot == String::npos ? String::npos : dot - start);
+        if (dot == String::npos) break;
+        pi = GetPropInfo(obj, segment);
+        if (!pi || pi->Kind() != TTypeKind::tkClass || pi->IsReference) return false;
+        TObject* sub = nullptr;
+        Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
+        if (!sub) return false;
+        obj = sub;
+        start = dot + 1;
       }
-    const TPropInfo* pi = GetPropInfo(obj, segment);
+      if (SameText(segment, "Strings"))
+        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+          ReadStrings(strings, p);
+          return true;
+        }
+      pi = GetPropInfo(obj, segment);
+    } else {
+      pi = FindPropAt(obj, place, p.Name);
+    }
     if (!pi) return false;
     const TDfmValue& v = p.Value;
     switch (pi->Kind()) {
@@ -510,6 +534,9 @@ private:
   bool FOrderWanted = false;             // such a reference was met in the context being read
   String FLastClassName;                 // ClassNamed's last question and answer
   TClass FLastClass = nullptr;
+  std::unordered_map<TClass, std::vector<const TPropInfo*>> FGuesses;  // FindPropAt's, by class
+  TClass FGuessClass = nullptr;                                        // and the last class asked for
+  std::vector<const TPropInfo*>* FGuess = nullptr;
 };
 
 std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOptions& options, const String& fileName) {
