@@ -1,5 +1,8 @@
 #include "rtl/FormParser.h"
 
+#include "rtl/FormBinary.h"
+#include "rtl/FormPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace rtl;
@@ -113,6 +116,65 @@ TEST(FormParser, PropertiesComeBeforeNestedObjectsAndStreamOneObjectAtATime) {
   ParseFormText("object A: TA\n  X = 1\n  object B: TB\n    object C: TC\n    end\n  end\n  object D: TD\n  end\nend",
                 "s.dfm", sink);
   EXPECT_EQ(sink.Seen, (std::vector<String>{"A:1", "B/1", "D/0"}));
+}
+
+// Streamed objects are built in the storage of the ones before: whatever kinds of value stood
+// at a place before, each object comes out as the whole tree has it, in text and in binary.
+TEST(FormParser, StreamedObjectsCarryNothingOfTheOnesBefore) {
+  const String text =
+      "object A: TA\n"
+      "  object B: TB\n"
+      "    X = 'a long text, longer than the short-string buffer'\n"
+      "    Y = [a, b]\n"
+      "    Z = (\n      'one'\n      'two')\n"
+      "    W = <\n      item\n        Z = 1\n      end>\n"
+      "    V = 1.5d\n"
+      "  end\n"
+      "  object C: TC\n"
+      "    X = 'short'\n"
+      "    Y = [c]\n"
+      "    Z = (\n      'three')\n"
+      "    W = <\n      item\n        Q = 2\n      end>\n"
+      "    V = 2.5\n"
+      "  end\n"
+      "  object D: TD [2]\n"
+      "    X = {0A0B}\n"
+      "    Y = Ident\n"
+      "    Z = -3\n"
+      "  end\n"
+      "  inherited E: TE\n"
+      "  end\n"
+      "end\n";
+  struct TSink : TFormTextSink {
+    std::vector<String> Printed;
+    std::vector<std::vector<TDfmPos>> Places;
+    void Root(TDfmObject&) override {}
+    void Child(TDfmObject& c) override {
+      Printed.push_back(PrintFormText(c));
+      auto& places = Places.emplace_back();
+      for (const TDfmProperty& p : c.Props) {
+        places.push_back(p.Pos);
+        places.push_back(p.Value.Pos);
+      }
+    }
+  };
+  const TDfmObject tree = ParseFormText(text, "s.dfm");
+  for (const String& file : {text, PrintFormBinary(tree)}) {
+    TSink sink;
+    ParseForm(file, "s.dfm", sink);
+    const TDfmObject whole = file == text ? tree : ParseFormBinary(file, "s.dfm");
+    ASSERT_EQ(sink.Printed.size(), whole.Children.size());
+    for (size_t i = 0; i < whole.Children.size(); ++i) {
+      EXPECT_EQ(sink.Printed[i], PrintFormText(whole.Children[i]));
+      size_t k = 0;
+      for (const TDfmProperty& p : whole.Children[i].Props) {
+        EXPECT_EQ(sink.Places[i][k].Line, p.Pos.Line);
+        EXPECT_EQ(sink.Places[i][k++].Offset, p.Pos.Offset);
+        EXPECT_EQ(sink.Places[i][k].Column, p.Value.Pos.Column);
+        EXPECT_EQ(sink.Places[i][k++].Offset, p.Value.Pos.Offset);
+      }
+    }
+  }
 }
 
 // Hostile sizes: a 10 MB line, a huge list, deep nesting. Each ends in a positioned error or a

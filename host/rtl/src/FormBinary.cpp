@@ -208,7 +208,13 @@ private:
     obj.NamePos = Pos(FPos);
     obj.ClassName = Name("class name", true);
     obj.Name = Name("component name", false, true);
-    while (!AtListEnd("a property or the end of the properties")) ReadProperty(obj.Props.emplace_back(), depth);
+    // A streamed child's list comes with the last one's properties in it, to be filled again.
+    size_t used = 0;
+    while (!AtListEnd("a property or the end of the properties")) {
+      if (used == obj.Props.size()) obj.Props.emplace_back();
+      ReadProperty(obj.Props[used++], depth);
+    }
+    obj.Props.erase(obj.Props.begin() + static_cast<std::ptrdiff_t>(used), obj.Props.end());
     const bool streaming = depth == 0 && FSink;
     if (streaming) FSink->Root(obj);
     while (!AtListEnd("an object or the end of the objects")) {
@@ -216,7 +222,6 @@ private:
         TDfmObject child = ReadObject(depth + 1);
         FSink->Child(child);
         // The next child's properties go where this one's went.
-        child.Props.clear();
         FSpareProps = std::move(child.Props);
       } else {
         obj.Children.push_back(ReadObject(depth + 1));
@@ -253,6 +258,7 @@ private:
   // Fills v (a default value) in place: values are large, and most are strings or integers.
   void ReadValue(TDfmValue& v, int depth) {
     CheckDepth(depth);
+    v.Reset(TDfmValueKind::vkInteger);
     const size_t at = FPos;
     if (FPos >= FData.size()) Error(FPos, "a value", "end of file");
     const unsigned char t = Peek();
@@ -430,7 +436,7 @@ private:
   size_t FPos = 0;
   const String& FFileName;
   TFormTextSink* FSink = nullptr;
-  std::vector<TDfmProperty> FSpareProps;  // emptied, capacity kept: the last streamed child's
+  std::vector<TDfmProperty> FSpareProps;  // the last streamed child's properties, to be filled again
 };
 
 // ---- writer -------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <utility>
@@ -60,7 +61,7 @@ struct TToken {
 // A string under construction from quoted parts and #n codes; a high surrogate waits for its
 // low half, which may come in the next part, even after a `+`.
 struct TStringBuilder {
-  String Out;
+  String& Out;
   uint32_t PendingHigh = 0;
   TDfmPos PendingPos;
 };
@@ -122,7 +123,15 @@ private:
     }
     const char* text = FText.data();
     int count = FColCount;
-    for (size_t i = FColFrom; i < offset; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+    size_t i = FColFrom;
+    // Eight bytes at a time: a continuation byte (10xxxxxx) has its top bit set and the next one
+    // clear.
+    for (; i + 8 <= offset; i += 8) {
+      uint64_t w;
+      std::memcpy(&w, text + i, 8);
+      count += 8 - std::popcount(w & ~(w << 1) & 0x8080808080808080ull);
+    }
+    for (; i < offset; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
     FColCount = count;
     FColFrom = offset;
     return TDfmPos{FLine, count};
@@ -501,26 +510,33 @@ private:
       Next();
       Expect(']');
     }
-    // Properties first, then nested objects.
+    // Properties first, then nested objects. A streamed child's list comes with the properties
+    // of the last one still in it: each is filled again, its texts' storage reused, and what is
+    // left over goes once the properties end.
     bool inChildren = false;
+    size_t used = 0;
+    auto endProperties = [&] {
+      if (!inChildren) obj.Props.erase(obj.Props.begin() + static_cast<std::ptrdiff_t>(used), obj.Props.end());
+    };
     for (;;) {
       if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
       if (FTok.Kind != TTokenKind::tkIdent)
         Expected(inChildren ? "an object or \"end\"" : "a property, an object or \"end\"");
       if (!NextCharIs('=')) {
         if (IsKeyword("end")) {
+          endProperties();
           if (depth == 0 && FSink && !inChildren) FSink->Root(obj);
           Next();
           return obj;
         }
         if (IsObjectKeyword()) {
+          endProperties();
           if (depth == 0 && FSink) {
             if (!inChildren) FSink->Root(obj);
             TDfmObject child = ParseObject(depth + 1);
             FSink->Child(child);
-            // The next child's properties go where this one's went: one allocation, not one per
-            // doubling for every component of a big module.
-            child.Props.clear();
+            // The next child's properties go where this one's went: no allocation for the list,
+            // nor for most of its texts, for every component of a big module.
             FSpareProps = std::move(child.Props);
           } else {
             obj.Children.push_back(ParseObject(depth + 1));
@@ -530,7 +546,8 @@ private:
         }
       }
       if (inChildren) Expected("an object or \"end\"");
-      ParseProperty(depth, obj.Props.emplace_back());
+      if (used == obj.Props.size()) obj.Props.emplace_back();
+      ParseProperty(depth, obj.Props[used++]);
     }
   }
 
@@ -545,6 +562,7 @@ private:
 
   void ParseValue(int depth, TDfmValue& v) {
     CheckDepth(depth);
+    v.Reset(TDfmValueKind::vkInteger);
     v.Pos = FTok.Pos;
     switch (FTok.Kind) {
     case TTokenKind::tkInteger:
@@ -560,7 +578,7 @@ private:
       return;
     case TTokenKind::tkString: {
       v.Kind = TDfmValueKind::vkString;
-      TStringBuilder b;
+      TStringBuilder b{v.Str, 0, {}};
       DecodeString(FTok, b);
       Next();
       while (IsSymbol('+')) {
@@ -572,7 +590,6 @@ private:
       if (b.PendingHigh)
         Error(b.PendingPos,
               fmt::format("invalid character code #{}: a high surrogate without its low half", b.PendingHigh));
-      v.Str = std::move(b.Out);
       return;
     }
     case TTokenKind::tkIdent:
@@ -651,7 +668,7 @@ private:
   std::string_view FText;
   const String& FFileName;
   TFormTextSink* FSink = nullptr;
-  std::vector<TDfmProperty> FSpareProps;  // emptied, capacity kept: the last streamed child's
+  std::vector<TDfmProperty> FSpareProps;  // the last streamed child's properties, to be filled again
   size_t FPos = 0;
   int FLine = 1;
   size_t FLineStart = 0;

@@ -136,18 +136,8 @@ private:
     TDfmProperty& p = out[used++];
     p.Name.assign(prefix).append(name);
     p.Pos = {};
-    TDfmValue& v = p.Value;
-    v.Kind = kind;
-    v.Pos = {};
-    v.Int = 0;
-    v.Float = 0;
-    v.FloatSuffix = 0;
-    v.Str.clear();
-    v.Names.clear();
-    // A list or collection (a long SQL text) is let go rather than held for the next ones.
-    v.Items = {};
-    v.CollItems = {};
-    return v;
+    p.Value.Reset(kind);
+    return p.Value;
   }
 
   // Each kept property goes right after the nearest property that preceded it in the file and

@@ -66,6 +66,10 @@ struct TDfmValue {
   static TDfmValue List(std::vector<TDfmValue> items);
   static TDfmValue Binary(String bytes);
   static TDfmValue Collection(std::vector<TDfmItem> items);
+
+  // Empties the value to one of the given kind, keeping the storage of Str and Names, so that a
+  // node filled again and again allocates once; lists and collections are let go.
+  void Reset(TDfmValueKind kind);
 };
 
 struct TDfmProperty {
