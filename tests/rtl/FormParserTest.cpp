@@ -88,6 +88,11 @@ TEST(FormParser, ColumnsCountCharactersAndLinesAnyEnding) {
   EXPECT_EQ(ParseError("object A: TA\r\n  S = 'é' @\r\nend", "c.dfm"),
             "c.dfm:2:11: expected a property, an object or \"end\" but found \"@\"");
   EXPECT_EQ(ParseError("object A: TA\r  X = \r  =\rend"), "t.dfm:3:3: expected a value but found \"=\"");
+  // Letters beyond ASCII in a name count one each; the next line counts afresh.
+  EXPECT_EQ(ParseError("object A: TA\n  Größe.Maß = 1 @\nend"),
+            "t.dfm:2:17: expected a property, an object or \"end\" but found \"@\"");
+  EXPECT_EQ(ParseError("object A: TA\n  S = 'é'\n  T = 1 @\nend"),
+            "t.dfm:3:9: expected a property, an object or \"end\" but found \"@\"");
 }
 
 TEST(FormParser, MalformedInputsNameWhatWasExpected) {

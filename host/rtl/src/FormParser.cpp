@@ -117,6 +117,8 @@ private:
   // (Loops over the text keep their counters in locals: a store through a member could alias
   // the text's bytes, and the compiler would reload everything after each one.)
   TDfmPos PosAt(size_t offset) {
+    // A line of ASCII so far: a byte a column.
+    if (FWideAt >= offset) return TDfmPos{FLine, static_cast<int>(offset - FLineStart) + 1};
     if (offset < FColFrom) {
       FColFrom = FLineStart;
       FColCount = 1;
@@ -149,6 +151,12 @@ private:
     ++FLine;
     FLineStart = FColFrom = next;
     FColCount = 1;
+    FWideAt = String::npos;
+  }
+
+  // Bytes above 0x7F stand only in names and strings, and the lexer tells of each it passes.
+  void NoteWide(size_t offset) {
+    if (offset < FWideAt) FWideAt = offset;
   }
 
   // ---- lexer ------------------------------------------------------------------------------
@@ -217,6 +225,7 @@ private:
           if (pos < n && IsIdentChar(text[pos])) {
             ++pos;
           } else if (size_t len = Utf8LetterAt(pos)) {
+            NoteWide(pos);
             pos += len;
           } else {
             break;
@@ -345,6 +354,7 @@ private:
             size_t len = utf8::SequenceLength(bytes + pos, bytes + n);
             if (len == 0)
               Error(PosWithin(FTok.Pos, start, pos), fmt::format("invalid UTF-8 byte 0x{:02X} in a string", c));
+            NoteWide(pos);
             pos += len;
           }
         }
@@ -674,6 +684,7 @@ private:
   size_t FLineStart = 0;
   size_t FColFrom = 0;
   int FColCount = 1;
+  size_t FWideAt = String::npos;  // the first byte above 0x7F on the current line, as far as lexed
   TToken FTok;
 };
 
