@@ -20,10 +20,30 @@ namespace rtl {
 
 namespace {
 
+// Names are compared and hashed a word of eight bytes at a time where they are that long.
+constexpr uint64_t Ones = 0x0101010101010101ull;
+constexpr uint64_t Highs = 0x8080808080808080ull;
+
+uint64_t WordAt(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// A word of ASCII bytes (none above 0x7F) with each capital made small: a byte's top bit is set
+// by the first sum from 'A' up and by the second from past 'Z' up; no carry crosses a byte.
+uint64_t LowerWord(uint64_t w) {
+  const uint64_t capital = ((w + (0x80 - 'A') * Ones) ^ (w + (0x80 - 'Z' - 1) * Ones)) & Highs;
+  return w | (capital >> 2);
+}
+
 bool IsAscii(const String& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return false;
-  return true;
+  const char* p = s.data();
+  size_t n = s.size();
+  uint64_t high = 0;
+  for (; n >= 8; p += 8, n -= 8) high |= WordAt(p);
+  for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
+  return (high & Highs) == 0;
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -110,15 +130,23 @@ int CompareText(const String& S1, const String& S2) {
 }
 
 bool SameText(const String& S1, const String& S2) {
-  // One pass while both are ASCII; a byte above 0x7F on either side decides by folding.
+  // A word (then a byte) at a time while both are ASCII; a byte above 0x7F on either side
+  // decides by folding.
   if (S1.size() == S2.size()) {
-    size_t i = 0;
-    for (; i < S1.size(); ++i) {
-      const char a = S1[i], b = S2[i];
-      if (static_cast<unsigned char>(a | b) >= 0x80) break;
-      if (a != b && AsciiLower(a) != AsciiLower(b)) return false;
+    const char *a = S1.data(), *b = S2.data();
+    size_t n = S1.size();
+    for (; n >= 8; a += 8, b += 8, n -= 8) {
+      const uint64_t x = WordAt(a), y = WordAt(b);
+      if ((x | y) & Highs) break;
+      if (x != y && LowerWord(x) != LowerWord(y)) return false;
     }
-    if (i == S1.size()) return true;
+    if (n < 8) {
+      for (; n > 0; ++a, ++b, --n) {
+        if (static_cast<unsigned char>(*a | *b) >= 0x80) break;
+        if (*a != *b && AsciiLower(*a) != AsciiLower(*b)) return false;
+      }
+      if (n == 0) return true;
+    }
   } else if (IsAscii(S1) && IsAscii(S2)) {
     return false;
   }
@@ -126,25 +154,26 @@ bool SameText(const String& S1, const String& S2) {
 }
 
 uint64_t TextHash(const String& S) {
-  // FNV-1a over the folded text (ASCII folded on the fly), then mixed so that the low bits
-  // depend on every byte.
-  constexpr uint64_t Basis = 14695981039346656037ull, Prime = 1099511628211ull;
-  uint64_t h = Basis;
-  bool ascii = true;
-  for (char c : S) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      ascii = false;
-      break;
+  // The folded text a word at a time, then mixed so that the low bits depend on every byte:
+  // ASCII folded on the fly, other text folded first.
+  auto hash = [](const char* p, size_t n, bool lower) {
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    auto add = [&](uint64_t w) {
+      h = (h ^ (lower ? LowerWord(w) : w)) * 0xFF51AFD7ED558CCDull;
+      h ^= h >> 32;
+    };
+    for (; n >= 8; p += 8, n -= 8) add(WordAt(p));
+    if (n > 0) {
+      uint64_t w = 0;
+      for (size_t i = n; i-- > 0;) w = (w << 8) | static_cast<unsigned char>(p[i]);
+      add(w);
     }
-    h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * Prime;
-  }
-  if (!ascii) {
-    h = Basis;
-    for (char c : FoldCase(S)) h = (h ^ static_cast<unsigned char>(c)) * Prime;
-  }
-  h ^= h >> 32;
-  h *= 0x9E3779B97F4A7C15ull;
-  return h ^ (h >> 29);
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 29);
+  };
+  if (IsAscii(S)) return hash(S.data(), S.size(), true);
+  const String folded = FoldCase(S);
+  return hash(folded.data(), folded.size(), false);
 }
 
 int CompareStr(const String& S1, const String& S2) {
