@@ -2,6 +2,8 @@
 #include "rtl/FormWriter.h"
 
 #include "FormTestClasses.h"
+#include "rtl/FormBinary.h"
+#include "rtl/FormParser.h"
 #include "rtl/SysUtils.h"
 #include "rtl/UnknownComponent.h"
 
@@ -196,6 +198,41 @@ TEST_F(FormReader, BadCorpusGivesPositionedErrors) {
       EXPECT_EQ(String(e.what()), message);
     }
   }
+}
+
+// References wait for the whole module; one to a component of the wrong class fails there, at
+// its value's place in the file and under its name as written, in either format.
+TEST_F(FormReader, AReferenceOfTheWrongClassFailsAtItsValue) {
+  const String text =
+      "object R: TTestRoot\n"
+      "  object A: TTestWidget\n"
+      "    Partner = R\n"
+      "  end\n"
+      "  object B: TTestWidget\n"
+      "    partner = C\n"
+      "  end\n"
+      "  object C: TTestWidget\n"
+      "  end\n"
+      "end\n";
+  auto message = [](const String& file) {
+    try {
+      ReadModule(file, "p.dfm");
+    } catch (const EParserError& e) {
+      return String(e.what());
+    }
+    return String("no error");
+  };
+  const String error = "cannot set partner to C: Invalid value for Partner: not a TTestRoot";
+  EXPECT_EQ(message(text), "p.dfm:6:15: " + error);
+  const String binary = PrintFormBinary(ParseFormText(text, "p.dfm"));
+  const size_t at = binary.rfind("\x07partner") + 8;  // the value after the name
+  EXPECT_EQ(message(binary), "p.dfm: byte " + std::to_string(at) + ": " + error);
+  // Read right, each partner is the root.
+  String good = text;
+  good.replace(good.find("partner = C"), 11, "partner = R");
+  auto root = ReadModule(good, "p.dfm");
+  EXPECT_EQ(dynamic_cast<TTestWidget*>(root->FindComponent("A"))->Partner(), root.get());
+  EXPECT_EQ(dynamic_cast<TTestWidget*>(root->FindComponent("B"))->Partner(), root.get());
 }
 
 // A module that fails late leaves no component alive.

@@ -60,6 +60,8 @@ private:
   int FWidth = 50;
 };
 
+class TTestRoot;
+
 class TTestWidget : public TComponent {
   RTL_CLASS(TTestWidget, TComponent)
   explicit TTestWidget(TComponent* AOwner)
@@ -92,6 +94,9 @@ class TTestWidget : public TComponent {
     FLink = v;
     if (FLink) FLink->FreeNotification(this);
   }
+  // A reference that takes a root only (no free notification: the root outlives the widget).
+  TTestRoot* Partner() const { return FPartner; }
+  void SetPartner(TTestRoot* v) { FPartner = v; }
   TNotifyEvent OnChange;
 
   // What the reader did, for the tests to look at.
@@ -123,6 +128,7 @@ private:
   std::unique_ptr<TStringList> FLines;
   std::unique_ptr<TOwnedCollection> FColumns;
   TComponent* FLink = nullptr;
+  TTestRoot* FPartner = nullptr;
 };
 
 // A root with a handler that form files may name.
@@ -171,6 +177,7 @@ inline TClass TTestWidget::StaticClass() {
                            .ObjProp<TStrings>("Lines", &TTestWidget::Lines, &TTestWidget::SetLines)
                            .ObjProp<TCollection>("Columns", &TTestWidget::Columns, &TTestWidget::SetColumns)
                            .RefProp<TComponent>("Link", &TTestWidget::Link, &TTestWidget::SetLink)
+                           .RefProp<TTestRoot>("Partner", &TTestWidget::Partner, &TTestWidget::SetPartner)
                            .Event("OnChange", NotifyType(), &TTestWidget::OnChange)
                            .Build();
   return info;

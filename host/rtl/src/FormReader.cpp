@@ -91,20 +91,41 @@ public:
   std::vector<TComponent*> Created;
 
 private:
+  // A place in a file in two words: a text file's line and column, or a binary file's offset
+  // (a negative first word holding its upper part).
+  struct TPackedPos {
+    int32_t Line = 0;
+    int32_t ColumnOrOffset = 0;
+
+    static TPackedPos Of(TDfmPos p) {
+      if (p.Offset < 0) return {p.Line, p.Column};
+      return {static_cast<int32_t>(-1 - (p.Offset >> 31)), static_cast<int32_t>(p.Offset & 0x7FFFFFFF)};
+    }
+    TDfmPos Unpacked() const {
+      if (Line >= 0) return {Line, ColumnOrOffset};
+      return {0, 0, (static_cast<int64_t>(-1 - Line) << 31) | ColumnOrOffset};
+    }
+  };
+
   // A reference waiting for the whole module: where it goes and what the file said. Its texts
-  // are kept in one buffer (FFixupText) and its context by number, so that a module of many
-  // references holds each in some eighty bytes rather than three strings.
+  // are kept in one buffer (FFixupText), its context by number and its places packed, so that a
+  // module of many references holds each in 64 bytes rather than three strings and more.
   struct TFixup {
     TComponent* Component;
     TObject* Target;
     const TPropInfo* Prop;
-    TDfmPos Pos;
-    TDfmPos ValuePos;
-    uint32_t NameAt, NameLength;    // the property name as written, in FFixupText
+    TPackedPos Pos;
+    TPackedPos ValuePos;
+    uint32_t NameAt, NameLength;    // the property name as written, in FFixupText; SameName: Prop's
     uint32_t ValueAt, ValueLength;  // the component name as written, in FFixupText
     uint32_t Context;               // in FFixupContexts
     uint32_t OrderIndex;
   };
+  static constexpr uint32_t SameName = std::numeric_limits<uint32_t>::max();
+
+  String FixupName(const TFixup& f) const {
+    return f.NameLength == SameName ? f.Prop->Name : FFixupText.substr(f.NameAt, f.NameLength);
+  }
 
   void AddFixup(TComponent* comp, TObject* target, const TPropInfo* pi, const String& ctx, size_t orderIndex,
                 const TDfmProperty& p) {
@@ -112,10 +133,22 @@ private:
     const size_t room = std::numeric_limits<uint32_t>::max();
     if (FFixupText.size() + p.Name.size() + p.Value.Str.size() > room || orderIndex > room)
       Error(p.Pos, "too many component references in one module");
-    TFixup f{comp, target, pi, p.Pos, p.Value.Pos, 0, 0, 0, 0, 0, static_cast<uint32_t>(orderIndex)};
-    f.NameAt = static_cast<uint32_t>(FFixupText.size());
-    f.NameLength = static_cast<uint32_t>(p.Name.size());
-    FFixupText += p.Name;
+    TFixup f{comp,
+             target,
+             pi,
+             TPackedPos::Of(p.Pos),
+             TPackedPos::Of(p.Value.Pos),
+             0,
+             SameName,
+             0,
+             0,
+             0,
+             static_cast<uint32_t>(orderIndex)};
+    if (p.Name != pi->Name) {  // a dotted name, or another letter case
+      f.NameAt = static_cast<uint32_t>(FFixupText.size());
+      f.NameLength = static_cast<uint32_t>(p.Name.size());
+      FFixupText += p.Name;
+    }
     f.ValueAt = static_cast<uint32_t>(FFixupText.size());
     f.ValueLength = static_cast<uint32_t>(p.Value.Str.size());
     FFixupText += p.Value.Str;
@@ -500,13 +533,12 @@ private:
           // A component kept from an unknown class cannot be checked against the property's
           // class: keep the reference as written. A known one of the wrong class is an error.
           if (!dynamic_cast<TUnknownComponent*>(target))
-            Error(f.ValuePos,
-                  fmt::format("cannot set {} to {}: {}", FFixupText.substr(f.NameAt, f.NameLength), name, e.Message()));
+            Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", FixupName(f), name, e.Message()));
         }
       }
       if (!set) {
-        TDfmProperty kept{FFixupText.substr(f.NameAt, f.NameLength), f.Pos, TDfmValue::Ident(name)};
-        kept.Value.Pos = f.ValuePos;
+        TDfmProperty kept{FixupName(f), f.Pos.Unpacked(), TDfmValue::Ident(name)};
+        kept.Value.Pos = f.ValuePos.Unpacked();
         ExtrasOf(f.Component).Contexts[FFixupContexts[f.Context]].Props.emplace_back(f.OrderIndex, std::move(kept));
       }
     }
@@ -526,8 +558,9 @@ private:
   bool FDone = false;
   int FChildIndex = 0;
   TComponent* FRoot = nullptr;
-  std::vector<TComponent*> FLoading;     // root first, then in creation order
-  std::deque<TFixup> FFixups;            // a deque: no copy of them all, and no double of them, at each growth
+  std::vector<TComponent*> FLoading;  // root first, then in creation order
+  std::deque<TFixup> FFixups;         // a deque: no copy of them all, and no double of them, at each growth
+  static_assert(sizeof(TFixup) == 64, "eight fixups fill one block of the deque");
   String FFixupText;                     // the fixups' names and values, one after another
   std::vector<String> FFixupContexts;    // the fixups' contexts, each run of one stored once
   TComponent* FOrderNeededBy = nullptr;  // the last component read with a reference that may stay
