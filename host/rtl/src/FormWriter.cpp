@@ -63,6 +63,7 @@ public:
 
 private:
   bool IsNested(TComponent* c) const {
+    if (FNested.empty()) return false;
     auto* u = dynamic_cast<TUnknownComponent*>(c);
     return u && FNested.count(FoldCase(u->StreamedParentName()));
   }
@@ -103,6 +104,7 @@ private:
           if (child && !FWritten.count(child)) WriteComponent(child, node.Children.emplace_back());
         },
         FRoot);
+    if (FNested.empty()) return;
     auto nested = FNested.find(FoldCase(comp->Name()));
     if (nested != FNested.end() && !comp->Name().empty()) {
       for (TUnknownComponent* u : nested->second) {

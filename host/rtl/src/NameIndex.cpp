@@ -14,7 +14,7 @@ TComponent* TNameIndex::Find(const String& Name) const {
 }
 
 TComponent* TNameIndex::Insert(const String& Name, TComponent* C) {
-  if ((FCount + 1) * 2 > FSlots.size()) Grow();
+  if ((FCount + 1) * 4 > FSlots.size() * 3) Grow();
   const uint64_t hash = TextHash(Name);
   size_t i = Home(hash);
   for (; FSlots[i].Comp; i = Next(i))

@@ -1,6 +1,6 @@
 // An owner's components by name, letter case ignored, so that naming and finding stay fast in a
 // module of tens of thousands: one flat table of (hash, component) slots probed in order, so
-// that a lookup reads one or two neighbouring slots and the name of the component it finds.
+// that a lookup reads a few neighbouring slots and the name of the component it finds.
 #pragma once
 
 #include "rtl/Types.h"
@@ -32,7 +32,7 @@ private:
   size_t Next(size_t At) const { return (At + 1) & (FSlots.size() - 1); }
   void Grow();
 
-  std::vector<TSlot> FSlots;  // a power of two in size, at most half full
+  std::vector<TSlot> FSlots;  // a power of two in size, at most three quarters full
   size_t FCount = 0;
 };
 
