@@ -2,19 +2,6 @@
 
 namespace rtl {
 
-void TDfmValue::Reset(TDfmValueKind kind) {
-  Kind = kind;
-  Pos = {};
-  Int = 0;
-  Float = 0;
-  FloatSuffix = 0;
-  Str.clear();
-  Names.clear();
-  // (Assigning {} would keep the capacity: it is the empty initializer list.)
-  std::vector<TDfmValue>().swap(Items);
-  std::vector<TDfmItem>().swap(CollItems);
-}
-
 TDfmValue TDfmValue::Integer(int64_t v) {
   TDfmValue r;
   r.Kind = TDfmValueKind::vkInteger;

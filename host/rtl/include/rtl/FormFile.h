@@ -78,6 +78,19 @@ struct TDfmProperty {
   TDfmValue Value;
 };
 
+inline void TDfmValue::Reset(TDfmValueKind kind) {
+  Kind = kind;
+  Pos = {};
+  Int = 0;
+  Float = 0;
+  FloatSuffix = 0;
+  Str.clear();
+  Names.clear();
+  // (Assigning {} would keep the capacity: it is the empty initializer list.)
+  if (Items.capacity()) std::vector<TDfmValue>().swap(Items);
+  if (CollItems.capacity()) std::vector<TDfmItem>().swap(CollItems);
+}
+
 enum class TDfmObjectKind { okObject, okInherited, okInline };
 
 struct TDfmObject {
