@@ -210,11 +210,9 @@ private:
     obj.Name = Name("component name", false, true);
     // A streamed child's list comes with the last one's properties in it, to be filled again.
     size_t used = 0;
-    while (!AtListEnd("a property or the end of the properties")) {
-      if (used == obj.Props.size()) obj.Props.emplace_back();
-      ReadProperty(obj.Props[used++], depth);
-    }
-    obj.Props.erase(obj.Props.begin() + static_cast<std::ptrdiff_t>(used), obj.Props.end());
+    while (!AtListEnd("a property or the end of the properties"))
+      ReadProperty(RefillDfmProperty(obj.Props, used), depth);
+    obj.Props.resize(used);
     const bool streaming = depth == 0 && FSink;
     if (streaming) FSink->Root(obj);
     while (!AtListEnd("an object or the end of the objects")) {

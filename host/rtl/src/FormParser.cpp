@@ -525,22 +525,19 @@ private:
     // left over goes once the properties end.
     bool inChildren = false;
     size_t used = 0;
-    auto endProperties = [&] {
-      if (!inChildren) obj.Props.erase(obj.Props.begin() + static_cast<std::ptrdiff_t>(used), obj.Props.end());
-    };
     for (;;) {
       if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
       if (FTok.Kind != TTokenKind::tkIdent)
         Expected(inChildren ? "an object or \"end\"" : "a property, an object or \"end\"");
       if (!NextCharIs('=')) {
         if (IsKeyword("end")) {
-          endProperties();
+          obj.Props.resize(used);
           if (depth == 0 && FSink && !inChildren) FSink->Root(obj);
           Next();
           return obj;
         }
         if (IsObjectKeyword()) {
-          endProperties();
+          obj.Props.resize(used);
           if (depth == 0 && FSink) {
             if (!inChildren) FSink->Root(obj);
             TDfmObject child = ParseObject(depth + 1);
@@ -556,8 +553,7 @@ private:
         }
       }
       if (inChildren) Expected("an object or \"end\"");
-      if (used == obj.Props.size()) obj.Props.emplace_back();
-      ParseProperty(depth, obj.Props[used++]);
+      ParseProperty(depth, RefillDfmProperty(obj.Props, used));
     }
   }
 

@@ -123,19 +123,17 @@ private:
     out.reserve(obj->ClassType()->PropList().size());  // at most one each, but for sub-objects
     size_t used = 0;
     WriteProps(obj, extras, ctx, "", out, used);
-    out.erase(out.begin() + static_cast<std::ptrdiff_t>(used), out.end());
+    out.resize(used);
     if (extras) {
       auto it = extras->Contexts.find(ctx);
       if (it != extras->Contexts.end()) MergeLeftovers(out, it->second);
     }
   }
 
-  // Property number used of out, named prefix + name, with an empty value of the given kind;
-  // one that stood there before is cleared, keeping the storage of its texts.
+  // The next property of out, named prefix + name, with an empty value of the given kind.
   static TDfmValue& Add(std::vector<TDfmProperty>& out, size_t& used, const String& prefix, const String& name,
                         TDfmValueKind kind) {
-    if (used == out.size()) out.emplace_back();
-    TDfmProperty& p = out[used++];
+    TDfmProperty& p = RefillDfmProperty(out, used);
     p.Name.assign(prefix).append(name);
     p.Pos = {};
     p.Value.Reset(kind);

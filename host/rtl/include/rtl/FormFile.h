@@ -91,6 +91,14 @@ inline void TDfmValue::Reset(TDfmValueKind kind) {
   if (CollItems.capacity()) std::vector<TDfmItem>().swap(CollItems);
 }
 
+// The Used-th entry of Props to fill, added when Props has no more: a list filled again and
+// again (one component's properties after another's) keeps its entries' storage. The caller
+// erases what stands past Used once all are filled.
+inline TDfmProperty& RefillDfmProperty(std::vector<TDfmProperty>& Props, size_t& Used) {
+  if (Used == Props.size()) Props.emplace_back();
+  return Props[Used++];
+}
+
 enum class TDfmObjectKind { okObject, okInherited, okInline };
 
 struct TDfmObject {
