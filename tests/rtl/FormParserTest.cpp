@@ -95,6 +95,35 @@ TEST(FormParser, ColumnsCountCharactersAndLinesAnyEnding) {
             "t.dfm:3:9: expected a property, an object or \"end\" but found \"@\"");
 }
 
+// Strings and blanks are scanned a word at a time: whatever stands at each place of a word, and
+// wherever the text ends, the outcome is the one a byte-by-byte reading gives.
+TEST(FormParser, WordAtATimeScansMissNothingAtAnyPlace) {
+  for (size_t at = 0; at < 20; ++at) {
+    SCOPED_TRACE(at);
+    const String before(at, 'a'), after(19 - at, 'b'), col = std::to_string(8 + at);
+    const std::pair<String, String> kinds[] = {{"''", "'"}, {"\t", "\t"}, {"\xC3\xA9", "\xC3\xA9"}, {"'#65'", "A"}};
+    for (const auto& [written, meant] : kinds)
+      EXPECT_EQ(
+          ParseFormText("object A: TA\n  S = '" + before + written + after + "'\nend", "w.dfm").Props[0].Value.Str,
+          before + meant + after);
+    EXPECT_EQ(ParseError("object A: TA\n  S = '" + before + "\r\n" + after + "'\nend"),
+              "t.dfm:2:7: unterminated string: expected \"'\" but found end of line");
+    EXPECT_EQ(ParseError("object A: TA\n  S = '" + before + String(1, '\0') + after + "'\nend"),
+              "t.dfm:2:" + col + ": unexpected NUL byte (binary data is not a text form file)");
+    EXPECT_EQ(ParseError("object A: TA\n  S = '" + before + "\xFF" + after + "'\nend"),
+              "t.dfm:2:" + col + ": invalid UTF-8 byte 0xFF in a string");
+    EXPECT_EQ(ParseError("object A: TA\n  S = '" + before),
+              "t.dfm:2:7: unterminated string: expected \"'\" but found end of file");
+    const String blanks(at, ' ');
+    EXPECT_EQ(ParseError("object A: TA\n  S" + blanks + "=" + blanks + "1" + blanks + "@\nend"),
+              "t.dfm:2:" + std::to_string(6 + 3 * at) + ": expected a property, an object or \"end\" but found \"@\"");
+    EXPECT_EQ(ParseError("object A: TA\n" + blanks),
+              "t.dfm:2:" + std::to_string(1 + at) + ": expected \"end\" but found end of file");
+  }
+  // Every blank separates alike: "end" before an "=" is a property's name.
+  EXPECT_EQ(ParseFormText("object A: TA\n  End\f\v\t= 1\nend", "b.dfm").Props.size(), 1u);
+}
+
 TEST(FormParser, MalformedInputsNameWhatWasExpected) {
   EXPECT_EQ(ParseError("object A: TA\n  X = 99999999999999999999\nend"), "t.dfm:2:7: integer out of range");
   EXPECT_EQ(ParseError("object A: TA\n  X = {0A1}\nend"),

@@ -227,12 +227,56 @@ TEST_F(FormReader, AReferenceOfTheWrongClassFailsAtItsValue) {
   const String binary = PrintFormBinary(ParseFormText(text, "p.dfm"));
   const size_t at = binary.rfind("\x07partner") + 8;  // the value after the name
   EXPECT_EQ(message(binary), "p.dfm: byte " + std::to_string(at) + ": " + error);
+  // One to a component read before fails alike, under the names as written.
+  const String back =
+      "object R: TTestRoot\n  object A: TTestWidget\n  end\n  object B: TTestWidget\n    PARTNER = a\n  end\nend\n";
+  EXPECT_EQ(message(back), "p.dfm:5:15: cannot set PARTNER to a: Invalid value for Partner: not a TTestRoot");
+  const String backBinary = PrintFormBinary(ParseFormText(back, "p.dfm"));
+  EXPECT_EQ(message(backBinary), "p.dfm: byte " + std::to_string(backBinary.rfind("\x07PARTNER") + 8) +
+                                     ": cannot set PARTNER to a: Invalid value for Partner: not a TTestRoot");
   // Read right, each partner is the root.
   String good = text;
   good.replace(good.find("partner = C"), 11, "partner = R");
   auto root = ReadModule(good, "p.dfm");
   EXPECT_EQ(dynamic_cast<TTestWidget*>(root->FindComponent("A"))->Partner(), root.get());
   EXPECT_EQ(dynamic_cast<TTestWidget*>(root->FindComponent("B"))->Partner(), root.get());
+}
+
+// A widget that tells when its reference is set: the names of both, and "early" while the
+// module has not all its components yet.
+std::vector<String> GSetLog;
+class TOrderedWidget : public TTestWidget {
+  RTL_CLASS(TOrderedWidget, TTestWidget)
+  explicit TOrderedWidget(TComponent* AOwner) : TTestWidget(AOwner) {}
+  TComponent* Next() const { return nullptr; }
+  void SetNext(TComponent* v) {
+    GSetLog.push_back(Name() + ">" + v->Name() + (Owner()->ComponentCount() == 4 ? "" : " early"));
+  }
+};
+TClass TOrderedWidget::StaticClass() {
+  static TClass info = ClassBuilder<TOrderedWidget>("TOrderedWidget")
+                           .RefProp<TComponent>("Next", &TOrderedWidget::Next, &TOrderedWidget::SetNext)
+                           .Build();
+  return info;
+}
+
+// References are set once the module is read, in file order, whether they name a component
+// read before them, one read after, or the root.
+TEST_F(FormReader, ReferencesAreSetInFileOrderOnceAllIsRead) {
+  RegisterClass(TOrderedWidget::StaticClass());
+  const String text =
+      "object R: TTestRoot\n"
+      "  object A: TOrderedWidget\n    Next = C\n  end\n"
+      "  object B: TOrderedWidget\n    Next = A\n  end\n"
+      "  object C: TOrderedWidget\n    Next = b\n  end\n"
+      "  object D: TOrderedWidget\n    Next = Owner\n  end\n"
+      "end\n";
+  for (const String& file : {text, PrintFormBinary(ParseFormText(text, "o.dfm"))}) {
+    GSetLog.clear();
+    ReadModule(file, "o.dfm");
+    EXPECT_EQ(GSetLog, (std::vector<String>{"A>C", "B>A", "C>B", "D>R"}));
+  }
+  UnRegisterClass(TOrderedWidget::StaticClass());
 }
 
 // A module that fails late leaves no component alive.

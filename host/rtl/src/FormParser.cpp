@@ -1,6 +1,7 @@
 #include "rtl/FormParser.h"
 
 #include "Utf8.h"
+#include "Words.h"
 
 #include <fmt/format.h>
 
@@ -77,6 +78,7 @@ public:
     }
     if (FText.substr(FPos, 4) == "TPF0")
       Error(TDfmPos{1, 1}, "expected a text form file but found a binary one (\"TPF0\")");
+    SkipBlanks();
     Next();
     if (!IsObjectKeyword()) Expected("\"object\"");
     TDfmObject root = ParseObject(0);
@@ -129,9 +131,8 @@ private:
     // Eight bytes at a time: a continuation byte (10xxxxxx) has its top bit set and the next one
     // clear.
     for (; i + 8 <= offset; i += 8) {
-      uint64_t w;
-      std::memcpy(&w, text + i, 8);
-      count += 8 - std::popcount(w & ~(w << 1) & 0x8080808080808080ull);
+      const uint64_t w = words::WordAt(text + i);
+      count += 8 - std::popcount(w & ~(w << 1) & words::Highs);
     }
     for (; i < offset; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
     FColCount = count;
@@ -160,13 +161,26 @@ private:
   }
 
   // ---- lexer ------------------------------------------------------------------------------
+  // The lexer passes the blanks after each token with it, so that the next token starts at FPos
+  // and the parser can tell `=` or `:` there without lexing them. Runs of spaces (indentation)
+  // go a word at a time.
   void SkipBlanks() {
     const char* text = FText.data();
     const size_t n = FText.size();
     size_t pos = FPos;
     while (pos < n) {
-      char c = text[pos];
-      if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
+      const char c = text[pos];
+      if (static_cast<unsigned char>(c) > ' ') break;  // the blanks are all below
+      if (c == ' ') {
+        ++pos;
+        if (pos + 8 <= n) {
+          if (const uint64_t other = words::WordAt(text + pos) ^ (words::Ones * ' ')) {
+            pos += words::FirstSet(other);
+          } else {
+            pos += 8;
+          }
+        }
+      } else if (c == '\t' || c == '\f' || c == '\v') {
         ++pos;
       } else if (c == '\n') {
         NewLineAt(++pos);
@@ -180,6 +194,9 @@ private:
     }
     FPos = pos;
   }
+
+  // Whether the next token starts with c.
+  bool AtChar(char c) const { return FPos < FText.size() && FText[FPos] == c; }
 
   [[noreturn]] void BadCharacter(size_t offset) {
     unsigned char c = static_cast<unsigned char>(FText[offset]);
@@ -200,48 +217,22 @@ private:
     return utf8::SequenceLength(bytes + offset, bytes + FText.size());
   }
 
+  // Lexes the token at FPos, then the blanks after it. Each kind of token sets the fields it
+  // uses (Kind, Pos and Text always); the others keep what an earlier token left.
   void Next() {
-    SkipBlanks();
     const size_t n = FText.size();
-    // Field by field: a whole new TToken costs more than the token it describes.
-    FTok.Symbol = 0;
-    FTok.Int = 0;
-    FTok.Float = 0;
-    FTok.Suffix = 0;
-    FTok.Text = {};
-    if (FPos >= n) {
+    const size_t start = FPos;
+    FTok.Pos = PosAt(start);
+    if (start >= n) {
       FTok.Kind = TTokenKind::tkEOF;
-      FTok.Pos = PosAt(FPos);
+      FTok.Text = {};
       return;
     }
-    FTok.Pos = PosAt(FPos);
-    char c = FText[FPos];
-    if (IsIdentStart(c) || Utf8LetterAt(FPos)) {
-      const char* text = FText.data();
-      const size_t start = FPos;
-      size_t pos = FPos;
-      for (;;) {
-        for (;;) {
-          if (pos < n && IsIdentChar(text[pos])) {
-            ++pos;
-          } else if (size_t len = Utf8LetterAt(pos)) {
-            NoteWide(pos);
-            pos += len;
-          } else {
-            break;
-          }
-        }
-        if (pos + 1 < n && text[pos] == '.' && (IsIdentStart(text[pos + 1]) || Utf8LetterAt(pos + 1))) {
-          ++pos;
-          continue;
-        }
-        break;
-      }
-      FPos = pos;
-      FTok.Kind = TTokenKind::tkIdent;
-      FTok.Text = FText.substr(start, pos - start);
+    const char c = FText[start];
+    if (IsIdentStart(c) || Utf8LetterAt(start)) {
+      LexIdent();
     } else if (IsDigit(c) || c == '$' ||
-               (c == '-' && FPos + 1 < n && (IsDigit(FText[FPos + 1]) || FText[FPos + 1] == '$'))) {
+               (c == '-' && start + 1 < n && (IsDigit(FText[start + 1]) || FText[start + 1] == '$'))) {
       LexNumber();
     } else if (c == '\'' || c == '#') {
       LexString();
@@ -250,11 +241,44 @@ private:
       // says what it expected there.
       FTok.Kind = TTokenKind::tkSymbol;
       FTok.Symbol = c;
-      FTok.Text = FText.substr(FPos, 1);
-      ++FPos;
+      FTok.Text = std::string_view(FText.data() + start, 1);
+      FPos = start + 1;
     } else {
-      BadCharacter(FPos);
+      BadCharacter(start);
     }
+    SkipBlanks();
+  }
+
+  // A name, dotted or not; its parts start with a letter or "_".
+  void LexIdent() {
+    const char* text = FText.data();
+    const size_t n = FText.size();
+    const size_t start = FPos;
+    size_t pos = start;
+    for (;;) {
+      // ASCII letters and digits four at a time while they last, then one by one.
+      while (pos + 4 <= n && IsIdentChar(text[pos]) && IsIdentChar(text[pos + 1]) && IsIdentChar(text[pos + 2]) &&
+             IsIdentChar(text[pos + 3]))
+        pos += 4;
+      for (;;) {
+        if (pos < n && IsIdentChar(text[pos])) {
+          ++pos;
+        } else if (size_t len = Utf8LetterAt(pos)) {
+          NoteWide(pos);
+          pos += len;
+        } else {
+          break;
+        }
+      }
+      if (pos + 1 < n && text[pos] == '.' && (IsIdentStart(text[pos + 1]) || Utf8LetterAt(pos + 1))) {
+        ++pos;
+        continue;
+      }
+      break;
+    }
+    FPos = pos;
+    FTok.Kind = TTokenKind::tkIdent;
+    FTok.Text = std::string_view(text + start, pos - start);
   }
 
   void LexNumber() {
@@ -283,6 +307,7 @@ private:
     }
     while (FPos < n && IsDigit(FText[FPos])) ++FPos;
     bool isFloat = false;
+    FTok.Suffix = 0;
     if (FPos + 1 < n && FText[FPos] == '.' && IsDigit(FText[FPos + 1])) {
       isFloat = true;
       ++FPos;
@@ -335,6 +360,16 @@ private:
         size_t open = pos;
         ++pos;
         for (;;) {
+          // Plain bytes a word at a time, up to a quote, a byte below 0x0E (the line ends, NUL
+          // and other control characters) or one above 0x7F.
+          while (pos + 8 <= n) {
+            const uint64_t w = words::WordAt(text + pos);
+            if (const uint64_t stop = words::BytesEqual(w, '\'') | words::BytesBelow(w, 0x0E) | (w & words::Highs)) {
+              pos += words::FirstSet(stop);
+              break;
+            }
+            pos += 8;
+          }
           if (pos >= n || text[pos] == '\n' || text[pos] == '\r')
             Error(PosAt(open),
                   fmt::format("unterminated string: expected \"'\" but found end of {}", pos >= n ? "file" : "line"));
@@ -372,10 +407,17 @@ private:
     }
     FPos = pos;
     FTok.Kind = TTokenKind::tkString;
-    FTok.Text = FText.substr(start, pos - start);
+    FTok.Text = std::string_view(text + start, pos - start);
   }
 
-  void AppendUnit(TStringBuilder& b, uint32_t unit, TDfmPos pos) {
+  // Appends one UTF-16 code unit; posOf() gives its place, asked for only when it is needed (a
+  // high surrogate to wait for its low half, an error).
+  template <class PosOf>
+  void AppendUnit(TStringBuilder& b, uint32_t unit, PosOf posOf) {
+    if (!b.PendingHigh && unit < 0xD800) {
+      utf8::Append(b.Out, unit);
+      return;
+    }
     if (b.PendingHigh) {
       if (unit >= 0xDC00 && unit <= 0xDFFF) {
         utf8::Append(b.Out, 0x10000 + ((b.PendingHigh - 0xD800) << 10) + (unit - 0xDC00));
@@ -387,15 +429,25 @@ private:
     }
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       b.PendingHigh = unit;
-      b.PendingPos = pos;
+      b.PendingPos = posOf();
       return;
     }
     if (unit >= 0xDC00 && unit <= 0xDFFF)
-      Error(pos, fmt::format("invalid character code #{}: a low surrogate without its high half", unit));
+      Error(posOf(), fmt::format("invalid character code #{}: a low surrogate without its high half", unit));
     utf8::Append(b.Out, unit);
   }
 
+  // The offset of the first quote in s at or after i; there is one.
+  static size_t QuoteFrom(std::string_view s, size_t i) {
+    for (; i + 8 <= s.size(); i += 8)
+      if (const uint64_t quotes = words::BytesEqual(words::WordAt(s.data() + i), '\''))
+        return i + words::FirstSet(quotes);
+    while (s[i] != '\'') ++i;
+    return i;
+  }
+
   void DecodeString(const TToken& t, TStringBuilder& b) {
+    const auto nowhere = [] { return TDfmPos{}; };  // a quoted character is never a surrogate
     const std::string_view s = t.Text;
     const size_t base = static_cast<size_t>(s.data() - FText.data());
     size_t i = 0;
@@ -404,20 +456,18 @@ private:
         ++i;
         size_t run = i;
         for (;;) {
-          if (s[i] == '\'') {
-            if (i + 1 < s.size() && s[i + 1] == '\'') {
-              if (b.PendingHigh) AppendUnit(b, '\'', {});
-              b.Out.append(s.data() + run, i + 1 - run);
-              i += 2;
-              run = i;
-              continue;
-            }
-            break;
+          i = QuoteFrom(s, i);  // the lexer saw this part's closing quote
+          if (i + 1 < s.size() && s[i + 1] == '\'') {
+            if (b.PendingHigh) AppendUnit(b, '\'', nowhere);
+            b.Out.append(s.data() + run, i + 1 - run);
+            i += 2;
+            run = i;
+            continue;
           }
-          ++i;
+          break;
         }
         if (i > run) {
-          if (b.PendingHigh) AppendUnit(b, static_cast<unsigned char>(s[run]), {});
+          if (b.PendingHigh) AppendUnit(b, static_cast<unsigned char>(s[run]), nowhere);
           b.Out.append(s.data() + run, i - run);
         }
         ++i;
@@ -432,11 +482,11 @@ private:
           if (v > 0xFFFF) overflow = true;
           ++i;
         }
-        TDfmPos pos = PosWithin(t.Pos, base, base + hash);
+        const auto posOf = [&] { return PosWithin(t.Pos, base, base + hash); };
         if (overflow)
-          Error(pos, fmt::format("invalid character code {}: expected a UTF-16 code from 0 to 65535",
-                                 Shorten(s.substr(hash, i - hash))));
-        AppendUnit(b, static_cast<uint32_t>(v), pos);
+          Error(posOf(), fmt::format("invalid character code {}: expected a UTF-16 code from 0 to 65535",
+                                     Shorten(s.substr(hash, i - hash))));
+        AppendUnit(b, static_cast<uint32_t>(v), posOf);
       }
     }
   }
@@ -453,6 +503,7 @@ private:
       if (c == '}') {
         if (high >= 0) Error(PosAt(FPos), "odd number of hexadecimal digits in binary data");
         ++FPos;
+        SkipBlanks();
         return bytes;
       }
       int v = HexValue(c);
@@ -468,13 +519,6 @@ private:
       }
       ++FPos;
     }
-  }
-
-  // True when the next non-blank character after the current token is c (without moving).
-  bool NextCharIs(char c) const {
-    size_t p = FPos;
-    while (p < FText.size() && (FText[p] == ' ' || FText[p] == '\t' || FText[p] == '\r' || FText[p] == '\n')) ++p;
-    return p < FText.size() && FText[p] == c;
   }
 
   // ---- grammar ----------------------------------------------------------------------------
@@ -501,8 +545,9 @@ private:
     if (FTok.Kind != TTokenKind::tkIdent) Expected("a component name or class name");
     obj.NamePos = FTok.Pos;
     String first(FTok.Text);
-    Next();
-    if (IsSymbol(':')) {
+    if (AtChar(':')) {
+      ++FPos;
+      SkipBlanks();
       if (first.find('.') != String::npos)
         Error(obj.NamePos, fmt::format("invalid component name \"{}\"", Shorten(first)));
       Next();
@@ -511,6 +556,7 @@ private:
       obj.ClassName = String(FTok.Text);
       Next();
     } else {
+      Next();
       obj.ClassName = std::move(first);
     }
     if (IsSymbol('[')) {
@@ -529,7 +575,7 @@ private:
       if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
       if (FTok.Kind != TTokenKind::tkIdent)
         Expected(inChildren ? "an object or \"end\"" : "a property, an object or \"end\"");
-      if (!NextCharIs('=')) {
+      if (!AtChar('=')) {
         if (IsKeyword("end")) {
           obj.Props.resize(used);
           if (depth == 0 && FSink && !inChildren) FSink->Root(obj);
@@ -561,8 +607,14 @@ private:
   void ParseProperty(int depth, TDfmProperty& p) {
     p.Pos = FTok.Pos;
     p.Name.assign(FTok.Text);
-    Next();
-    Expect('=');
+    if (AtChar('=')) {
+      ++FPos;
+      SkipBlanks();
+      Next();
+    } else {
+      Next();
+      Expect('=');
+    }
     ParseValue(depth + 1, p.Value);
   }
 
@@ -659,7 +711,7 @@ private:
         for (;;) {
           if (FTok.Kind == TTokenKind::tkEOF) Expected("\"end\"");
           if (FTok.Kind != TTokenKind::tkIdent) Expected("a property or \"end\"");
-          if (IsKeyword("end") && !NextCharIs('=')) break;
+          if (IsKeyword("end") && !AtChar('=')) break;
           ParseProperty(depth + 1, item.Props.emplace_back());
         }
         Next();

@@ -71,7 +71,7 @@ public:
       c->SetComponentState(TComponentStateItem::csLoading, false);
     }
     FLoading.clear();
-    FFixups.clear();
+    ClearFixups();
   }
 
   void Finish() {
@@ -105,6 +105,23 @@ private:
       if (Line >= 0) return {Line, ColumnOrOffset};
       return {0, 0, (static_cast<int64_t>(-1 - Line) << 31) | ColumnOrOffset};
     }
+  };
+
+  // References are all set once the whole module is read, in file order. Most name a component
+  // read already: such a one is found at once and waits in 32 bytes, the component itself in
+  // place of its name (TKnownFixup). The others wait by name (TFixup).
+  struct TKnownFixup {
+    TObject* Target;
+    const TPropInfo* Prop;
+    TComponent* Value;
+    TPackedPos ValuePos;
+  };
+  // A known fixup's spellings where they differ from its property's name and its component's
+  // (a dotted name, another letter case, "Owner"), for the message should setting it fail.
+  struct TSpelling {
+    size_t Fixup;
+    String Name;
+    String Value;
   };
 
   // A reference waiting for the whole module: where it goes and what the file said. Its texts
@@ -154,6 +171,14 @@ private:
     FFixupText += p.Value.Str;
     f.Context = static_cast<uint32_t>(FFixupContexts.size() - 1);
     FFixups.push_back(f);
+    FFixupKnown.push_back(false);
+  }
+
+  void AddKnownFixup(TObject* target, const TPropInfo* pi, TComponent* value, const TDfmProperty& p) {
+    if (p.Name != pi->Name || p.Value.Str != value->Name())
+      FSpellings.push_back({FKnownFixups.size(), p.Name, p.Value.Str});
+    FKnownFixups.push_back({target, pi, value, TPackedPos::Of(p.Value.Pos)});
+    FFixupKnown.push_back(true);
   }
 
   [[noreturn]] void Error(TDfmPos pos, const String& message) const { RaiseFormError(FFileName, pos, message); }
@@ -205,15 +230,15 @@ private:
     c->SetStreamExtras(nullptr);
   }
 
-  // Whether a reference read now may be kept as written when the module is complete, so that
-  // its place among the properties must be remembered: one to another module, to a component
-  // not read yet, or to one kept from an unknown class. One to a component already read
-  // resolves (were it ever kept, it would go first among its component's properties).
-  bool MayStayAsWritten(const String& name) const {
-    if (SameText(name, "Owner") || SameText(name, FRoot->Name())) return false;
-    if (name.find('.') != String::npos) return true;
+  // The component a reference names when the module has it already: the root for "Owner" and
+  // for the root's name. Nil when the reference must wait for the whole module and may then be
+  // kept as written, so that its place among the properties must be remembered: one to another
+  // module (a dotted name), to a component not read yet, or to one kept from an unknown class.
+  TComponent* KnownTarget(const String& name) const {
+    if (SameText(name, "Owner") || SameText(name, FRoot->Name())) return FRoot;
+    if (name.find('.') != String::npos) return nullptr;
     TComponent* target = FRoot->FindComponent(name);
-    return !target || dynamic_cast<TUnknownComponent*>(target);
+    return target && !dynamic_cast<TUnknownComponent*>(target) ? target : nullptr;
   }
 
   void ReadChildren(TComponent* parent, TDfmObject& node) {
@@ -430,11 +455,11 @@ private:
         if (SameText(v.Str, "nil")) {
           Guarded(
               v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
+        } else if (TComponent* known = KnownTarget(v.Str)) {
+          AddKnownFixup(obj, pi, known, p);
         } else {
-          if (MayStayAsWritten(v.Str)) {
-            FOrderNeededBy = comp;
-            FOrderWanted = true;
-          }
+          FOrderNeededBy = comp;
+          FOrderWanted = true;
           AddFixup(comp, obj, pi, ctx, orderIndex, p);
         }
         return true;
@@ -517,34 +542,67 @@ private:
   // References name components of the module, or "Owner" for the root. A name with a dot
   // (another module's component) or a name the module lacks is kept as written.
   void ResolveReferences() {
-    for (const TFixup& f : FFixups) {
-      const String name = FFixupText.substr(f.ValueAt, f.ValueLength);
-      TComponent* target = nullptr;
-      if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
-        target = FRoot;
-      else if (name.find('.') == String::npos)
-        target = FRoot->FindComponent(name);
-      bool set = false;
-      if (target) {
-        try {
-          SetObjectProp(f.Target, f.Prop, target);
-          set = true;
-        } catch (const Exception& e) {
-          // A component kept from an unknown class cannot be checked against the property's
-          // class: keep the reference as written. A known one of the wrong class is an error.
-          if (!dynamic_cast<TUnknownComponent*>(target))
-            Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", FixupName(f), name, e.Message()));
-        }
-      }
-      if (!set) {
-        TDfmProperty kept{FixupName(f), f.Pos.Unpacked(), TDfmValue::Ident(name)};
-        kept.Value.Pos = f.ValuePos.Unpacked();
-        ExtrasOf(f.Component).Contexts[FFixupContexts[f.Context]].Props.emplace_back(f.OrderIndex, std::move(kept));
+    size_t known = 0, byName = 0;
+    for (const bool isKnown : FFixupKnown) {
+      if (isKnown) {
+        SetKnown(FKnownFixups[known], known);
+        ++known;
+      } else {
+        Resolve(FFixups[byName++]);
       }
     }
+    ClearFixups();
+  }
+
+  void ClearFixups() {
     FFixups.clear();
     FFixupText.clear();
     FFixupContexts.clear();
+    FKnownFixups.clear();
+    FSpellings.clear();
+    FFixupKnown.clear();
+  }
+
+  // A reference to a component read before it: set, or an error under the names as written.
+  void SetKnown(const TKnownFixup& f, size_t number) {
+    try {
+      SetObjectProp(f.Target, f.Prop, f.Value);
+    } catch (const Exception& e) {
+      String name = f.Prop->Name, value = f.Value->Name();
+      for (const TSpelling& spelling : FSpellings)
+        if (spelling.Fixup == number) {
+          name = spelling.Name;
+          value = spelling.Value;
+        }
+      Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", name, value, e.Message()));
+    }
+  }
+
+  // A reference by name: set to the component of that name the module now has, or kept as written.
+  void Resolve(const TFixup& f) {
+    const String name = FFixupText.substr(f.ValueAt, f.ValueLength);
+    TComponent* target = nullptr;
+    if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
+      target = FRoot;
+    else if (name.find('.') == String::npos)
+      target = FRoot->FindComponent(name);
+    bool set = false;
+    if (target) {
+      try {
+        SetObjectProp(f.Target, f.Prop, target);
+        set = true;
+      } catch (const Exception& e) {
+        // A component kept from an unknown class cannot be checked against the property's
+        // class: keep the reference as written. A known one of the wrong class is an error.
+        if (!dynamic_cast<TUnknownComponent*>(target))
+          Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", FixupName(f), name, e.Message()));
+      }
+    }
+    if (!set) {
+      TDfmProperty kept{FixupName(f), f.Pos.Unpacked(), TDfmValue::Ident(name)};
+      kept.Value.Pos = f.ValuePos.Unpacked();
+      ExtrasOf(f.Component).Contexts[FFixupContexts[f.Context]].Props.emplace_back(f.OrderIndex, std::move(kept));
+    }
   }
 
 public:
@@ -561,6 +619,9 @@ private:
   std::vector<TComponent*> FLoading;  // root first, then in creation order
   std::deque<TFixup> FFixups;         // a deque: no copy of them all, and no double of them, at each growth
   static_assert(sizeof(TFixup) == 64, "eight fixups fill one block of the deque");
+  std::deque<TKnownFixup> FKnownFixups;
+  std::vector<TSpelling> FSpellings;     // by fixup number
+  std::vector<bool> FFixupKnown;         // for each reference in file order: whether it is a known one
   String FFixupText;                     // the fixups' names and values, one after another
   std::vector<String> FFixupContexts;    // the fixups' contexts, each run of one stored once
   TComponent* FOrderNeededBy = nullptr;  // the last component read with a reference that may stay

@@ -1,5 +1,7 @@
 #include "rtl/SysUtils.h"
 
+#include "Words.h"
+
 #include <utf8proc.h>
 
 #include <cerrno>
@@ -21,14 +23,9 @@ namespace rtl {
 namespace {
 
 // Names are compared and hashed a word of eight bytes at a time where they are that long.
-constexpr uint64_t Ones = 0x0101010101010101ull;
-constexpr uint64_t Highs = 0x8080808080808080ull;
-
-uint64_t WordAt(const char* p) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w;
-}
+using words::Highs;
+using words::Ones;
+using words::WordAt;
 
 // A word of ASCII bytes (none above 0x7F) with each capital made small: a byte's top bit is set
 // by the first sum from 'A' up and by the second from past 'Z' up; no carry crosses a byte.
