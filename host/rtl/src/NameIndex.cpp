@@ -5,52 +5,59 @@
 
 namespace rtl {
 
+static_assert(sizeof(TNameIndex) == sizeof(void*), "a component that owns nothing pays one pointer");
+
 TComponent* TNameIndex::Find(const String& Name) const {
-  if (FCount == 0) return nullptr;
+  if (!FTable || FTable->Count == 0) return nullptr;
+  const TTable& t = *FTable;
   const uint64_t hash = TextHash(Name);
-  for (size_t i = Home(hash); FSlots[i].Comp; i = Next(i))
-    if (FSlots[i].Hash == hash && SameText(FSlots[i].Comp->Name(), Name)) return FSlots[i].Comp;
+  for (size_t i = Home(t, hash); t.Slots[i].Comp; i = Next(t, i))
+    if (t.Slots[i].Hash == hash && SameText(t.Slots[i].Comp->Name(), Name)) return t.Slots[i].Comp;
   return nullptr;
 }
 
 TComponent* TNameIndex::Insert(const String& Name, TComponent* C) {
-  if ((FCount + 1) * 4 > FSlots.size() * 3) Grow();
+  if (!FTable) FTable = std::make_unique<TTable>();
+  if ((FTable->Count + 1) * 4 > FTable->Slots.size() * 3) Grow();
+  TTable& t = *FTable;
   const uint64_t hash = TextHash(Name);
-  size_t i = Home(hash);
-  for (; FSlots[i].Comp; i = Next(i))
-    if (FSlots[i].Hash == hash && SameText(FSlots[i].Comp->Name(), Name)) return FSlots[i].Comp;
-  FSlots[i] = {hash, C};
-  ++FCount;
+  size_t i = Home(t, hash);
+  for (; t.Slots[i].Comp; i = Next(t, i))
+    if (t.Slots[i].Hash == hash && SameText(t.Slots[i].Comp->Name(), Name)) return t.Slots[i].Comp;
+  t.Slots[i] = {hash, C};
+  ++t.Count;
   return C;
 }
 
 bool TNameIndex::Erase(const String& Name, const TComponent* C) {
-  if (FCount == 0) return false;
+  if (!FTable || FTable->Count == 0) return false;
+  TTable& t = *FTable;
   const uint64_t hash = TextHash(Name);
-  size_t i = Home(hash);
-  for (; FSlots[i].Comp != C; i = Next(i))
-    if (!FSlots[i].Comp) return false;
+  size_t i = Home(t, hash);
+  for (; t.Slots[i].Comp != C; i = Next(t, i))
+    if (!t.Slots[i].Comp) return false;
   // Close the gap: each later slot of the run moves back unless it would pass its home slot.
-  for (size_t j = Next(i); FSlots[j].Comp; j = Next(j)) {
-    const size_t home = Home(FSlots[j].Hash);
+  for (size_t j = Next(t, i); t.Slots[j].Comp; j = Next(t, j)) {
+    const size_t home = Home(t, t.Slots[j].Hash);
     const bool stays = i <= j ? (i < home && home <= j) : (i < home || home <= j);
     if (stays) continue;
-    FSlots[i] = FSlots[j];
+    t.Slots[i] = t.Slots[j];
     i = j;
   }
-  FSlots[i] = {};
-  --FCount;
+  t.Slots[i] = {};
+  --t.Count;
   return true;
 }
 
 void TNameIndex::Grow() {
-  std::vector<TSlot> old = std::move(FSlots);
-  FSlots.assign(old.empty() ? 16 : old.size() * 2, TSlot{});
+  TTable& t = *FTable;
+  std::vector<TSlot> old = std::move(t.Slots);
+  t.Slots.assign(old.empty() ? 16 : old.size() * 2, TSlot{});
   for (const TSlot& s : old) {
     if (!s.Comp) continue;
-    size_t i = Home(s.Hash);
-    while (FSlots[i].Comp) i = Next(i);
-    FSlots[i] = s;
+    size_t i = Home(t, s.Hash);
+    while (t.Slots[i].Comp) i = Next(t, i);
+    t.Slots[i] = s;
   }
 }
 

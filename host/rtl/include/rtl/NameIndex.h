@@ -6,6 +6,7 @@
 #include "rtl/Types.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace rtl {
@@ -28,12 +29,17 @@ private:
     uint64_t Hash = 0;
     TComponent* Comp = nullptr;  // nil: free
   };
-  size_t Home(uint64_t Hash) const { return static_cast<size_t>(Hash) & (FSlots.size() - 1); }
-  size_t Next(size_t At) const { return (At + 1) & (FSlots.size() - 1); }
+  // Only owners have a table, and most components own nothing: each holds one pointer, and
+  // the table is made at the first name.
+  struct TTable {
+    std::vector<TSlot> Slots;  // a power of two in size, at most three quarters full
+    size_t Count = 0;
+  };
+  static size_t Home(const TTable& T, uint64_t Hash) { return static_cast<size_t>(Hash) & (T.Slots.size() - 1); }
+  static size_t Next(const TTable& T, size_t At) { return (At + 1) & (T.Slots.size() - 1); }
   void Grow();
 
-  std::vector<TSlot> FSlots;  // a power of two in size, at most three quarters full
-  size_t FCount = 0;
+  std::unique_ptr<TTable> FTable;
 };
 
 }  // namespace rtl
