@@ -3,6 +3,7 @@
 #include "rtl/SysUtils.h"
 
 #include <algorithm>
+#include <array>
 
 namespace rtl {
 
@@ -247,11 +248,16 @@ void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComp
 }
 
 bool IsValidIdent(const String& Ident) {
-  if (Ident.empty()) return false;
-  auto letter = [](unsigned char c) { return c == '_' || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c >= 0x80; };
-  if (!letter(static_cast<unsigned char>(Ident[0]))) return false;
+  // Letters are ASCII ones, "_" and every byte above 0x7F; digits follow the first.
+  static constexpr auto classes = [] {
+    std::array<uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c)
+      t[c] = c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0x80 ? 3 : (c >= '0' && c <= '9');
+    return t;
+  }();
+  if (Ident.empty() || !(classes[static_cast<unsigned char>(Ident[0])] & 2)) return false;
   for (unsigned char c : Ident)
-    if (!letter(c) && !(c >= '0' && c <= '9')) return false;
+    if (!classes[c]) return false;
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <climits>
 #include <deque>
 #include <limits>
@@ -234,11 +235,14 @@ private:
   // for the root's name. Nil when the reference must wait for the whole module and may then be
   // kept as written, so that its place among the properties must be remembered: one to another
   // module (a dotted name), to a component not read yet, or to one kept from an unknown class.
+  // (By the class record: a cast would cost more than the rest of setting a reference.)
+  static bool IsUnknown(const TComponent* c) { return c->ClassType()->InheritsFrom(TUnknownComponent::StaticClass()); }
+
   TComponent* KnownTarget(const String& name) const {
     if (SameText(name, "Owner") || SameText(name, FRoot->Name())) return FRoot;
     if (name.find('.') != String::npos) return nullptr;
     TComponent* target = FRoot->FindComponent(name);
-    return target && !dynamic_cast<TUnknownComponent*>(target) ? target : nullptr;
+    return target && !IsUnknown(target) ? target : nullptr;
   }
 
   void ReadChildren(TComponent* parent, TDfmObject& node) {
@@ -336,19 +340,27 @@ private:
 
   // The property of a name at a place in an object's list. A module's objects come in runs of
   // one class with their properties in one order, so the property the last object of the class
-  // had at that place is tried first: a name as written that is exactly that property's name is
-  // the property the lookup would give, and comparing costs less than looking up.
+  // had at that place is tried first, then the names the class has been asked for as written
+  // (the lookup gives the same for the same name; comparing costs less than looking up).
   const TPropInfo* FindPropAt(TObject* obj, size_t place, const String& name) {
     const TClass cls = obj->ClassType();
     if (cls != FGuessClass) {
       FGuessClass = cls;
       FGuess = &FGuesses[cls];
     }
-    std::vector<const TPropInfo*>& guess = *FGuess;
-    if (place < guess.size() && guess[place] && guess[place]->Name == name) return guess[place];
-    const TPropInfo* pi = cls->FindProp(name);
-    if (place >= guess.size()) guess.resize(place + 1);
-    guess[place] = pi;
+    TPropGuesses& guess = *FGuess;
+    if (place < guess.ByPlace.size() && guess.ByPlace[place] && guess.ByPlace[place]->Name == name)
+      return guess.ByPlace[place];
+    const TPropInfo* pi = nullptr;
+    auto seen = std::find_if(guess.Seen.begin(), guess.Seen.end(), [&](const auto& s) { return s.first == name; });
+    if (seen != guess.Seen.end()) {
+      pi = seen->second;
+    } else {
+      pi = cls->FindProp(name);
+      if (guess.Seen.size() < MaxSeenNames) guess.Seen.emplace_back(name, pi);
+    }
+    if (place >= guess.ByPlace.size()) guess.ByPlace.resize(place + 1);
+    guess.ByPlace[place] = pi;
     return pi;
   }
 
@@ -594,7 +606,7 @@ private:
       } catch (const Exception& e) {
         // A component kept from an unknown class cannot be checked against the property's
         // class: keep the reference as written. A known one of the wrong class is an error.
-        if (!dynamic_cast<TUnknownComponent*>(target))
+        if (!IsUnknown(target))
           Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", FixupName(f), name, e.Message()));
       }
     }
@@ -628,9 +640,14 @@ private:
   bool FOrderWanted = false;             // such a reference was met in the context being read
   String FLastClassName;                 // ClassNamed's last question and answer
   TClass FLastClass = nullptr;
-  std::unordered_map<TClass, std::vector<const TPropInfo*>> FGuesses;  // FindPropAt's, by class
-  TClass FGuessClass = nullptr;                                        // and the last class asked for
-  std::vector<const TPropInfo*>* FGuess = nullptr;
+  struct TPropGuesses {
+    std::vector<const TPropInfo*> ByPlace;                  // as found at each place last
+    std::vector<std::pair<String, const TPropInfo*>> Seen;  // names as written, and what they gave
+  };
+  static constexpr size_t MaxSeenNames = 32;          // a longer list would cost more than the lookup
+  std::unordered_map<TClass, TPropGuesses> FGuesses;  // FindPropAt's, by class
+  TClass FGuessClass = nullptr;                       // and the last class asked for
+  TPropGuesses* FGuess = nullptr;
 };
 
 std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOptions& options, const String& fileName) {
