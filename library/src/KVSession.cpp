@@ -66,9 +66,33 @@ TKVSession::TKVSession(rtl::TComponent* AOwner) : rtl::TComponent(AOwner) {
   if (Sessions) Sessions->FSessions.push_back(this);
 }
 
+// Whether Db follows ASession, as Db->FindDBSession() == ASession says, without searching the
+// session list for every database of another session name (a module holds thousands).
+static bool Follows(const TKVDatabase* Db, const TKVSession* ASession) {
+  const String& name = Db->SessionName();
+  if (name.empty() || (Session && rtl::SameText(name, Session->SessionName()))) return ASession == Session;
+  if (!rtl::SameText(name, ASession->SessionName())) return false;
+  return Db->FindDBSession() == ASession;
+}
+
+// Closes the databases that follow ASession. Only a connected one, or one being read (whose
+// streamed Connected its Close clears), has anything to close: the others are passed before
+// asking whom they follow, which costs far more, at every session of a module that holds
+// thousands of each. A session without a name (one being read, before its name is set) has no
+// database to close.
+static void CloseFollowers(const TKVSession* ASession) {
+  if (!Sessions || (ASession != Session && ASession->SessionName().empty())) return;
+  std::vector<TKVDatabase*> open;
+  for (TKVDatabase* db : Sessions->AllDatabases())
+    if ((db->Connected() || db->ComponentState().Contains(rtl::TComponentStateItem::csReading)) &&
+        Follows(db, ASession))
+      open.push_back(db);
+  for (TKVDatabase* db : open) db->Close();
+}
+
 TKVSession::~TKVSession() {
   // A session that ends takes its connections with it.
-  for (TKVDatabase* db : Databases()) db->Close();
+  CloseFollowers(this);
   if (Sessions) {
     auto& list = Sessions->FSessions;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -85,17 +109,8 @@ void TKVSession::SetSessionName(const String& Value) {
         throw rtl::EDatabaseError(fmt::format("Duplicate session name '{}'", Value));
   }
   // The databases that follow this session by name would be left behind by a rename.
-  for (TKVDatabase* db : Databases()) db->Close();
+  CloseFollowers(this);
   FSessionName = Value;
-}
-
-// Whether Db follows ASession, as Db->FindDBSession() == ASession says, without searching the
-// session list for every database of another session name (a module holds thousands).
-static bool Follows(const TKVDatabase* Db, const TKVSession* ASession) {
-  const String& name = Db->SessionName();
-  if (name.empty() || (Session && rtl::SameText(name, Session->SessionName()))) return ASession == Session;
-  if (!rtl::SameText(name, ASession->SessionName())) return false;
-  return Db->FindDBSession() == ASession;
 }
 
 std::vector<TKVDatabase*> TKVSession::Databases() const {

@@ -81,6 +81,19 @@ TEST_F(SessionTest, DatabasesBelongToTheSessionTheirNameNamesAndMoveWithIt) {
   EXPECT_FALSE(a->Connected());
   EXPECT_EQ(work.FindDatabase("A"), nullptr);
   EXPECT_THROW(work.GetDatabase("A"), rtl::EDatabaseError);
+
+  // A session that goes takes its own connections with it, and no other.
+  auto d = ShopDatabase("D");
+  d->Open();
+  {
+    TKVSession gone(nullptr);
+    gone.SetSessionName("Gone");
+    b->SetSessionName("gone");
+    b->Open();
+    ASSERT_TRUE(b->Connected());
+  }
+  EXPECT_FALSE(b->Connected());
+  EXPECT_TRUE(d->Connected());
 }
 
 TEST_F(SessionTest, CatalogueCallsAppendAndConnectOnlyForTheCallUnlessKeepConnection) {
