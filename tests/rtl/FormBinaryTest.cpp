@@ -117,6 +117,62 @@ TEST(FormBinary, ReadsEveryValueType) {
   EXPECT_EQ(binary.Str, String("\0\xFF\x10", 3));
 }
 
+// UTF-16 strings are decoded four ASCII units at a time: a unit beyond ASCII anywhere among
+// them, and strings of any length, decode as one unit at a time would.
+TEST(FormBinary, Utf16StringsDecodeAlikeWhereverTheirUnitsStand) {
+  const std::pair<std::vector<unsigned>, String> odd[] = {
+      {{0x7F}, "\x7F"},      {{0x80}, "\xC2\x80"}, {{0xE9}, "\xC3\xA9"},
+      {{0x100}, "\xC4\x80"}, {{0x20AC}, "\u20AC"}, {{0xD83D, 0xDE00}, "\U0001F600"},
+  };
+  for (size_t length = 0; length <= 11; ++length)
+    for (size_t at = 0; at <= length; ++at)
+      for (const auto& [units, meant] : odd) {
+        SCOPED_TRACE(std::to_string(length) + "/" + std::to_string(at) + "/" + meant);
+        TBytes b;
+        b.Raw({18}).LE(length + units.size(), 4);
+        String expected;
+        for (size_t i = 0; i <= length; ++i) {
+          if (i == at)
+            for (unsigned u : units) b.LE(u, 2);
+          if (i == at) expected += meant;
+          if (i < length) {
+            b.LE('a' + i, 2);
+            expected += static_cast<char>('a' + i);
+          }
+        }
+        EXPECT_EQ(ReadOneValue(b).Str, expected);
+      }
+  // A lone low surrogate after a run of ASCII is found at its own place.
+  const String head = TBytes().Begin("TForm1", "Form1").Data;
+  EXPECT_EQ(ParseError(head + TBytes()
+                                  .Prop("P")
+                                  .Raw({18})
+                                  .LE(6, 4)
+                                  .LE('a', 2)
+                                  .LE('b', 2)
+                                  .LE('c', 2)
+                                  .LE('d', 2)
+                                  .LE('e', 2)
+                                  .LE(0xDC00, 2)
+                                  .End()
+                                  .End()
+                                  .Data),
+            "bad.dfm: byte 34: invalid character code #56320: a low surrogate without its high half");
+}
+
+// Names: each dotted part starts with a letter or "_"; a dot only where dots are allowed.
+TEST(FormBinary, NamesAreCheckedPartByPart) {
+  const String head = TBytes().Begin("TForm1", "Form1").Data;
+  for (const String good : {"a", "_", "a1.b2", "Font.Name", "x.y.z"}) {
+    TDfmObject root = ParseFormBinary(head + TBytes().Short(good).Raw({2, 1}).End().End().Data, "n.dfm");
+    EXPECT_EQ(root.Props.at(0).Name, good);
+  }
+  for (const String bad : {"1a", ".a", "a.", "a..b", "a.1", "a-b", "\xC3\xA9"})
+    EXPECT_EQ(ParseError(head + TBytes().Short(bad).Raw({2, 1}).End().End().Data).substr(0, 40),
+              "bad.dfm: byte 17: invalid property name ")
+        << bad;
+}
+
 TEST(FormBinary, ReadsCollectionsWithAndWithoutOrderValues) {
   TDfmValue coll = ReadOneValue(TBytes()
                                     .Raw({14})

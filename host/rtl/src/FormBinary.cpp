@@ -1,6 +1,7 @@
 #include "rtl/FormBinary.h"
 
 #include "Utf8.h"
+#include "Words.h"
 
 #include <fmt/format.h>
 
@@ -48,18 +49,14 @@ constexpr auto IdentClasses = [] {
 // An identifier, or with Dotted identifiers joined by dots (Font.Name, Form2.Query1): what the
 // text form can write back.
 bool IsFormName(std::string_view s, bool Dotted) {
-  bool start = true;
-  for (char ch : s) {
-    const unsigned char k = IdentClasses[static_cast<unsigned char>(ch)];
-    if (start) {
-      if (!(k & 1)) return false;
-      start = false;
-    } else if (!(k & 2)) {
-      if (ch != '.' || !Dotted) return false;
-      start = true;
-    }
+  const auto kind = [&](size_t i) { return IdentClasses[static_cast<unsigned char>(s[i])]; };
+  for (size_t i = 0;;) {
+    if (i == s.size() || !(kind(i) & 1)) return false;  // each part starts with a letter
+    for (++i; i < s.size() && (kind(i) & 2);) ++i;
+    if (i == s.size()) return true;
+    if (s[i] != '.' || !Dotted) return false;
+    ++i;
   }
-  return !start;
 }
 
 // 80-bit extended precision: sign and 15-bit exponent (bias 16383) over a 64-bit mantissa whose
@@ -148,23 +145,28 @@ private:
     return v;
   }
 
-  String ShortString(const char* what) {
+  std::string_view ShortString(const char* what) {
     const size_t n = Byte(what);
     const unsigned char* p = Take(n, what);
-    return String(reinterpret_cast<const char*>(p), n);
+    return std::string_view(reinterpret_cast<const char*>(p), n);
   }
 
-  // A name the text form can hold; Dotted allows Font.Name; Empty allows nothing at all.
-  String Name(const char* what, bool Dotted, bool Empty = false) {
+  // A name the text form can hold, into Out (whose storage a node filled again keeps); Dotted
+  // allows Font.Name; Empty allows nothing at all.
+  void NameInto(String& Out, const char* what, bool Dotted, bool Empty = false) {
     const size_t at = FPos;
-    String s = ShortString(what);
-    if (s.empty() && Empty) return s;
-    if (!IsFormName(s, Dotted)) {
+    const std::string_view s = ShortString(what);
+    if (!(s.empty() && Empty) && !IsFormName(s, Dotted)) {
       String shown;
       for (unsigned char c : s.substr(0, 40))
         shown += c >= 0x20 && c < 0x7F ? String(1, static_cast<char>(c)) : fmt::format("\\x{:02X}", c);
       Invalid(at, fmt::format("invalid {} \"{}{}\"", what, shown, s.size() > 40 ? "..." : ""));
     }
+    Out.assign(s);
+  }
+  String Name(const char* what, bool Dotted, bool Empty = false) {
+    String s;
+    NameInto(s, what, Dotted, Empty);
     return s;
   }
 
@@ -230,7 +232,7 @@ private:
 
   void ReadProperty(TDfmProperty& p, int depth) {
     p.Pos = Pos(FPos);
-    p.Name = Name("property name", true);
+    NameInto(p.Name, "property name", true);
     ReadValue(p.Value, depth + 1);
   }
 
@@ -328,13 +330,13 @@ private:
       if (units > (FData.size() - FPos) / 2)
         Error(FData.size(), fmt::format("{} bytes of a UTF-16 string", units * 2), "end of file");
       v.Kind = TDfmValueKind::vkString;
-      v.Str = Utf16(static_cast<size_t>(units));
+      Utf16Into(v.Str, static_cast<size_t>(units));
       break;
     }
     case vaIdent:
       ++FPos;
       v.Kind = TDfmValueKind::vkIdent;
-      v.Str = Name("identifier", true);
+      NameInto(v.Str, "identifier", true);
       break;
     case vaFalse:
     case vaTrue:
@@ -401,13 +403,21 @@ private:
     return s;
   }
 
-  // Decoded into a buffer of the most bytes it can take (3 per unit), cut to size at the end.
-  String Utf16(size_t units) {
+  // Decoded into s sized for the most bytes it can take (3 per unit), cut to size at the end.
+  void Utf16Into(String& s, size_t units) {
     const size_t from = FPos;
     const unsigned char* p = Take(units * 2, "a UTF-16 string");
-    String s(units * 3, '\0');
+    s.resize(units * 3);
     char* out = s.data();
     for (size_t i = 0; i < units; ++i) {
+      // Four ASCII units at a time: their high bytes zero, their low ones below 0x80.
+      while (i + 4 <= units) {
+        const uint64_t w = words::WordAt(reinterpret_cast<const char*>(p + 2 * i));
+        if (w & 0xFF80FF80FF80FF80ull) break;
+        for (int k = 0; k < 4; ++k) *out++ = static_cast<char>(w >> (16 * k));
+        i += 4;
+      }
+      if (i == units) break;
       uint32_t u = p[2 * i] | (p[2 * i + 1] << 8);
       if (u < 0x80) {
         *out++ = static_cast<char>(u);
@@ -425,7 +435,6 @@ private:
       out = utf8::Encode(out, u);
     }
     s.resize(static_cast<size_t>(out - s.data()));
-    return s;
   }
 
   std::string_view FAll;   // the whole file
