@@ -162,7 +162,7 @@ private:
         shown += c >= 0x20 && c < 0x7F ? String(1, static_cast<char>(c)) : fmt::format("\\x{:02X}", c);
       Invalid(at, fmt::format("invalid {} \"{}{}\"", what, shown, s.size() > 40 ? "..." : ""));
     }
-    Out.assign(s);
+    utf8::Refill(Out, s);
   }
   String Name(const char* what, bool Dotted, bool Empty = false) {
     String s;

@@ -606,7 +606,7 @@ private:
   // Properties and values are parsed where they will stay: a node moved is a node copied.
   void ParseProperty(int depth, TDfmProperty& p) {
     p.Pos = FTok.Pos;
-    p.Name.assign(FTok.Text);
+    utf8::Refill(p.Name, FTok.Text);
     if (AtChar('=')) {
       ++FPos;
       SkipBlanks();
@@ -652,7 +652,7 @@ private:
     }
     case TTokenKind::tkIdent:
       v.Kind = TDfmValueKind::vkIdent;
-      v.Str.assign(FTok.Text);
+      utf8::Refill(v.Str, FTok.Text);
       Next();
       return;
     case TTokenKind::tkSymbol: break;

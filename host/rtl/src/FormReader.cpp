@@ -41,6 +41,17 @@ const char* ValueKindName(TDfmValueKind kind) {
   return "a value";
 }
 
+// "Owner" and "nil" in any letter case, as references and event handlers name them (the texts
+// made once: a reference costs little more than making them).
+bool IsOwnerName(const String& name) {
+  static const String owner = "Owner";
+  return SameText(name, owner);
+}
+bool IsNilName(const String& name) {
+  static const String nil = "nil";
+  return SameText(name, nil);
+}
+
 // Reads a module as the parser delivers it: the root with its properties, then each nested
 // object; Finish resolves references and runs Loaded. Until Finish, the destructor takes the
 // loading states off again, so that an error leaves no component marked as loading.
@@ -239,7 +250,7 @@ private:
   static bool IsUnknown(const TComponent* c) { return c->ClassType()->InheritsFrom(TUnknownComponent::StaticClass()); }
 
   TComponent* KnownTarget(const String& name) const {
-    if (SameText(name, "Owner") || SameText(name, FRoot->Name())) return FRoot;
+    if (IsOwnerName(name) || SameText(name, FRoot->Name())) return FRoot;
     if (name.find('.') != String::npos) return nullptr;
     TComponent* target = FRoot->FindComponent(name);
     return target && !IsUnknown(target) ? target : nullptr;
@@ -464,7 +475,7 @@ private:
       if (pi->IsReference) {
         if (!pi->SetObj) return false;
         if (v.Kind != TDfmValueKind::vkIdent) WrongKind(p, "a component name");
-        if (SameText(v.Str, "nil")) {
+        if (IsNilName(v.Str)) {
           Guarded(
               v.Pos, [&] { SetObjectProp(obj, pi, nullptr); }, "cannot set", &p.Name);
         } else if (TComponent* known = KnownTarget(v.Str)) {
@@ -535,7 +546,7 @@ private:
 
   void ReadEvent(TObject* obj, const TPropInfo* pi, const TDfmProperty& p) {
     const String& name = p.Value.Str;
-    if (SameText(name, "nil")) {
+    if (IsNilName(name)) {
       Guarded(p.Value.Pos, [&] { pi->SetMethodName(obj, String()); });
       return;
     }
@@ -594,7 +605,7 @@ private:
   void Resolve(const TFixup& f) {
     const String name = FFixupText.substr(f.ValueAt, f.ValueLength);
     TComponent* target = nullptr;
-    if (SameText(name, "Owner") || SameText(name, FRoot->Name()))
+    if (IsOwnerName(name) || SameText(name, FRoot->Name()))
       target = FRoot;
     else if (name.find('.') == String::npos)
       target = FRoot->FindComponent(name);

@@ -1,4 +1,4 @@
-// UTF-8 and ASCII helpers the form-file readers and writers share.
+// UTF-8, ASCII and string helpers the form-file readers and writers share.
 #pragma once
 
 #include "rtl/Types.h"
@@ -67,6 +67,13 @@ inline char* Encode(char* Out, uint32_t Cp) {
 inline void Append(String& Out, uint32_t Cp) {
   char buf[4];
   Out.append(buf, static_cast<size_t>(Encode(buf, Cp) - buf));
+}
+
+// Text into a string filled again and again: emptied and appended to, the shortest way to keep
+// its storage (an assignment takes the general one, which allows for overlapping text).
+inline void Refill(String& S, std::string_view Text) {
+  S.clear();
+  S.append(Text.data(), Text.size());
 }
 
 // Whether A is Lower (all lower case) in any ASCII letter case.
