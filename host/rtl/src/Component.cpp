@@ -99,7 +99,8 @@ void TComponent::UnindexName(TComponent* AComponent, const String& OldName) {
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName) {
-  if (AComponent && !SameText(CurName, NewName) && !NewName.empty()) {
+  // (A first name needs no comparing with the none before it.)
+  if (AComponent && !NewName.empty() && (CurName.empty() || !SameText(CurName, NewName))) {
     TComponent* existing = FindComponent(NewName);
     if (existing && existing != AComponent) throw EComponentError("A component named " + NewName + " already exists");
   }

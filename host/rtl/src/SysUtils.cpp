@@ -152,25 +152,32 @@ bool SameText(const String& S1, const String& S2) {
 
 uint64_t TextHash(const String& S) {
   // The folded text a word at a time, then mixed so that the low bits depend on every byte:
-  // ASCII folded on the fly, other text folded first.
-  auto hash = [](const char* p, size_t n, bool lower) {
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+  // ASCII folded on the fly in one pass, other text (found at its first byte above 0x7F) folded
+  // first and hashed again.
+  auto hash = [](const char* p, size_t n, bool lower, uint64_t& h) {
+    h = 0x9E3779B97F4A7C15ull ^ n;
     auto add = [&](uint64_t w) {
+      if (lower && (w & Highs)) return false;
       h = (h ^ (lower ? LowerWord(w) : w)) * 0xFF51AFD7ED558CCDull;
       h ^= h >> 32;
+      return true;
     };
-    for (; n >= 8; p += 8, n -= 8) add(WordAt(p));
+    for (; n >= 8; p += 8, n -= 8)
+      if (!add(WordAt(p))) return false;
     if (n > 0) {
       uint64_t w = 0;
       for (size_t i = n; i-- > 0;) w = (w << 8) | static_cast<unsigned char>(p[i]);
-      add(w);
+      if (!add(w)) return false;
     }
     h *= 0xC4CEB9FE1A85EC53ull;
-    return h ^ (h >> 29);
+    h ^= h >> 29;
+    return true;
   };
-  if (IsAscii(S)) return hash(S.data(), S.size(), true);
+  uint64_t h;
+  if (hash(S.data(), S.size(), true, h)) return h;
   const String folded = FoldCase(S);
-  return hash(folded.data(), folded.size(), false);
+  hash(folded.data(), folded.size(), false, h);
+  return h;
 }
 
 int CompareStr(const String& S1, const String& S2) {
