@@ -242,13 +242,14 @@ private:
     c->SetStreamExtras(nullptr);
   }
 
+  // Whether c was kept from an unknown class, told by its class record: a cast would cost more
+  // than the rest of setting a reference.
+  static bool IsUnknown(const TComponent* c) { return c->ClassType()->InheritsFrom(TUnknownComponent::StaticClass()); }
+
   // The component a reference names when the module has it already: the root for "Owner" and
   // for the root's name. Nil when the reference must wait for the whole module and may then be
   // kept as written, so that its place among the properties must be remembered: one to another
   // module (a dotted name), to a component not read yet, or to one kept from an unknown class.
-  // (By the class record: a cast would cost more than the rest of setting a reference.)
-  static bool IsUnknown(const TComponent* c) { return c->ClassType()->InheritsFrom(TUnknownComponent::StaticClass()); }
-
   TComponent* KnownTarget(const String& name) const {
     if (IsOwnerName(name) || SameText(name, FRoot->Name())) return FRoot;
     if (name.find('.') != String::npos) return nullptr;
