@@ -18,6 +18,25 @@ class TDataSetOnDatabaseSprig : public TComponentSprig {
 };
 DESIGN_CLASS_IMPL(TDataSetOnDatabaseSprig)
 
+// A component whose collection is published under an ancestor's class, beside a string list.
+class TLooselyTyped : public TComponent {
+  RTL_CLASS(TLooselyTyped, TComponent)
+  explicit TLooselyTyped(TComponent* AOwner) : TComponent(AOwner) {}
+  TPersistent* Items() const { return FItems.get(); }
+  TStrings* Lines() const { return FLines.get(); }
+
+private:
+  std::unique_ptr<TParams> FItems = std::make_unique<TParams>(this);
+  std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
+};
+TClass TLooselyTyped::StaticClass() {
+  static TClass info = ClassBuilder<TLooselyTyped>("TLooselyTyped")
+                           .ObjProp<TPersistent>("Items", &TLooselyTyped::Items, nullptr)
+                           .ObjProp<TStrings>("Lines", &TLooselyTyped::Lines, nullptr)
+                           .Build();
+  return info;
+}
+
 TEST(CaptionForTest, NameLabelAndClass) {
   EXPECT_EQ(CaptionFor("main", "Database1"), "main {Database1}");
   EXPECT_EQ(CaptionFor("", "Database1"), "<?> {Database1}");
@@ -156,6 +175,11 @@ TEST_F(SprigTest, UniqueNamesAndCollectionChildren) {
   params->FigureChildren();
   ASSERT_EQ(params->Count(), 1);
   EXPECT_EQ(params->Items(0)->Caption(), "0 - ID");
+  // A collection behind a property of an ancestor class is a child too; a string list is not.
+  TSprig* loose = root.Add(new TComponentSprig(new TLooselyTyped(&Module)));
+  loose->FigureChildren();
+  ASSERT_EQ(loose->Count(), 1);
+  EXPECT_NE(loose->Find("Items", false), nullptr);
 }
 
 TEST_F(SprigTest, PaletteTestsAskTheNodeClass) {

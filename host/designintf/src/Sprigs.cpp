@@ -366,8 +366,14 @@ void TComponentSprig::FigureParent() {
 void TComponentSprig::FigureChildren() {
   rtl::TComponent* c = Component();
   if (!c) return;
+  const rtl::TClass collections = rtl::TCollection::StaticClass();
   for (const rtl::TPropInfo* p : c->ClassType()->PropList()) {
     if (p->Kind() != rtl::TTypeKind::tkClass || p->IsReference || !p->GetObj) continue;
+    // Only a property of a collection class, or of an ancestor of one, can hold a collection:
+    // the others (string lists, fonts) are passed by their class record, without a cast that
+    // fails only after walking the whole class tree, for every component of the module.
+    const rtl::TClass declared = p->PropType ? p->PropType->ClassRef : nullptr;
+    if (declared && !declared->InheritsFrom(collections) && !collections->InheritsFrom(declared)) continue;
     auto* collection = dynamic_cast<rtl::TCollection*>(rtl::GetObjectProp(c, p));
     if (collection && !FindItem(collection, false)) Add(std::make_unique<TCollectionSprig>(collection, p->Name));
   }
