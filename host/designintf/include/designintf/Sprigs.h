@@ -195,9 +195,11 @@ private:
 // A node that stands for a component.
 class TComponentSprig : public TSprig {
   DESIGN_CLASS(TComponentSprig, TSprig)
-  explicit TComponentSprig(rtl::TPersistent* AItem) : TSprig(AItem) {}
+  explicit TComponentSprig(rtl::TPersistent* AItem)
+      : TSprig(AItem), FComponent(dynamic_cast<rtl::TComponent*>(AItem)) {}
 
-  rtl::TComponent* Component() const { return dynamic_cast<rtl::TComponent*>(Item()); }
+  // The item as a component; nil when it is none.
+  rtl::TComponent* Component() const { return FComponent; }
 
   String UniqueName() override;
   TSprig* Owner() override;
@@ -214,6 +216,9 @@ class TComponentSprig : public TSprig {
   // when it changed.
   bool DragDropTo(TSprig* AItem) override;
   static bool PaletteOverTo(TSprig* AParent, rtl::TClass AClass);
+
+private:
+  rtl::TComponent* FComponent;  // cast once: the tree asks for it at every step of every build
 };
 
 // A node that stands for no component and is dropped when it has no children.
