@@ -148,7 +148,8 @@ void TSprig::UnindexChild(TSprig* AChild) {
   }
 }
 
-std::vector<TSprig*> TSprig::ChildrenNamed(const String& AName) {
+const std::vector<TSprig*>& TSprig::ChildrenNamed(const String& AName) {
+  static const std::vector<TSprig*> none;
   if (!FByNameBuilt) {
     CloseGaps();
     FByName.clear();
@@ -159,7 +160,7 @@ std::vector<TSprig*> TSprig::ChildrenNamed(const String& AName) {
     }
   }
   auto it = FByName.find(rtl::FoldCase(AName));
-  return it == FByName.end() ? std::vector<TSprig*>{} : it->second;
+  return it == FByName.end() ? none : it->second;
 }
 
 void TSprig::Clear() {

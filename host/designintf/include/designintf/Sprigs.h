@@ -66,11 +66,11 @@ class TSprig {
   TSprig* Find(const String& AName, bool ARecurse = true);
   // The node standing for AItem among this node's children (and, with ARecurse, descendants).
   TSprig* FindItem(const rtl::TPersistent* AItem, bool ARecurse = true);
-  // The children whose lookup name (Name) equals AName ignoring letter case, in child order.
-  // The names are read once into an index kept up to date as children come and go: a node's
-  // Name must hold still while it hangs here (the tree is rebuilt after every change of the
-  // module).
-  std::vector<TSprig*> ChildrenNamed(const String& AName);
+  // The children whose lookup name (Name) equals AName ignoring letter case, in child order;
+  // the list stays valid until a child comes or goes. The names are read once into an index
+  // kept up to date as children come and go: a node's Name must hold still while it hangs here
+  // (the tree is rebuilt after every change of the module).
+  const std::vector<TSprig*>& ChildrenNamed(const String& AName);
   TSprig* FindItemByName(const String& AName, rtl::TClass AClass, bool ARecurse = true);
   // A node by path from this node: UniqueNames joined by "\" (the first being this node's).
   TSprig* FindItemByPath(const String& APath);
