@@ -118,7 +118,7 @@ void TSprig::IndexChild(TSprig* AChild) {
     if (!inserted) FItemShared = true;
   }
   if (FByNameBuilt) {
-    AChild->FIndexedName = rtl::FoldCase(AChild->Name());
+    AChild->FIndexedName = AChild->Name();
     FByName[AChild->FIndexedName].push_back(AChild);
   }
 }
@@ -155,11 +155,11 @@ const std::vector<TSprig*>& TSprig::ChildrenNamed(const String& AName) {
     FByName.clear();
     FByNameBuilt = true;
     for (const auto& c : FItems) {
-      c->FIndexedName = rtl::FoldCase(c->Name());
+      c->FIndexedName = c->Name();
       FByName[c->FIndexedName].push_back(c.get());
     }
   }
-  auto it = FByName.find(rtl::FoldCase(AName));
+  auto it = FByName.find(AName);
   return it == FByName.end() ? none : it->second;
 }
 

@@ -10,6 +10,7 @@
 
 #include "designintf/ComponentEditors.h"
 #include "designintf/DesignTypes.h"
+#include "rtl/SysUtils.h"
 
 #include <unordered_map>
 #include <vector>
@@ -185,9 +186,10 @@ private:
   // Children by item (the first child of each item), and by folded lookup name once asked.
   std::unordered_map<const rtl::TPersistent*, TSprig*> FByItem;
   bool FItemShared = false;  // two children once stood for one item: removals look again
-  std::unordered_map<String, std::vector<TSprig*>> FByName;
+  // (Letter case ignored by hashing and comparing, not by folding a copy of every name.)
+  std::unordered_map<String, std::vector<TSprig*>, rtl::TTextHash, rtl::TSameText> FByName;
   bool FByNameBuilt = false;
-  String FIndexedName;  // the folded name the parent's index holds this node under
+  String FIndexedName;  // the name the parent's index holds this node under
   int FImageIndex = -1;
   int FUpdateCount = 0;
 };
