@@ -183,10 +183,10 @@ private:
   mutable std::vector<std::unique_ptr<TSprig>> FItems;
   mutable size_t FGaps = 0;
   mutable size_t FSlot = 0;  // this node's slot in the parent's FItems
-  // Children by item (the first child of each item), and by folded lookup name once asked.
+  // Children by item (the first child of each item), and by lookup name once asked (letter
+  // case ignored by hashing and comparing, not by folding a copy of every name).
   std::unordered_map<const rtl::TPersistent*, TSprig*> FByItem;
   bool FItemShared = false;  // two children once stood for one item: removals look again
-  // (Letter case ignored by hashing and comparing, not by folding a copy of every name.)
   std::unordered_map<String, std::vector<TSprig*>, rtl::TTextHash, rtl::TSameText> FByName;
   bool FByNameBuilt = false;
   String FIndexedName;  // the name the parent's index holds this node under
