@@ -197,6 +197,14 @@ private:
 
   // Whether the next token starts with c.
   bool AtChar(char c) const { return FPos < FText.size() && FText[FPos] == c; }
+  // Passes c and the blanks after it when the next token starts with it (a one-character
+  // symbol needs no token of its own); false, and nothing passed, when it does not.
+  bool PassChar(char c) {
+    if (!AtChar(c)) return false;
+    ++FPos;
+    SkipBlanks();
+    return true;
+  }
 
   [[noreturn]] void BadCharacter(size_t offset) {
     unsigned char c = static_cast<unsigned char>(FText[offset]);
@@ -545,9 +553,7 @@ private:
     if (FTok.Kind != TTokenKind::tkIdent) Expected("a component name or class name");
     obj.NamePos = FTok.Pos;
     String first(FTok.Text);
-    if (AtChar(':')) {
-      ++FPos;
-      SkipBlanks();
+    if (PassChar(':')) {
       if (first.find('.') != String::npos)
         Error(obj.NamePos, fmt::format("invalid component name \"{}\"", Shorten(first)));
       Next();
@@ -607,9 +613,7 @@ private:
   void ParseProperty(int depth, TDfmProperty& p) {
     p.Pos = FTok.Pos;
     utf8::Refill(p.Name, FTok.Text);
-    if (AtChar('=')) {
-      ++FPos;
-      SkipBlanks();
+    if (PassChar('=')) {
       Next();
     } else {
       Next();

@@ -251,10 +251,16 @@ private:
   // kept as written, so that its place among the properties must be remembered: one to another
   // module (a dotted name), to a component not read yet, or to one kept from an unknown class.
   TComponent* KnownTarget(const String& name) const {
+    TComponent* target = Named(name);
+    return target && !IsUnknown(target) ? target : nullptr;
+  }
+
+  // The component of the module a reference names now: the root for "Owner" and for the
+  // root's name; nil for a dotted name (another module's) or a name the module lacks.
+  TComponent* Named(const String& name) const {
     if (IsOwnerName(name) || SameText(name, FRoot->Name())) return FRoot;
     if (name.find('.') != String::npos) return nullptr;
-    TComponent* target = FRoot->FindComponent(name);
-    return target && !IsUnknown(target) ? target : nullptr;
+    return FRoot->FindComponent(name);
   }
 
   void ReadChildren(TComponent* parent, TDfmObject& node) {
@@ -605,11 +611,7 @@ private:
   // A reference by name: set to the component of that name the module now has, or kept as written.
   void Resolve(const TFixup& f) {
     const String name = FFixupText.substr(f.ValueAt, f.ValueLength);
-    TComponent* target = nullptr;
-    if (IsOwnerName(name) || SameText(name, FRoot->Name()))
-      target = FRoot;
-    else if (name.find('.') == String::npos)
-      target = FRoot->FindComponent(name);
+    TComponent* target = Named(name);
     bool set = false;
     if (target) {
       try {
