@@ -103,9 +103,21 @@ TKVDatabase::TKVDatabase(rtl::TComponent* AOwner)
 TKVDatabase::~TKVDatabase() {
   DoDisconnect();
   if (Sessions) {
+    if (FListedLive) std::erase(Sessions->FLiveDatabases, this);
+    // Found from the back: a module destroys its components last first.
     auto& list = Sessions->FDatabases;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    if (auto it = std::find(list.rbegin(), list.rend(), this); it != list.rend()) list.erase(std::next(it).base());
   }
+}
+
+void TKVDatabase::NoteLive() {
+  const bool live = Connected() || FStreamedConnected;
+  if (live == FListedLive || !Sessions) return;
+  if (live)
+    Sessions->FLiveDatabases.push_back(this);
+  else
+    std::erase(Sessions->FLiveDatabases, this);
+  FListedLive = live;
 }
 
 String TKVDatabase::DisplayName() const { return FDatabaseName.empty() ? Name() : FDatabaseName; }
@@ -163,6 +175,7 @@ void TKVDatabase::SetBaseDir(const String& Value) { FBaseDir = Value; }
 void TKVDatabase::SetConnected(bool Value) {
   if (ComponentState().Contains(rtl::TComponentStateItem::csReading)) {
     FStreamedConnected = Value;
+    NoteLive();
     return;
   }
   if (Value == Connected()) {
@@ -180,6 +193,7 @@ void TKVDatabase::Loaded() {
   rtl::TComponent::Loaded();
   if (!FStreamedConnected) return;
   FStreamedConnected = false;
+  NoteLive();
   try {
     SetConnected(true);
   } catch (const std::exception& e) {
@@ -228,6 +242,7 @@ void TKVDatabase::DoConnect() {
 
   try {
     FConnection = drivers::GetDriver(FServerType).Connect(spec);
+    NoteLive();
   } catch (const rtl::EDatabaseError& e) {
     throw rtl::EDatabaseError(fmt::format("Cannot connect to database '{}': {}", DisplayName(), e.Message()));
   }
@@ -250,6 +265,7 @@ void TKVDatabase::DoDisconnect() {
   }
   FConnection.reset();
   FConnectedForDataSets = false;
+  NoteLive();
 }
 
 TKVSession* TKVDatabase::FindDBSession() const { return Sessions ? Sessions->FindSession(FSessionName) : nullptr; }

@@ -75,27 +75,25 @@ static bool Follows(const TKVDatabase* Db, const TKVSession* ASession) {
   return Db->FindDBSession() == ASession;
 }
 
-// Closes the databases that follow ASession. Only a connected one, or one being read (whose
-// streamed Connected its Close clears), has anything to close: the others are passed before
-// asking whom they follow, which costs far more, at every session of a module that holds
-// thousands of each. A session without a name (one being read, before its name is set) has no
-// database to close.
-static void CloseFollowers(const TKVSession* ASession) {
-  if (!Sessions || (ASession != Session && ASession->SessionName().empty())) return;
+// Only a live database (connected, or being read with Connected set, whose Close clears it)
+// has anything to close, and the session list keeps those apart: a module of thousands of
+// sessions and databases is not searched through at every session that goes. A session
+// without a name (one being read, before its name is set) has no database to close.
+void TKVSession::CloseFollowers() const {
+  if (!Sessions || (this != Session && FSessionName.empty())) return;
   std::vector<TKVDatabase*> open;
-  for (TKVDatabase* db : Sessions->AllDatabases())
-    if ((db->Connected() || db->ComponentState().Contains(rtl::TComponentStateItem::csReading)) &&
-        Follows(db, ASession))
-      open.push_back(db);
+  for (TKVDatabase* db : Sessions->FLiveDatabases)
+    if (Follows(db, this)) open.push_back(db);
   for (TKVDatabase* db : open) db->Close();
 }
 
 TKVSession::~TKVSession() {
   // A session that ends takes its connections with it.
-  CloseFollowers(this);
+  CloseFollowers();
   if (Sessions) {
+    // Found from the back: a module destroys its components last first.
     auto& list = Sessions->FSessions;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    if (auto it = std::find(list.rbegin(), list.rend(), this); it != list.rend()) list.erase(std::next(it).base());
   }
 }
 
@@ -109,7 +107,7 @@ void TKVSession::SetSessionName(const String& Value) {
         throw rtl::EDatabaseError(fmt::format("Duplicate session name '{}'", Value));
   }
   // The databases that follow this session by name would be left behind by a rename.
-  CloseFollowers(this);
+  CloseFollowers();
   FSessionName = Value;
 }
 

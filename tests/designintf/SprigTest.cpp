@@ -135,6 +135,47 @@ TEST_F(SprigTest, ChildIndexesFollowMovesGapsAndSorting) {
   EXPECT_TRUE(root.ChildrenNamed("a").empty());
 }
 
+// Past a few children, lookups go through indexes; through moves, additions and sorting they
+// must answer as a scan of the children in order would.
+TEST_F(SprigTest, ManyChildrenAnswerAsAScanWould) {
+  TRootSprig root(&Module, &Designer);
+  TSprig* holder = root.Add(new TNamedSprig(nullptr, "holder"));
+  const std::vector<rtl::TPersistent*> items{Db, Query, &Module, nullptr};
+  const std::vector<String> names{"a", "B", "c", "A", "b", "d"};
+  std::vector<TSprig*> nodes;
+  for (int i = 0; i < 60; ++i)
+    nodes.push_back(root.Add(new TNamedSprig(items[i % items.size()], names[(i * 7) % names.size()])));
+
+  auto check = [&](TSprig* node, const char* step) {
+    for (const String& name : {String("a"), String("B"), String("D"), String("holder"), String("none")}) {
+      std::vector<TSprig*> named;
+      for (int i = 0; i < node->Count(); ++i)
+        if (rtl::SameText(node->Items(i)->Name(), name)) named.push_back(node->Items(i));
+      EXPECT_EQ(node->ChildrenNamed(name), named) << step << ", name " << name;
+    }
+    for (rtl::TPersistent* item : items) {
+      TSprig* first = nullptr;
+      for (int i = 0; i < node->Count() && !first; ++i)
+        if (item && node->Items(i)->Item() == item) first = node->Items(i);
+      EXPECT_EQ(node->FindItem(item, false), first) << step;
+    }
+  };
+  check(&root, "built");
+  // Out of the middle and the ends into a small node, then some of them back (now last).
+  for (int i : {0, 5, 6, 7, 30, 59, 58}) holder->Add(nodes[static_cast<size_t>(i)]);
+  check(&root, "moved out");
+  check(holder, "moved in");
+  for (int i : {6, 59, 0}) root.Add(nodes[static_cast<size_t>(i)]);
+  check(&root, "moved back");
+  check(holder, "left behind");
+  root.SortChildren();
+  check(&root, "sorted");
+  for (int i = 0; i < 20; ++i) root.Add(new TNamedSprig(items[static_cast<size_t>(i) % items.size()], names[i % 3]));
+  check(&root, "added after sorting");
+  root.Items(3)->Extract();  // freed here
+  check(&root, "extracted");
+}
+
 TEST_F(SprigTest, ParentPropertyPlacesAndRewires) {
   TRootSprig root(&Module, &Designer);
   TSprig* dbNode = root.Add(new TComponentSprig(Db));

@@ -94,6 +94,27 @@ TEST_F(SessionTest, DatabasesBelongToTheSessionTheirNameNamesAndMoveWithIt) {
   }
   EXPECT_FALSE(b->Connected());
   EXPECT_TRUE(d->Connected());
+
+  // A database being read with Connected set is closed as well: it does not connect once
+  // loaded. One that goes while connected is forgotten by the sessions that go after it.
+  {
+    TKVSession reading(nullptr);
+    reading.SetSessionName("Reading");
+    auto e = ShopDatabase("E");
+    e->SetSessionName("reading");
+    e->SetComponentState(rtl::TComponentStateItem::csReading, true);
+    e->SetConnected(true);
+    reading.SetSessionName("Renamed");
+    e->SetComponentState(rtl::TComponentStateItem::csReading, false);
+    e->Loaded();
+    EXPECT_FALSE(e->Connected());
+
+    auto f = ShopDatabase("F");
+    f->SetSessionName("Renamed");
+    f->Open();
+    f.reset();
+  }
+  EXPECT_TRUE(d->Connected());
 }
 
 TEST_F(SessionTest, CatalogueCallsAppendAndConnectOnlyForTheCallUnlessKeepConnection) {

@@ -36,7 +36,7 @@ TSprig::~TSprig() = default;
 TRootSprig* TSprig::Root() const {
   const TSprig* top = this;
   while (top->FParent) top = top->FParent;
-  return dynamic_cast<TRootSprig*>(const_cast<TSprig*>(top));
+  return top->FIsRoot ? static_cast<TRootSprig*>(const_cast<TSprig*>(top)) : nullptr;
 }
 
 void TSprig::CloseGaps() const {
@@ -112,55 +112,77 @@ std::unique_ptr<TSprig> TSprig::Extract() {
   return owned;
 }
 
+namespace {
+
+// Lists of at most this many children are scanned rather than indexed.
+constexpr size_t ScanUpTo = 8;
+
+uint64_t ItemHash(const rtl::TPersistent* AItem) { return rtl::PointerHash(AItem); }
+
+}  // namespace
+
 void TSprig::IndexChild(TSprig* AChild) {
-  if (AChild->FItem) {
-    auto [it, inserted] = FByItem.emplace(AChild->FItem, AChild);
-    if (!inserted) FItemShared = true;
-  }
-  if (FByNameBuilt) {
-    AChild->FIndexedName = AChild->Name();
-    FByName[AChild->FIndexedName].push_back(AChild);
+  if (FByItem && AChild->FItem) FByItem->Insert(ItemHash(AChild->FItem), AChild);
+  if (FByName) {
+    AChild->FNameHash = rtl::TextHash(AChild->Name());
+    FByName->Insert(AChild->FNameHash, AChild);
   }
 }
 
 void TSprig::UnindexChild(TSprig* AChild) {
-  if (AChild->FItem) {
-    auto it = FByItem.find(AChild->FItem);
-    if (it != FByItem.end() && it->second == AChild) {
-      FByItem.erase(it);
-      if (FItemShared) {
-        // Another child of the same item, the first in child order, takes its place.
-        CloseGaps();
-        for (const auto& c : FItems)
-          if (c.get() != AChild && c->FItem == AChild->FItem) {
-            FByItem.emplace(c->FItem, c.get());
-            break;
-          }
-      }
-    }
+  if (FByItem && AChild->FItem) FByItem->Erase(ItemHash(AChild->FItem), AChild);
+  if (FByName) FByName->Erase(AChild->FNameHash, AChild);
+}
+
+void TSprig::DropIndexes() {
+  FByItem.reset();
+  FByName.reset();
+}
+
+// The lookups leave the gaps of extracted children open (closing them is a pass over all the
+// children, and placement extracts thousands one by one between lookups): gaps keep the order
+// of the slots, which is all the answers are picked by.
+TSprig* TSprig::ChildOfItem(const rtl::TPersistent* AItem) {
+  if (!FByItem && FItems.size() > ScanUpTo) {
+    FByItem = std::make_unique<rtl::TProbeTable<TSprig>>();
+    for (const auto& c : FItems)
+      if (c && c->FItem) FByItem->Insert(ItemHash(c->FItem), c.get());
   }
-  if (FByNameBuilt) {
-    auto it = FByName.find(AChild->FIndexedName);
-    if (it != FByName.end()) {
-      std::erase(it->second, AChild);
-      if (it->second.empty()) FByName.erase(it);
-    }
+  if (!FByItem) {
+    for (const auto& c : FItems)
+      if (c && c->FItem == AItem) return c.get();
+    return nullptr;
   }
+  TSprig* first = nullptr;
+  FByItem->Find(ItemHash(AItem), [&](TSprig* c) {
+    if (c->FItem == AItem && (!first || c->FSlot < first->FSlot)) first = c;
+    return false;
+  });
+  return first;
 }
 
 const std::vector<TSprig*>& TSprig::ChildrenNamed(const String& AName) {
-  static const std::vector<TSprig*> none;
-  if (!FByNameBuilt) {
-    CloseGaps();
-    FByName.clear();
-    FByNameBuilt = true;
-    for (const auto& c : FItems) {
-      c->FIndexedName = c->Name();
-      FByName[c->FIndexedName].push_back(c.get());
-    }
+  FNamed.clear();
+  if (!FByName && FItems.size() > ScanUpTo) {
+    FByName = std::make_unique<rtl::TProbeTable<TSprig>>();
+    for (const auto& c : FItems)
+      if (c) {
+        c->FNameHash = rtl::TextHash(c->Name());
+        FByName->Insert(c->FNameHash, c.get());
+      }
   }
-  auto it = FByName.find(AName);
-  return it == FByName.end() ? none : it->second;
+  if (!FByName) {
+    for (const auto& c : FItems)
+      if (c && rtl::SameText(c->Name(), AName)) FNamed.push_back(c.get());
+    return FNamed;
+  }
+  FByName->Find(rtl::TextHash(AName), [&](TSprig* c) {
+    if (rtl::SameText(c->Name(), AName)) FNamed.push_back(c);
+    return false;
+  });
+  if (FNamed.size() > 1)
+    std::sort(FNamed.begin(), FNamed.end(), [](const TSprig* a, const TSprig* b) { return a->FSlot < b->FSlot; });
+  return FNamed;
 }
 
 void TSprig::Clear() {
@@ -170,35 +192,27 @@ void TSprig::Clear() {
     FItems.pop_back();
     last->FParent = nullptr;
   }
-  FByItem.clear();
-  FItemShared = false;
-  FByName.clear();
-  FByNameBuilt = false;
+  DropIndexes();
 }
 
 void TSprig::SortChildren() {
   CloseGaps();
   if (SortByIndex()) {
     std::vector<std::pair<int, std::unique_ptr<TSprig>>> keyed;
+    keyed.reserve(FItems.size());
     for (auto& c : FItems) keyed.emplace_back(c->ItemIndex(), std::move(c));
     std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 0; i < keyed.size(); ++i) FItems[i] = std::move(keyed[i].second);
   } else if (SortItems()) {
     std::vector<std::pair<String, std::unique_ptr<TSprig>>> keyed;
+    keyed.reserve(FItems.size());
     for (auto& c : FItems) keyed.emplace_back(c->Caption(), std::move(c));
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return rtl::CompareText(a.first, b.first) < 0; });
     for (size_t i = 0; i < keyed.size(); ++i) FItems[i] = std::move(keyed[i].second);
   }
-  // The order changed: slots follow, and the name index is read again in the new order.
+  // The order changed: slots follow. The indexes pick their answers by slot, so they stand.
   for (size_t i = 0; i < FItems.size(); ++i) FItems[i]->FSlot = i;
-  if (FItemShared) {
-    FByItem.clear();
-    for (const auto& c : FItems)
-      if (c->FItem) FByItem.emplace(c->FItem, c.get());
-  }
-  FByName.clear();
-  FByNameBuilt = false;
   for (auto& c : FItems) c->SortChildren();
 }
 
@@ -219,10 +233,7 @@ TSprig* TSprig::Find(const String& AName, bool ARecurse) {
 
 TSprig* TSprig::FindItem(const rtl::TPersistent* AItem, bool ARecurse) {
   if (!AItem) return nullptr;
-  if (!ARecurse) {
-    auto it = FByItem.find(AItem);
-    return it == FByItem.end() ? nullptr : it->second;
-  }
+  if (!ARecurse) return ChildOfItem(AItem);
   CloseGaps();
   for (size_t i = 0; i < FItems.size(); ++i) {
     TSprig* child = FItems[i].get();
@@ -281,7 +292,7 @@ TSprig* TSprig::SeekParent(rtl::TPersistent* AItem) {
     if (TSprig* found = owner->FindItem(AItem, true)) return found;
   if (TSprig* found = top->FindItem(AItem, true)) return found;
   // An owner of the item may take it in when its node says so.
-  if (auto* c = dynamic_cast<rtl::TComponent*>(AItem))
+  if (auto* c = rtl::Cast<rtl::TComponent>(AItem))
     for (rtl::TComponent* o = c->Owner(); o; o = o->Owner())
       if (TSprig* s = o == top->FItem ? top : top->FindItem(o, true)) {
         if (s->ParentOrphanedSprigs()) return s;
@@ -302,7 +313,7 @@ rtl::TPersistent* TSprig::ParentPropertyItem() {
   if (name.empty() || !FItem) return nullptr;
   const rtl::TPropInfo* p = rtl::GetPropInfo(FItem, name);
   if (!p || p->Kind() != rtl::TTypeKind::tkClass) return nullptr;
-  return dynamic_cast<rtl::TPersistent*>(rtl::GetObjectProp(FItem, p));
+  return rtl::Cast<rtl::TPersistent>(rtl::GetObjectProp(FItem, p));
 }
 
 // ---------------------------------------------------------------------------- TSprig slots
@@ -342,7 +353,7 @@ bool TSprig::PaletteOver(TSprigClass ASprigClass, rtl::TClass AClass) {
   return ASprigClass && ASprigClass->PaletteOverTo && ASprigClass->PaletteOverTo(this, AClass);
 }
 
-bool TSprig::PaletteOverTo(TSprig* AParent, rtl::TClass) { return dynamic_cast<TRootSprig*>(AParent) != nullptr; }
+bool TSprig::PaletteOverTo(TSprig* AParent, rtl::TClass) { return AParent && AParent->FIsRoot; }
 
 // ---------------------------------------------------------------------------- TComponentSprig
 
@@ -375,7 +386,7 @@ void TComponentSprig::FigureChildren() {
     // fails only after walking the whole class tree, for every component of the module.
     const rtl::TClass declared = p->PropType ? p->PropType->ClassRef : nullptr;
     if (declared && !declared->InheritsFrom(collections) && !collections->InheritsFrom(declared)) continue;
-    auto* collection = dynamic_cast<rtl::TCollection*>(rtl::GetObjectProp(c, p));
+    auto* collection = rtl::Cast<rtl::TCollection>(rtl::GetObjectProp(c, p));
     if (collection && !FindItem(collection, false)) Add(std::make_unique<TCollectionSprig>(collection, p->Name));
   }
 }
@@ -421,29 +432,29 @@ TDSDesignerClass TDataSetSprig::GetDSDesignerClass() { return TDSDesigner::Stati
 String TCollectionSprig::UniqueName() { return FPropName.empty() ? TSprig::UniqueName() : FPropName; }
 
 void TCollectionSprig::FigureChildren() {
-  auto* collection = dynamic_cast<rtl::TCollection*>(Item());
+  auto* collection = rtl::Cast<rtl::TCollection>(Item());
   if (!collection) return;
   for (int i = 0; i < collection->Count(); ++i)
     if (!FindItem(collection->Items(i), false)) Add(std::make_unique<TCollectionItemSprig>(collection->Items(i)));
 }
 
 String TCollectionItemSprig::UniqueName() {
-  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  auto* item = rtl::Cast<rtl::TCollectionItem>(Item());
   return item ? "Items[" + rtl::IntToStr(item->Index()) + "]" : TSprig::UniqueName();
 }
 
 String TCollectionItemSprig::Caption() {
-  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  auto* item = rtl::Cast<rtl::TCollectionItem>(Item());
   return item ? rtl::IntToStr(item->Index()) + " - " + item->DisplayName() : TSprig::Caption();
 }
 
 int TCollectionItemSprig::ItemIndex() {
-  auto* item = dynamic_cast<rtl::TCollectionItem*>(Item());
+  auto* item = rtl::Cast<rtl::TCollectionItem>(Item());
   return item ? item->Index() : 0;
 }
 
 String TRootSprig::UniqueName() {
-  auto* c = dynamic_cast<rtl::TComponent*>(Item());
+  auto* c = rtl::Cast<rtl::TComponent>(Item());
   return c ? c->Name() : TSprig::UniqueName();
 }
 

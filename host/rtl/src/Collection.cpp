@@ -84,7 +84,7 @@ TCollectionItem* TCollection::Items(int Index) const {
 
 TCollectionItem* TCollection::Add() {
   TObject* obj = FItemClass->Create(this);
-  auto* item = dynamic_cast<TCollectionItem*>(obj);
+  auto* item = Cast<TCollectionItem>(obj);
   if (!item) {
     delete obj;
     throw EInvalidCast("Invalid class typecast");
@@ -126,7 +126,7 @@ void TCollection::EndUpdate() {
 }
 
 void TCollection::Assign(TPersistent* Source) {
-  auto* src = dynamic_cast<TCollection*>(Source);
+  auto* src = Cast<TCollection>(Source);
   if (!src) {
     TPersistent::Assign(Source);
     return;

@@ -70,7 +70,7 @@ void TParam::Clear() {
 String TParam::DisplayName() const { return FName.empty() ? TCollectionItem::DisplayName() : FName; }
 
 void TParam::Assign(TPersistent* Source) {
-  if (auto* p = dynamic_cast<TParam*>(Source)) {
+  if (auto* p = Cast<TParam>(Source)) {
     FName = p->FName;
     FDataType = p->FDataType;
     FParamType = p->FParamType;
@@ -129,7 +129,7 @@ TClass TFieldDef::StaticClass() {
 }
 
 void TFieldDef::Assign(TPersistent* Source) {
-  if (auto* f = dynamic_cast<TFieldDef*>(Source)) {
+  if (auto* f = Cast<TFieldDef>(Source)) {
     FName = f->FName;
     FDataType = f->FDataType;
     FSize = f->FSize;
@@ -176,7 +176,7 @@ TClass TIndexDef::StaticClass() {
 }
 
 void TIndexDef::Assign(TPersistent* Source) {
-  if (auto* d = dynamic_cast<TIndexDef*>(Source)) {
+  if (auto* d = Cast<TIndexDef>(Source)) {
     FName = d->FName;
     FFields = d->FFields;
     FOptions = d->FOptions;
@@ -211,7 +211,7 @@ TIndexDef* TIndexDefs::Find(const String& Name) const {
 }
 
 void TIndexDefs::Update() {
-  if (auto* dataSet = dynamic_cast<TDataSet*>(GetOwner())) dataSet->UpdateIndexDefs();
+  if (auto* dataSet = Cast<TDataSet>(GetOwner())) dataSet->UpdateIndexDefs();
 }
 
 TIndexDef* TIndexDefs::FindIndexForFields(const String& Fields) const {

@@ -35,7 +35,7 @@ void SetKept(TFormLeftovers& Left, const char* Name, int Value) {
 }  // namespace
 
 std::optional<TDesignPosition> DesignPosition(const TComponent* Component) {
-  const auto* extras = dynamic_cast<const TFormExtras*>(Component->StreamExtras());
+  const auto* extras = Cast<const TFormExtras>(Component->StreamExtras());
   const TDfmProperty* left = FindKept(extras, "Left");
   const TDfmProperty* top = FindKept(extras, "Top");
   if (!left || !top) return std::nullopt;
@@ -43,7 +43,7 @@ std::optional<TDesignPosition> DesignPosition(const TComponent* Component) {
 }
 
 void SetDesignPosition(TComponent* Component, TDesignPosition Position) {
-  auto* extras = dynamic_cast<TFormExtras*>(Component->StreamExtras());
+  auto* extras = Cast<TFormExtras>(Component->StreamExtras());
   if (!extras) {
     auto made = std::make_unique<TFormExtras>();
     extras = made.get();

@@ -227,7 +227,7 @@ private:
   }
 
   TFormExtras& ExtrasOf(TComponent* c) {
-    if (auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras())) return *e;
+    if (auto* e = Cast<TFormExtras>(c->StreamExtras())) return *e;
     auto extras = std::make_unique<TFormExtras>();
     TFormExtras& ref = *extras;
     c->SetStreamExtras(std::move(extras));
@@ -236,7 +236,7 @@ private:
 
   // Extras without leftovers go at once, unless a reference may still need the file order.
   void DropIfEmpty(TComponent* c) {
-    auto* e = dynamic_cast<TFormExtras*>(c->StreamExtras());
+    auto* e = Cast<TFormExtras>(c->StreamExtras());
     if (!e || !e->Empty()) return;
     if (!FDone && FOrderNeededBy == c) return;
     c->SetStreamExtras(nullptr);
@@ -278,7 +278,7 @@ private:
           node.NamePos,
           [&] {
             std::unique_ptr<TObject> made(cls->Create(FRoot));
-            comp = dynamic_cast<TComponent*>(made.get());
+            comp = Cast<TComponent>(made.get());
             if (!comp) throw EComponentError("class " + node.ClassName + " did not make a component");
             if (comp->Owner() != FRoot) FRoot->InsertComponent(comp);
             made.release();  // the root owns it now
@@ -350,7 +350,7 @@ private:
 
   // How many property names of the context are stored already (a component read twice).
   static size_t OrderSize(const TComponent* comp, const String& ctx) {
-    const auto* extras = dynamic_cast<const TFormExtras*>(comp->StreamExtras());
+    const auto* extras = Cast<const TFormExtras>(comp->StreamExtras());
     if (!extras) return 0;
     auto it = extras->Contexts.find(ctx);
     return it == extras->Contexts.end() ? 0 : it->second.Order.size();
@@ -403,7 +403,7 @@ private:
         start = dot + 1;
       }
       if (SameText(segment, "Strings"))
-        if (auto* strings = dynamic_cast<TStrings*>(obj)) {
+        if (auto* strings = Cast<TStrings>(obj)) {
           ReadStrings(strings, p);
           return true;
         }
@@ -497,7 +497,7 @@ private:
       if (v.Kind == TDfmValueKind::vkCollection) {
         TObject* sub = nullptr;
         Guarded(p.Pos, [&] { sub = GetObjectProp(obj, pi); });
-        auto* coll = dynamic_cast<TCollection*>(sub);
+        auto* coll = Cast<TCollection>(sub);
         if (!coll) WrongKind(p, "a value of its kind");
         ReadCollection(comp, coll, ctx, p);
         return true;
@@ -671,7 +671,7 @@ std::unique_ptr<TComponent> MakeRoot(const TDfmObject& node, const TFormReadOpti
     if (!root) {
       if (TClass cls = GetClass(node.ClassName); cls && cls->InheritsFrom(TComponent::StaticClass())) {
         std::unique_ptr<TObject> made(cls->Create(nullptr));
-        if (auto* c = dynamic_cast<TComponent*>(made.get())) {
+        if (auto* c = Cast<TComponent>(made.get())) {
           made.release();
           root.reset(c);
         }

@@ -4,6 +4,7 @@
 #include "rtl/Collection.h"
 #include "rtl/FormBinary.h"
 #include "rtl/FormPrinter.h"
+#include "rtl/ProbeTable.h"
 #include "rtl/Strings.h"
 #include "rtl/SysUtils.h"
 #include "rtl/UnknownComponent.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <map>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace rtl {
 
@@ -23,7 +23,7 @@ class TModuleWriter {
 public:
   explicit TModuleWriter(TComponent* root) : FRoot(root) {
     for (int i = 0; i < root->ComponentCount(); ++i)
-      if (auto* u = dynamic_cast<TUnknownComponent*>(root->Components(i));
+      if (auto* u = Cast<TUnknownComponent>(root->Components(i));
           u && !u->StreamedParentName().empty() && root->FindComponent(u->StreamedParentName()))
         FNested[FoldCase(u->StreamedParentName())].push_back(u);
     for (auto& [name, list] : FNested)
@@ -41,20 +41,20 @@ public:
   // Calls Proc with each nested object of the root, complete, in order. The object passed is
   // filled again for the next one (its storage reused), so Proc takes what it keeps.
   void ForEachChild(const std::function<void(TDfmObject&)>& Proc) {
-    FWritten.reserve(static_cast<size_t>(FRoot->ComponentCount()) + 1);
-    FWritten.insert(FRoot);
+    FWritten.Reserve(static_cast<size_t>(FRoot->ComponentCount()) + 1);
+    MarkWritten(FRoot);
     TDfmObject node;
     FRoot->GetChildren(
         [&](TComponent* child) {
-          if (!child || FWritten.count(child) || IsNested(child)) return;
+          if (!child || Written(child) || IsNested(child)) return;
           WriteComponent(child, node);
           Proc(node);
         },
         FRoot);
     // None is lost: unknown components that were not listed, or whose parent was not written.
     for (int i = 0; i < FRoot->ComponentCount(); ++i) {
-      auto* u = dynamic_cast<TUnknownComponent*>(FRoot->Components(i));
-      if (u && !FWritten.count(u)) {
+      auto* u = Cast<TUnknownComponent>(FRoot->Components(i));
+      if (u && !Written(u)) {
         WriteComponent(u, node);
         Proc(node);
       }
@@ -64,7 +64,7 @@ public:
 private:
   bool IsNested(TComponent* c) const {
     if (FNested.empty()) return false;
-    auto* u = dynamic_cast<TUnknownComponent*>(c);
+    auto* u = Cast<TUnknownComponent>(c);
     return u && FNested.count(FoldCase(u->StreamedParentName()));
   }
 
@@ -83,7 +83,7 @@ private:
   void Node(TComponent* comp, TDfmObject& node) {
     node.Name = comp->Name();
     node.ClassName = comp->ClassName();
-    const auto* extras = dynamic_cast<const TFormExtras*>(comp->StreamExtras());
+    const auto* extras = Cast<const TFormExtras>(comp->StreamExtras());
     node.Kind = extras ? extras->Kind : TDfmObjectKind::okObject;
     node.Index = extras ? extras->Index : std::nullopt;
     node.Pos = node.NamePos = {};
@@ -92,8 +92,8 @@ private:
   }
 
   void WriteComponent(TComponent* comp, TDfmObject& node) {
-    FWritten.insert(comp);
-    if (auto* unknown = dynamic_cast<TUnknownComponent*>(comp)) {
+    MarkWritten(comp);
+    if (auto* unknown = Cast<TUnknownComponent>(comp)) {
       node = unknown->Streamed();
       node.Name = unknown->Name();
       return;
@@ -101,14 +101,14 @@ private:
     Node(comp, node);
     comp->GetChildren(
         [&](TComponent* child) {
-          if (child && !FWritten.count(child)) WriteComponent(child, node.Children.emplace_back());
+          if (child && !Written(child)) WriteComponent(child, node.Children.emplace_back());
         },
         FRoot);
     if (FNested.empty()) return;
     auto nested = FNested.find(FoldCase(comp->Name()));
     if (nested != FNested.end() && !comp->Name().empty()) {
       for (TUnknownComponent* u : nested->second) {
-        if (FWritten.count(u)) continue;
+        if (Written(u)) continue;
         size_t at = std::min(static_cast<size_t>(std::max(u->StreamedChildIndex(), 0)), node.Children.size());
         TDfmObject written;
         WriteComponent(u, written);
@@ -208,7 +208,7 @@ private:
       case TTypeKind::tkClass:
         if (pi->IsReference) {
           if (!IsStoredProp(obj, pi)) break;
-          String ref = ReferenceName(dynamic_cast<TComponent*>(GetObjectProp(obj, pi)));
+          String ref = ReferenceName(Cast<TComponent>(GetObjectProp(obj, pi)));
           if (!ref.empty()) Add(out, used, prefix, pi->Name, TDfmValueKind::vkIdent).Str = std::move(ref);
         } else {
           if (pi->IsStored && !pi->IsStored(obj)) break;
@@ -263,24 +263,31 @@ private:
   void WriteSubObject(TObject* sub, const TFormExtras* extras, const String& ctx, const String& name,
                       std::vector<TDfmProperty>& out, size_t& used, bool StoreEmpty = false) {
     if (!sub) return;
-    if (auto* strings = dynamic_cast<TStrings*>(sub)) {
+    if (auto* strings = Cast<TStrings>(sub)) {
       if (strings->Count() == 0) return;
       std::vector<TDfmValue>& lines = Add(out, used, name, ".Strings", TDfmValueKind::vkList).Items;
       lines.reserve(static_cast<size_t>(strings->Count()));
       for (int i = 0; i < strings->Count(); ++i) lines.push_back(TDfmValue::StringValue(strings->Get(i)));
-    } else if (auto* coll = dynamic_cast<TCollection*>(sub)) {
+    } else if (auto* coll = Cast<TCollection>(sub)) {
       if (coll->Count() == 0 && !StoreEmpty) return;
       std::vector<TDfmItem>& items = Add(out, used, name, "", TDfmValueKind::vkCollection).CollItems;
       items.resize(static_cast<size_t>(coll->Count()));
       for (int i = 0; i < coll->Count(); ++i)
         ContextProps(coll->Items(i), extras, FormItemContext(ctx, name, i), items[static_cast<size_t>(i)].Props);
-    } else if (!dynamic_cast<TComponent*>(sub)) {
+    } else if (!Cast<TComponent>(sub)) {
       WriteProps(sub, extras, ctx, name + ".", out, used);
     }
   }
 
   TComponent* FRoot;
-  std::unordered_set<TComponent*> FWritten;
+  // The components written so far, in a flat table: a module may hold tens of thousands.
+  TProbeTable<TComponent> FWritten;
+  bool Written(const TComponent* c) const {
+    return FWritten.Find(PointerHash(c), [c](const TComponent* w) { return w == c; }) != nullptr;
+  }
+  void MarkWritten(TComponent* c) {
+    FWritten.FindOrInsert(PointerHash(c), c, [c](const TComponent* w) { return w == c; });
+  }
   std::map<String, std::vector<TUnknownComponent*>> FNested;  // by folded parent name
 };
 

@@ -270,7 +270,7 @@ String GetPropValue(TObject* obj, const TPropInfo* prop) {
   case TTypeKind::tkClass: {
     TObject* o = GetObjectProp(obj, prop);
     if (prop->IsReference) {
-      auto* c = dynamic_cast<TComponent*>(o);
+      auto* c = Cast<TComponent>(o);
       return c ? c->Name() : String();
     }
     return "(" + (o ? o->ClassName() : prop->PropType->Name) + ")";

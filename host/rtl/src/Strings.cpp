@@ -232,7 +232,7 @@ std::vector<String> TStrings::ToVector() const {
 }
 
 void TStrings::Assign(TPersistent* Source) {
-  if (auto* src = dynamic_cast<TStrings*>(Source)) {
+  if (auto* src = Cast<TStrings>(Source)) {
     if (src == this) return;
     BeginUpdate();
     Clear();

@@ -117,6 +117,9 @@ private:
 
   void DoConnect();
   void DoDisconnect();
+  // Keeps this database among the session list's live ones exactly while it is connected or
+  // holds a streamed Connected.
+  void NoteLive();
   void CheckDisconnected();  // disconnects before a connection property changes
   std::vector<std::pair<String, String>> ConnectionParams();
   String DisplayName() const;
@@ -133,6 +136,7 @@ private:
   String FBaseDir;
   bool FStreamedConnected = false;
   bool FConnectedForDataSets = false;  // connected by opening a data set, not by a caller
+  bool FListedLive = false;            // in Sessions' live databases
   std::unique_ptr<drivers::Connection> FConnection;
   std::vector<TKVDataSet*> FDataSets;
 };

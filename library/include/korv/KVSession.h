@@ -53,6 +53,9 @@ class TKVSession : public rtl::TComponent {
   void GetStoredProcNames(const String& DatabaseName, rtl::TStrings* List);
 
 private:
+  // Closes the databases that follow this session.
+  void CloseFollowers() const;
+
   String FSessionName;
 };
 
@@ -110,6 +113,9 @@ private:
 
   std::vector<TKVSession*> FSessions;
   std::vector<TKVDatabase*> FDatabases;
+  // The databases with anything to close: connected, or being read with Connected set. A
+  // session that goes or is renamed looks only among these, not through every database.
+  std::vector<TKVDatabase*> FLiveDatabases;
   std::vector<TKVMonitor*> FMonitors;
   TLoginHook FLoginHook;
   TLoadErrorHandler FLoadErrorHandler;

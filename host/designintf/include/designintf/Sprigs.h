@@ -10,9 +10,9 @@
 
 #include "designintf/ComponentEditors.h"
 #include "designintf/DesignTypes.h"
-#include "rtl/SysUtils.h"
+#include "rtl/ProbeTable.h"
 
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 namespace designintf {
@@ -68,9 +68,10 @@ class TSprig {
   // The node standing for AItem among this node's children (and, with ARecurse, descendants).
   TSprig* FindItem(const rtl::TPersistent* AItem, bool ARecurse = true);
   // The children whose lookup name (Name) equals AName ignoring letter case, in child order;
-  // the list stays valid until a child comes or goes. The names are read once into an index
-  // kept up to date as children come and go: a node's Name must hold still while it hangs here
-  // (the tree is rebuilt after every change of the module).
+  // the list stays valid until the next call on this node or until a child comes or goes. A
+  // node with many children reads their names once into an index kept up to date as children
+  // come and go: a node's Name must hold still while it hangs here (the tree is rebuilt after
+  // every change of the module).
   const std::vector<TSprig*>& ChildrenNamed(const String& AName);
   TSprig* FindItemByName(const String& AName, rtl::TClass AClass, bool ARecurse = true);
   // A node by path from this node: UniqueNames joined by "\" (the first being this node's).
@@ -175,21 +176,25 @@ private:
   // Extract leaves an empty slot behind, closed the next time the children are looked at, so
   // that taking thousands of nodes out of one parent one by one stays linear.
   void CloseGaps() const;
+  // The first child, in child order, that stands for AItem; nil when none does.
+  TSprig* ChildOfItem(const rtl::TPersistent* AItem);
   void IndexChild(TSprig* AChild);
   void UnindexChild(TSprig* AChild);
+  void DropIndexes();
 
   rtl::TPersistent* FItem;
   TSprig* FParent = nullptr;
   mutable std::vector<std::unique_ptr<TSprig>> FItems;
   mutable size_t FGaps = 0;
   mutable size_t FSlot = 0;  // this node's slot in the parent's FItems
-  // Children by item (the first child of each item), and by lookup name once asked (letter
-  // case ignored by hashing and comparing, not by folding a copy of every name).
-  std::unordered_map<const rtl::TPersistent*, TSprig*> FByItem;
-  bool FItemShared = false;  // two children once stood for one item: removals look again
-  std::unordered_map<String, std::vector<TSprig*>, rtl::TTextHash, rtl::TSameText> FByName;
-  bool FByNameBuilt = false;
-  String FIndexedName;  // the name the parent's index holds this node under
+  // Children by item and by lookup name (letter case ignored), made when a node with more than
+  // a few children is first asked, and kept up to date from then on; a few are just scanned.
+  // Every child is in them, so answers are picked in child order by slot.
+  std::unique_ptr<rtl::TProbeTable<TSprig>> FByItem;
+  std::unique_ptr<rtl::TProbeTable<TSprig>> FByName;
+  uint64_t FNameHash = 0;       // the hash the parent's name index holds this node under
+  std::vector<TSprig*> FNamed;  // ChildrenNamed's answer
+  bool FIsRoot = false;         // a TRootSprig: Root needs no cast
   int FImageIndex = -1;
   int FUpdateCount = 0;
 };
@@ -198,7 +203,7 @@ private:
 class TComponentSprig : public TSprig {
   DESIGN_CLASS(TComponentSprig, TSprig)
   explicit TComponentSprig(rtl::TPersistent* AItem)
-      : TSprig(AItem), FComponent(dynamic_cast<rtl::TComponent*>(AItem)) {}
+      : TSprig(AItem), FComponent(rtl::Cast<rtl::TComponent>(AItem)) {}
 
   // The item as a component; nil when it is none.
   rtl::TComponent* Component() const { return FComponent; }
@@ -262,7 +267,9 @@ class TCollectionItemSprig : public TSprig {
 // The node of the module's root component; it owns the whole tree.
 class TRootSprig : public TSprig {
   DESIGN_CLASS(TRootSprig, TSprig)
-  TRootSprig(rtl::TPersistent* AItem, IDesigner* ADesigner = nullptr) : TSprig(AItem), FDesigner(ADesigner) {}
+  TRootSprig(rtl::TPersistent* AItem, IDesigner* ADesigner = nullptr) : TSprig(AItem), FDesigner(ADesigner) {
+    FIsRoot = true;
+  }
 
   IDesigner* GetDesigner() override { return FDesigner; }
   void SetDesigner(IDesigner* Value) { FDesigner = Value; }

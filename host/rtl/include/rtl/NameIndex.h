@@ -1,13 +1,12 @@
 // An owner's components by name, letter case ignored, so that naming and finding stay fast in a
-// module of tens of thousands: one flat table of (hash, component) slots probed in order, so
-// that a lookup reads a few neighbouring slots and the name of the component it finds.
+// module of tens of thousands: a flat table probed by the name's hash, which reads a few
+// neighbouring slots and the name of the component it finds.
 #pragma once
 
+#include "rtl/ProbeTable.h"
 #include "rtl/Types.h"
 
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace rtl {
 
@@ -25,21 +24,9 @@ public:
   bool Erase(const String& Name, const TComponent* C);
 
 private:
-  struct TSlot {
-    uint64_t Hash = 0;
-    TComponent* Comp = nullptr;  // nil: free
-  };
   // Only owners have a table, and most components own nothing: each holds one pointer, and
   // the table is made at the first name.
-  struct TTable {
-    std::vector<TSlot> Slots;  // a power of two in size, at most three quarters full
-    size_t Count = 0;
-  };
-  static size_t Home(const TTable& T, uint64_t Hash) { return static_cast<size_t>(Hash) & (T.Slots.size() - 1); }
-  static size_t Next(const TTable& T, size_t At) { return (At + 1) & (T.Slots.size() - 1); }
-  void Grow();
-
-  std::unique_ptr<TTable> FTable;
+  std::unique_ptr<TProbeTable<TComponent>> FTable;
 };
 
 }  // namespace rtl

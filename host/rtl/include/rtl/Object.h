@@ -7,7 +7,9 @@
 
 #include "rtl/Exceptions.h"
 
+#include <cassert>
 #include <string>
+#include <type_traits>
 
 namespace rtl {
 
@@ -39,18 +41,50 @@ public:                               \
 
 [[noreturn]] void RaiseInvalidCast();
 
+namespace detail {
+
+// Whether T declares its own class record (RTL_CLASS in its body) and an S* converts to a T*
+// without a run-time walk: then "is a T" is the class record's ancestry, a few pointer steps,
+// instead of dynamic_cast's walk of the C++ type tree.
+template <class T, class S>
+concept RecordCast =
+    std::is_same_v<decltype(&std::remove_cv_t<T>::ClassType), TClass (std::remove_cv_t<T>::*)() const> &&
+    std::is_base_of_v<TObject, S> && requires(S* s) {
+  static_cast<T*>(s);
+};
+
+template <class T, class S>
+T* Cast(S* obj) {
+  if (!obj) return nullptr;
+  if constexpr (RecordCast<T, S>) {
+    const bool is = static_cast<const TObject*>(obj)->InheritsFrom(T::StaticClass());
+    assert(is == (dynamic_cast<T*>(obj) != nullptr) && "a class record's ancestry follows the C++ classes");
+    return is ? static_cast<T*>(obj) : nullptr;
+  } else {
+    return dynamic_cast<T*>(obj);
+  }
+}
+
+}  // namespace detail
+
 // The Pascal `as`: nil stays nil, an object of another class raises EInvalidCast.
 template <class T, class S>
 T* As(S* obj) {
   if (!obj) return nullptr;
-  if (auto* t = dynamic_cast<T*>(obj)) return t;
+  if (auto* t = detail::Cast<T>(obj)) return t;
   RaiseInvalidCast();
 }
 
 // The Pascal `is`: false for nil.
 template <class T, class S>
 bool Is(const S* obj) {
-  return dynamic_cast<const T*>(obj) != nullptr;
+  return detail::Cast<const T>(obj) != nullptr;
+}
+
+// `if obj is T then T(obj)`: the object as a T, or nil when it is nil or not a T.
+template <class T, class S>
+T* Cast(S* obj) {
+  return detail::Cast<T>(obj);
 }
 
 }  // namespace rtl

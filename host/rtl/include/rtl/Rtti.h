@@ -192,7 +192,7 @@ public:
     using Owner = typename OwnerTypeOf<T>::type;
     if constexpr (!std::is_abstract_v<T>) {
       if constexpr (!std::is_void_v<Owner> && std::is_constructible_v<T, Owner*>) {
-        FInfo->Factory = [](TObject* owner) -> TObject* { return new T(dynamic_cast<Owner*>(owner)); };
+        FInfo->Factory = [](TObject* owner) -> TObject* { return new T(Cast<Owner>(owner)); };
       } else if constexpr (std::is_default_constructible_v<T>) {
         FInfo->Factory = [](TObject*) -> TObject* { return new T(); };
       }
@@ -297,7 +297,7 @@ public:
   template <class F>
   ClassBuilder& Field(String name, F* T::*member) {
     FInfo->Fields.push_back(TFieldInfo{std::move(name), F::StaticClass(), [member](TObject* self, TObject* value) {
-                                         F* f = dynamic_cast<F*>(value);
+                                         F* f = Cast<F>(value);
                                          if (f) Self(self)->*member = f;
                                          return f != nullptr;
                                        }});
@@ -346,7 +346,7 @@ private:
     p.GetObj = [get](TObject* o) -> TObject* { return std::invoke(get, Self(o)); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObj = [set, pname = p.Name](TObject* o, TObject* v) {
-        C* c = dynamic_cast<C*>(v);
+        C* c = Cast<C>(v);
         if (v && !c) throw EPropertyError("Invalid value for " + pname + ": not a " + C::StaticClass()->Name);
         std::invoke(set, Self(o), c);
       };
