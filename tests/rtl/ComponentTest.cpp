@@ -178,6 +178,32 @@ TEST(ClassCasts, AsRaisesInvalidCastAndPassesNil) {
   }
 }
 
+// A class that declares no record of its own answers with its parent's: casts to it cannot go
+// by the record, and casts to its ancestors still must.
+class TUnrecorded : public TRefHolder {
+public:
+  using TRefHolder::TRefHolder;
+};
+
+TEST(ClassCasts, GoByTheClassRecordOnlyWhereTheTargetHasItsOwn) {
+  TComponent root(nullptr);
+  auto* holder = new TRefHolder(&root);
+  auto* unrecorded = new TUnrecorded(&root);
+  TObject* plain = new TComponent(&root);
+  TObject* asObject = holder;
+  EXPECT_EQ(Cast<TRefHolder>(asObject), holder);
+  EXPECT_EQ(Cast<TRefHolder>(static_cast<TObject*>(unrecorded)), unrecorded);
+  EXPECT_EQ(Cast<TComponent>(static_cast<TPersistent*>(unrecorded)), unrecorded);
+  EXPECT_EQ(Cast<TRefHolder>(plain), nullptr);
+  EXPECT_EQ(Cast<TUnrecorded>(asObject), nullptr) << "a TRefHolder is not a TUnrecorded, whatever its record says";
+  EXPECT_EQ(Cast<TUnrecorded>(static_cast<TObject*>(unrecorded)), unrecorded);
+  const TObject* constant = holder;
+  EXPECT_TRUE(Is<TRefHolder>(constant));
+  EXPECT_FALSE(Is<TDataModule>(constant));
+  EXPECT_FALSE(Is<TRefHolder>(static_cast<const TObject*>(nullptr)));
+  EXPECT_THROW(As<TDataModule>(asObject), EInvalidCast);
+}
+
 TEST(DataModule, AnswersWithTheStreamedClassName) {
   TDataModule dm(nullptr);
   EXPECT_EQ(dm.ClassName(), "TDataModule");

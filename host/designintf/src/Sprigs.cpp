@@ -117,12 +117,10 @@ namespace {
 // Lists of at most this many children are scanned rather than indexed.
 constexpr size_t ScanUpTo = 8;
 
-uint64_t ItemHash(const rtl::TPersistent* AItem) { return rtl::PointerHash(AItem); }
-
 }  // namespace
 
 void TSprig::IndexChild(TSprig* AChild) {
-  if (FByItem && AChild->FItem) FByItem->Insert(ItemHash(AChild->FItem), AChild);
+  if (FByItem && AChild->FItem) FByItem->Insert(rtl::PointerHash(AChild->FItem), AChild);
   if (FByName) {
     AChild->FNameHash = rtl::TextHash(AChild->Name());
     FByName->Insert(AChild->FNameHash, AChild);
@@ -130,13 +128,8 @@ void TSprig::IndexChild(TSprig* AChild) {
 }
 
 void TSprig::UnindexChild(TSprig* AChild) {
-  if (FByItem && AChild->FItem) FByItem->Erase(ItemHash(AChild->FItem), AChild);
+  if (FByItem && AChild->FItem) FByItem->Erase(rtl::PointerHash(AChild->FItem), AChild);
   if (FByName) FByName->Erase(AChild->FNameHash, AChild);
-}
-
-void TSprig::DropIndexes() {
-  FByItem.reset();
-  FByName.reset();
 }
 
 // The lookups leave the gaps of extracted children open (closing them is a pass over all the
@@ -146,7 +139,7 @@ TSprig* TSprig::ChildOfItem(const rtl::TPersistent* AItem) {
   if (!FByItem && FItems.size() > ScanUpTo) {
     FByItem = std::make_unique<rtl::TProbeTable<TSprig>>();
     for (const auto& c : FItems)
-      if (c && c->FItem) FByItem->Insert(ItemHash(c->FItem), c.get());
+      if (c && c->FItem) FByItem->Insert(rtl::PointerHash(c->FItem), c.get());
   }
   if (!FByItem) {
     for (const auto& c : FItems)
@@ -154,7 +147,7 @@ TSprig* TSprig::ChildOfItem(const rtl::TPersistent* AItem) {
     return nullptr;
   }
   TSprig* first = nullptr;
-  FByItem->Find(ItemHash(AItem), [&](TSprig* c) {
+  FByItem->Find(rtl::PointerHash(AItem), [&](TSprig* c) {
     if (c->FItem == AItem && (!first || c->FSlot < first->FSlot)) first = c;
     return false;
   });
@@ -192,7 +185,8 @@ void TSprig::Clear() {
     FItems.pop_back();
     last->FParent = nullptr;
   }
-  DropIndexes();
+  FByItem.reset();
+  FByName.reset();
 }
 
 void TSprig::SortChildren() {

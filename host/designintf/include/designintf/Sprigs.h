@@ -180,7 +180,6 @@ private:
   TSprig* ChildOfItem(const rtl::TPersistent* AItem);
   void IndexChild(TSprig* AChild);
   void UnindexChild(TSprig* AChild);
-  void DropIndexes();
 
   rtl::TPersistent* FItem;
   TSprig* FParent = nullptr;
