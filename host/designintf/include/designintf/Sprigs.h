@@ -201,8 +201,7 @@ private:
 // A node that stands for a component.
 class TComponentSprig : public TSprig {
   DESIGN_CLASS(TComponentSprig, TSprig)
-  explicit TComponentSprig(rtl::TPersistent* AItem)
-      : TSprig(AItem), FComponent(rtl::Cast<rtl::TComponent>(AItem)) {}
+  explicit TComponentSprig(rtl::TPersistent* AItem) : TSprig(AItem), FComponent(rtl::Cast<rtl::TComponent>(AItem)) {}
 
   // The item as a component; nil when it is none.
   rtl::TComponent* Component() const { return FComponent; }
