@@ -101,13 +101,9 @@ TKVDatabase::TKVDatabase(rtl::TComponent* AOwner)
 }
 
 TKVDatabase::~TKVDatabase() {
+  FStreamedConnected = false;  // nothing is left to connect: disconnecting takes it off the live list
   DoDisconnect();
-  if (Sessions) {
-    if (FListedLive) std::erase(Sessions->FLiveDatabases, this);
-    // Found from the back: a module destroys its components last first.
-    auto& list = Sessions->FDatabases;
-    if (auto it = std::find(list.rbegin(), list.rend(), this); it != list.rend()) list.erase(std::next(it).base());
-  }
+  if (Sessions) TKVSessionList::Unlist(Sessions->FDatabases, this);
 }
 
 void TKVDatabase::NoteLive() {

@@ -90,11 +90,7 @@ void TKVSession::CloseFollowers() const {
 TKVSession::~TKVSession() {
   // A session that ends takes its connections with it.
   CloseFollowers();
-  if (Sessions) {
-    // Found from the back: a module destroys its components last first.
-    auto& list = Sessions->FSessions;
-    if (auto it = std::find(list.rbegin(), list.rend(), this); it != list.rend()) list.erase(std::next(it).base());
-  }
+  if (Sessions) TKVSessionList::Unlist(Sessions->FSessions, this);
 }
 
 bool TKVSession::IsDefault() const { return this == Session; }

@@ -120,34 +120,37 @@ constexpr size_t ScanUpTo = 8;
 }  // namespace
 
 void TSprig::IndexChild(TSprig* AChild) {
-  if (FByItem && AChild->FItem) FByItem->Insert(rtl::PointerHash(AChild->FItem), AChild);
-  if (FByName) {
-    AChild->FNameHash = rtl::TextHash(AChild->Name());
-    FByName->Insert(AChild->FNameHash, AChild);
-  }
+  if (!FIndex) return;
+  if (AChild->FItem) FIndex->ByItem.Insert(rtl::PointerHash(AChild->FItem), AChild);
+  AChild->FNameHash = rtl::TextHash(AChild->Name());
+  FIndex->ByName.Insert(AChild->FNameHash, AChild);
 }
 
 void TSprig::UnindexChild(TSprig* AChild) {
-  if (FByItem && AChild->FItem) FByItem->Erase(rtl::PointerHash(AChild->FItem), AChild);
-  if (FByName) FByName->Erase(AChild->FNameHash, AChild);
+  if (!FIndex) return;
+  if (AChild->FItem) FIndex->ByItem.Erase(rtl::PointerHash(AChild->FItem), AChild);
+  FIndex->ByName.Erase(AChild->FNameHash, AChild);
 }
 
 // The lookups leave the gaps of extracted children open (closing them is a pass over all the
 // children, and placement extracts thousands one by one between lookups): gaps keep the order
 // of the slots, which is all the answers are picked by.
+void TSprig::EnsureIndex() {
+  if (FIndex || FItems.size() <= ScanUpTo) return;
+  FIndex = std::make_unique<TChildIndex>();
+  for (const auto& c : FItems)
+    if (c) IndexChild(c.get());
+}
+
 TSprig* TSprig::ChildOfItem(const rtl::TPersistent* AItem) {
-  if (!FByItem && FItems.size() > ScanUpTo) {
-    FByItem = std::make_unique<rtl::TProbeTable<TSprig>>();
-    for (const auto& c : FItems)
-      if (c && c->FItem) FByItem->Insert(rtl::PointerHash(c->FItem), c.get());
-  }
-  if (!FByItem) {
+  EnsureIndex();
+  if (!FIndex) {
     for (const auto& c : FItems)
       if (c && c->FItem == AItem) return c.get();
     return nullptr;
   }
   TSprig* first = nullptr;
-  FByItem->Find(rtl::PointerHash(AItem), [&](TSprig* c) {
+  FIndex->ByItem.Find(rtl::PointerHash(AItem), [&](TSprig* c) {
     if (c->FItem == AItem && (!first || c->FSlot < first->FSlot)) first = c;
     return false;
   });
@@ -156,20 +159,13 @@ TSprig* TSprig::ChildOfItem(const rtl::TPersistent* AItem) {
 
 const std::vector<TSprig*>& TSprig::ChildrenNamed(const String& AName) {
   FNamed.clear();
-  if (!FByName && FItems.size() > ScanUpTo) {
-    FByName = std::make_unique<rtl::TProbeTable<TSprig>>();
-    for (const auto& c : FItems)
-      if (c) {
-        c->FNameHash = rtl::TextHash(c->Name());
-        FByName->Insert(c->FNameHash, c.get());
-      }
-  }
-  if (!FByName) {
+  EnsureIndex();
+  if (!FIndex) {
     for (const auto& c : FItems)
       if (c && rtl::SameText(c->Name(), AName)) FNamed.push_back(c.get());
     return FNamed;
   }
-  FByName->Find(rtl::TextHash(AName), [&](TSprig* c) {
+  FIndex->ByName.Find(rtl::TextHash(AName), [&](TSprig* c) {
     if (rtl::SameText(c->Name(), AName)) FNamed.push_back(c);
     return false;
   });
@@ -185,8 +181,7 @@ void TSprig::Clear() {
     FItems.pop_back();
     last->FParent = nullptr;
   }
-  FByItem.reset();
-  FByName.reset();
+  FIndex.reset();
 }
 
 void TSprig::SortChildren() {

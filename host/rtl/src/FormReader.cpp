@@ -242,17 +242,13 @@ private:
     c->SetStreamExtras(nullptr);
   }
 
-  // Whether c was kept from an unknown class, told by its class record: a cast would cost more
-  // than the rest of setting a reference.
-  static bool IsUnknown(const TComponent* c) { return c->ClassType()->InheritsFrom(TUnknownComponent::StaticClass()); }
-
   // The component a reference names when the module has it already: the root for "Owner" and
   // for the root's name. Nil when the reference must wait for the whole module and may then be
   // kept as written, so that its place among the properties must be remembered: one to another
   // module (a dotted name), to a component not read yet, or to one kept from an unknown class.
   TComponent* KnownTarget(const String& name) const {
     TComponent* target = Named(name);
-    return target && !IsUnknown(target) ? target : nullptr;
+    return target && !Is<TUnknownComponent>(target) ? target : nullptr;
   }
 
   // The component of the module a reference names now: the root for "Owner" and for the
@@ -620,7 +616,7 @@ private:
       } catch (const Exception& e) {
         // A component kept from an unknown class cannot be checked against the property's
         // class: keep the reference as written. A known one of the wrong class is an error.
-        if (!IsUnknown(target))
+        if (!Is<TUnknownComponent>(target))
           Error(f.ValuePos.Unpacked(), fmt::format("cannot set {} to {}: {}", FixupName(f), name, e.Message()));
       }
     }

@@ -6,6 +6,7 @@
 #include "rtl/Component.h"
 #include "rtl/Strings.h"
 
+#include <algorithm>
 #include <exception>
 #include <functional>
 #include <vector>
@@ -110,6 +111,13 @@ private:
   friend class TKVSession;
   friend class TKVDatabase;
   friend class TKVMonitor;
+
+  // Takes Item off List, looking from the back: a module destroys its components last first,
+  // so each is found at once.
+  template <class T>
+  static void Unlist(std::vector<T*>& List, const T* Item) {
+    if (auto it = std::find(List.rbegin(), List.rend(), Item); it != List.rend()) List.erase(std::next(it).base());
+  }
 
   std::vector<TKVSession*> FSessions;
   std::vector<TKVDatabase*> FDatabases;

@@ -178,6 +178,8 @@ private:
   void CloseGaps() const;
   // The first child, in child order, that stands for AItem; nil when none does.
   TSprig* ChildOfItem(const rtl::TPersistent* AItem);
+  // Makes the child index when this node has more than a few children and none yet.
+  void EnsureIndex();
   void IndexChild(TSprig* AChild);
   void UnindexChild(TSprig* AChild);
 
@@ -189,8 +191,11 @@ private:
   // Children by item and by lookup name (letter case ignored), made when a node with more than
   // a few children is first asked, and kept up to date from then on; a few are just scanned.
   // Every child is in them, so answers are picked in child order by slot.
-  std::unique_ptr<rtl::TProbeTable<TSprig>> FByItem;
-  std::unique_ptr<rtl::TProbeTable<TSprig>> FByName;
+  struct TChildIndex {
+    rtl::TProbeTable<TSprig> ByItem;
+    rtl::TProbeTable<TSprig> ByName;
+  };
+  std::unique_ptr<TChildIndex> FIndex;
   uint64_t FNameHash = 0;       // the hash the parent's name index holds this node under
   std::vector<TSprig*> FNamed;  // ChildrenNamed's answer
   bool FIsRoot = false;         // a TRootSprig: Root needs no cast

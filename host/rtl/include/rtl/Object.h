@@ -53,10 +53,13 @@ concept RecordCast =
   static_cast<T*>(s);
 };
 
+}  // namespace detail
+
+// `if obj is T then T(obj)`: the object as a T, or nil when it is nil or not a T.
 template <class T, class S>
 T* Cast(S* obj) {
   if (!obj) return nullptr;
-  if constexpr (RecordCast<T, S>) {
+  if constexpr (detail::RecordCast<T, S>) {
     const bool is = static_cast<const TObject*>(obj)->InheritsFrom(T::StaticClass());
     assert(is == (dynamic_cast<T*>(obj) != nullptr) && "a class record's ancestry follows the C++ classes");
     return is ? static_cast<T*>(obj) : nullptr;
@@ -65,26 +68,18 @@ T* Cast(S* obj) {
   }
 }
 
-}  // namespace detail
-
 // The Pascal `as`: nil stays nil, an object of another class raises EInvalidCast.
 template <class T, class S>
 T* As(S* obj) {
   if (!obj) return nullptr;
-  if (auto* t = detail::Cast<T>(obj)) return t;
+  if (auto* t = Cast<T>(obj)) return t;
   RaiseInvalidCast();
 }
 
 // The Pascal `is`: false for nil.
 template <class T, class S>
 bool Is(const S* obj) {
-  return detail::Cast<const T>(obj) != nullptr;
-}
-
-// `if obj is T then T(obj)`: the object as a T, or nil when it is nil or not a T.
-template <class T, class S>
-T* Cast(S* obj) {
-  return detail::Cast<T>(obj);
+  return Cast<const T>(obj) != nullptr;
 }
 
 }  // namespace rtl
