@@ -114,6 +114,16 @@ TEST(FormParser, WordAtATimeScansMissNothingAtAnyPlace) {
               "t.dfm:2:" + col + ": invalid UTF-8 byte 0xFF in a string");
     EXPECT_EQ(ParseError("object A: TA\n  S = '" + before),
               "t.dfm:2:7: unterminated string: expected \"'\" but found end of file");
+    // A name ends at the first byte that is not a letter, digit or "_", the neighbours of
+    // their ranges included.
+    for (char c : String("AZaz09_")) {
+      const String name = "n" + before + c + after;
+      EXPECT_EQ(ParseFormText("object A: TA\n  S = " + name + "\nend", "w.dfm").Props[0].Value.Str, name);
+    }
+    for (char c : String("@[`{/:^")) {
+      EXPECT_EQ(ParseError("object A: TA\n  S = n" + before + c + "\nend"),
+                "t.dfm:2:" + col + ": expected a property, an object or \"end\" but found \"" + c + "\"");
+    }
     const String blanks(at, ' ');
     EXPECT_EQ(ParseError("object A: TA\n  S" + blanks + "=" + blanks + "1" + blanks + "@\nend"),
               "t.dfm:2:" + std::to_string(6 + 3 * at) + ": expected a property, an object or \"end\" but found \"@\"");
