@@ -63,7 +63,8 @@ String SessionNodeName(const String& Name) {
   return Name;
 }
 
-String ImpliedDatabaseNodeName(const String& Name) { return fmt::format("{}.{}", "<ImpliedDatabase>", Name); }
+// Asked for at each placement of a data set: joined directly, not formatted.
+String ImpliedDatabaseNodeName(const String& Name) { return "<ImpliedDatabase>." + Name; }
 
 TSprig* SessionSprigFor(TSprig* ARoot, const String& ASessionName) {
   if (!ARoot) return nullptr;

@@ -142,6 +142,21 @@ TEST(SysUtils, CaseFoldingIsUnicodeAware) {
   EXPECT_EQ(UpperCase("tkvsession"), "TKVSESSION");
 }
 
+TEST(SysUtils, CompareTextOrdersByTheFirstFoldedByteAtAnyPlace) {
+  for (size_t at = 0; at < 20; ++at) {
+    SCOPED_TRACE(at);
+    const String same(at, 'q'), SAME(at, 'Q');
+    EXPECT_EQ(CompareText(same + "Tail", SAME + "tAIL"), 0);
+    // Folded, "Z" is "z": after "_", which lies between the capitals and the small letters.
+    EXPECT_GT(CompareText(same + "Z", SAME + "_"), 0);
+    EXPECT_LT(CompareText(same + "a" + same, SAME + "B"), 0);
+    EXPECT_LT(CompareText(same + "az" + String(8, 'z'), SAME + "BA" + String(8, 'a')), 0);  // not a later byte
+    EXPECT_LT(CompareText(same + "9", SAME + "A"), 0);
+    EXPECT_LT(CompareText(same, SAME + "x"), 0);  // a text before those it begins
+    EXPECT_GT(CompareText(same + "y" + same, SAME + "X" + SAME + "zzz"), 0);
+  }
+}
+
 TEST(SysUtils, StrToIntDefAcceptsOnly32BitIntegers) {
   EXPECT_EQ(StrToIntDef("42", 0), 42);
   EXPECT_EQ(StrToIntDef(" -7 ", 0), -7);
