@@ -18,12 +18,16 @@ DESIGN_CLASS_IMPL(TRootSprig)
 bool GShowClassNameInTreeView = false;
 
 String CaptionFor(const String& AName, const String& ALabel, const String& AClass) {
-  String result = AName;
+  // Asked for each node at each sort and print: made in one allocation, without temporaries.
+  const bool withClass = GShowClassNameInTreeView && !AClass.empty();
+  String result;
+  result.reserve(std::max<size_t>(AName.size(), 3) + ALabel.size() + 3 + (withClass ? AClass.size() + 3 : 0));
+  result = AName;
   if (!ALabel.empty()) {
     if (result.empty()) result = "<?>";
-    result += " {" + ALabel + "}";
+    result.append(" {").append(ALabel).append("}");
   }
-  if (GShowClassNameInTreeView && !AClass.empty()) result += " (" + AClass + ")";
+  if (withClass) result.append(" (").append(AClass).append(")");
   return result;
 }
 
