@@ -66,13 +66,17 @@ constexpr std::uint32_t UpperHash(std::string_view word) {
 }
 
 // For each first letter (in upper case), the lengths of the words that start with it, one bit
-// per length: most names are told apart by these two alone, before any hashing.
-constexpr auto kLengthsByFirstLetter = [] {
+// per length; the same for the last letter: most names are told apart by these alone, before
+// any hashing (a column numbered at its end, COL_12, by its last character).
+constexpr auto LengthsByLetter(bool Last) {
   std::array<std::uint64_t, 256> lengths{};
   for (std::string_view w : kReservedWords)
-    lengths[static_cast<unsigned char>(detail::UpperAscii(w.front()))] |= std::uint64_t{1} << w.size();
+    lengths[static_cast<unsigned char>(detail::UpperAscii(Last ? w.back() : w.front()))] |= std::uint64_t{1}
+                                                                                            << w.size();
   return lengths;
-}();
+}
+constexpr auto kLengthsByFirstLetter = LengthsByLetter(false);
+constexpr auto kLengthsByLastLetter = LengthsByLetter(true);
 static_assert(kLongestReservedWord < 64);
 
 // The words in an open-addressing table a few times larger than the list: a lookup hashes the
@@ -104,7 +108,8 @@ private:
 
 bool IsReservedWord(std::string_view word) {
   if (word.empty() || word.size() > kLongestReservedWord) return false;
-  if (!(kLengthsByFirstLetter[static_cast<unsigned char>(detail::UpperAscii(word.front()))] >> word.size() & 1))
+  if (!(kLengthsByFirstLetter[static_cast<unsigned char>(detail::UpperAscii(word.front()))] >> word.size() & 1) ||
+      !(kLengthsByLastLetter[static_cast<unsigned char>(detail::UpperAscii(word.back()))] >> word.size() & 1))
     return false;
   static const TReservedWordTable table;
   return table.Contains(word);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using korv::GetValidObjName;
+using korv::IsReservedWord;
 using korv::QuoteIdentifier;
 using korv::QuoteIdentifierFor;
 using korv::QuoteParamNameFor;
@@ -38,6 +39,18 @@ TEST(QuoteIdentifier, UnquotedLeavesPlainNamesAndQuotesWhatWouldBreak) {
   EXPECT_EQ(QuoteIdentifier("a-b", false), "\"a-b\"");
   EXPECT_EQ(QuoteIdentifier("main.my table", false), "main.\"my table\"");
   EXPECT_EQ(QuoteIdentifier("GROUP.x", false), "\"GROUP\".x");
+}
+
+TEST(QuoteIdentifier, ReservedWordsOfEveryShapeAreKnownInAnyLetterCase) {
+  // First and last letters and lengths across the lists, since lookups are told apart by them first.
+  for (const char* word :
+       {"select", "Order", "GROUP", "current_date", "localtimestamp", "Trailing", "nATURAL", "autoincrement", "ISNULL",
+        "with", "of", "References", "system_user", "uescape", "Returning"}) {
+    EXPECT_TRUE(IsReservedWord(word)) << word;
+    EXPECT_EQ(QuoteIdentifier(word, false), "\"" + std::string(word) + "\"") << word;
+  }
+  for (const char* name : {"select1", "Orders", "GROUP_", "with_x", "ofs", "COL_12"})
+    EXPECT_FALSE(IsReservedWord(name)) << name;
 }
 
 TEST(QuoteIdentifierFor, FoldingServersQuoteWhatTheyWouldNotReadBackUnchanged) {
