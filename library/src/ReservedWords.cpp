@@ -70,9 +70,10 @@ constexpr std::uint32_t UpperHash(std::string_view word) {
 // any hashing (a column numbered at its end, COL_12, by its last character).
 constexpr auto LengthsByLetter(bool Last) {
   std::array<std::uint64_t, 256> lengths{};
-  for (std::string_view w : kReservedWords)
-    lengths[static_cast<unsigned char>(detail::UpperAscii(Last ? w.back() : w.front()))] |= std::uint64_t{1}
-                                                                                            << w.size();
+  for (std::string_view w : kReservedWords) {
+    const auto letter = static_cast<unsigned char>(detail::UpperAscii(Last ? w.back() : w.front()));
+    lengths[letter] |= std::uint64_t{1} << w.size();
+  }
   return lengths;
 }
 constexpr auto kLengthsByFirstLetter = LengthsByLetter(false);
@@ -108,9 +109,10 @@ private:
 
 bool IsReservedWord(std::string_view word) {
   if (word.empty() || word.size() > kLongestReservedWord) return false;
-  if (!(kLengthsByFirstLetter[static_cast<unsigned char>(detail::UpperAscii(word.front()))] >> word.size() & 1) ||
-      !(kLengthsByLastLetter[static_cast<unsigned char>(detail::UpperAscii(word.back()))] >> word.size() & 1))
-    return false;
+  const auto mayBe = [&](const std::array<std::uint64_t, 256>& lengths, char letter) {
+    return (lengths[static_cast<unsigned char>(detail::UpperAscii(letter))] >> word.size() & 1) != 0;
+  };
+  if (!mayBe(kLengthsByFirstLetter, word.front()) || !mayBe(kLengthsByLastLetter, word.back())) return false;
   static const TReservedWordTable table;
   return table.Contains(word);
 }

@@ -170,7 +170,7 @@ private:
     size_t pos = FPos;
     // Spaces and line feeds are tested one by one, the rare blanks apart: as one chain of
     // comparisons the compiler makes a jump table of them, and its one indirect jump mispredicts
-    // at every other blank.
+    // at about every other blank.
     while (pos < n) {
       const char c = text[pos];
       if (static_cast<unsigned char>(c) > ' ') break;  // the blanks are all below
