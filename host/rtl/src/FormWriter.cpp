@@ -22,10 +22,15 @@ namespace {
 class TModuleWriter {
 public:
   explicit TModuleWriter(TComponent* root) : FRoot(root) {
-    for (int i = 0; i < root->ComponentCount(); ++i)
-      if (auto* u = Cast<TUnknownComponent>(root->Components(i));
-          u && !u->StreamedParentName().empty() && root->FindComponent(u->StreamedParentName()))
+    // One look at each component finds the unknown ones: a module of many components is not
+    // walked again for them at the end.
+    for (int i = 0; i < root->ComponentCount(); ++i) {
+      auto* u = Cast<TUnknownComponent>(root->Components(i));
+      if (!u) continue;
+      FUnknown.push_back(u);
+      if (!u->StreamedParentName().empty() && root->FindComponent(u->StreamedParentName()))
         FNested[FoldCase(u->StreamedParentName())].push_back(u);
+    }
     for (auto& [name, list] : FNested)
       std::stable_sort(list.begin(), list.end(),
                        [](auto* a, auto* b) { return a->StreamedChildIndex() < b->StreamedChildIndex(); });
@@ -52,13 +57,11 @@ public:
         },
         FRoot);
     // None is lost: unknown components that were not listed, or whose parent was not written.
-    for (int i = 0; i < FRoot->ComponentCount(); ++i) {
-      auto* u = Cast<TUnknownComponent>(FRoot->Components(i));
-      if (u && !Written(u)) {
+    for (TUnknownComponent* u : FUnknown)
+      if (!Written(u)) {
         WriteComponent(u, node);
         Proc(node);
       }
-    }
   }
 
 private:
@@ -288,6 +291,7 @@ private:
   void MarkWritten(TComponent* c) {
     FWritten.FindOrInsert(PointerHash(c), c, [c](const TComponent* w) { return w == c; });
   }
+  std::vector<TUnknownComponent*> FUnknown;                   // in component order
   std::map<String, std::vector<TUnknownComponent*>> FNested;  // by folded parent name
 };
 
