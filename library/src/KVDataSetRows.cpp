@@ -348,7 +348,7 @@ void TKVDataSet::Post() {
     std::size_t offset = FWindow.empty() ? 0 : static_cast<std::size_t>(std::max<std::int64_t>(0, FRow - FWindowStart));
     if (FAppending && !FWindow.empty()) ++offset;
     offset = std::min(offset, FWindow.size());
-    FWindow.insert(FWindow.begin() + static_cast<std::ptrdiff_t>(offset), FEditRow);
+    FWindow.insert(offset, FEditRow);
     FRow = FWindowStart + static_cast<std::int64_t>(offset);
     FEof = FBof = false;
   } else {
@@ -366,7 +366,7 @@ void TKVDataSet::Delete() {
   if (!row) DatabaseError("Cannot delete: the data set has no current row");
   const TKVRow old = *row;
   ApplyUpdate(3, TKVRow(old.size()), old);
-  FWindow.erase(FWindow.begin() + static_cast<std::ptrdiff_t>(FRow - FWindowStart));
+  FWindow.erase(static_cast<std::size_t>(FRow - FWindowStart));
   // The next row takes its place; after the last one, the one before.
   if (FRow >= FWindowStart + static_cast<std::int64_t>(FWindow.size()) && !FetchRow()) {
     if (FRow > 0) --FRow;

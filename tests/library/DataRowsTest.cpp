@@ -246,6 +246,21 @@ TEST_F(AppliedUpdatesTest, PostAndDeleteRunTheUpdateStatements) {
   Customers->Insert();
   EXPECT_THROW(Customers->Post(), rtl::EDatabaseError) << "NAME is NOT NULL: the field is required";
   Customers->Cancel();
+
+  // Emptied and opened again, the set takes a first row, and reads it back when opened anew.
+  while (!Customers->IsEmpty()) Customers->Delete();
+  Customers->Close();
+  Customers->Open();
+  EXPECT_TRUE(Customers->IsEmpty());
+  Customers->Append();
+  Customers->FieldByName("ID")->SetAsInteger(4);
+  Customers->FieldByName("NAME")->SetAsString("Dogwood");
+  Customers->Post();
+  EXPECT_EQ(Customers->FieldByName("NAME")->AsString(), "Dogwood");
+  Customers->Close();
+  Customers->Open();
+  EXPECT_EQ(Customers->FieldByName("ID")->AsInteger(), 4);
+  EXPECT_THAT(Stored(), ElementsAre("4:Dogwood:NULL"));
 }
 
 TEST_F(AppliedUpdatesTest, ARowChangedByAnotherUserIsAnErrorAndNothingIsLost) {

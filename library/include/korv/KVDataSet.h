@@ -30,9 +30,11 @@
 #include "rtl/DB.h"
 #include "rtl/Strings.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace korv {
@@ -182,7 +184,31 @@ private:
   std::unique_ptr<TKVBoundStatement> FStatement;
   std::vector<drivers::ParamValue> FValues;
   std::unique_ptr<drivers::Cursor> FCursor;  // declared after FStatement: goes first
-  std::deque<TKVRow> FWindow;                // rows FWindowStart ... read last
+  // The rows read last, in a deque made at the first row: an empty std::deque takes some 600
+  // bytes (its map and a first block), and a module holds thousands of data sets that read none.
+  class TRowWindow {
+  public:
+    bool empty() const { return !FRows || FRows->empty(); }
+    std::size_t size() const { return FRows ? FRows->size() : 0; }
+    void clear() { FRows.reset(); }
+    TKVRow& front() { return FRows->front(); }
+    void pop_front() { FRows->pop_front(); }
+    void push_back(TKVRow Row) { Rows().push_back(std::move(Row)); }
+    TKVRow& operator[](std::size_t Index) { return (*FRows)[Index]; }
+    const TKVRow& operator[](std::size_t Index) const { return (*FRows)[Index]; }
+    void insert(std::size_t At, const TKVRow& Row) {
+      Rows().insert(Rows().begin() + static_cast<std::ptrdiff_t>(At), Row);
+    }
+    void erase(std::size_t At) { FRows->erase(FRows->begin() + static_cast<std::ptrdiff_t>(At)); }
+
+  private:
+    std::deque<TKVRow>& Rows() {
+      if (!FRows) FRows = std::make_unique<std::deque<TKVRow>>();
+      return *FRows;
+    }
+    std::unique_ptr<std::deque<TKVRow>> FRows;
+  };
+  TRowWindow FWindow;  // rows FWindowStart ... read last
   std::int64_t FWindowStart = 0;
   std::int64_t FRow = 0;    // the current row, from 0
   bool FExhausted = false;  // the cursor gave its last row
