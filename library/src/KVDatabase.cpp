@@ -112,7 +112,7 @@ void TKVDatabase::NoteLive() {
   if (live)
     Sessions->FLiveDatabases.push_back(this);
   else
-    std::erase(Sessions->FLiveDatabases, this);
+    TKVSessionList::Unlist(Sessions->FLiveDatabases, this);
   FListedLive = live;
 }
 
