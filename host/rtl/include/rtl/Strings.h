@@ -7,6 +7,7 @@
 
 #include "rtl/Component.h"
 
+#include <functional>
 #include <vector>
 
 namespace rtl {
@@ -110,8 +111,12 @@ class TStringList : public TStrings {
   bool OwnsObjects() const { return FOwnsObjects; }
   void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
 
-  TNotifyEvent OnChange;
-  TNotifyEvent OnChanging;
+  // Plain handlers, not published events: a list's events are bound in code, never by a
+  // method name in a form file, and a module holds tens of thousands of lists (each of a
+  // query's and an update object's statements), so the name a TNotifyEvent keeps beside its
+  // handler would cost 64 bytes a list.
+  std::function<void(TObject* Sender)> OnChange;
+  std::function<void(TObject* Sender)> OnChanging;
 
 protected:
   void SetUpdateState(bool Updating) override;
