@@ -62,23 +62,22 @@ rtl::TClass TKVQuery::StaticClass() {
   return info;
 }
 
-TKVQuery::TKVQuery(rtl::TComponent* AOwner)
-    : TKVDataSet(AOwner), FSQL(std::make_unique<rtl::TStringList>()), FParams(std::make_unique<rtl::TParams>(this)) {
+TKVQuery::TKVQuery(rtl::TComponent* AOwner) : TKVDataSet(AOwner), FParams(std::make_unique<rtl::TParams>(this)) {
   FParams->SetPropName("Params");
-  FSQL->OnChange = [this](rtl::TObject*) { QueryChanged(); };
+  FSQL.OnChange = [this](rtl::TObject*) { QueryChanged(); };
 }
 
-TKVQuery::~TKVQuery() { FSQL->OnChange = nullptr; }
+TKVQuery::~TKVQuery() { FSQL.OnChange = nullptr; }
 
 void TKVQuery::SetSQL(rtl::TStrings* Value) {
-  if (Value == FSQL.get()) {
+  if (Value == &FSQL) {
     QueryChanged();
     return;
   }
   if (Value)
-    FSQL->Assign(Value);
+    FSQL.Assign(Value);
   else
-    FSQL->Clear();
+    FSQL.Clear();
 }
 
 void TKVQuery::SetParams(rtl::TParams* Value) {
@@ -87,10 +86,10 @@ void TKVQuery::SetParams(rtl::TParams* Value) {
 
 void TKVQuery::QueryChanged() {
   CloseActive();
-  if (FParamCheck) RebuildParams(*FParams, ParseParamNames(FSQL->Text()), rtl::TParamType::ptInput);
+  if (FParamCheck) RebuildParams(*FParams, ParseParamNames(FSQL.Text()), rtl::TParamType::ptInput);
 }
 
-String TKVQuery::ExpandedSQL() const { return FSQL->Text(); }
+String TKVQuery::ExpandedSQL() const { return FSQL.Text(); }
 
 String TKVQuery::StatementText() const {
   String sql = ExpandedSQL();

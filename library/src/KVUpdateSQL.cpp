@@ -47,16 +47,14 @@ rtl::TClass TKVUpdateSQL::StaticClass() {
   return info;
 }
 
-TKVUpdateSQL::TKVUpdateSQL(rtl::TComponent* AOwner) : TKVDataSetUpdateObject(AOwner) {
-  for (auto& list : FSQL) list = std::make_unique<rtl::TStringList>();
-}
+TKVUpdateSQL::TKVUpdateSQL(rtl::TComponent* AOwner) : TKVDataSetUpdateObject(AOwner) {}
 
 TKVUpdateSQL::~TKVUpdateSQL() = default;
 
 rtl::TStrings* TKVUpdateSQL::GetSQLIndex(int Index) const {
   if (Index < 0 || Index >= static_cast<int>(FSQL.size()))
     throw rtl::EListError(fmt::format("Statement index out of bounds ({})", Index));
-  return FSQL[static_cast<std::size_t>(Index)].get();
+  return &FSQL[static_cast<std::size_t>(Index)];
 }
 
 }  // namespace korv

@@ -20,7 +20,7 @@ class TKVQuery : public TKVDataSet {
 
   // The statement. Changing it closes the query and rebuilds Params from its markers, keeping
   // the parameters (and their values) whose names stay.
-  rtl::TStrings* SQL() const { return FSQL.get(); }
+  rtl::TStrings* SQL() const { return &FSQL; }
   void SetSQL(rtl::TStrings* Value);
   rtl::TParams* Params() const { return FParams.get(); }
   void SetParams(rtl::TParams* Value);
@@ -50,7 +50,9 @@ protected:
   virtual String ExpandedSQL() const;
 
 private:
-  std::unique_ptr<rtl::TStringList> FSQL;
+  // In the object rather than on the heap (one allocation less per query, and beside the rest
+  // of the query for the object tree's captions); mutable as SQL() hands it out for editing.
+  mutable rtl::TStringList FSQL;
   std::unique_ptr<rtl::TParams> FParams;
   bool FParamCheck = true;
   std::int64_t FRowsAffected = -1;

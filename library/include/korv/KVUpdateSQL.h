@@ -7,7 +7,6 @@
 #include "rtl/Strings.h"
 
 #include <array>
-#include <memory>
 
 namespace korv {
 
@@ -37,20 +36,23 @@ class TKVUpdateSQL : public TKVDataSetUpdateObject {
   explicit TKVUpdateSQL(rtl::TComponent* AOwner);
   ~TKVUpdateSQL() override;
 
-  rtl::TStrings* RefreshSQL() const { return FSQL[0].get(); }
-  void SetRefreshSQL(rtl::TStrings* Value) { FSQL[0]->Assign(Value); }
-  rtl::TStrings* ModifySQL() const { return FSQL[1].get(); }
-  void SetModifySQL(rtl::TStrings* Value) { FSQL[1]->Assign(Value); }
-  rtl::TStrings* InsertSQL() const { return FSQL[2].get(); }
-  void SetInsertSQL(rtl::TStrings* Value) { FSQL[2]->Assign(Value); }
-  rtl::TStrings* DeleteSQL() const { return FSQL[3].get(); }
-  void SetDeleteSQL(rtl::TStrings* Value) { FSQL[3]->Assign(Value); }
+  rtl::TStrings* RefreshSQL() const { return &FSQL[0]; }
+  void SetRefreshSQL(rtl::TStrings* Value) { FSQL[0].Assign(Value); }
+  rtl::TStrings* ModifySQL() const { return &FSQL[1]; }
+  void SetModifySQL(rtl::TStrings* Value) { FSQL[1].Assign(Value); }
+  rtl::TStrings* InsertSQL() const { return &FSQL[2]; }
+  void SetInsertSQL(rtl::TStrings* Value) { FSQL[2].Assign(Value); }
+  rtl::TStrings* DeleteSQL() const { return &FSQL[3]; }
+  void SetDeleteSQL(rtl::TStrings* Value) { FSQL[3].Assign(Value); }
 
   // Raises EListError for an index outside 0..3.
   rtl::TStrings* GetSQLIndex(int Index) const override;
 
 private:
-  std::array<std::unique_ptr<rtl::TStringList>, 4> FSQL;
+  // Held in the object, not each on the heap: one allocation instead of five, and the lists
+  // the object tree asks for their Count sit beside the rest of the object. Mutable because
+  // the const accessors hand them out for editing.
+  mutable std::array<rtl::TStringList, 4> FSQL;
 };
 
 }  // namespace korv
