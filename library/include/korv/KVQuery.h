@@ -50,8 +50,9 @@ protected:
   virtual String ExpandedSQL() const;
 
 private:
-  // In the object rather than on the heap (one allocation less per query, and beside the rest
-  // of the query for the object tree's captions); mutable as SQL() hands it out for editing.
+  // In the object rather than on the heap: one allocation less per query, and the list sits
+  // beside the rest of the query when a walk over a module's components reads both. Mutable
+  // because SQL() hands it out for editing.
   mutable rtl::TStringList FSQL;
   std::unique_ptr<rtl::TParams> FParams;
   bool FParamCheck = true;

@@ -50,8 +50,8 @@ class TKVUpdateSQL : public TKVDataSetUpdateObject {
 
 private:
   // Held in the object, not each on the heap: one allocation instead of five, and the lists
-  // the object tree asks for their Count sit beside the rest of the object. Mutable because
-  // the const accessors hand them out for editing.
+  // sit beside the rest of the object when a walk over a module's components reads them.
+  // Mutable because the const accessors hand them out for editing.
   mutable std::array<rtl::TStringList, 4> FSQL;
 };
 
