@@ -112,9 +112,8 @@ class TStringList : public TStrings {
   void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
 
   // Plain handlers, not published events: a list's events are bound in code, never by a
-  // method name in a form file, and a module holds tens of thousands of lists (each of a
-  // query's and an update object's statements), so the name a TNotifyEvent keeps beside its
-  // handler would cost 64 bytes a list.
+  // method name in a form file, and a big module holds tens of thousands of lists, so the name
+  // a TNotifyEvent keeps beside its handler would cost 64 bytes a list.
   std::function<void(TObject* Sender)> OnChange;
   std::function<void(TObject* Sender)> OnChanging;
 
